@@ -1,0 +1,36 @@
+# Zorvane: `make run` builds and starts the program, `make test` builds and
+# runs every test. Both first install any missing Debian packages.
+BUILD ?= build
+BUILD_ASAN ?= build-asan
+CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+
+.PHONY: run test build deps deps-run test-asan clean
+
+deps-run:
+	@scripts/deps.sh --run-only
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD)
+
+run: deps-run
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_TESTS=OFF" BUILD=$(BUILD)-run
+	$(BUILD)-run/zorvane
+
+test: deps
+	@$(MAKE) --no-print-directory build
+	scripts/with-sound-stack.sh ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
+
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	@$(MAKE) --no-print-directory build BUILD=$(BUILD_ASAN) CMAKE_FLAGS="-DZORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
+	ASAN_OPTIONS=detect_leaks=1 scripts/with-sound-stack.sh ctest --test-dir $(BUILD_ASAN) --output-on-failure -j2 --timeout 600
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-run $(BUILD_ASAN)

@@ -1,0 +1,46 @@
+#pragma once
+// The loaded-sound record: one instance for the whole program. It holds the
+// format of the open sound and its whole data chunk, for drawing only
+// (playback, length and position come from the media device).
+#include <cstddef>
+#include <cstdint>
+
+namespace zv {
+
+// The first 18 bytes of the fmt chunk, as read (little-endian on disk).
+struct WaveFormat {
+    int16_t wFormatTag = 0;
+    int16_t nChannels = 0;
+    int32_t nSamplesPerSec = 0;
+    int32_t nAvgBytesPerSec = 0;
+    int16_t nBlockAlign = 0;      // bytes per sample frame
+    int16_t wBitsPerSample = 0;
+    int16_t cbSize = 0;
+};
+
+// One RIFF chunk header: id and form type as four-character codes packed
+// little-endian; size in bytes without the header and without the pad byte.
+struct ChunkInfo {
+    uint32_t ckid = 0;
+    uint32_t cksize = 0;
+    uint32_t fccType = 0;
+    uint32_t dwDataOffset = 0;
+    uint32_t dwFlags = 0;
+};
+
+class SampleBuffer;  // owned block of the data chunk's bytes (SampleBuffer.h)
+
+struct SoundData {
+    WaveFormat WavFormat;
+    int32_t NumSamples = 0;   // sample frames in the data chunk
+    int32_t ViewStart = 0;    // first frame shown across the waveform box
+    int32_t ViewEnd = 0;      // end frame mapped to the box's right edge
+    bool WavLoaded = false;   // true only while the buffer matches WavFormat
+    ChunkInfo RiffChunk;
+    ChunkInfo SubChunk;       // after a load: the data chunk; cksize = buffer size
+    // The data chunk's bytes in file order; size() == SubChunk.cksize.
+    const uint8_t* data() const;
+    std::size_t size() const;
+};
+
+} // namespace zv

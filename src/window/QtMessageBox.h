@@ -1,0 +1,20 @@
+#pragma once
+// The real message box: modal, the text alone, one OK button, no icon,
+// title "Zorvane".
+#include "common/MessageBox.h"
+
+class QWidget;
+
+namespace zv {
+
+class QtMessageBox : public MessageBox {
+public:
+    // The box is modal over `parent` once it is set (the main window).
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void Show(const std::string& text) override;
+
+private:
+    QWidget* parent_ = nullptr;
+};
+
+} // namespace zv
