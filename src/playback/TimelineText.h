@@ -1,0 +1,55 @@
+#pragma once
+// The texts of the timeline: the frame rate the user types into TxtNumFrames,
+// and the captions of the three selection labels (LblStartFrame,
+// LblEndFrame, LblSelectedTime). Plain values in, plain text out; no Qt.
+// Times are 32-bit milliseconds, frame rates 16-bit frames per second.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+// The leading number of a text, read as classic BASIC's Val reads it:
+// - blanks, tabs and line feeds are skipped wherever they stand ("2 5" is 25);
+// - then an optional sign, decimal digits with at most one point, and an
+//   optional exponent (E or D, optional sign, digits): "25 fps" 25,
+//   "29.97" 29.97, "-5" -5, "1e3" 1000, ".5" 0.5, "5e" 5;
+// - "&H" then hex digits and "&O" then octal digits read as non-negative
+//   whole numbers ("&H10" 16, "&O17" 15), without Val's wrap of &HFFFF to -1;
+// - reading stops at the first character that cannot continue the number;
+//   a text that does not begin with a number gives 0 ("", "abc", "-", "x5").
+// A number beyond double range gives +-infinity (never an exception).
+// The decimal point is always "."; the reading does not depend on the locale.
+double TimelineLeadingNumber(std::u16string_view text);
+double TimelineLeadingNumber(std::string_view text);
+
+// FramesPerSecond from the frame-rate text: its leading number rounded to
+// nearest, halves to even (29.5 -> 30, 30.5 -> 30). A number that rounds
+// outside -32768..32767 cannot be stored: `previous` is kept.
+int16_t TimelineFrameRate(std::u16string_view text, int16_t previous);
+int16_t TimelineFrameRate(std::string_view text, int16_t previous);
+
+// Frame number of a time: framesPerSecond x ms formed in checked 32-bit
+// arithmetic, divided by 1000.0, rounded down. Throws OverflowError.
+int32_t TimelineFrameOf(int16_t framesPerSecond, int32_t ms);
+
+// The selection's length in tenths of a second: (selEndMs - selStartMs)
+// checked in 32 bits, / 1000, rounded to one decimal with halves to even
+// (1250 ms -> 12, 1750 ms -> 18, 20 ms -> 0, 350 ms -> 4). Done exactly on
+// the whole milliseconds; for every 32-bit difference this equals rounding
+// the double d / 1000.0 times 10 half to even (checked exhaustively).
+// Throws OverflowError.
+int32_t TimelineSelectedTenths(int32_t selStartMs, int32_t selEndMs);
+
+// The captions. Each replaces `out` (its capacity is kept, so a reused
+// buffer does not allocate); on OverflowError it throws before touching it.
+//   "Start: N"                             N = frame of selStartMs
+//   "End: N"                               N = frame of selEndMs
+//   "Selected:(Seconds:S / Frames:F)"      S = tenths written as 1.5, 0, 15,
+//                                          -0.5; F = frame of end - frame of start
+void TimelineStartCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs);
+void TimelineEndCaption(std::string& out, int16_t framesPerSecond, int32_t selEndMs);
+void TimelineSelectedCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs,
+                             int32_t selEndMs);
+
+} // namespace zv

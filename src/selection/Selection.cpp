@@ -1,0 +1,90 @@
+#include "selection/Selection.h"
+
+#include "common/Numbers.h"
+
+namespace zv {
+namespace {
+
+// One side of the pointer rule: moves a selection edge and its slider.
+// The product is checked before anything is set, so an overflow changes nothing.
+void MoveEdge(int32_t& ms, SelectionSlider& slider, int16_t fps, float x) {
+    try {
+        const int32_t t = RoundLong(static_cast<double>(x));
+        const int32_t product = CheckedMul(fps, t);
+        const int32_t frames = RoundLong(static_cast<double>(product) / 1000.0);
+        ms = t;
+        slider.SetValue(frames);
+    } catch (const OverflowError&) {
+    }
+}
+
+// Milliseconds of a slider value, if the frame rate allows a conversion.
+bool MsOfFrames(int32_t frames, int16_t fps, int32_t& ms) {
+    if (fps <= 0) return false;
+    try {
+        ms = RoundLong(static_cast<double>(CheckedMul(frames, 1000)) / static_cast<double>(fps));
+        return true;
+    } catch (const OverflowError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void SelectionPointerRule(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
+    if (x > scaleWidth || x < 1.0f) return;
+    if (button == 1 && static_cast<double>(x) < static_cast<double>(c.selEndMs))
+        MoveEdge(c.selStartMs, c.scrollStart, c.framesPerSecond, x);
+    if (button == 2 && static_cast<double>(x) > static_cast<double>(c.selStartMs))
+        MoveEdge(c.selEndMs, c.scrollEnd, c.framesPerSecond, x);
+}
+
+void SelectionMouseDown(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
+    c.dragging = true;
+    SelectionPointerRule(c, button, x, scaleWidth);
+}
+
+void SelectionMouseMove(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
+    if (c.dragging) SelectionPointerRule(c, button, x, scaleWidth);
+}
+
+void SelectionMouseUp(const SelectionContext& c) { c.dragging = false; }
+
+void SelectionScrollStart(const SelectionContext& c) {
+    if (c.scrollStart.Value() >= c.scrollEnd.Value()) {
+        const int32_t end = c.scrollEnd.Value();
+        if (end != INT32_MIN) c.scrollStart.SetValue(end - 1);
+        return;
+    }
+    MsOfFrames(c.scrollStart.Value(), c.framesPerSecond, c.selStartMs);
+}
+
+void SelectionScrollEnd(const SelectionContext& c) {
+    if (c.scrollStart.Value() >= c.scrollEnd.Value()) {
+        const int32_t start = c.scrollStart.Value();
+        if (start != INT32_MAX) c.scrollEnd.SetValue(start + 1);
+        return;
+    }
+    MsOfFrames(c.scrollEnd.Value(), c.framesPerSecond, c.selEndMs);
+}
+
+int32_t SelectionFrameCount(int32_t lengthMs, int16_t framesPerSecond) {
+    return FloorLong(static_cast<double>(CheckedMul(lengthMs, framesPerSecond)) / 1000.0);
+}
+
+bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_t()>& deviceLength) {
+    c.selStartMs = 0;
+    c.selEndMs = deviceLength();
+    try {
+        c.scrollStart.SetMinimum(0);
+        c.scrollStart.SetMaximum(SelectionFrameCount(deviceLength(), c.framesPerSecond));
+        c.scrollEnd.SetMinimum(0);
+        c.scrollEnd.SetMaximum(SelectionFrameCount(deviceLength(), c.framesPerSecond));
+    } catch (const OverflowError&) {
+        return false;
+    }
+    c.scrollEnd.SetValue(c.scrollEnd.Maximum());
+    return true;
+}
+
+} // namespace zv

@@ -1,0 +1,68 @@
+#pragma once
+// The selection rules: the timeline strip's mouse handlers, the two
+// selection sliders, and the reset of the selection when a file is opened.
+// The handlers only change the selection and the sliders; the labels, the
+// strip and the play range follow at the next timeline refresh.
+//
+// Units: SelStartMs/SelEndMs in ms; slider values in animation frames at
+// FramesPerSecond; pointer X in the strip's user scale (ms once the strip is
+// scaled; before that, the strip's own units, used unchanged).
+// Mouse buttons: 1 left, 2 right, 4 middle; a move reports the buttons held
+// as a sum, so only a single left or right button moves anything.
+// Arithmetic outside 32 bits leaves every value as it was; nothing here
+// throws OverflowError or reports anything to the user.
+#include <cstdint>
+#include <functional>
+
+#include "selection/SelectionSlider.h"
+
+namespace zv {
+
+// The window's state that the rules read and write.
+struct SelectionContext {
+    int32_t& selStartMs;
+    int32_t& selEndMs;
+    bool& dragging;             // a button is held down on the strip
+    int16_t framesPerSecond;
+    SelectionSlider& scrollStart;
+    SelectionSlider& scrollEnd;
+};
+
+// The pointer rule. Nothing happens for X < 1 or X > scaleWidth. Button 1
+// with X < SelEndMs: SelStartMs = round(X) and ScrollStart = round(fps x t /
+// 1000); button 2 with X > SelStartMs: the same for SelEndMs and ScrollEnd.
+// Rounding to nearest, halves to even; the comparison uses X unrounded (so a
+// start can round onto the end). A slider value beyond its range is clamped
+// by the slider while the ms are set all the same.
+void SelectionPointerRule(const SelectionContext& c, int16_t button, float x, float scaleWidth);
+
+// PicTime_MouseDown: Dragging = true, then the pointer rule.
+void SelectionMouseDown(const SelectionContext& c, int16_t button, float x, float scaleWidth);
+// PicTime_MouseMove: the pointer rule while Dragging.
+void SelectionMouseMove(const SelectionContext& c, int16_t button, float x, float scaleWidth);
+// PicTime_MouseUp: Dragging = false.
+void SelectionMouseUp(const SelectionContext& c);
+
+// ScrollStart_Scroll, on the user's moves of the start slider: at or past
+// the end slider it is pushed back to one frame before it (SelStartMs kept);
+// otherwise SelStartMs = round(value x 1000 / fps). With fps <= 0 the ms
+// are kept (the push-back still happens).
+void SelectionScrollStart(const SelectionContext& c);
+// ScrollEnd_Scroll: the mirror image, pushed to one frame after the start.
+void SelectionScrollEnd(const SelectionContext& c);
+
+// Frame count of a length: floor(lengthMs x fps / 1000), the product
+// checked in 32 bits. Throws OverflowError.
+int32_t SelectionFrameCount(int32_t lengthMs, int16_t framesPerSecond);
+
+// The open routine's last steps: SelStartMs = 0, SelEndMs = length; both
+// sliders get the range 0 to the frame count (computed from a fresh read
+// of the length each); ScrollEnd is put at its maximum read back;
+// ScrollStart's value is not set. deviceLength reads the media length in ms.
+// An overflow of the frame count ends the steps quietly where it happens
+// (the selection already reset, ScrollStart's minimum already 0, the
+// ranges not updated) and returns false. Errors that deviceLength throws
+// pass through to the open routine's trap.
+bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_t()>& deviceLength);
+
+} // namespace zv
