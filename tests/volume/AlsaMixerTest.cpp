@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <fcntl.h>
 #include <regex>
 #include <string>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "VolumeFakes.h"
@@ -20,8 +22,6 @@ namespace {
 
 const char* TestSink() { return std::getenv("ZORVANE_TEST_SINK"); }
 
-#define REQUIRE_TEST_SINK() \
-    if (TestSink() == nullptr) GTEST_SKIP() << "no PulseAudio null sink (run under scripts/with-sound-stack.sh)"
 
 std::string Run(const std::string& command) {
     std::string output;
@@ -47,8 +47,31 @@ std::vector<long> SinkVolumes() {
     return volumes;
 }
 
-TEST(AlsaMixer, DefaultMixerShowsMasterThroughThePulsePlugin) {
-    REQUIRE_TEST_SINK();
+// Tests that change the sink's volume. ctest runs tests side by side, so each
+// holds a lock on the sink's volume (a file in the test run's private runtime
+// directory; tests elsewhere that depend on the sink's level may take it too)
+// and puts the volume back to 100 % when done.
+class AlsaMixerOnSink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (TestSink() == nullptr) GTEST_SKIP() << "no PulseAudio null sink (run under scripts/with-sound-stack.sh)";
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        const std::string lock = std::string(runtime != nullptr ? runtime : "/tmp") + "/zorvane-sink-volume.lock";
+        lockFd_ = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lockFd_, 0);
+        ASSERT_EQ(flock(lockFd_, LOCK_EX), 0);
+    }
+    void TearDown() override {
+        if (lockFd_ < 0) return;
+        SetSinkVolume("100%");
+        close(lockFd_);  // releases the lock
+    }
+
+private:
+    int lockFd_ = -1;
+};
+
+TEST_F(AlsaMixerOnSink, DefaultMixerShowsMasterThroughThePulsePlugin) {
     SetSinkVolume("40%");
     auto mixer = CreateSystemMixer();
     ASSERT_TRUE(mixer->Open());
@@ -59,8 +82,7 @@ TEST(AlsaMixer, DefaultMixerShowsMasterThroughThePulsePlugin) {
     EXPECT_EQ(current, 26214);  // 40 % of 65536
 }
 
-TEST(AlsaMixer, SetupReadsTheSinksVolumeAndLeavesItAlone) {
-    REQUIRE_TEST_SINK();
+TEST_F(AlsaMixerOnSink, SetupReadsTheSinksVolumeAndLeavesItAlone) {
     SetSinkVolume("40%");
     auto mixer = CreateSystemMixer();
     test::FakeMessageBox messages;
@@ -81,8 +103,7 @@ TEST(AlsaMixer, SetupReadsTheSinksVolumeAndLeavesItAlone) {
     EXPECT_EQ(SinkVolumes(), (std::vector<long>{45875, 45875}));
 }
 
-TEST(AlsaMixer, SliderChangeSetsTheSinksVolumeOnAllChannels) {
-    REQUIRE_TEST_SINK();
+TEST_F(AlsaMixerOnSink, SliderChangeSetsTheSinksVolumeOnAllChannels) {
     SetSinkVolume("40%");
     auto mixer = CreateSystemMixer();
     test::FakeMessageBox messages;
@@ -98,8 +119,7 @@ TEST(AlsaMixer, SliderChangeSetsTheSinksVolumeOnAllChannels) {
     EXPECT_EQ(SinkVolumes(), (std::vector<long>{32768, 32768}));
 }
 
-TEST(AlsaMixer, WriteAfterAnotherProgramChangedTheVolumeStillLands) {
-    REQUIRE_TEST_SINK();
+TEST_F(AlsaMixerOnSink, WriteAfterAnotherProgramChangedTheVolumeStillLands) {
     SetSinkVolume("40%");
     auto mixer = CreateSystemMixer();
     ASSERT_TRUE(mixer->Open());

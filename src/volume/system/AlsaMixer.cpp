@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kDevice = "default";
 constexpr const char* kElementName = "Master";
+constexpr const char* kControlName = "Master Playback Volume";  // the control element behind it
 
 class AlsaMixer final : public Mixer {
 public:
@@ -80,13 +81,17 @@ public:
     }
 
 private:
-    // Takes in the mixer's pending events, then looks the element up afresh.
-    // The events keep ALSA's copy of the volume current: it skips a write of
-    // the value it believes the control already has, so after another program
-    // changed the volume a stale copy would swallow the user's move. Looking
-    // the element up again each time keeps a removed element from being used.
+    // Brings ALSA's copy of the volume up to date, then looks the element up
+    // afresh. ALSA skips a write of the value it believes the control already
+    // has, so after another program changed the volume a stale copy would
+    // swallow the user's move. Reading the control element asks the sound
+    // server for its volume now (the PulseAudio plugin hears of outside
+    // changes only later, on its own thread) and queues the change as an
+    // event; taking in the events then refreshes the copy. Looking the element
+    // up again each time keeps a removed element from being used.
     snd_mixer_elem_t* FindElement() {
         if (handle_ == nullptr) return nullptr;
+        ReadControlElement();
         snd_mixer_handle_events(handle_);
         snd_mixer_selem_id_t* id = nullptr;
         if (snd_mixer_selem_id_malloc(&id) < 0) return nullptr;
@@ -95,6 +100,24 @@ private:
         snd_mixer_elem_t* element = snd_mixer_find_selem(handle_, id);
         snd_mixer_selem_id_free(id);
         return element;
+    }
+
+    // Reads the "Master Playback Volume" control element; the value itself is
+    // not needed. Quietly does nothing when the device names it otherwise.
+    void ReadControlElement() {
+        snd_hctl_t* hctl = nullptr;
+        if (snd_mixer_get_hctl(handle_, kDevice, &hctl) < 0) return;
+        snd_ctl_elem_id_t* id = nullptr;
+        if (snd_ctl_elem_id_malloc(&id) < 0) return;
+        snd_ctl_elem_id_set_interface(id, SND_CTL_ELEM_IFACE_MIXER);
+        snd_ctl_elem_id_set_name(id, kControlName);
+        snd_hctl_elem_t* element = snd_hctl_find_elem(hctl, id);
+        snd_ctl_elem_id_free(id);
+        if (element == nullptr) return;
+        snd_ctl_elem_value_t* value = nullptr;
+        if (snd_ctl_elem_value_malloc(&value) < 0) return;
+        snd_hctl_elem_read(element, value);
+        snd_ctl_elem_value_free(value);
     }
 
     snd_mixer_t* handle_ = nullptr;
