@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "volume/MixerLauncher.h"
 #include "volume/ProgramStarter.h"
 
 namespace zv {
@@ -118,6 +119,32 @@ TEST_F(ProcessStarterTest, FindsProgramsOnPathOnly) {
     EXPECT_EQ(shell, "/usr/bin/sh");
     EXPECT_EQ(none, "");
     EXPECT_EQ(fromCwd, "");
+}
+
+// Edit > Select Input Device for real: the desktop's volume-control program
+// found on PATH (here a stand-in script) is started with its argument.
+TEST_F(ProcessStarterTest, LauncherStartsTheVolumeControlProgramFoundOnPath) {
+    const fs::path bin = dir_ / "bin";
+    fs::create_directory(bin);
+    const fs::path marker = dir_ / "started";
+    const fs::path program = bin / "gnome-control-center";
+    std::ofstream(program) << "#!/bin/sh\necho \"$1\" > " << marker.string() << ".tmp; mv " << marker.string()
+                           << ".tmp " << marker.string() << "\n";
+    fs::permissions(program, fs::perms::owner_all);
+
+    const char* old = std::getenv("PATH");
+    const std::string saved = old != nullptr ? old : "";
+    setenv("PATH", (bin.string() + ":/usr/bin:/bin").c_str(), 1);
+    auto starter = CreateSystemProgramStarter();
+    if (!starter->FindOnPath("pavucontrol").empty() || !starter->FindOnPath("pwvucontrol").empty()) {
+        setenv("PATH", saved.c_str(), 1);
+        GTEST_SKIP() << "a real volume-control program comes first on this machine";
+    }
+    const int started = MixerLauncher(*starter).Launch();
+    setenv("PATH", saved.c_str(), 1);
+
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(WaitForFile(marker), "sound\n");
 }
 
 } // namespace
