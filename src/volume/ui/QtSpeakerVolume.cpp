@@ -1,0 +1,39 @@
+#include "volume/ui/QtSpeakerVolume.h"
+
+#include <QMetaObject>
+#include <QSlider>
+
+namespace zv {
+
+QtSpeakerVolume::QtSpeakerVolume(Mixer& mixer, MessageBox& messages, QObject* parent)
+    : QObject(parent), volume_(mixer, messages) {}
+
+void QtSpeakerVolume::SetupVolume(QSlider& slider) {
+    try {
+        if (const auto settings = volume_.SetupVolume()) {
+            slider.setRange(settings->minimum, settings->maximum);
+            slider.setValue(settings->value);
+        }
+    } catch (...) {
+        // Runs inside Form_Load: the program goes on without volume control.
+    }
+}
+
+void QtSpeakerVolume::SliderMoved(const QSlider& slider) { SliderMoved(slider.value()); }
+
+void QtSpeakerVolume::SliderMoved(int value) {
+    // A queued call runs after the events already waiting, so every move of
+    // this pass lands in the one write.
+    if (volume_.SliderMoved(value))
+        QMetaObject::invokeMethod(this, &QtSpeakerVolume::WritePendingVolume, Qt::QueuedConnection);
+}
+
+void QtSpeakerVolume::WritePendingVolume() {
+    try {
+        volume_.WritePendingVolume();
+    } catch (...) {
+        // A mixer fault never leaves the event loop; the user hears the result.
+    }
+}
+
+} // namespace zv
