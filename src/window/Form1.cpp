@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <cmath>
 #include <exception>
@@ -23,6 +24,10 @@
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/TopMost.h"
+
+// The icon lives in the UI library's resources; a static library's
+// resources must be registered by name before first use.
+static void InitResources() { Q_INIT_RESOURCE(zorvane); }
 
 namespace zv {
 
@@ -90,8 +95,10 @@ constexpr float DesignClientHeight = 9315.0f;
 Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zorvane"));
-    QIcon icon(QStringLiteral(":/zorvane.xpm"));
-    icon.addFile(QStringLiteral(":/zorvane-256.png"));
+    InitResources();
+    QIcon icon;
+    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane.xpm")));
+    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane-256.png")));
     setWindowIcon(icon);
 
     client_ = new ClientArea([this] {
@@ -402,6 +409,19 @@ void Form1::EndProgram() {
 bool Form1::event(QEvent* event) {
     if (event->type() == QEvent::ScreenChangeInternal) Guarded([this] { PlaceAll(); });
     return QMainWindow::event(event);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // Coming back from the taskbar counts as a size change (from nothing to
+    // the window's size), as on desktops that shrink minimised windows: the
+    // layout runs afresh and the waveform is redrawn.
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized()) {
+        DockPanel();
+        Form_Resize();
+    }
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -20,32 +20,54 @@ constexpr std::size_t MaxBatches = 64;
 // How far beyond its mathematical line a 1-pixel stroke may colour pixels.
 constexpr double PenReach = 1.0;
 
-// Clips a segment to `r` (Liang-Barsky). Returns false when nothing of it
-// lies inside, or a coordinate is not finite.
+// Clips a segment to `r` (Cohen-Sutherland: each end outside is moved onto
+// the edge it lies beyond, set exactly there, so far-off ends keep the
+// clipped part precise). Returns false when nothing of it lies inside, or a
+// coordinate is not finite.
 bool ClipSegment(QLineF& line, const QRectF& r) {
-    const double x1 = line.x1(), y1 = line.y1();
-    const double dx = line.x2() - x1, dy = line.y2() - y1;
-    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(dx) || !std::isfinite(dy)) return false;
-    double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - r.left(), r.right() - x1, y1 - r.top(), r.bottom() - y1};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0.0) {
-            if (q[i] < 0.0) return false;
-            continue;
+    double x1 = line.x1(), y1 = line.y1(), x2 = line.x2(), y2 = line.y2();
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return false;
+    enum : int { Left = 1, Right = 2, Top = 4, Bottom = 8 };
+    const auto code = [&r](double x, double y) {
+        return (x < r.left() ? Left : 0) | (x > r.right() ? Right : 0) | (y < r.top() ? Top : 0) |
+               (y > r.bottom() ? Bottom : 0);
+    };
+    int c1 = code(x1, y1), c2 = code(x2, y2);
+    for (int round = 0; round < 8; ++round) {
+        if ((c1 | c2) == 0) {
+            line = QLineF(x1, y1, x2, y2);
+            return true;
         }
-        const double t = q[i] / p[i];
-        if (p[i] < 0.0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
+        if (c1 & c2) return false;
+        const bool first = c1 != 0;
+        const int c = first ? c1 : c2;
+        // Ratios in double: the differences of two finite floats are finite.
+        double x, y;
+        if (c & Left) {
+            x = r.left();
+            y = y1 + (y2 - y1) * ((x - x1) / (x2 - x1));
+        } else if (c & Right) {
+            x = r.right();
+            y = y1 + (y2 - y1) * ((x - x1) / (x2 - x1));
+        } else if (c & Top) {
+            y = r.top();
+            x = x1 + (x2 - x1) * ((y - y1) / (y2 - y1));
         } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
+            y = r.bottom();
+            x = x1 + (x2 - x1) * ((y - y1) / (y2 - y1));
+        }
+        if (!std::isfinite(x) || !std::isfinite(y)) return false;
+        if (first) {
+            x1 = x;
+            y1 = y;
+            c1 = code(x1, y1);
+        } else {
+            x2 = x;
+            y2 = y;
+            c2 = code(x2, y2);
         }
     }
-    if (t1 < 1.0) line.setP2(QPointF(x1 + t1 * dx, y1 + t1 * dy));
-    if (t0 > 0.0) line.setP1(QPointF(x1 + t0 * dx, y1 + t0 * dy));
-    return true;
+    return false;  // only reached through rounding at a corner: nothing to see
 }
 
 int16_t ButtonCode(Qt::MouseButtons buttons) {
