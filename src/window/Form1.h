@@ -45,6 +45,8 @@ public:
     const TwipsRect& Geometry(const QWidget* control) const;
 
     // Public methods of the window.
+    // Redraws the loaded sound into PicWave at its size in twips. Raises
+    // the renderer's errors (overflow, division by zero): callers trap them.
     void DrawWaves();
     void PicLength();
     void SetupVolume();

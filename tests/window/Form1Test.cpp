@@ -11,15 +11,21 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QDir>
+#include <QFileDialog>
+#include <optional>
 #include <functional>
 #include <memory>
 
 #include "FakePlatform.h"
+#include "ModalAnswer.h"
 #include "common/Version.h"
 #include "playback/ui/MediaControl.h"
 #include "window/Form1.h"
 #include "window/LineShape.h"
 #include "window/PictureBox.h"
+#include "window/QtFileDialog.h"
+#include "window/QtMessageBox.h"
 #include "window/Slider.h"
 
 namespace zv {
@@ -172,8 +178,7 @@ TEST_F(Form1Test, OpenAndSelectInputDoNothingYetButRunSafely) {
     EXPECT_TRUE(fake.messages.texts.empty());
 }
 
-// Runs `action`, which should show a modal box, and answers the box with OK.
-// Returns what was on the box (title, text, buttons, icon).
+// What was on a message box: title, text, buttons, icon.
 struct SeenBox {
     int count = 0;
     QString title, text;
@@ -185,12 +190,12 @@ struct SeenBox {
 
 SeenBox AnswerModalBox(const std::function<void()>& action) {
     SeenBox seen;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        ++seen.count;
+    seen.count = test::AnswerModal(action, [&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            modal->close();
+            return;
+        }
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.buttons = box->standardButtons();
@@ -199,12 +204,6 @@ SeenBox AnswerModalBox(const std::function<void()>& action) {
         seen.modal = box->isModal();
         box->button(QMessageBox::Ok)->click();
     });
-    poll.start();
-    // Never hang: give up on a box that cannot be found.
-    QTimer::singleShot(10000, &poll, [] {
-        if (QWidget* w = QApplication::activeModalWidget()) w->close();
-    });
-    action();
     return seen;
 }
 
@@ -299,6 +298,55 @@ TEST_F(Form1Test, CloseBoxEndsTheEventLoop) {
     QTimer::singleShot(0, &timers, [&] { form->close(); });
     QTimer::singleShot(10000, &timers, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QApplication::exec(), 0);
+}
+
+TEST(QtMessageBox, ShowsTheTextAloneModalWithOneOkAndNoIcon) {
+    QWidget owner;
+    QtMessageBox messages;
+    messages.SetParent(&owner);
+    const std::string text = "Error opening input file, rc = 2 <b>not bold</b>";
+    SeenBox seen = AnswerModalBox([&] { messages.Show(text); });
+    ASSERT_EQ(seen.count, 1);
+    EXPECT_EQ(seen.title, "Zorvane");
+    EXPECT_EQ(seen.text, QString::fromStdString(text));
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.buttonCount, 1);
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_TRUE(seen.modal);
+}
+
+TEST(QtFileDialog, OffersTheFiltersWithTheChosenOneSelected) {
+    QtFileDialog dialog;
+    const std::string filter = "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Text Files (*.txt)|*.txt";
+    QStringList filters;
+    QString selected;
+    std::optional<std::string> result = std::string("not asked");
+    const int answered = test::AnswerModal([&] { result = dialog.ShowOpen(filter, 2); }, [&](QWidget* modal) {
+        auto* fd = qobject_cast<QFileDialog*>(modal);
+        if (fd) {
+            filters = fd->nameFilters();
+            selected = fd->selectedNameFilter();
+        }
+        modal->close();  // the user cancels
+    });
+    EXPECT_EQ(answered, 1);
+    EXPECT_EQ(filters, QStringList({"All Files (*)", "Wav Files (*.wav)", "Text Files (*.txt)"}));
+    EXPECT_EQ(selected, "Wav Files (*.wav)");
+    EXPECT_FALSE(result.has_value());
+
+    // Choosing a file gives its full path.
+    const QString path = QDir(QStringLiteral(ZORVANE_SOURCE_DIR)).filePath("assets/zorvane.xpm");
+    test::AnswerModal([&] { result = dialog.ShowOpen(filter, 1); }, [&](QWidget* modal) {
+        auto* fd = qobject_cast<QFileDialog*>(modal);
+        if (!fd) {
+            modal->close();
+            return;
+        }
+        fd->selectFile(path);
+        static_cast<QDialog*>(fd)->accept();  // as the Open button does
+    });
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(QString::fromStdString(*result), path);
 }
 
 } // namespace
