@@ -1,5 +1,7 @@
 // Zorvane: times a sound against film and animation frames.
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 #include "playback/MediaDevice.h"
 #include "volume/Mixer.h"
@@ -21,6 +23,13 @@ int main(int argc, char** argv) {
     zv::Platform platform{messages, fileDialog, *device, *mixer, *starter};
 
     zv::Form1 form(platform);
+    messages.SetParent(&form);
+    fileDialog.SetParent(&form);
     form.show();
-    return QApplication::exec();
+    const int rc = QApplication::exec();
+    // Exit and the close box end the program at once: nothing is saved, and
+    // the sound output and mixer are not wound down (a playing stream ends
+    // with the process).
+    std::fflush(nullptr);
+    std::quick_exit(rc);
 }

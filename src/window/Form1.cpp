@@ -1,23 +1,438 @@
-// Placeholder until the window work lands.
 #include "window/Form1.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
 #include <QResizeEvent>
+#include <cmath>
+#include <exception>
+#include <functional>
+#include <utility>
+
+#include "common/Errors.h"
+#include "playback/ui/MediaControl.h"
+#include "waveview/WaveRenderer.h"
+#include "window/AboutBox.h"
+#include "window/LineShape.h"
+#include "window/PictureBox.h"
+#include "window/Slider.h"
+#include "window/TopMost.h"
+
+// The icon lives in the UI library's resources; a static library's
+// resources must be registered by name before first use.
+static void InitResources() { Q_INIT_RESOURCE(zorvane); }
 
 namespace zv {
 
-Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
-    setWindowTitle(QStringLiteral("Zorvane"));
+namespace {
+
+// The client area: tells the window when its size changed (the menu bar is
+// outside it, so this is the size the layout works from).
+class ClientArea : public QWidget {
+public:
+    explicit ClientArea(std::function<void()> resized) : resized_(std::move(resized)) {}
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        resized_();
+    }
+
+private:
+    std::function<void()> resized_;
+};
+
+// Runs an event handler; whatever it raises ends there, never the program.
+template <typename F>
+void Guarded(F&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+    }
 }
+
+QFont ArialFont(double points, bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+void SetColours(QWidget* widget, const QColor& text, const QColor& back) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, text);
+    pal.setColor(QPalette::Window, back);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, const QFont& font, bool centred) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->setAlignment((centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    label->setWordWrap(false);
+    return label;
+}
+
+// Design-time client area, twips.
+constexpr float DesignClientWidth = 10485.0f;
+constexpr float DesignClientHeight = 9315.0f;
+
+} // namespace
+
+Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zorvane"));
+    InitResources();
+    QIcon icon;
+    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane.xpm")));
+    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane-256.png")));
+    setWindowIcon(icon);
+
+    client_ = new ClientArea([this] {
+        if (!Picture1) return;  // still being built
+        DockPanel();
+        Form_Resize();
+    });
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client_);
+
+    CreateControls();
+    CreateMenus();
+    SetTabOrder();
+    ConnectHandlers();
+
+    // The client area at its design size; the menu bar comes on top of it
+    // unless the desktop shows menus outside the window.
+    const double dpiX = logicalDpiX(), dpiY = logicalDpiY();
+    const int clientW = PixelEdge(DesignClientWidth, dpiX), clientH = PixelEdge(DesignClientHeight, dpiY);
+    const int menuH = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
+    resize(clientW, clientH + menuH);
+    if (layout()) layout()->activate();  // sizes the client area now, before the first show
+    DockPanel();
+
+    Form_Load();
+}
+
 Form1::~Form1() = default;
 
-void Form1::DrawWaves() {}
+void Form1::CreateControls() {
+    const QFont small = ArialFont(8.25, false);
+    const QFont smallBold = ArialFont(8.25, true);
+
+    // Children of the window, back to front: the label and the waveform box
+    // under the panel (the panel's top band covers the box's lowest 240 twips).
+    LabFilePath = MakeLabel(client_, "LabFilePath", "Filename:", small, false);
+    SetColours(LabFilePath, QColor(255, 255, 255), QColor(128, 128, 128));
+    Place(LabFilePath, {0, 0, 9015, 255});
+
+    PicWave = new PictureBox(client_);
+    PicWave->setObjectName(QStringLiteral("PicWave"));
+    PicWave->SetBackColor({64, 0, 64});
+    PicWave->setAccessibleName(QStringLiteral("PicWave"));
+    PicWave->setAccessibleDescription(QStringLiteral("Waveform of the open sound file"));
+    Place(PicWave, {0, 240, 9015, 3675});
+
+    Picture1 = new QWidget(client_);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleName(QStringLiteral("Picture1"));
+    Picture1->setAccessibleDescription(QStringLiteral("Timeline, readouts, selection, playback and volume"));
+    {
+        QPalette pal = Picture1->palette();
+        pal.setColor(QPalette::Window, QColor(224, 224, 224));
+        Picture1->setPalette(pal);
+        Picture1->setAutoFillBackground(true);
+    }
+    Place(Picture1, {0, 7020, 10485, 2295});
+
+    // Children of the panel. Labels and the line first: they lie under the
+    // panel's controls where they overlap.
+    LabMCIposition = MakeLabel(Picture1, "LabMCIposition", "Time: 0:0 / Frame: 0", ArialFont(9, true), true);
+    SetColours(LabMCIposition, QColor(0, 255, 0), QColor(0, 0, 0));
+    Place(LabMCIposition, {0, 240, 9015, 255});
+
+    LblStartFrame = MakeLabel(Picture1, "LblStartFrame", "Start: 0", smallBold, true);
+    SetColours(LblStartFrame, QColor(255, 255, 255), QColor(255, 0, 0));
+    Place(LblStartFrame, {0, 480, 4515, 255});
+
+    LblEndFrame = MakeLabel(Picture1, "LblEndFrame", "End: 0", smallBold, true);
+    SetColours(LblEndFrame, QColor(255, 255, 255), QColor(0, 0, 255));
+    Place(LblEndFrame, {4500, 480, 4515, 255});
+
+    LblTotalTime = MakeLabel(Picture1, "LblTotalTime", "Total Length:(Time:0:0 / Seconds: 0)", smallBold, true);
+    Place(LblTotalTime, {0, 1500, 9075, 255});
+
+    LblSelectedTime = MakeLabel(Picture1, "LblSelectedTime", "Selected:(Seconds: 0 / Frames: 0)", smallBold, true);
+    Place(LblSelectedTime, {0, 1740, 9015, 195});
+
+    Label1 = MakeLabel(Picture1, "Label1", "Frames Per Second:", smallBold, false);
+    Place(Label1, {60, 1980, 2055, 255});
+
+    RedLine = new LineShape(Picture1);
+    RedLine->setObjectName(QStringLiteral("RedLine"));
+    RedLine->SetColour(QColor(255, 128, 0));
+    RedLine->SetBorderWidth(3);
+    RedLine->SetLine(0, 1080, 9360, 1080);
+
+    PicTime = new PictureBox(Picture1);
+    PicTime->setObjectName(QStringLiteral("PicTime"));
+    PicTime->SetBackColor({128, 128, 128});
+    PicTime->setToolTip(QStringLiteral("Use left or right mouse button to set length"));
+    PicTime->setAccessibleName(QStringLiteral("PicTime"));
+    PicTime->setAccessibleDescription(QStringLiteral(
+        "Timeline of the sound: the left mouse button sets the selection start, the right one its end"));
+    Place(PicTime, {0, 0, 25200, 255});
+
+    ScrollStart = new Slider(Picture1);
+    ScrollStart->setObjectName(QStringLiteral("ScrollStart"));
+    ScrollStart->setRange(0, 10);
+    ScrollStart->setSingleStep(1);
+    ScrollStart->setPageStep(10);
+    ScrollStart->setToolTip(QStringLiteral("Start"));
+    ScrollStart->setAccessibleName(QStringLiteral("ScrollStart"));
+    ScrollStart->setAccessibleDescription(QStringLiteral("Selection start, in frames"));
+    Place(ScrollStart, {0, 720, 1155, 315});
+
+    ScrollEnd = new Slider(Picture1);
+    ScrollEnd->setObjectName(QStringLiteral("ScrollEnd"));
+    ScrollEnd->setRange(0, 10);
+    ScrollEnd->setSingleStep(1);
+    ScrollEnd->setPageStep(5);
+    ScrollEnd->setAccessibleName(QStringLiteral("ScrollEnd"));
+    ScrollEnd->setAccessibleDescription(QStringLiteral("Selection end, in frames"));
+    Place(ScrollEnd, {4500, 720, 1215, 315});
+
+    MMControl1 = new MediaControl(platform_.mediaDevice, Picture1);
+    MMControl1->setObjectName(QStringLiteral("MMControl1"));
+    MMControl1->setAccessibleName(QStringLiteral("MMControl1"));
+    MMControl1->setAccessibleDescription(QStringLiteral("Playback buttons"));
+    Place(MMControl1, {0, 1140, 4545, 330});
+
+    VolSlider = new Slider(Picture1);
+    VolSlider->setObjectName(QStringLiteral("VolSlider"));
+    VolSlider->setRange(0, 10);
+    VolSlider->setSingleStep(1);
+    VolSlider->setPageStep(5);
+    VolSlider->setAccessibleName(QStringLiteral("VolSlider"));
+    VolSlider->setAccessibleDescription(QStringLiteral("Speaker volume"));
+    Place(VolSlider, {5340, 1140, 1455, 315});
+
+    TxtNumFrames = new QLineEdit(QStringLiteral("30"), Picture1);
+    TxtNumFrames->setObjectName(QStringLiteral("TxtNumFrames"));
+    TxtNumFrames->setAccessibleName(QStringLiteral("TxtNumFrames"));
+    TxtNumFrames->setAccessibleDescription(QStringLiteral("Frames per second"));
+    Place(TxtNumFrames, {1740, 1980, 555, 255});
+
+    // Labels take no focus; the panel is a container, not a stop of its own.
+    Picture1->setFocusPolicy(Qt::NoFocus);
+}
+
+void Form1::CreateMenus() {
+    // Captions carry no '&': no access keys, and no shortcuts are set.
+    MnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    MnuFile->setObjectName(QStringLiteral("MnuFile"));
+    MnuOpen = MnuFile->addAction(QStringLiteral("Open Wav File"));
+    MnuOpen->setObjectName(QStringLiteral("MnuOpen"));
+    MnuExit = MnuFile->addAction(QStringLiteral("Exit"));
+    MnuExit->setObjectName(QStringLiteral("MnuExit"));
+    MnuEdit = menuBar()->addMenu(QStringLiteral("Edit"));
+    MnuEdit->setObjectName(QStringLiteral("MnuEdit"));
+    MnuAbout = MnuEdit->addAction(QStringLiteral("About"));
+    MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
+    MnuSelInput = MnuEdit->addAction(QStringLiteral("Select Input Device"));
+    MnuSelInput->setObjectName(QStringLiteral("MnuSelInput"));
+}
+
+void Form1::SetTabOrder() {
+    // Design order of the controls that take focus: PicWave, MMControl1,
+    // PicTime, TxtNumFrames, ScrollStart, ScrollEnd, VolSlider. The media
+    // control takes focus through its buttons, kept in their own order.
+    std::vector<QWidget*> order{PicWave};
+    if (MMControl1->focusPolicy() & Qt::TabFocus) order.push_back(MMControl1);
+    for (QWidget* w = MMControl1->nextInFocusChain(); w && MMControl1->isAncestorOf(w); w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus) order.push_back(w);
+    for (QWidget* w : {static_cast<QWidget*>(PicTime), static_cast<QWidget*>(TxtNumFrames),
+                       static_cast<QWidget*>(ScrollStart), static_cast<QWidget*>(ScrollEnd),
+                       static_cast<QWidget*>(VolSlider)})
+        order.push_back(w);
+    for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void Form1::ConnectHandlers() {
+    connect(MnuOpen, &QAction::triggered, this, [this] { Guarded([this] { MnuOpen_Click(); }); });
+    connect(MnuExit, &QAction::triggered, this, [this] { Guarded([this] { MnuExit_Click(); }); });
+    connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
+    connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
+    connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
+        Guarded([&] { PicTime_MouseDown(b, s, x, y); });
+    });
+    connect(PicTime, &PictureBox::MouseMove, this, [this](int16_t b, int16_t s, float x, float y) {
+        Guarded([&] { PicTime_MouseMove(b, s, x, y); });
+    });
+    connect(PicTime, &PictureBox::MouseUp, this, [this](int16_t b, int16_t s, float x, float y) {
+        Guarded([&] { PicTime_MouseUp(b, s, x, y); });
+    });
+    connect(ScrollStart, &Slider::Scroll, this, [this] { Guarded([this] { ScrollStart_Scroll(); }); });
+    connect(ScrollEnd, &Slider::Scroll, this, [this] { Guarded([this] { ScrollEnd_Scroll(); }); });
+    connect(VolSlider, &Slider::MouseMove, this, [this] { Guarded([this] { VolSlider_MouseMove(); }); });
+    connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
+    connect(MMControl1, &MediaControl::PlayCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
+    connect(MMControl1, &MediaControl::StopCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
+}
+
+// ---- Placement in twips ----
+
+float Form1::ScaleWidth() const {
+    return static_cast<float>(PixelsToTwips(client_->width(), logicalDpiX()));
+}
+
+float Form1::ScaleHeight() const {
+    return static_cast<float>(PixelsToTwips(client_->height(), logicalDpiY()));
+}
+
+const TwipsRect& Form1::Geometry(const QWidget* control) const {
+    const auto it = twips_.find(control);
+    if (it == twips_.end()) throw ZorvaneError("Not a placed control");
+    return it->second;
+}
+
+void Form1::Place(QWidget* control, const TwipsRect& twips) {
+    if (!(std::isfinite(twips.Left) && std::isfinite(twips.Top) && std::isfinite(twips.Width) &&
+          std::isfinite(twips.Height)) ||
+        twips.Width < 0.0f || twips.Height < 0.0f)
+        throw ZorvaneError("Invalid property value");
+    const QRect pixels = ToPixelRect(twips, logicalDpiX(), logicalDpiY());
+    twips_[control] = twips;
+    control->setGeometry(pixels);
+}
+
+void Form1::SetLeft(QWidget* control, float left) {
+    TwipsRect t = Geometry(control);
+    t.Left = left;
+    Place(control, t);
+}
+
+void Form1::SetWidth(QWidget* control, float width) {
+    TwipsRect t = Geometry(control);
+    t.Width = width;
+    Place(control, t);
+}
+
+void Form1::SetHeight(QWidget* control, float height) {
+    TwipsRect t = Geometry(control);
+    t.Height = height;
+    Place(control, t);
+}
+
+void Form1::PlaceAll() {
+    for (const auto& [control, twips] : twips_) const_cast<QWidget*>(control)->setGeometry(
+        ToPixelRect(twips, logicalDpiX(), logicalDpiY()));
+    RedLine->SetX2(RedLine->X2());
+}
+
+void Form1::DockPanel() {
+    const float w = ScaleWidth(), h = ScaleHeight();
+    Guarded([&] { Place(Picture1, {0.0f, h - PanelHeight, w, PanelHeight}); });
+}
+
+// ---- Start-up, layout, menus ----
+
+void Form1::Form_Load() {
+    SetTopMost(*this, true);
+    Form_Resize();
+    FramesPerSecond = 30;
+    SetupVolume();
+}
+
+void Form1::Form_Resize() {
+    // Every step in order from the client size; the first error ends the run
+    // where it stands, keeping what was already set. Halves and quarters are
+    // kept fractional: the twips-to-pixels mapping rounds edges, so the two
+    // halves meet on one pixel.
+    try {
+        const float W = ScaleWidth();
+        const float H = ScaleHeight();
+        SetWidth(PicWave, W);
+        SetWidth(LabFilePath, W);
+        // A window shorter than the panel leaves no room for the waveform:
+        // height 0, and the panel's controls still follow the width.
+        SetHeight(PicWave, H >= PanelHeight ? H - PanelHeight : 0.0f);
+        RedLine->SetX2(W);
+        SetWidth(PicTime, W);
+        SetWidth(LabMCIposition, W);
+        SetWidth(LblStartFrame, W / 2.0f);
+        SetWidth(LblTotalTime, W);
+        SetWidth(LblSelectedTime, W);
+        SetWidth(MMControl1, static_cast<float>(W * 0.75));
+        SetWidth(VolSlider, static_cast<float>(W * 0.25));
+        SetLeft(VolSlider, static_cast<float>(W * 0.75));
+        SetLeft(LblEndFrame, W / 2.0f);
+        SetWidth(LblEndFrame, W / 2.0f);
+        SetWidth(ScrollStart, W / 2.0f);
+        SetLeft(ScrollEnd, W / 2.0f);
+        SetWidth(ScrollEnd, W / 2.0f);
+        DrawWaves();
+    } catch (...) {
+        // Quietly: the layout stays as far as it got.
+    }
+}
+
+void Form1::DrawWaves() {
+    const TwipsRect& box = Geometry(PicWave);
+    zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
+}
+
+void Form1::MnuAbout_Click() { ShowAboutBox(this); }
+
+void Form1::MnuExit_Click() { EndProgram(); }
+
+void Form1::MnuOpen_Click() { OpenWavFile(); }
+
+void Form1::EndProgram() {
+    // Leaves the event loop now; main() then ends the process without
+    // waiting for the sound output or anything else to wind down.
+    QCoreApplication::exit(0);
+}
+
+bool Form1::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal) Guarded([this] { PlaceAll(); });
+    return QMainWindow::event(event);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    // Coming back from the taskbar counts as a size change (from nothing to
+    // the window's size), as on desktops that shrink minimised windows: the
+    // layout runs afresh and the waveform is redrawn.
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized()) {
+        DockPanel();
+        Form_Resize();
+    }
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    EndProgram();
+}
+
+// ---- Routines that other parts of the program fill in ----
+
 void Form1::PicLength() {}
 void Form1::SetupVolume() {}
-void Form1::Form_Load() {}
-void Form1::Form_Resize() {}
-void Form1::MnuOpen_Click() {}
-void Form1::MnuExit_Click() {}
-void Form1::MnuAbout_Click() {}
 void Form1::MnuSelInput_Click() {}
 void Form1::OpenWavFile() {}
 void Form1::ShowTimes() {}
@@ -29,6 +444,5 @@ void Form1::PicTime_MouseUp(int16_t, int16_t, float, float) {}
 void Form1::ScrollStart_Scroll() {}
 void Form1::ScrollEnd_Scroll() {}
 void Form1::VolSlider_MouseMove() {}
-void Form1::resizeEvent(QResizeEvent* event) { QMainWindow::resizeEvent(event); }
 
 } // namespace zv

@@ -6,9 +6,11 @@
 #include <QMainWindow>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "sound/SoundData.h"
 #include "window/Platform.h"
+#include "window/Twips.h"
 
 class QLabel;
 class QLineEdit;
@@ -25,10 +27,26 @@ class MediaControl;
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
+    // Panel height, twips: Picture1 is docked to the client area's bottom edge.
+    static constexpr float PanelHeight = 2295.0f;
+
+    // Creates every control at its design-time place (client area 10485 x
+    // 9315 twips), then runs Form_Load. Showing the window is the caller's.
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // The client area (below the menu bar) in twips: the window's
+    // ScaleWidth and ScaleHeight.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    // A control's placement in its container's twips, as last set (the
+    // widget's pixels are rounded from it). Controls: Picture1, PicWave,
+    // LabFilePath and the panel's children other than RedLine.
+    const TwipsRect& Geometry(const QWidget* control) const;
+
     // Public methods of the window.
+    // Redraws the loaded sound into PicWave at its size in twips. Raises
+    // the renderer's errors (overflow, division by zero): callers trap them.
     void DrawWaves();
     void PicLength();
     void SetupVolume();
@@ -67,6 +85,14 @@ public:
     float PositionMinutes = 0.0f;
     int16_t FramesPerSecond = 0;   // 30 from start-up on
     bool Dragging = false;         // a mouse button is held down on PicTime
+    // The speaker volume control (platform.mixer stands for the mixer handle).
+    struct VolumeControlInfo {
+        int32_t Minimum = 0;
+        int32_t Maximum = 0;
+    };
+    VolumeControlInfo VolumeControl;
+    int32_t MixerOpenResult = 0;   // 0 when the mixer opened
+    bool HaveVolumeControl = false;
 
     // The loaded-sound record.
     SoundData Sound;
@@ -90,10 +116,32 @@ public:
     void VolSlider_MouseMove();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void CreateControls();
+    void CreateMenus();
+    void SetTabOrder();
+    void ConnectHandlers();
+    // Docks Picture1 to the client area's bottom edge, full width, 2295 high
+    // (the toolkit's docking: runs before Form_Resize on every size change).
+    void DockPanel();
+    // Placement in twips; each raises (changing nothing) for a negative or
+    // non-finite size, or a place beyond a widget's reach.
+    void Place(QWidget* control, const TwipsRect& twips);
+    void SetLeft(QWidget* control, float left);
+    void SetWidth(QWidget* control, float width);
+    void SetHeight(QWidget* control, float height);
+    // Places every control again from its twips (the DPI changed).
+    void PlaceAll();
+    // Ends the program at once: no other handler of it runs afterwards.
+    void EndProgram();
+
     Platform& platform_;
+    QWidget* client_ = nullptr;   // the client area (central widget)
+    std::unordered_map<const QWidget*, TwipsRect> twips_;
 };
 
 } // namespace zv
