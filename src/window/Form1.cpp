@@ -17,9 +17,14 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
+#include "selection/Selection.h"
+#include "volume/MixerLauncher.h"
+#include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
+#include "window/FormTimelineView.h"
 #include "window/LineShape.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
@@ -110,6 +115,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     setCentralWidget(client_);
 
     CreateControls();
+    timelineView_ = std::make_unique<FormTimelineView>(*this);
+    timeline_ = std::make_unique<TimelineRefresh>(*timelineView_);
+    speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
     CreateMenus();
     SetTabOrder();
     ConnectHandlers();
@@ -287,6 +295,7 @@ void Form1::ConnectHandlers() {
     connect(ScrollStart, &Slider::Scroll, this, [this] { Guarded([this] { ScrollStart_Scroll(); }); });
     connect(ScrollEnd, &Slider::Scroll, this, [this] { Guarded([this] { ScrollEnd_Scroll(); }); });
     connect(VolSlider, &Slider::MouseMove, this, [this] { Guarded([this] { VolSlider_MouseMove(); }); });
+    connect(VolSlider, &Slider::Scroll, this, [this] { Guarded([this] { VolSlider_Scroll(); }); });
     connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
     connect(MMControl1, &MediaControl::PlayCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
     connect(MMControl1, &MediaControl::StopCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
@@ -429,20 +438,46 @@ void Form1::closeEvent(QCloseEvent* event) {
     EndProgram();
 }
 
+// ---- Timeline, selection and volume ----
+
+void Form1::RefreshTimeline() {
+    timeline_->RefreshTimeline(FramesPerSecond, SelStartMs, SelEndMs);
+    MMControl1->SetFrameRate(FramesPerSecond);
+}
+
+void Form1::ReadFrameRate() {
+    timeline_->ReadFrameRate(FramesPerSecond);
+    MMControl1->SetFrameRate(FramesPerSecond);
+}
+
+void Form1::PicLength() { timeline_->PicLength(); }
+
+SelectionContext Form1::Selection() {
+    return {SelStartMs, SelEndMs, Dragging, FramesPerSecond, *ScrollStart, *ScrollEnd};
+}
+
+void Form1::PicTime_MouseDown(int16_t button, int16_t, float x, float) {
+    SelectionMouseDown(Selection(), button, x, PicTime->ScaleWidth());
+}
+
+void Form1::PicTime_MouseMove(int16_t button, int16_t, float x, float) {
+    SelectionMouseMove(Selection(), button, x, PicTime->ScaleWidth());
+}
+
+void Form1::PicTime_MouseUp(int16_t, int16_t, float, float) { SelectionMouseUp(Selection()); }
+void Form1::ScrollStart_Scroll() { SelectionScrollStart(Selection()); }
+void Form1::ScrollEnd_Scroll() { SelectionScrollEnd(Selection()); }
+
+void Form1::SetupVolume() { speakerVolume_->SetupVolume(*VolSlider); }
+// The pointer over the slider writes its value only when it differs from
+// the volume last written: passing over it changes nothing.
+void Form1::VolSlider_MouseMove() { speakerVolume_->SliderMoved(*VolSlider); }
+void Form1::VolSlider_Scroll() { speakerVolume_->SliderMoved(*VolSlider); }
+void Form1::MnuSelInput_Click() { MixerLauncher(platform_.programStarter).Launch(); }
+
 // ---- Routines that other parts of the program fill in ----
 
-void Form1::PicLength() {}
-void Form1::SetupVolume() {}
-void Form1::MnuSelInput_Click() {}
 void Form1::OpenWavFile() {}
 void Form1::ShowTimes() {}
-void Form1::RefreshTimeline() {}
-void Form1::ReadFrameRate() {}
-void Form1::PicTime_MouseDown(int16_t, int16_t, float, float) {}
-void Form1::PicTime_MouseMove(int16_t, int16_t, float, float) {}
-void Form1::PicTime_MouseUp(int16_t, int16_t, float, float) {}
-void Form1::ScrollStart_Scroll() {}
-void Form1::ScrollEnd_Scroll() {}
-void Form1::VolSlider_MouseMove() {}
 
 } // namespace zv

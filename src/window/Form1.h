@@ -5,6 +5,7 @@
 // Geometry is designed in twips (1/1440 inch); see Twips.h for the mapping.
 #include <QMainWindow>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -23,6 +24,10 @@ class PictureBox;
 class Slider;
 class LineShape;
 class MediaControl;
+class FormTimelineView;
+class TimelineRefresh;
+class QtSpeakerVolume;
+struct SelectionContext;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -85,14 +90,7 @@ public:
     float PositionMinutes = 0.0f;
     int16_t FramesPerSecond = 0;   // 30 from start-up on
     bool Dragging = false;         // a mouse button is held down on PicTime
-    // The speaker volume control (platform.mixer stands for the mixer handle).
-    struct VolumeControlInfo {
-        int32_t Minimum = 0;
-        int32_t Maximum = 0;
-    };
-    VolumeControlInfo VolumeControl;
-    int32_t MixerOpenResult = 0;   // 0 when the mixer opened
-    bool HaveVolumeControl = false;
+    // The mixer handle and the speaker volume control live in speakerVolume_.
 
     // The loaded-sound record.
     SoundData Sound;
@@ -114,6 +112,7 @@ public:
     void ScrollStart_Scroll();
     void ScrollEnd_Scroll();
     void VolSlider_MouseMove();
+    void VolSlider_Scroll();
 
 protected:
     bool event(QEvent* event) override;
@@ -139,7 +138,13 @@ private:
     // Ends the program at once: no other handler of it runs afterwards.
     void EndProgram();
 
+    // The selection as the selection rules see it.
+    SelectionContext Selection();
+
     Platform& platform_;
+    std::unique_ptr<FormTimelineView> timelineView_;
+    std::unique_ptr<TimelineRefresh> timeline_;
+    QtSpeakerVolume* speakerVolume_ = nullptr;
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
 };

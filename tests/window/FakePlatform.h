@@ -1,6 +1,6 @@
 #pragma once
 // A Platform for window tests: recording message box, cancelling file
-// dialog, a mixer that cannot be opened, a starter that records; the media
+// dialog, a mixer without a volume control, a starter that records; the media
 // device is the real one (it plays nothing unless told to).
 #include <memory>
 #include <optional>
@@ -29,8 +29,8 @@ struct CancellingFileDialog : FileDialog {
     }
 };
 
-struct ClosedMixer : Mixer {
-    bool Open() override { return false; }
+struct MixerWithoutVolume : Mixer {
+    bool Open() override { return true; }
     bool FindVolumeControl(int32_t&, int32_t&, int32_t&) override { return false; }
     bool SetVolume(int32_t) override { return false; }
 };
@@ -47,7 +47,7 @@ struct FakePlatform {
     RecordingMessageBox messages;
     CancellingFileDialog fileDialog;
     std::unique_ptr<MediaDevice> device = CreateSystemMediaDevice();
-    ClosedMixer mixer;
+    MixerWithoutVolume mixer;
     RecordingStarter starter;
     Platform platform{messages, fileDialog, *device, mixer, starter};
 };

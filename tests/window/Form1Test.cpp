@@ -172,9 +172,11 @@ TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
     }
 }
 
-TEST_F(Form1Test, OpenAndSelectInputDoNothingYetButRunSafely) {
-    form->MnuOpen->trigger();
+TEST_F(Form1Test, SelectInputDeviceTriesTheVolumeControlPathsSilently) {
     form->MnuSelInput->trigger();
+    ASSERT_GE(fake.starter.paths.size(), 3u);
+    EXPECT_EQ(fake.starter.paths[0], "C:\\winnt\\system32\\sndvol32.exe");
+    EXPECT_EQ(fake.starter.paths[2], "C:\\windows\\sndvol32.exe");
     EXPECT_TRUE(fake.messages.texts.empty());
 }
 
