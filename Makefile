@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: run test build deps deps-run test-asan clean
+.PHONY: run test build deps deps-run test-asan install deb clean
 
 deps-run:
 	@scripts/deps.sh --run-only
@@ -32,5 +32,16 @@ test-asan: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_ASAN) CMAKE_FLAGS="-DZORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 	ASAN_OPTIONS=detect_leaks=1 scripts/with-sound-stack.sh ctest --test-dir $(BUILD_ASAN) --output-on-failure -j2 --timeout 600
 
+# Installs under PREFIX (default /usr/local).
+install: deps-run
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release" BUILD=$(BUILD)-release
+	cmake --install $(BUILD)-release --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD)-release (install it with apt-get install ./zorvane_*.deb).
+deb: deps
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr" BUILD=$(BUILD)-release
+	cd $(BUILD)-release && cpack -G DEB
+	@ls $(BUILD)-release/zorvane_*.deb
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-run $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN)

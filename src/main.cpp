@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
-    QApplication::setDesktopFileName(QStringLiteral("zorvane"));
+    QApplication::setDesktopFileName(QStringLiteral("org.zorvane.Zorvane"));
 
     zv::QtMessageBox messages;
     zv::QtFileDialog fileDialog;
