@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
@@ -63,7 +64,21 @@ std::string PortAudioReason(PaError error) {
     return reason;
 }
 
+// Output latency asked for at least: enough for a busy machine to keep the
+// output fed; it does not delay cuts (Pause drops what is queued) and the
+// position allows for it.
+constexpr double kMinLatencySeconds = 0.08;
+// A buffer size of 0 lets PortAudio choose the best one for the output.
+constexpr unsigned long kAnyBufferSize = 0;
 constexpr int64_t kReadChunkFrames = 4096;
+// Each play begins with this much silence. A sound server that mixes a
+// newly started stream into what it has already rendered ahead (PulseAudio
+// rewinds its sink for that) can then only ever lose silence, never the
+// first samples of the stretch; the position stays at the start meanwhile.
+constexpr int64_t kLeadInMs = 20;
+// Silence kept up after the last frame's expected hearing, to cover any
+// error in the latency the sound system reports.
+constexpr int64_t kTailNs = 60'000'000;
 // With no callback for this long the output has hung: the play counts as failed.
 constexpr int64_t kStallNs = 2'000'000'000;
 
@@ -80,6 +95,8 @@ struct PortAudioDevice::Session {
           ring(static_cast<size_t>(soundFile.SampleRate()), std::min(soundFile.Channels(), 2)),
           heard(first),
           handed(first),
+          end(last),
+          leadInFrames(soundFile.SampleRate() * kLeadInMs / 1000),
           nextRead(first),
           fileBuffer(static_cast<size_t>(kReadChunkFrames * fileChannels)),
           outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)) {}
@@ -151,25 +168,41 @@ struct PortAudioDevice::Session {
         const int64_t now = SteadyNs();
         s.lastCallbackNs.store(now, std::memory_order_relaxed);
         float* out = static_cast<float*>(output);
+        const int64_t frames = static_cast<int64_t>(frameCount);
         const int64_t handed = s.handed.load(std::memory_order_relaxed);
-        const int64_t want = std::min<int64_t>(static_cast<int64_t>(frameCount), s.to - handed);
-        const int64_t got = static_cast<int64_t>(s.ring.Read(out, static_cast<size_t>(want)));
-        std::fill(out + got * s.outChannels, out + static_cast<int64_t>(frameCount) * s.outChannels, 0.0f);
-
-        // When this buffer's first frame reaches the listener.
-        double latency = s.fallbackLatency;
-        if (time && time->outputBufferDacTime > 0.0) {
-            const double reported = time->outputBufferDacTime - time->currentTime;
-            if (reported >= 0.0 && reported < 10.0) latency = reported;
+        const int64_t end = s.end.load(std::memory_order_relaxed);
+        // The lead-in silence comes first, then the stretch's frames.
+        const int64_t lead = std::min(frames, s.leadInFrames);
+        s.leadInFrames -= lead;
+        std::fill(out, out + lead * s.outChannels, 0.0f);
+        int64_t got = 0;
+        if (handed < end) {
+            const int64_t want = std::min(frames - lead, end - handed);
+            got = static_cast<int64_t>(s.ring.Read(out + lead * s.outChannels, static_cast<size_t>(want)));
+            // The reader gave up (file cut short or unreadable): end with what came.
+            if (got < want && s.readerDone.load(std::memory_order_acquire) && s.ring.ReadableFrames() == 0)
+                s.end.store(handed + got, std::memory_order_release);
         }
-        s.heard.Record(now + static_cast<int64_t>(latency * 1e9), handed, got);
-        s.handed.store(handed + got, std::memory_order_release);
+        std::fill(out + (lead + got) * s.outChannels, out + frames * s.outChannels, 0.0f);
 
-        if (handed + got >= s.to) return paComplete;
-        // The reader gave up (file cut short or unreadable): end with what came.
-        if (got < want && s.readerDone.load(std::memory_order_acquire) && s.ring.ReadableFrames() == 0)
-            return paComplete;
-        return paContinue;
+        if (handed < end) {
+            // When this buffer's first frame of the stretch reaches the listener.
+            double latency = s.fallbackLatency;
+            if (time && time->outputBufferDacTime > 0.0) {
+                const double reported = time->outputBufferDacTime - time->currentTime;
+                if (reported >= 0.0 && reported < 10.0) latency = reported;
+            }
+            const int64_t hearNs = now + static_cast<int64_t>(latency * 1e9) + lead * 1000000000 / s.sampleRate;
+            s.heard.Record(hearNs, handed, got);
+            s.handed.store(handed + got, std::memory_order_release);
+            if (handed + got >= s.end.load(std::memory_order_relaxed))
+                s.endHearNs.store(hearNs + got * 1000000000 / s.sampleRate, std::memory_order_release);
+            return paContinue;
+        }
+        // Everything is out. Silence follows until the last frame has been
+        // heard, so that closing the stream can only ever drop silence (the
+        // sound server's drain drops what it still holds).
+        return now >= s.endHearNs.load(std::memory_order_relaxed) + kTailNs ? paComplete : paContinue;
     }
 
     static void Finished(void* user) {
@@ -185,10 +218,13 @@ struct PortAudioDevice::Session {
     FrameRing ring;
     HeardPosition heard;
     std::atomic<int64_t> handed;               // next file frame for the output
+    std::atomic<int64_t> end;                  // last file frame + 1 that will be played
+    std::atomic<int64_t> endHearNs{INT64_MAX}; // when that frame will have been heard
     std::atomic<bool> readerDone{false};       // nothing more will enter the ring
     std::atomic<bool> finished{false};         // PortAudio ended the stream
     std::atomic<int64_t> lastCallbackNs{0};
     double fallbackLatency = 0.0;              // s, when a callback reports none
+    int64_t leadInFrames;                      // silence still to come before the stretch (callback only)
     PaStream* stream = nullptr;
     std::thread reader;
     std::mutex mutex;
@@ -243,12 +279,14 @@ int64_t PortAudioDevice::LengthSamples() const { return file_ ? file_->Frames() 
 int64_t PortAudioDevice::PositionSample() const {
     if (!session_) return rest_;
     const Session& s = *session_;
+    const int64_t now = SteadyNs();
     const int64_t handed = s.handed.load(std::memory_order_acquire);
+    const int64_t end = s.end.load(std::memory_order_acquire);
     int64_t position;
-    if (s.finished.load(std::memory_order_acquire) && handed >= s.to) {
-        position = s.to;   // drained: every frame has been heard
+    if (handed >= end && now >= s.endHearNs.load(std::memory_order_acquire)) {
+        position = end;   // every frame has been heard
     } else {
-        position = std::clamp(s.heard.At(SteadyNs(), s.sampleRate), s.from, std::min(handed, s.to));
+        position = std::clamp(s.heard.At(now, s.sampleRate), s.from, std::min(handed, end));
     }
     position = std::max(position, lastReported_);
     lastReported_ = position;
@@ -257,8 +295,13 @@ int64_t PortAudioDevice::PositionSample() const {
 
 bool PortAudioDevice::IsPlaying() const {
     if (!session_) return false;
-    if (session_->finished.load(std::memory_order_acquire)) return false;
-    return SteadyNs() - session_->lastCallbackNs.load(std::memory_order_relaxed) < kStallNs;
+    const Session& s = *session_;
+    const int64_t now = SteadyNs();
+    if (s.finished.load(std::memory_order_acquire)) return false;   // the output ended or broke
+    if (s.handed.load(std::memory_order_acquire) >= s.end.load(std::memory_order_acquire) &&
+        now >= s.endHearNs.load(std::memory_order_acquire))
+        return false;   // heard to the end
+    return now - s.lastCallbackNs.load(std::memory_order_relaxed) < kStallNs;
 }
 
 void PortAudioDevice::Play(int64_t from, int64_t to) {
@@ -282,12 +325,12 @@ void PortAudioDevice::Play(int64_t from, int64_t to) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(params.device);
     params.channelCount = session->outChannels;
     params.sampleFormat = paFloat32;
-    params.suggestedLatency = info ? info->defaultHighOutputLatency : 0.05;
+    params.suggestedLatency = std::max(info ? info->defaultHighOutputLatency : 0.0, kMinLatencySeconds);
     PaError error;
     {
         QuietStderr quiet;   // a vanished sound server makes the ALSA plugins chatter
         error = Pa_OpenStream(&session->stream, nullptr, &params, file_->SampleRate(),
-                              paFramesPerBufferUnspecified, paNoFlag, &Session::Callback, session.get());
+                              kAnyBufferSize, paNoFlag, &Session::Callback, session.get());
     }
     if (error != paNoError) {
         session->stream = nullptr;
