@@ -228,6 +228,54 @@ TEST_F(RealSound, PauseStopsTheSoundAtOnceAndPlayResumes) {
     std::printf("measured: paused at %d ms, heard %.2f + %.2f ms\n", paused, bursts[0].Ms(), bursts[1].Ms());
 }
 
+TEST_F(RealSound, FileCutShortWhilePlayingEndsThePlayWhereItBreaks) {
+    const std::string path = dir.File("long.wav");
+    test::WriteWav(path, kRate, 1, test::Tone(kRate, 6 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    transport->Play();
+    Sleep(100);
+    // Keep the header and 2.5 s of samples; the reader is only 1 s ahead.
+    std::filesystem::resize_file(path, 44 + 2 * kRate * 5 / 2);
+    for (int i = 0; i < 5000 && transport->Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+    transport->Update();
+    EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop);
+    EXPECT_NEAR(transport->Position(), 2500, 1);
+}
+
+TEST(RealSoundFailure, OutputDyingMidPlayStopsCleanly) {
+    if (!test::SoundStackRunning()) GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";
+    test::TempDir dir;
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 2, test::Tone(kRate, 5 * kRate, 1000.0, 0.5));
+    test::PrivateSoundServer server;
+    PortAudioDevice device;
+    MediaTransport transport(device);
+    transport.SetFileName(path);
+    transport.Open();
+    transport.Play();
+    Sleep(300);
+    ASSERT_EQ(transport.Mode(), MediaTransport::ModePlay);
+    server.Kill();
+    for (int i = 0; i < 5000 && transport.Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+    transport.Update();
+    EXPECT_EQ(transport.Mode(), MediaTransport::ModeStop);
+    // Stopped where the sound broke off (a fresh null sink may not have
+    // started to play at all), and it stays there.
+    const int32_t broke = transport.Position();
+    EXPECT_GE(broke, 0);
+    EXPECT_LT(broke, 1500);
+    Sleep(100);
+    EXPECT_EQ(transport.Position(), broke);
+    // Playing again fails or plays on; either way the control goes on.
+    try {
+        transport.Play();
+    } catch (const DeviceError&) {
+    }
+    transport.Stop();
+    transport.Close();
+    EXPECT_EQ(transport.Mode(), MediaTransport::ModeNotReady);
+}
+
 TEST_F(RealSound, OpenCloseReopen) {
     const std::string path = dir.File("tone.wav");
     test::WriteWav(path, 22050, 1, test::Tone(22050, 22050, 440.0, 0.5));

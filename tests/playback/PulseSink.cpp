@@ -32,7 +32,8 @@ std::string Run(const std::string& command) {
     return out;
 }
 
-pid_t Spawn(const std::vector<std::string>& args, const char* input, const std::string& output) {
+pid_t Spawn(const std::vector<std::string>& args, const char* input, const std::string& output,
+            char** environment = environ) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input, O_RDONLY, 0);
@@ -42,7 +43,7 @@ pid_t Spawn(const std::vector<std::string>& args, const char* input, const std::
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = -1;
-    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int error = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environment);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) throw std::runtime_error("cannot start " + args[0]);
     return pid;
@@ -85,6 +86,47 @@ PrivateSink::~PrivateSink() {
         setenv("PULSE_SINK", oldSink_.c_str(), 1);
     else
         unsetenv("PULSE_SINK");
+}
+
+PrivateSoundServer::PrivateSoundServer() {
+    char pattern[] = "/tmp/zorvane-pulse-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    dir_ = pattern;
+    const std::string socket = dir_ + "/native";
+    // Its own runtime directory, so that it does not meet the test script's server.
+    std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + dir_, "PULSE_RUNTIME_PATH=" + dir_ + "/runtime",
+                                    "HOME=" + dir_, "PATH=" + std::string(std::getenv("PATH") ? std::getenv("PATH") : "")};
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    server_ = Spawn({"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                     "--load=module-null-sink sink_name=doomed",
+                     "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket},
+                    "/dev/null", "/dev/null", envp.data());
+    if (const char* old = std::getenv("PULSE_SERVER")) {
+        hadOldServer_ = true;
+        oldServer_ = old;
+    }
+    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
+    for (int i = 0; i < 200; ++i) {
+        if (Run("pactl info >/dev/null 2>&1 && echo up") == "up") return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    throw std::runtime_error("the private sound server did not start");
+}
+
+PrivateSoundServer::~PrivateSoundServer() {
+    Kill();
+    if (hadOldServer_)
+        setenv("PULSE_SERVER", oldServer_.c_str(), 1);
+    else
+        unsetenv("PULSE_SERVER");
+    Run("rm -rf '" + dir_ + "'");
+}
+
+void PrivateSoundServer::Kill() {
+    EndProcess(server_, SIGKILL);
+    server_ = -1;
 }
 
 MonitorRecording::MonitorRecording(const std::string& sink) {

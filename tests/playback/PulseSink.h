@@ -33,6 +33,24 @@ private:
     bool hadOldSink_ = false;
 };
 
+// A PulseAudio server of the test's own, with a null sink, that the test can
+// kill to make the sound output fail under a playing device. While it lives,
+// this process's PulseAudio clients (PULSE_SERVER) connect to it.
+class PrivateSoundServer {
+public:
+    PrivateSoundServer();   // throws std::runtime_error when it does not come up
+    ~PrivateSoundServer();
+    PrivateSoundServer(const PrivateSoundServer&) = delete;
+    PrivateSoundServer& operator=(const PrivateSoundServer&) = delete;
+    void Kill();
+
+private:
+    std::string dir_;
+    pid_t server_ = -1;
+    std::string oldServer_;
+    bool hadOldServer_ = false;
+};
+
 // Records the sink's monitor as 44100 Hz stereo 16-bit until Stop().
 class MonitorRecording {
 public:
