@@ -71,6 +71,8 @@ constexpr double kMinLatencySeconds = 0.08;
 // A buffer size of 0 lets PortAudio choose the best one for the output.
 constexpr unsigned long kAnyBufferSize = 0;
 constexpr int64_t kReadChunkFrames = 4096;
+// How long the reader sleeps between top-ups of its one-second ring.
+constexpr std::chrono::milliseconds kReaderNap{100};
 // Each play begins with this much silence. A sound server that mixes a
 // newly started stream into what it has already rendered ahead (PulseAudio
 // rewinds its sink for that) can then only ever lose silence, never the
@@ -158,7 +160,7 @@ struct PortAudioDevice::Session {
                 return;
             }
             std::unique_lock<std::mutex> lock(mutex);
-            if (wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return stopReader; })) return;
+            if (wake.wait_for(lock, kReaderNap, [this] { return stopReader; })) return;
         }
     }
 
