@@ -56,11 +56,17 @@ int32_t MediaTransport::Mode() const {
 }
 
 bool MediaTransport::Update() {
-    if (frameSounding_ && !device_.IsPlaying()) frameSounding_ = false;
+    // The device is told to stop as well, so that it lets go of the output
+    // at once (and a play it merely lost track of cannot sound on).
+    if (frameSounding_ && !device_.IsPlaying()) {
+        frameSounding_ = false;
+        device_.Pause();
+    }
     if (mode_ != ModePlay || device_.IsPlaying()) return false;
     restSample_ = device_.PositionSample();
     restMs_ = SamplesToMs(restSample_, device_.SampleRate());
     mode_ = ModeStop;
+    device_.Pause();
     return true;
 }
 

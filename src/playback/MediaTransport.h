@@ -79,7 +79,9 @@ public:
 
     // Takes note of a play that ended by itself (at the end of the range, or
     // because the output failed): the mode becomes Stop at the position where
-    // the sound ended. Returns true when that happened in this call.
+    // the sound ended, and the device lets go of the output. The same for a
+    // Step/Back frame that has sounded. Returns true when a play ended in
+    // this call. The control's timer calls it before each status update.
     bool Update();
 
     // True while the device sounds: playing, or a frame of Step/Back.
