@@ -1,8 +1,18 @@
-// Placeholder until the playback work lands.
+// Chooses the media device for this machine.
+#include "common/Errors.h"
 #include "playback/MediaDevice.h"
+#include "playback/system/PortAudioDevice.h"
+#include "playback/system/SilentDevice.h"
 
 namespace zv {
 
-std::unique_ptr<MediaDevice> CreateSystemMediaDevice() { return std::make_unique<MediaDevice>(); }
+std::unique_ptr<MediaDevice> CreateSystemMediaDevice() {
+    try {
+        return std::make_unique<PortAudioDevice>();
+    } catch (const ZorvaneError&) {
+        // No usable sound output: the control works the same, in silence.
+        return std::make_unique<SilentDevice>();
+    }
+}
 
 } // namespace zv

@@ -1,19 +1,151 @@
-// Placeholder until the playback work lands: a control with nothing open.
 #include "playback/ui/MediaControl.h"
+
+#include <QHBoxLayout>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <cctype>
+
+#include "common/Errors.h"
 
 namespace zv {
 
-MediaControl::MediaControl(MediaDevice&, QWidget* parent) : QWidget(parent) {}
-void MediaControl::SetDeviceType(const std::string&) {}
-void MediaControl::SetFileName(const std::string&) {}
-void MediaControl::SetCommand(const std::string&) {}
-int32_t MediaControl::Length() const { return 0; }
-int32_t MediaControl::Position() const { return 0; }
-int32_t MediaControl::Mode() const { return ModeNotReady; }
-void MediaControl::SetFrom(int32_t) {}
-int32_t MediaControl::From() const { return 0; }
-void MediaControl::SetTo(int32_t) {}
-int32_t MediaControl::To() const { return 0; }
-void MediaControl::SetFrameRate(int16_t) {}
+namespace {
+
+bool SameCommand(const std::string& a, const char* b) {
+    const std::string other(b);
+    return a.size() == other.size() &&
+           std::equal(a.begin(), a.end(), other.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+} // namespace
+
+MediaControl::MediaControl(MediaDevice& device, QWidget* parent)
+    : QWidget(parent), transport_(device), timer_(new QTimer(this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto make = [&](const char* caption, QStyle::StandardPixmap icon, void (MediaControl::*slot)()) {
+        auto* button = new QToolButton(this);
+        const QString text = QString::fromLatin1(caption);
+        button->setObjectName(text);
+        button->setText(text);
+        button->setToolTip(text);
+        button->setAccessibleName(text);
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        button->setMinimumSize(1, 1);
+        button->setFocusPolicy(Qt::TabFocus);
+        connect(button, &QToolButton::clicked, this, slot);
+        layout->addWidget(button);
+        return button;
+    };
+    prev_ = make("Prev", QStyle::SP_MediaSkipBackward, &MediaControl::PressPrev);
+    play_ = make("Play", QStyle::SP_MediaPlay, &MediaControl::PressPlay);
+    pause_ = make("Pause", QStyle::SP_MediaPause, &MediaControl::PressPause);
+    stop_ = make("Stop", QStyle::SP_MediaStop, &MediaControl::PressStop);
+    back_ = make("Back", QStyle::SP_MediaSeekBackward, &MediaControl::PressBack);
+    step_ = make("Step", QStyle::SP_MediaSeekForward, &MediaControl::PressStep);
+    next_ = make("Next", QStyle::SP_MediaSkipForward, &MediaControl::PressNext);
+    setMinimumSize(1, 1);
+
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, &MediaControl::Tick);
+    ShowState();
+}
+
+void MediaControl::SetDeviceType(const std::string& type) { transport_.SetDeviceType(type); }
+
+void MediaControl::SetFileName(const std::string& path) { transport_.SetFileName(path); }
+
+void MediaControl::SetCommand(const std::string& command) {
+    if (SameCommand(command, "Open")) {
+        transport_.Open();
+    } else if (SameCommand(command, "Close")) {
+        transport_.Close();
+    } else {
+        throw DeviceError("Unknown command: " + command);
+    }
+    ShowState();
+}
+
+int32_t MediaControl::Length() const { return transport_.Length(); }
+int32_t MediaControl::Position() const { return transport_.Position(); }
+int32_t MediaControl::Mode() const { return transport_.Mode(); }
+void MediaControl::SetFrom(int32_t ms) { transport_.SetFrom(ms); }
+int32_t MediaControl::From() const { return transport_.From(); }
+void MediaControl::SetTo(int32_t ms) { transport_.SetTo(ms); }
+int32_t MediaControl::To() const { return transport_.To(); }
+void MediaControl::SetFrameRate(int16_t framesPerSecond) { transport_.SetFrameRate(framesPerSecond); }
+
+QAbstractButton* MediaControl::Button(const QString& caption) const {
+    return findChild<QAbstractButton*>(caption, Qt::FindDirectChildrenOnly);
+}
+
+template <typename Action> void MediaControl::Press(Action action) {
+    try {
+        action();
+    } catch (...) {
+        // A device that fails leaves the transport stopped; the buttons and
+        // readouts show that below.
+    }
+    try {
+        ShowState();
+        if (transport_.Mode() != ModeNotReady) emit StatusUpdate();
+    } catch (...) {
+    }
+}
+
+void MediaControl::PressPrev() { Press([this] { transport_.Prev(); }); }
+void MediaControl::PressPlay() { Press([this] { transport_.Play(); }); }
+void MediaControl::PressPause() { Press([this] { transport_.Pause(); }); }
+void MediaControl::PressStop() { Press([this] { transport_.Stop(); }); }
+void MediaControl::PressNext() { Press([this] { transport_.Next(); }); }
+
+void MediaControl::PressBack() {
+    Press([this] {
+        emit BackClick();
+        transport_.Back();
+    });
+}
+
+void MediaControl::PressStep() {
+    Press([this] {
+        emit StepClick();
+        transport_.Step();
+    });
+}
+
+void MediaControl::Tick() {
+    try {
+        transport_.Update();
+        ShowState();
+        if (transport_.Mode() != ModeNotReady) emit StatusUpdate();
+    } catch (...) {
+    }
+}
+
+// Enables the buttons the mode allows and paces the status updates.
+void MediaControl::ShowState() {
+    const MediaTransport::Buttons enabled = transport_.EnabledButtons();
+    prev_->setEnabled(enabled.prev);
+    play_->setEnabled(enabled.play);
+    pause_->setEnabled(enabled.pause);
+    stop_->setEnabled(enabled.stop);
+    back_->setEnabled(enabled.back);
+    step_->setEnabled(enabled.step);
+    next_->setEnabled(enabled.next);
+
+    if (transport_.Mode() == ModeNotReady) {
+        timer_->stop();
+        return;
+    }
+    const int interval = transport_.IsSounding() ? kSoundingIntervalMs : kIdleIntervalMs;
+    if (!timer_->isActive() || timer_->interval() != interval) timer_->start(interval);
+}
 
 } // namespace zv

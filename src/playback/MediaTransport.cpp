@@ -1,0 +1,196 @@
+#include "playback/MediaTransport.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "playback/AnimationFrames.h"
+#include "playback/MediaDevice.h"
+
+namespace zv {
+
+namespace {
+
+int32_t ClampToLong(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+MediaTransport::MediaTransport(MediaDevice& device) : device_(device) {}
+
+void MediaTransport::Open() {
+    device_.Open(fileName_);   // throws, leaving this transport as it was
+    mode_ = ModeStop;
+    restSample_ = 0;
+    restMs_ = 0;
+    frameSounding_ = false;
+    from_ = 0;
+    to_ = Length();
+}
+
+void MediaTransport::Close() {
+    mode_ = ModeNotReady;
+    restSample_ = 0;
+    restMs_ = 0;
+    frameSounding_ = false;
+    device_.Close();
+}
+
+int32_t MediaTransport::Length() const {
+    if (!IsOpen()) return 0;
+    return ClampToLong(SamplesToMs(device_.LengthSamples(), device_.SampleRate()));
+}
+
+int32_t MediaTransport::Position() const {
+    if (!IsOpen()) return 0;
+    if (mode_ == ModePlay) return ClampToLong(SamplesToMs(device_.PositionSample(), device_.SampleRate()));
+    return ClampToLong(restMs_);
+}
+
+int32_t MediaTransport::Mode() const {
+    // A play that has just ended by itself reads as stopped even before
+    // Update() took note of it.
+    if (mode_ == ModePlay && !device_.IsPlaying()) return ModeStop;
+    return mode_;
+}
+
+bool MediaTransport::Update() {
+    // The device is told to stop as well, so that it lets go of the output
+    // at once (and a play it merely lost track of cannot sound on).
+    if (frameSounding_ && !device_.IsPlaying()) {
+        frameSounding_ = false;
+        device_.Pause();
+    }
+    if (mode_ != ModePlay || device_.IsPlaying()) return false;
+    restSample_ = device_.PositionSample();
+    restMs_ = SamplesToMs(restSample_, device_.SampleRate());
+    mode_ = ModeStop;
+    device_.Pause();
+    return true;
+}
+
+bool MediaTransport::IsSounding() const {
+    return (mode_ == ModePlay || frameSounding_) && device_.IsPlaying();
+}
+
+MediaTransport::Buttons MediaTransport::EnabledButtons() const {
+    Buttons b;
+    switch (Mode()) {
+    case ModePlay:
+        b.pause = b.stop = b.back = b.step = true;
+        break;
+    case ModePause:
+        b.stop = true;
+        [[fallthrough]];
+    case ModeStop:
+        b.prev = b.play = b.back = b.step = b.next = true;
+        break;
+    default:
+        break;
+    }
+    return b;
+}
+
+int64_t MediaTransport::ClampedMsToSamples(int64_t ms) const {
+    return std::clamp<int64_t>(MsToSamples(ms, device_.SampleRate()), 0, device_.LengthSamples());
+}
+
+// Silences the device at once. A play in progress keeps the position that
+// was heard when it stopped.
+void MediaTransport::CutSound() {
+    if (mode_ == ModePlay) {
+        device_.Pause();
+        restSample_ = device_.PositionSample();
+        restMs_ = SamplesToMs(restSample_, device_.SampleRate());
+        mode_ = ModePause;
+    } else if (frameSounding_) {
+        device_.Pause();
+    }
+    frameSounding_ = false;
+}
+
+void MediaTransport::GoTo(int64_t ms, int64_t sample, int32_t mode) {
+    restMs_ = ms;
+    restSample_ = sample;
+    mode_ = mode;
+    device_.Seek(sample);
+}
+
+void MediaTransport::Prev() {
+    if (!IsOpen()) return;
+    CutSound();
+    const int64_t ms = std::clamp<int64_t>(from_, 0, Length());
+    GoTo(ms, ClampedMsToSamples(ms), ModeStop);
+}
+
+void MediaTransport::Next() {
+    if (!IsOpen()) return;
+    CutSound();
+    const int64_t ms = std::clamp<int64_t>(to_, 0, Length());
+    GoTo(ms, ClampedMsToSamples(ms), ModeStop);
+}
+
+void MediaTransport::Play() {
+    if (!IsOpen()) return;
+    Update();
+    if (mode_ == ModePlay) return;
+    CutSound();
+    // The range in whichever order it was set, within the sound.
+    const int64_t length = Length();
+    const int64_t first = ClampedMsToSamples(std::clamp<int64_t>(std::min(from_, to_), 0, length));
+    const int64_t last = ClampedMsToSamples(std::clamp<int64_t>(std::max(from_, to_), 0, length));
+    if (first >= last) return;
+    const int64_t start = (restSample_ >= first && restSample_ < last) ? restSample_ : first;
+    device_.Play(start, last);   // throws when the output cannot start: mode unchanged
+    mode_ = ModePlay;
+}
+
+void MediaTransport::Pause() {
+    if (mode_ != ModePlay) return;
+    CutSound();
+}
+
+void MediaTransport::Stop() {
+    if (!IsOpen()) return;
+    CutSound();
+    mode_ = ModeStop;
+}
+
+void MediaTransport::Step() {
+    if (!IsOpen() || frameRate_ <= 0) return;
+    CutSound();
+    const int64_t target = FrameAtMs(restMs_, frameRate_) + 1;
+    if (FrameStartMs(target, frameRate_) > Length()) return;   // at the end: stays
+    PlayFrame(target);
+}
+
+void MediaTransport::Back() {
+    if (!IsOpen() || frameRate_ <= 0) return;
+    CutSound();
+    int64_t target = FrameAtMs(restMs_, frameRate_);
+    if (FrameStartMs(target, frameRate_) == restMs_) target -= 1;
+    if (target < 0) return;   // at 0: stays
+    PlayFrame(target);
+}
+
+// Moves to the start of animation frame `frame` and sounds its samples once.
+void MediaTransport::PlayFrame(int64_t frame) {
+    const int32_t rate = device_.SampleRate();
+    const int64_t length = device_.LengthSamples();
+    const int64_t first = std::min(FrameStartSample(frame, frameRate_, rate), length);
+    const int64_t last = std::min(FrameStartSample(frame + 1, frameRate_, rate), length);
+    // The position moves even if the output then fails to sound the frame.
+    GoTo(FrameStartMs(frame, frameRate_), first, mode_ == ModePlay ? ModePause : mode_);
+    if (first < last) {
+        frameSounding_ = true;
+        try {
+            device_.Play(first, last);
+        } catch (...) {
+            frameSounding_ = false;
+            throw;
+        }
+    }
+}
+
+} // namespace zv

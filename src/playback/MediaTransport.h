@@ -1,0 +1,113 @@
+#pragma once
+// The logic of the media control (MMControl1) without any widgets: the
+// device's file, mode, length, position and play range in milliseconds, and
+// what each transport button does. The widget (ui/MediaControl) only wires
+// buttons and a timer to it.
+//
+// Times are 32-bit ms; the device underneath counts sample frames and every
+// stretch it plays is cut at exact samples.
+//
+// Buttons:
+//   Play  plays the play range [From, To] and stops at its end; when the
+//         position lies inside the range (paused or stopped there) it
+//         resumes from the position. Empty range: nothing happens.
+//   Pause stops playing and keeps the position (mode Pause).
+//   Stop  stops playing or leaves the pause and keeps the position (mode Stop).
+//   Prev  goes to From, Next to To (mode Stop).
+//   Step  goes to the start of the next animation frame, Back to the start of
+//         the current one (the previous one when already at a start); frame
+//         n starts at round-half-even(n * 1000 / rate) ms. Each press plays
+//         that frame's samples once, cutting whatever the previous press
+//         still sounded, and leaves the position at the frame's start.
+//         Pressed while playing, they pause first. Neither goes below 0 or
+//         past the length; with a rate <= 0 they do nothing.
+#include <cstdint>
+#include <string>
+
+namespace zv {
+
+class MediaDevice;
+
+class MediaTransport {
+public:
+    // MCI mode values reported by Mode(). Nothing open: ModeNotReady.
+    // Record and seek modes are never reached (no Record button; seeking is
+    // instantaneous).
+    enum : int32_t { ModeNotReady = 524, ModeStop = 525, ModePlay = 526, ModeRecord = 527,
+                     ModeSeek = 528, ModePause = 529, ModeOpen = 530 };
+
+    // Which buttons the mode allows.
+    struct Buttons {
+        bool prev = false, play = false, pause = false, stop = false;
+        bool back = false, step = false, next = false;
+    };
+
+    explicit MediaTransport(MediaDevice& device);
+
+    void SetDeviceType(const std::string& type) { deviceType_ = type; }
+    const std::string& DeviceType() const { return deviceType_; }
+    void SetFileName(const std::string& path) { fileName_ = path; }
+    const std::string& FileName() const { return fileName_; }
+
+    // Opens FileName. Finished on return. Throws DeviceError with the device's
+    // reason, leaving everything as it was. Afterwards: stopped at 0, play
+    // range 0 to the length.
+    void Open();
+    // Closes; harmless with nothing open.
+    void Close();
+
+    int32_t Length() const;     // ms; 0 with nothing open
+    int32_t Position() const;   // ms being heard now; 0 with nothing open
+    int32_t Mode() const;
+
+    void SetFrom(int32_t ms) { from_ = ms; }   // read back exactly as set
+    int32_t From() const { return from_; }
+    void SetTo(int32_t ms) { to_ = ms; }
+    int32_t To() const { return to_; }
+
+    // Animation frames per second used by Step and Back.
+    void SetFrameRate(int16_t framesPerSecond) { frameRate_ = framesPerSecond; }
+    int16_t FrameRate() const { return frameRate_; }
+
+    void Prev();
+    void Play();
+    void Pause();
+    void Stop();
+    void Back();
+    void Step();
+    void Next();
+
+    // Takes note of a play that ended by itself (at the end of the range, or
+    // because the output failed): the mode becomes Stop at the position where
+    // the sound ended, and the device lets go of the output. The same for a
+    // Step/Back frame that has sounded. Returns true when a play ended in
+    // this call. The control's timer calls it before each status update.
+    bool Update();
+
+    // True while the device sounds: playing, or a frame of Step/Back.
+    bool IsSounding() const;
+
+    Buttons EnabledButtons() const;
+
+private:
+    bool IsOpen() const { return mode_ != ModeNotReady; }
+    int64_t ClampedMsToSamples(int64_t ms) const;
+    void CutSound();
+    void GoTo(int64_t ms, int64_t sample, int32_t mode);
+    void PlayFrame(int64_t frame);
+
+    MediaDevice& device_;
+    std::string deviceType_;
+    std::string fileName_;
+    int32_t from_ = 0;
+    int32_t to_ = 0;
+    int16_t frameRate_ = 0;
+    int32_t mode_ = ModeNotReady;
+    // The position while not playing, as a sample and as the ms it stands
+    // for (kept both ways so that a position set in ms reads back exactly).
+    int64_t restSample_ = 0;
+    int64_t restMs_ = 0;
+    bool frameSounding_ = false;   // a Step/Back frame was started
+};
+
+} // namespace zv

@@ -1,0 +1,366 @@
+#include "playback/system/PortAudioDevice.h"
+
+#include <fcntl.h>
+#include <portaudio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "common/Errors.h"
+#include "playback/FrameRing.h"
+#include "playback/HeardPosition.h"
+#include "playback/system/SoundFile.h"
+
+namespace zv {
+
+namespace {
+
+int64_t SteadyNs() {
+    return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count());
+}
+
+// Debian's PortAudio probes JACK and every ALSA plugin when it starts, and
+// those libraries print their failures straight to stderr. Sends stderr to
+// /dev/null for the lifetime of this object.
+class QuietStderr {
+public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        const int nul = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && nul >= 0) dup2(nul, STDERR_FILENO);
+        if (nul >= 0) close(nul);
+    }
+    ~QuietStderr() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+std::string PortAudioReason(PaError error) {
+    std::string reason = Pa_GetErrorText(error);
+    if (error == paUnanticipatedHostError) {
+        const PaHostErrorInfo* host = Pa_GetLastHostErrorInfo();
+        if (host && host->errorText && *host->errorText) reason += std::string(": ") + host->errorText;
+    }
+    return reason;
+}
+
+// Output latency asked for at least: enough for a busy machine to keep the
+// output fed; it does not delay cuts (Pause drops what is queued) and the
+// position allows for it.
+constexpr double kMinLatencySeconds = 0.08;
+// A buffer size of 0 lets PortAudio choose the best one for the output.
+constexpr unsigned long kAnyBufferSize = 0;
+constexpr int64_t kReadChunkFrames = 4096;
+// How long the reader sleeps between top-ups of its one-second ring.
+constexpr std::chrono::milliseconds kReaderNap{100};
+// Each play begins with this much silence. A sound server that mixes a
+// newly started stream into what it has already rendered ahead (PulseAudio
+// rewinds its sink for that) can then only ever lose silence, never the
+// first samples of the stretch; the position stays at the start meanwhile.
+constexpr int64_t kLeadInMs = 20;
+// Silence kept up after the last frame's expected hearing, to cover any
+// error in the latency the sound system reports.
+constexpr int64_t kTailNs = 60'000'000;
+// With no callback for this long the output has hung: the play counts as failed.
+constexpr int64_t kStallNs = 2'000'000'000;
+
+} // namespace
+
+struct PortAudioDevice::Session {
+    Session(SoundFile& soundFile, int64_t first, int64_t last)
+        : file(soundFile),
+          fileChannels(soundFile.Channels()),
+          outChannels(std::min(soundFile.Channels(), 2)),
+          sampleRate(soundFile.SampleRate()),
+          from(first),
+          to(last),
+          ring(static_cast<size_t>(soundFile.SampleRate()), std::min(soundFile.Channels(), 2)),
+          heard(first),
+          handed(first),
+          end(last),
+          leadInFrames(soundFile.SampleRate() * kLeadInMs / 1000),
+          nextRead(first),
+          fileBuffer(static_cast<size_t>(kReadChunkFrames * fileChannels)),
+          outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)) {}
+
+    ~Session() {
+        if (stream) {
+            Pa_AbortStream(stream);   // drops what is not yet heard
+            Pa_CloseStream(stream);
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            stopReader = true;
+        }
+        wake.notify_all();
+        if (reader.joinable()) reader.join();
+    }
+
+    // Reads from the file into the ring as far as there is room. Returns
+    // false once nothing more will come: the stretch is read, or the file
+    // ended early or failed.
+    bool Fill() {
+        while (nextRead < to) {
+            const int64_t room = static_cast<int64_t>(ring.WritableFrames());
+            if (room == 0) return true;
+            const int64_t want = std::min({room, kReadChunkFrames, to - nextRead});
+            const int64_t got = file.Read(fileBuffer.data(), want);
+            if (got <= 0) return false;
+            FoldChannels(got);
+            ring.Write(outBuffer.data(), static_cast<size_t>(got));
+            nextRead += got;
+        }
+        return false;
+    }
+
+    // Files with more than two channels are played as stereo: the even
+    // channels mixed to the left, the odd ones to the right.
+    void FoldChannels(int64_t frames) {
+        if (fileChannels == outChannels) {
+            std::copy_n(fileBuffer.begin(), frames * fileChannels, outBuffer.begin());
+            return;
+        }
+        const int evens = (fileChannels + 1) / 2;
+        const int odds = fileChannels / 2;
+        for (int64_t f = 0; f < frames; ++f) {
+            float left = 0.0f, right = 0.0f;
+            for (int c = 0; c < fileChannels; ++c) {
+                const float v = fileBuffer[static_cast<size_t>(f * fileChannels + c)];
+                (c % 2 == 0 ? left : right) += v;
+            }
+            outBuffer[static_cast<size_t>(2 * f)] = left / static_cast<float>(evens);
+            outBuffer[static_cast<size_t>(2 * f + 1)] = right / static_cast<float>(odds);
+        }
+    }
+
+    void ReaderLoop() {
+        for (;;) {
+            if (!Fill()) {
+                readerDone.store(true, std::memory_order_release);
+                return;
+            }
+            std::unique_lock<std::mutex> lock(mutex);
+            if (wake.wait_for(lock, kReaderNap, [this] { return stopReader; })) return;
+        }
+    }
+
+    static int Callback(const void*, void* output, unsigned long frameCount,
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
+        Session& s = *static_cast<Session*>(user);
+        const int64_t now = SteadyNs();
+        s.lastCallbackNs.store(now, std::memory_order_relaxed);
+        float* out = static_cast<float*>(output);
+        const int64_t frames = static_cast<int64_t>(frameCount);
+        const int64_t handed = s.handed.load(std::memory_order_relaxed);
+        const int64_t end = s.end.load(std::memory_order_relaxed);
+        // The lead-in silence comes first, then the stretch's frames.
+        const int64_t lead = std::min(frames, s.leadInFrames);
+        s.leadInFrames -= lead;
+        std::fill(out, out + lead * s.outChannels, 0.0f);
+        int64_t got = 0;
+        if (handed < end) {
+            const int64_t want = std::min(frames - lead, end - handed);
+            got = static_cast<int64_t>(s.ring.Read(out + lead * s.outChannels, static_cast<size_t>(want)));
+            // The reader gave up (file cut short or unreadable): end with what came.
+            if (got < want && s.readerDone.load(std::memory_order_acquire) && s.ring.ReadableFrames() == 0)
+                s.end.store(handed + got, std::memory_order_release);
+        }
+        std::fill(out + (lead + got) * s.outChannels, out + frames * s.outChannels, 0.0f);
+
+        if (handed < end) {
+            // When this buffer's first frame of the stretch reaches the listener.
+            double latency = s.fallbackLatency;
+            if (time && time->outputBufferDacTime > 0.0) {
+                const double reported = time->outputBufferDacTime - time->currentTime;
+                if (reported >= 0.0 && reported < 10.0) latency = reported;
+            }
+            const int64_t hearNs = now + static_cast<int64_t>(latency * 1e9) + lead * 1000000000 / s.sampleRate;
+            s.heard.Record(hearNs, handed, got);
+            s.handed.store(handed + got, std::memory_order_release);
+            if (handed + got >= s.end.load(std::memory_order_relaxed))
+                s.endHearNs.store(hearNs + got * 1000000000 / s.sampleRate, std::memory_order_release);
+            return paContinue;
+        }
+        // Everything is out. Silence follows until the last frame has been
+        // heard, so that closing the stream can only ever drop silence (the
+        // sound server's drain drops what it still holds).
+        return now >= s.endHearNs.load(std::memory_order_relaxed) + kTailNs ? paComplete : paContinue;
+    }
+
+    static void Finished(void* user) {
+        static_cast<Session*>(user)->finished.store(true, std::memory_order_release);
+    }
+
+    SoundFile& file;
+    const int fileChannels;
+    const int outChannels;
+    const int32_t sampleRate;
+    const int64_t from;
+    const int64_t to;
+    FrameRing ring;
+    HeardPosition heard;
+    std::atomic<int64_t> handed;               // next file frame for the output
+    std::atomic<int64_t> end;                  // last file frame + 1 that will be played
+    std::atomic<int64_t> endHearNs{INT64_MAX}; // when that frame will have been heard
+    std::atomic<bool> readerDone{false};       // nothing more will enter the ring
+    std::atomic<bool> finished{false};         // PortAudio ended the stream
+    std::atomic<int64_t> lastCallbackNs{0};
+    double fallbackLatency = 0.0;              // s, when a callback reports none
+    int64_t leadInFrames;                      // silence still to come before the stretch (callback only)
+    PaStream* stream = nullptr;
+    std::thread reader;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopReader = false;
+    int64_t nextRead;                          // next file frame to read
+    std::vector<float> fileBuffer;
+    std::vector<float> outBuffer;
+};
+
+PortAudioDevice::PortAudioDevice() {
+    PaError error;
+    {
+        QuietStderr quiet;
+        error = Pa_Initialize();
+    }
+    if (error != paNoError) throw DeviceError(PortAudioReason(error));
+    if (Pa_GetDefaultOutputDevice() == paNoDevice) {
+        QuietStderr quiet;
+        Pa_Terminate();
+        throw DeviceError("There is no sound output.");
+    }
+}
+
+PortAudioDevice::~PortAudioDevice() {
+    Close();
+    QuietStderr quiet;
+    Pa_Terminate();
+}
+
+void PortAudioDevice::Open(const std::string& path) {
+    auto file = std::make_unique<SoundFile>(path);   // throws; the open file stays
+    EndSession();
+    file_ = std::move(file);
+    rest_ = 0;
+    lastReported_ = 0;
+}
+
+void PortAudioDevice::Close() {
+    EndSession();
+    file_.reset();
+    rest_ = 0;
+    lastReported_ = 0;
+}
+
+bool PortAudioDevice::IsOpen() const { return file_ != nullptr; }
+
+int32_t PortAudioDevice::SampleRate() const { return file_ ? file_->SampleRate() : 0; }
+
+int64_t PortAudioDevice::LengthSamples() const { return file_ ? file_->Frames() : 0; }
+
+int64_t PortAudioDevice::PositionSample() const {
+    if (!session_) return rest_;
+    const Session& s = *session_;
+    const int64_t now = SteadyNs();
+    const int64_t handed = s.handed.load(std::memory_order_acquire);
+    const int64_t end = s.end.load(std::memory_order_acquire);
+    int64_t position;
+    if (handed >= end && now >= s.endHearNs.load(std::memory_order_acquire)) {
+        position = end;   // every frame has been heard
+    } else {
+        position = std::clamp(s.heard.At(now, s.sampleRate), s.from, std::min(handed, end));
+    }
+    position = std::max(position, lastReported_);
+    lastReported_ = position;
+    return position;
+}
+
+bool PortAudioDevice::IsPlaying() const {
+    if (!session_) return false;
+    const Session& s = *session_;
+    const int64_t now = SteadyNs();
+    if (s.finished.load(std::memory_order_acquire)) return false;   // the output ended or broke
+    if (s.handed.load(std::memory_order_acquire) >= s.end.load(std::memory_order_acquire) &&
+        now >= s.endHearNs.load(std::memory_order_acquire))
+        return false;   // heard to the end
+    return now - s.lastCallbackNs.load(std::memory_order_relaxed) < kStallNs;
+}
+
+void PortAudioDevice::Play(int64_t from, int64_t to) {
+    EndSession();
+    if (!file_) return;
+    const int64_t length = file_->Frames();
+    from = std::clamp<int64_t>(from, 0, length);
+    to = std::clamp<int64_t>(to, 0, length);
+    rest_ = from;
+    lastReported_ = from;
+    if (from >= to) return;
+
+    file_->Seek(from);
+    auto session = std::make_unique<Session>(*file_, from, to);
+    // Read ahead before the output starts, so it never begins starved.
+    if (!session->Fill()) session->readerDone.store(true);
+
+    PaStreamParameters params{};
+    params.device = Pa_GetDefaultOutputDevice();
+    if (params.device == paNoDevice) throw DeviceError("There is no sound output.");
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(params.device);
+    params.channelCount = session->outChannels;
+    params.sampleFormat = paFloat32;
+    params.suggestedLatency = std::max(info ? info->defaultHighOutputLatency : 0.0, kMinLatencySeconds);
+    PaError error;
+    {
+        QuietStderr quiet;   // a vanished sound server makes the ALSA plugins chatter
+        error = Pa_OpenStream(&session->stream, nullptr, &params, file_->SampleRate(),
+                              kAnyBufferSize, paNoFlag, &Session::Callback, session.get());
+    }
+    if (error != paNoError) {
+        session->stream = nullptr;
+        throw DeviceError(PortAudioReason(error));
+    }
+    Pa_SetStreamFinishedCallback(session->stream, &Session::Finished);
+    if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(session->stream))
+        session->fallbackLatency = streamInfo->outputLatency;
+    if (!session->readerDone.load()) session->reader = std::thread(&Session::ReaderLoop, session.get());
+    session->lastCallbackNs.store(SteadyNs());
+    error = Pa_StartStream(session->stream);
+    if (error != paNoError) throw DeviceError(PortAudioReason(error));   // the session cleans up
+    session_ = std::move(session);
+}
+
+void PortAudioDevice::Pause() { EndSession(); }
+
+void PortAudioDevice::Seek(int64_t sample) {
+    EndSession();
+    rest_ = std::clamp<int64_t>(sample, 0, LengthSamples());
+    lastReported_ = rest_;
+}
+
+// Stops the play in progress, keeping the frame heard last as the position.
+void PortAudioDevice::EndSession() {
+    if (!session_) return;
+    rest_ = PositionSample();
+    session_.reset();
+}
+
+} // namespace zv

@@ -1,0 +1,53 @@
+#pragma once
+// The real media device: reads the file with libsndfile, streaming it while
+// it plays, and sounds it through PortAudio's default output.
+//
+// Per play: a reader thread keeps a one-second ring of decoded frames full
+// (the first part is read before the output starts, so a short stretch such
+// as one animation frame is complete from the first callback), and a
+// PortAudio callback stream takes frames from the ring. The output is opened
+// for each play and closed when it ends, so nothing runs while the control
+// is idle. The position comes from the callbacks: each buffer's output
+// latency (its DAC time minus the callback's time) tells when its first
+// frame will be heard.
+#include <cstdint>
+#include <memory>
+
+#include "playback/MediaDevice.h"
+
+namespace zv {
+
+class SoundFile;
+
+class PortAudioDevice : public MediaDevice {
+public:
+    // Starts PortAudio (keeping its probe messages off stderr). Throws
+    // DeviceError when PortAudio cannot start or has no default output.
+    PortAudioDevice();
+    ~PortAudioDevice() override;
+    PortAudioDevice(const PortAudioDevice&) = delete;
+    PortAudioDevice& operator=(const PortAudioDevice&) = delete;
+
+    void Open(const std::string& path) override;
+    void Close() override;
+    bool IsOpen() const override;
+    int32_t SampleRate() const override;
+    int64_t LengthSamples() const override;
+    int64_t PositionSample() const override;
+    void Play(int64_t from, int64_t to) override;
+    void Pause() override;
+    void Seek(int64_t sample) override;
+    bool IsPlaying() const override;
+
+    struct Session;   // one play: the stream, the ring and the reader thread
+
+private:
+    void EndSession();
+
+    std::unique_ptr<SoundFile> file_;
+    std::unique_ptr<Session> session_;
+    int64_t rest_ = 0;                 // position while not playing
+    mutable int64_t lastReported_ = 0; // keeps the position from running backwards
+};
+
+} // namespace zv

@@ -1,0 +1,37 @@
+#pragma once
+// A WAV file opened by name with libsndfile for streaming: its format is
+// read at open, its samples only as they are asked for.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zv {
+
+class SoundFile {
+public:
+    // Throws DeviceError: libsndfile's own text when it cannot open the file,
+    // or a plain reason when the file is not a WAV file or holds no sound.
+    explicit SoundFile(const std::string& path);
+    ~SoundFile();
+    SoundFile(const SoundFile&) = delete;
+    SoundFile& operator=(const SoundFile&) = delete;
+
+    int32_t SampleRate() const { return sampleRate_; }   // sample frames per second
+    int Channels() const { return channels_; }
+    int64_t Frames() const { return frames_; }           // length in sample frames
+
+    // Moves the read point to sample frame `frame`. Throws DeviceError.
+    void Seek(int64_t frame);
+    // Reads up to `frames` sample frames as interleaved floats in -1..1.
+    // Returns the number read: fewer at the end of the file, 0 on a read error.
+    int64_t Read(float* interleaved, int64_t frames);
+
+private:
+    struct Handle;
+    std::unique_ptr<Handle> handle_;
+    int32_t sampleRate_ = 0;
+    int channels_ = 0;
+    int64_t frames_ = 0;
+};
+
+} // namespace zv

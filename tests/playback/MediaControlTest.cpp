@@ -1,0 +1,170 @@
+// The media control widget: its buttons, their states, its status timer and
+// the click events, over the silent device.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "FakeMediaDevice.h"
+#include "TestSounds.h"
+#include "common/Errors.h"
+#include "playback/system/SilentDevice.h"
+#include "playback/ui/MediaControl.h"
+
+namespace zv {
+namespace {
+
+const char* const kCaptions[] = {"Prev", "Play", "Pause", "Stop", "Back", "Step", "Next"};
+
+class MediaControlTest : public ::testing::Test {
+protected:
+    MediaControlTest() : device([this] { return nowNs; }), control(device) {
+        path = dir.File("tone.wav");
+        test::WriteWav(path, 22050, 2, test::Tone(22050, 2 * 22050, 440.0, 0.5));
+        QObject::connect(&control, &MediaControl::StatusUpdate, [this] { ++updates; });
+    }
+    void OpenFile() {
+        control.SetDeviceType("WaveAudio");
+        control.SetFileName(path);
+        control.SetCommand("Open");
+    }
+    std::string EnabledCaptions() const {
+        std::string s;
+        for (const char* caption : kCaptions)
+            if (control.Button(caption)->isEnabled()) s += std::string(s.empty() ? "" : " ") + caption;
+        return s;
+    }
+    void Click(const char* caption) { control.Button(caption)->click(); }
+    // Runs the event loop until `done` or 10 s.
+    template <typename Done> bool SpinUntil(Done done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    }
+    QTimer* StatusTimer() const { return control.findChild<QTimer*>(); }
+
+    test::TempDir dir;
+    std::string path;
+    int64_t nowNs = 0;
+    SilentDevice device;
+    MediaControl control;
+    int updates = 0;
+};
+
+TEST_F(MediaControlTest, SevenButtonsNamedByTheirCaptions) {
+    const auto buttons = control.findChildren<QAbstractButton*>();
+    ASSERT_EQ(buttons.size(), 7);
+    for (const char* caption : kCaptions) {
+        QAbstractButton* b = control.Button(caption);
+        ASSERT_NE(b, nullptr) << caption;
+        EXPECT_EQ(b->accessibleName(), QString::fromLatin1(caption));
+    }
+    EXPECT_EQ(control.Button("Record"), nullptr);
+    EXPECT_EQ(control.Button("Eject"), nullptr);
+}
+
+TEST_F(MediaControlTest, ButtonsFollowTheMode) {
+    EXPECT_EQ(EnabledCaptions(), "");
+    EXPECT_EQ(control.Mode(), MediaControl::ModeNotReady);
+    control.SetCommand("Close");   // nothing open: harmless
+    OpenFile();
+    EXPECT_EQ(control.Length(), 2000);
+    EXPECT_EQ(EnabledCaptions(), "Prev Play Back Step Next");
+    Click("Play");
+    EXPECT_EQ(control.Mode(), MediaControl::ModePlay);
+    EXPECT_EQ(EnabledCaptions(), "Pause Stop Back Step");
+    Click("Pause");
+    EXPECT_EQ(control.Mode(), MediaControl::ModePause);
+    EXPECT_EQ(EnabledCaptions(), "Prev Play Stop Back Step Next");
+    Click("Stop");
+    EXPECT_EQ(control.Mode(), MediaControl::ModeStop);
+    EXPECT_EQ(EnabledCaptions(), "Prev Play Back Step Next");
+    control.SetCommand("close");
+    EXPECT_EQ(EnabledCaptions(), "");
+    EXPECT_EQ(control.Length(), 0);
+}
+
+TEST_F(MediaControlTest, StatusUpdatesRunWhileAFileIsOpen) {
+    EXPECT_FALSE(StatusTimer()->isActive());
+    OpenFile();
+    ASSERT_TRUE(StatusTimer()->isActive());
+    EXPECT_EQ(StatusTimer()->interval(), MediaControl::kIdleIntervalMs);
+    EXPECT_TRUE(SpinUntil([&] { return updates >= 2; }));
+
+    Click("Play");
+    EXPECT_EQ(StatusTimer()->interval(), MediaControl::kSoundingIntervalMs);
+    // The play ends by itself; the next update notices and slows down.
+    nowNs += 3'000'000'000;
+    EXPECT_TRUE(SpinUntil([&] { return StatusTimer()->interval() == MediaControl::kIdleIntervalMs; }));
+    EXPECT_EQ(control.Mode(), MediaControl::ModeStop);
+    EXPECT_EQ(control.Position(), 2000);
+
+    control.SetCommand("Close");
+    EXPECT_FALSE(StatusTimer()->isActive());
+    const int before = updates;
+    QCoreApplication::processEvents();
+    EXPECT_EQ(updates, before);
+}
+
+TEST_F(MediaControlTest, StepClickComesBeforeTheMoveSoTheRateCanChange) {
+    OpenFile();
+    control.SetFrameRate(30);
+    int steps = 0, backs = 0;
+    QObject::connect(&control, &MediaControl::StepClick, [&] {
+        ++steps;
+        control.SetFrameRate(25);
+    });
+    QObject::connect(&control, &MediaControl::BackClick, [&] { ++backs; });
+    const int before = updates;
+    Click("Step");
+    EXPECT_EQ(steps, 1);
+    EXPECT_EQ(control.Position(), 40);   // moved at the rate handed over in StepClick
+    EXPECT_GT(updates, before);          // the readouts follow at once
+    Click("Back");
+    EXPECT_EQ(backs, 1);
+    EXPECT_EQ(control.Position(), 0);
+}
+
+TEST_F(MediaControlTest, RangeIsReadBackAsSet) {
+    OpenFile();
+    control.SetFrom(250);
+    control.SetTo(1750);
+    EXPECT_EQ(control.From(), 250);
+    EXPECT_EQ(control.To(), 1750);
+    Click("Next");
+    EXPECT_EQ(control.Position(), 1750);
+    Click("Prev");
+    EXPECT_EQ(control.Position(), 250);
+}
+
+TEST_F(MediaControlTest, FailedOpenAndUnknownCommandsThrowWithAReason) {
+    control.SetFileName(dir.File("missing.wav"));
+    try {
+        control.SetCommand("Open");
+        FAIL();
+    } catch (const DeviceError& e) {
+        EXPECT_STRNE(e.what(), "");
+    }
+    EXPECT_EQ(control.Mode(), MediaControl::ModeNotReady);
+    EXPECT_THROW(control.SetCommand("Eject"), DeviceError);
+}
+
+TEST(MediaControlFailures, ButtonsSwallowDeviceErrors) {
+    test::FakeMediaDevice device;
+    MediaControl control(device);
+    control.SetFileName("sound.wav");
+    control.SetCommand("Open");
+    control.SetFrameRate(30);
+    device.failPlay = true;
+    control.Button("Play")->click();     // would throw inside the handler
+    EXPECT_EQ(control.Mode(), MediaControl::ModeStop);
+    control.Button("Step")->click();
+    EXPECT_EQ(control.Position(), 33);
+    EXPECT_TRUE(control.Button("Play")->isEnabled());
+}
+
+} // namespace
+} // namespace zv

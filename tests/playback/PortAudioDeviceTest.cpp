@@ -1,0 +1,353 @@
+// The real device against the PulseAudio null sink: what it plays is
+// recorded from the sink's monitor and measured. Skipped when the test
+// script's sound stack is not running.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <unistd.h>
+
+#include "PulseSink.h"
+#include "TestSounds.h"
+#include "common/Errors.h"
+#include "playback/MediaTransport.h"
+#include "playback/system/PortAudioDevice.h"
+#include "playback/system/SilentDevice.h"
+
+namespace zv {
+namespace {
+
+constexpr int32_t kRate = 44100;
+constexpr int kThreshold = 300;
+
+void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+class RealSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!test::SoundStackRunning()) GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";
+        sink = std::make_unique<test::PrivateSink>();
+        device = std::make_unique<PortAudioDevice>();
+        transport = std::make_unique<MediaTransport>(*device);
+    }
+    void OpenFile(const std::string& file) {
+        transport->SetFileName(file);
+        transport->Open();
+    }
+    // Waits (up to 10 s) until the device is silent again.
+    void WaitForSilence() {
+        for (int i = 0; i < 5000 && transport->IsSounding(); ++i) Sleep(2);
+        transport->Update();
+    }
+
+    test::TempDir dir;
+    std::unique_ptr<test::PrivateSink> sink;
+    std::unique_ptr<PortAudioDevice> device;
+    std::unique_ptr<MediaTransport> transport;
+};
+
+// Quiet tone up to 1010 ms, loud tone after it: the edge between them shows
+// which part of the file came out.
+std::string WriteEdgeFile(const test::TempDir& dir) {
+    const std::string path = dir.File("edge.wav");
+    const int64_t edge = kRate * 1010 / 1000;
+    std::vector<float> samples = test::Tone(kRate, 3 * kRate, 1000.0, 0.15);
+    const std::vector<float> loud = test::Tone(kRate, 3 * kRate, 1000.0, 0.6);
+    std::copy(loud.begin() + edge, loud.end(), samples.begin() + edge);
+    test::WriteWav(path, kRate, 2, samples);
+    return path;
+}
+
+// Where the loud part begins in a burst, in ms from the burst's start.
+double QuietMs(const std::vector<int16_t>& recording, const test::Burst& burst) {
+    for (int64_t i = burst.start; i < burst.end; ++i)
+        if (std::abs(static_cast<int>(recording[static_cast<size_t>(i)])) > 12288)
+            return static_cast<double>(i - burst.start) / 44.1;
+    return test::Burst{burst.start, burst.end}.Ms();
+}
+
+TEST_F(RealSound, PlaysTheRangeExactlyWhileThePositionFollowsTheSound) {
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    test::MonitorRecording recording(sink->Name());
+    transport->SetFrom(1000);
+    transport->SetTo(2000);
+
+    struct Reading {
+        double ms;        // steady time since Play
+        int32_t position;
+    };
+    std::vector<Reading> readings;
+    const auto start = std::chrono::steady_clock::now();
+    transport->Play();
+    while (transport->Mode() == MediaTransport::ModePlay &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
+        const int32_t position = transport->Position();
+        readings.push_back({std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+                            position});
+        Sleep(2);
+    }
+    transport->Update();
+    EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop);
+    EXPECT_EQ(transport->Position(), 2000);
+    Sleep(1000);
+    const std::vector<int16_t> samples = recording.Stop();
+
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_EQ(bursts.size(), 1u);
+    EXPECT_NEAR(bursts[0].Ms(), 1000.0, 10.0);
+
+    ASSERT_GT(readings.size(), 100u);
+    EXPECT_GE(readings.front().position, 1000);
+    // Within one 30-fps frame of the end when the play ended.
+    EXPECT_GE(readings.back().position, 2000 - 33);
+    // Never backwards, no jumps, and at the real rate in the middle stretch.
+    const Reading* first = nullptr;
+    const Reading* last = nullptr;
+    for (size_t i = 1; i < readings.size(); ++i) {
+        const Reading& a = readings[i - 1];
+        const Reading& b = readings[i];
+        ASSERT_GE(b.position, a.position) << "at " << b.ms << " ms";
+        EXPECT_LE(b.position - a.position, (b.ms - a.ms) + 20.0) << "at " << b.ms << " ms";
+        if (b.position >= 1100 && !first) first = &b;
+        if (b.position <= 1900) last = &b;
+    }
+    ASSERT_TRUE(first && last && last->ms > first->ms + 500);
+    const double rate = (last->position - first->position) / (last->ms - first->ms);
+    EXPECT_NEAR(rate, 1.0, 0.05);
+    std::printf("measured: tone %.2f ms, %zu readings, first %d, last while playing %d, rate %.4f\n",
+                bursts[0].Ms(), readings.size(), readings.front().position, readings.back().position, rate);
+}
+
+TEST_F(RealSound, OneStepSoundsExactlyOneFrameFromItsStart) {
+    OpenFile(WriteEdgeFile(dir));
+    transport->SetFrameRate(30);
+    transport->SetFrom(967);   // frame 29
+    transport->Prev();
+    test::MonitorRecording recording(sink->Name());
+    transport->Step();
+    EXPECT_EQ(transport->Position(), 1000);
+    WaitForSilence();
+    EXPECT_EQ(transport->Position(), 1000);
+    Sleep(1000);
+    const std::vector<int16_t> samples = recording.Stop();
+
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_EQ(bursts.size(), 1u);
+    const long ms = std::lround(bursts[0].Ms());
+    EXPECT_TRUE(ms == 33 || ms == 34) << bursts[0].Ms();
+    // The frame (1000..1033 ms) holds 10 ms of the quiet part: the sound
+    // began within 5 ms of the frame's start in the file.
+    EXPECT_NEAR(QuietMs(samples, bursts[0]), 10.0, 5.0);
+    std::printf("measured: frame %.2f ms, quiet part %.2f ms\n", bursts[0].Ms(), QuietMs(samples, bursts[0]));
+}
+
+TEST_F(RealSound, QuickStepsSoundEachFrameOnceWithNoTail) {
+    OpenFile(WriteEdgeFile(dir));
+    transport->SetFrameRate(30);
+    transport->SetFrom(967);
+    transport->Prev();
+    test::MonitorRecording recording(sink->Name());
+    for (int i = 0; i < 5; ++i) {
+        transport->Step();
+        Sleep(150);
+        transport->Update();
+    }
+    EXPECT_EQ(transport->Position(), 1133);   // frame 34
+    WaitForSilence();
+    Sleep(1000);
+    const std::vector<int16_t> samples = recording.Stop();
+
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_EQ(bursts.size(), 5u);
+    for (const test::Burst& b : bursts) {
+        const long ms = std::lround(b.Ms());
+        EXPECT_TRUE(ms == 33 || ms == 34) << b.Ms();
+    }
+    EXPECT_NEAR(QuietMs(samples, bursts[0]), 10.0, 5.0);
+    for (size_t i = 1; i < bursts.size(); ++i) EXPECT_LT(QuietMs(samples, bursts[i]), 1.0);
+    std::printf("measured: frames");
+    for (const test::Burst& b : bursts) std::printf(" %.2f", b.Ms());
+    std::printf(" ms, first quiet part %.2f ms\n", QuietMs(samples, bursts[0]));
+}
+
+TEST_F(RealSound, PressesFasterThanAFrameCutTheSoundBefore) {
+    OpenFile(WriteEdgeFile(dir));
+    transport->SetFrameRate(30);
+    test::MonitorRecording recording(sink->Name());
+    for (int i = 0; i < 5; ++i) {
+        transport->Step();
+        Sleep(10);
+    }
+    WaitForSilence();
+    Sleep(1000);
+    const std::vector<int16_t> samples = recording.Stop();
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_FALSE(bursts.empty());
+    // Nothing queued behind the last press: the sound ends with one whole
+    // frame, and all of it together is no longer than five frames.
+    const double total = test::Burst{bursts.front().start, bursts.back().end}.Ms();
+    EXPECT_LE(total, 5 * 34.0 + 60.0);
+    const long lastMs = std::lround(bursts.back().Ms());
+    EXPECT_GE(lastMs, 33);
+    std::printf("measured: %zu bursts over %.2f ms, last %.2f ms\n", bursts.size(), total, bursts.back().Ms());
+}
+
+TEST_F(RealSound, PauseStopsTheSoundAtOnceAndPlayResumes) {
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 1, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    test::MonitorRecording recording(sink->Name());
+    transport->Play();
+    Sleep(400);
+    transport->Pause();
+    const int32_t paused = transport->Position();
+    EXPECT_EQ(transport->Mode(), MediaTransport::ModePause);
+    EXPECT_GT(paused, 200);
+    EXPECT_LT(paused, 800);
+    Sleep(300);
+    EXPECT_EQ(transport->Position(), paused);
+    transport->SetTo(paused + 500);
+    transport->Play();
+    WaitForSilence();
+    EXPECT_EQ(transport->Position(), paused + 500);
+    Sleep(1000);
+    const auto bursts = test::FindBursts(recording.Stop(), kThreshold);
+    ASSERT_EQ(bursts.size(), 2u);
+    // The two parts add up to what the position says was heard, within the
+    // short stretch that was under way to the sink when Pause cut it.
+    EXPECT_NEAR(bursts[0].Ms() + bursts[1].Ms(), paused + 500.0, 60.0);
+    EXPECT_NEAR(bursts[1].Ms(), 500.0, 10.0);
+    std::printf("measured: paused at %d ms, heard %.2f + %.2f ms\n", paused, bursts[0].Ms(), bursts[1].Ms());
+}
+
+TEST_F(RealSound, FileCutShortWhilePlayingEndsThePlayWhereItBreaks) {
+    const std::string path = dir.File("long.wav");
+    test::WriteWav(path, kRate, 1, test::Tone(kRate, 6 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    transport->Play();
+    Sleep(100);
+    // Keep the header and 2.5 s of samples; the reader is only 1 s ahead.
+    std::filesystem::resize_file(path, 44 + 2 * kRate * 5 / 2);
+    for (int i = 0; i < 5000 && transport->Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+    transport->Update();
+    EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop);
+    EXPECT_NEAR(transport->Position(), 2500, 1);
+}
+
+TEST(RealSoundFailure, OutputDyingMidPlayStopsCleanly) {
+    if (!test::SoundStackRunning()) GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";
+    test::TempDir dir;
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 2, test::Tone(kRate, 5 * kRate, 1000.0, 0.5));
+    test::PrivateSoundServer server;
+    PortAudioDevice device;
+    MediaTransport transport(device);
+    transport.SetFileName(path);
+    transport.Open();
+    transport.Play();
+    Sleep(300);
+    ASSERT_EQ(transport.Mode(), MediaTransport::ModePlay);
+    server.Kill();
+    for (int i = 0; i < 5000 && transport.Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+    transport.Update();
+    EXPECT_EQ(transport.Mode(), MediaTransport::ModeStop);
+    // Stopped where the sound broke off (a fresh null sink may not have
+    // started to play at all), and it stays there.
+    const int32_t broke = transport.Position();
+    EXPECT_GE(broke, 0);
+    EXPECT_LT(broke, 1500);
+    Sleep(100);
+    EXPECT_EQ(transport.Position(), broke);
+    // Playing again fails or plays on; either way the control goes on.
+    try {
+        transport.Play();
+    } catch (const DeviceError&) {
+    }
+    transport.Stop();
+    transport.Close();
+    EXPECT_EQ(transport.Mode(), MediaTransport::ModeNotReady);
+}
+
+TEST_F(RealSound, OpenCloseReopen) {
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, 22050, 1, test::Tone(22050, 22050, 440.0, 0.5));
+    device->Close();   // nothing open: harmless
+    device->Open(path);
+    EXPECT_EQ(device->SampleRate(), 22050);
+    EXPECT_EQ(device->LengthSamples(), 22050);
+    device->Play(0, 22050);
+    EXPECT_TRUE(device->IsPlaying());
+    device->Close();
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_FALSE(device->IsPlaying());
+    EXPECT_EQ(device->LengthSamples(), 0);
+    device->Open(path);
+    EXPECT_EQ(device->PositionSample(), 0);
+    device->Seek(11025);
+    EXPECT_EQ(device->PositionSample(), 11025);
+    device->Play(20000, 22050);
+    for (int i = 0; i < 5000 && device->IsPlaying(); ++i) Sleep(2);
+    EXPECT_EQ(device->PositionSample(), 22050);
+
+    // A file that will not open gives a reason; the open one stays open.
+    const std::string text = dir.File("text.wav");
+    test::WriteText(text, "not a sound");
+    try {
+        device->Open(text);
+        FAIL() << "opened a text file";
+    } catch (const DeviceError& e) {
+        EXPECT_STRNE(e.what(), "");
+    }
+    EXPECT_EQ(device->LengthSamples(), 22050);
+}
+
+// Runs `make` with stderr going to a file, and returns what was written there.
+template <typename Make> std::string StderrOf(Make make) {
+    char path[] = "/tmp/zorvane-stderr-XXXXXX";
+    const int file = mkstemp(path);
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(file, STDERR_FILENO);
+    make();
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    close(file);
+    std::ifstream in(path);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    unlink(path);
+    return text;
+}
+
+TEST_F(RealSound, SystemDeviceIsTheRealOneAndStartsQuietly) {
+    std::unique_ptr<MediaDevice> made;
+    const std::string noise = StderrOf([&] { made = CreateSystemMediaDevice(); });
+    EXPECT_EQ(noise, "");
+    EXPECT_NE(dynamic_cast<PortAudioDevice*>(made.get()), nullptr);
+    EXPECT_EQ(StderrOf([&] { made.reset(); }), "");
+}
+
+TEST(SystemMediaDevice, WithoutSoundOutputTheDeviceIsSilent) {
+    if (std::filesystem::exists("/dev/snd")) GTEST_SKIP() << "this machine has sound cards of its own";
+    // In a child process: no sound server reachable and no JACK.
+    EXPECT_EXIT(
+        {
+            setenv("PULSE_SERVER", "unix:/nonexistent", 1);
+            setenv("JACK_NO_START_SERVER", "1", 1);
+            setenv("JACK_DEFAULT_SERVER", "zorvane-none", 1);
+            auto device = CreateSystemMediaDevice();
+            std::_Exit(dynamic_cast<SilentDevice*>(device.get()) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
+} // namespace zv
