@@ -34,6 +34,12 @@ if command -v pulseaudio >/dev/null; then
     pacat --playback --latency-msec=10 --raw --format=s16le --rate=44100 --channels=2 \
       -d "$ZORVANE_TEST_SINK" /dev/zero >/dev/null 2>&1 &
     pids+=($!)
+    # The first stream on an idle sink stalls while it starts: let the
+    # silent stream be the one that pays for it, before any test plays.
+    for _ in $(seq 1 50); do
+      [ -n "$(pactl list short sink-inputs 2>/dev/null)" ] && break
+      sleep 0.1
+    done
   else
     echo "with-sound-stack: PulseAudio did not start; tests that need it will skip" >&2
     unset ZORVANE_TEST_SINK

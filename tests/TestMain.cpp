@@ -5,8 +5,11 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "KeepSoundPluginsLoaded.h"
+
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    zv::test::KeepSoundPluginsLoaded();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "playback/Readouts.h"
 #include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
 #include "selection/Selection.h"
@@ -297,8 +298,8 @@ void Form1::ConnectHandlers() {
     connect(VolSlider, &Slider::MouseMove, this, [this] { Guarded([this] { VolSlider_MouseMove(); }); });
     connect(VolSlider, &Slider::Scroll, this, [this] { Guarded([this] { VolSlider_Scroll(); }); });
     connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
-    connect(MMControl1, &MediaControl::PlayCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
-    connect(MMControl1, &MediaControl::StopCompleted, this, [this] { Guarded([this] { ReadFrameRate(); }); });
+    connect(MMControl1, &MediaControl::StepClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
+    connect(MMControl1, &MediaControl::BackClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
 }
 
 // ---- Placement in twips ----
@@ -478,6 +479,17 @@ void Form1::MnuSelInput_Click() { MixerLauncher(platform_.programStarter).Launch
 // ---- Routines that other parts of the program fill in ----
 
 void Form1::OpenWavFile() {}
-void Form1::ShowTimes() {}
+
+void Form1::ShowTimes() {
+    // Each time is read twice, once for the minutes and once for the frames.
+    const int32_t lengthForMinutes = MMControl1->Length();
+    LengthMinutes = ReadoutMinutes(lengthForMinutes);
+    LblTotalTime->setText(
+        QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), FramesPerSecond)));
+    const int32_t positionForMinutes = MMControl1->Position();
+    PositionMinutes = ReadoutMinutes(positionForMinutes);
+    LabMCIposition->setText(
+        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), FramesPerSecond)));
+}
 
 } // namespace zv
