@@ -13,6 +13,8 @@ runtime=$(mktemp -d /tmp/zorvane-rt.XXXXXX)
 chmod 700 "$runtime"
 export XDG_RUNTIME_DIR=$runtime
 export PULSE_RUNTIME_PATH=$runtime/pulse
+# Tests never write the user's settings (the file dialog keeps its history there).
+export XDG_CONFIG_HOME=$runtime/config
 export HOME_BEFORE=${HOME:-}
 pids=()
 
