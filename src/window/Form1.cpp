@@ -14,6 +14,7 @@
 #include <cmath>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <utility>
 
 #include "common/Errors.h"
@@ -21,6 +22,7 @@
 #include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
 #include "selection/Selection.h"
+#include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
@@ -476,9 +478,36 @@ void Form1::VolSlider_MouseMove() { speakerVolume_->SliderMoved(*VolSlider); }
 void Form1::VolSlider_Scroll() { speakerVolume_->SliderMoved(*VolSlider); }
 void Form1::MnuSelInput_Click() { MixerLauncher(platform_.programStarter).Launch(); }
 
-// ---- Routines that other parts of the program fill in ----
+// ---- Opening a file and the readouts ----
 
-void Form1::OpenWavFile() {}
+void Form1::OpenWavFile() {
+    // The file that is open stays open, and playable, until a new one has
+    // been chosen and the device has opened it: a cancelled or refused open
+    // loses nothing.
+    static const std::string filter = "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg";
+    const std::optional<std::string> path = platform_.fileDialog.ShowOpen(filter, 2);
+    if (!path) return;
+    try {
+        MMControl1->SetDeviceType("WaveAudio");
+        MMControl1->SetFileName(*path);
+        try {
+            MMControl1->SetCommand("Open");
+        } catch (const DeviceError& refused) {
+            platform_.messages.Show("Couldn't open " + *path + ": " + refused.what());
+            return;
+        }
+        LabFilePath->setText(QString::fromStdString(*path));
+        ShowTimes();
+        WavFileName = *path;
+        LoadWavFile(Sound, WavFileName, platform_.messages);  // reports its own failures; the open goes on
+        Sound.ViewStart = 0;
+        Sound.ViewEnd = Sound.NumSamples;
+        DrawWaves();
+        SelectionResetForOpen(Selection(), [this] { return MMControl1->Length(); });
+    } catch (...) {
+        // Any other error ends the open quietly; the steps done stay done.
+    }
+}
 
 void Form1::ShowTimes() {
     // Each time is read twice, once for the minutes and once for the frames.

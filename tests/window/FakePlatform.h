@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "common/MessageBox.h"
@@ -21,11 +22,17 @@ struct RecordingMessageBox : MessageBox {
     void Show(const std::string& text) override { texts.push_back(text); }
 };
 
-struct CancellingFileDialog : FileDialog {
+// Answers with `answer`: nothing (the user cancels) unless a test sets a path.
+struct ScriptedFileDialog : FileDialog {
     int shown = 0;
-    std::optional<std::string> ShowOpen(const std::string&, int) override {
+    std::string filter;
+    int selectedFilter = 0;
+    std::optional<std::string> answer;
+    std::optional<std::string> ShowOpen(const std::string& f, int selected) override {
         ++shown;
-        return std::nullopt;
+        filter = f;
+        selectedFilter = selected;
+        return answer;
     }
 };
 
@@ -43,13 +50,23 @@ struct RecordingStarter : ProgramStarter {
     }
 };
 
-struct FakePlatform {
+template <typename Device>
+Device MakeDevice() {
+    if constexpr (std::is_same_v<Device, std::unique_ptr<MediaDevice>>) return CreateSystemMediaDevice();
+    else return Device{new typename Device::element_type};
+}
+
+template <typename Device>
+struct FakePlatformWith {
     RecordingMessageBox messages;
-    CancellingFileDialog fileDialog;
-    std::unique_ptr<MediaDevice> device = CreateSystemMediaDevice();
+    ScriptedFileDialog fileDialog;
+    Device device = MakeDevice<Device>();
     MixerWithoutVolume mixer;
     RecordingStarter starter;
     Platform platform{messages, fileDialog, *device, mixer, starter};
 };
+
+// The real media device (silent unless told to play).
+using FakePlatform = FakePlatformWith<std::unique_ptr<MediaDevice>>;
 
 } // namespace zv::test
