@@ -6,6 +6,18 @@
 #include <cstdint>
 #include <utility>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define __SANITIZE_ADDRESS__ 1
+#endif
+#endif
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/asan_interface.h>
+#else
+#define ASAN_POISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#endif
+
 namespace zv {
 
 namespace {
@@ -26,6 +38,7 @@ SampleBuffer::~SampleBuffer() { Release(); }
 SampleBuffer::SampleBuffer(SampleBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
+      base_(std::exchange(other.base_, nullptr)),
       mapped_(std::exchange(other.mapped_, 0)) {}
 
 SampleBuffer& SampleBuffer::operator=(SampleBuffer&& other) noexcept {
@@ -33,51 +46,60 @@ SampleBuffer& SampleBuffer::operator=(SampleBuffer&& other) noexcept {
         Release();
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
+        base_ = std::exchange(other.base_, nullptr);
         mapped_ = std::exchange(other.mapped_, 0);
     }
     return *this;
 }
 
 void SampleBuffer::Release() noexcept {
-    if (data_ != nullptr) munmap(data_, mapped_);
+    if (base_ != nullptr) {
+        ASAN_UNPOISON_MEMORY_REGION(base_, mapped_);
+        munmap(base_, mapped_);
+    }
     data_ = nullptr;
     size_ = 0;
+    base_ = nullptr;
     mapped_ = 0;
 }
 
 bool SampleBuffer::Allocate(std::size_t size, std::size_t filled) {
     Release();
     if (size == 0) return true;  // an empty data chunk: an empty block
-    if (size > SIZE_MAX - 2 * kHugePage) return false;
+    if (size > SIZE_MAX / 2) return false;
     if (filled > size) filled = size;
-    const std::size_t length = RoundUp(size, PageSize());
-    const bool huge = filled >= kHugePage;
-    // For huge pages the block must start on a 2 MiB boundary: map a little
-    // more and cut the unaligned ends off again.
-    const std::size_t reserve = huge ? length + kHugePage : length;
+    const std::size_t page = PageSize();
+    const std::size_t length = RoundUp(size, page);   // the pages that hold the bytes
+    const std::size_t slack = length - size;          // unused head of the first page
+    // Huge pages only where the bytes about to be written fill them.
+    const std::size_t hugeBytes = (slack + filled) / kHugePage * kHugePage;
+    // For huge pages the bytes' pages must start on a 2 MiB boundary: map a
+    // little more and cut the unaligned ends off again.
+    const std::size_t align = hugeBytes > 0 ? kHugePage : page;
+    const std::size_t reserve = page + length + page + (align - page);
     void* raw = mmap(nullptr, reserve, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) return false;
-    auto* start = static_cast<uint8_t*>(raw);
-    if (huge) {
-        const auto address = reinterpret_cast<std::uintptr_t>(raw);
-        auto* aligned = reinterpret_cast<uint8_t*>(RoundUp(address, kHugePage));
-        const auto head = static_cast<std::size_t>(aligned - start);
-        if (head > 0) munmap(start, head);
-        const std::size_t tail = reserve - head - length;
-        if (tail > 0) munmap(aligned + length, tail);
-        start = aligned;
-        const std::size_t hugeBytes = filled / kHugePage * kHugePage;
-        madvise(start, hugeBytes, MADV_HUGEPAGE);
-        // On systems where huge pages are the default, keep the part that
-        // may stay unread (a stated size beyond the file's end) on small
-        // pages, so it costs nothing.
-        if (length > hugeBytes) madvise(start + hugeBytes, length - hugeBytes, MADV_NOHUGEPAGE);
-    } else {
-        madvise(start, length, MADV_NOHUGEPAGE);
-    }
-    data_ = start;
+    auto* const rawStart = static_cast<uint8_t*>(raw);
+    auto* const pages = reinterpret_cast<uint8_t*>(
+        RoundUp(reinterpret_cast<std::uintptr_t>(rawStart + page), align));
+    uint8_t* const base = pages - page;
+    const std::size_t mapped = page + length + page;
+    if (base > rawStart) munmap(rawStart, static_cast<std::size_t>(base - rawStart));
+    uint8_t* const end = base + mapped;
+    if (rawStart + reserve > end) munmap(end, static_cast<std::size_t>(rawStart + reserve - end));
+    mprotect(base, page, PROT_NONE);
+    mprotect(pages + length, page, PROT_NONE);
+    if (hugeBytes > 0) madvise(pages, hugeBytes, MADV_HUGEPAGE);
+    // Where huge pages are the system's default, keep the part that may stay
+    // unread (a stated size beyond the file's end) on small pages: it then
+    // costs nothing.
+    if (length > hugeBytes) madvise(pages + hugeBytes, length - hugeBytes, MADV_NOHUGEPAGE);
+    // The sanitizer does not watch mappings; mark the head slack for it.
+    ASAN_POISON_MEMORY_REGION(pages, slack);
+    base_ = base;
+    mapped_ = mapped;
+    data_ = pages + slack;
     size_ = size;
-    mapped_ = length;
     return true;
 }
 

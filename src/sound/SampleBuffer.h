@@ -36,7 +36,8 @@ public:
 private:
     uint8_t* data_ = nullptr;   // nullptr for an empty block or none
     std::size_t size_ = 0;      // bytes the caller asked for
-    std::size_t mapped_ = 0;    // bytes mapped (size_ rounded up to pages)
+    uint8_t* base_ = nullptr;   // the whole mapping, guard pages included
+    std::size_t mapped_ = 0;
 };
 
 } // namespace zv
