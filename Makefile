@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: run test build deps deps-run test-asan clean
+.PHONY: run test build deps deps-run test-asan fuzz bench clean
 
 deps-run:
 	@scripts/deps.sh --run-only
@@ -32,5 +32,17 @@ test-asan: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_ASAN) CMAKE_FLAGS="-DZORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 	ASAN_OPTIONS=detect_leaks=1 scripts/with-sound-stack.sh ctest --test-dir $(BUILD_ASAN) --output-on-failure -j2 --timeout 600
 
+# The WAV fuzz target (clang 14, ASan + UBSan) for FUZZ_SECONDS seconds, from
+# the seed corpus in fuzz/corpus; what it finds new stays in $(BUILD_FUZZ).
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	cmake -S fuzz -B $(BUILD_FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(BUILD_FUZZ)
+	mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
+	$(BUILD_FUZZ)/wav_fuzzer -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=20 \
+	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus fuzz/corpus
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-run $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD)-run $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)

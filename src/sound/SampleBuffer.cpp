@@ -54,7 +54,10 @@ SampleBuffer& SampleBuffer::operator=(SampleBuffer&& other) noexcept {
 
 void SampleBuffer::Release() noexcept {
     if (base_ != nullptr) {
-        ASAN_UNPOISON_MEMORY_REGION(base_, mapped_);
+        // Only the head slack was marked; unmarking more would write the
+        // sanitizer's shadow of the whole (maybe 4 GB) block.
+        uint8_t* const pages = base_ + PageSize();
+        ASAN_UNPOISON_MEMORY_REGION(pages, static_cast<std::size_t>(data_ - pages));
         munmap(base_, mapped_);
     }
     data_ = nullptr;
