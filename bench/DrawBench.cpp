@@ -101,12 +101,32 @@ void DrawWavesRow(benchmark::State& state, float widthTwips, const char* png) {
     image.save(QString::fromUtf8(ZORVANE_BENCH_DIR) + "/" + png);
 }
 
+// DrawWaves' own share: the same pass into a canvas that paints nothing.
+class NullCanvas : public Canvas {
+public:
+    void Clear() override {}
+    void Line(float x1, float, float, float, Rgb) override { sum += x1; }
+    void Box(float, float, float, float, Rgb) override {}
+    float sum = 0;
+};
+
+void DrawWavesArithmetic(benchmark::State& state) {
+    NullCanvas canvas;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        DrawWaves(Sound(), canvas, 9015, 3675);
+        state.SetIterationTime(SecondsSince(start));
+    }
+    benchmark::DoNotOptimize(canvas.sum);
+}
+
 void DrawWavesDefault(benchmark::State& state) { DrawWavesRow(state, 9015, "drawwaves-9015tw.png"); }
 void DrawWaves3840(benchmark::State& state) { DrawWavesRow(state, 3840 * 15, "drawwaves-3840px.png"); }
 
 }  // namespace
 
 BENCHMARK(DrawWavesDefault)->Name("DrawWaves 9015x3675 tw stereo")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(DrawWavesArithmetic)->Name("  of which arithmetic, no painting")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(DrawWaves3840)->Name("DrawWaves 3840 px wide stereo")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace zv::bench

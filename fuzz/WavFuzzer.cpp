@@ -69,11 +69,12 @@ void Draw(const SoundData& s, float width, float height) {
         // a frame offset beyond 32 bits: passed on, as it must be
     }
     Require(canvas.clears == 1, "box not cleared exactly once");
-    // Every point lies inside the box: x in [0, width], y within the trace's
-    // band ([-1, 1) of a centre distance around its centre).
+    // Every point lies inside the box: x in [0, width rounded]; y within
+    // the traces' bands, [0, 2 x centre] or [0, 4 x upper centre], which
+    // rounding can put up to 2 units below the box's height.
     for (const test::Segment& g : canvas.segments) {
         Require(g.x1 >= 0 && g.x2 <= std::nearbyint(width) && g.x1 <= g.x2, "segment outside the width");
-        Require(g.y1 >= 0 && g.y2 >= 0 && g.y1 <= height + 1 && g.y2 <= height + 1, "segment outside the height");
+        Require(g.y1 >= 0 && g.y2 >= 0 && g.y1 <= height + 2 && g.y2 <= height + 2, "segment outside the height");
     }
 }
 
@@ -108,8 +109,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     sound.ViewStart = 0;
     sound.ViewEnd = sound.NumSamples;
-    for (int32_t frame : {-1, 0, sound.NumSamples - 1, sound.NumSamples, sound.NumSamples + 1})
-        ReadAround(sound, frame);
+    const int64_t n = sound.NumSamples;
+    for (int64_t frame : {int64_t{-1}, int64_t{0}, n - 1, n, n + 1})
+        if (frame >= INT32_MIN && frame <= INT32_MAX) ReadAround(sound, static_cast<int32_t>(frame));
     // The default box (9016 points a channel) costs ten times the rest, so
     // only one input in sixteen, picked by its length, draws into it.
     if (size % 16 == 0) Draw(sound, 9015, 3675);

@@ -74,6 +74,8 @@ FILES = {
     "data_size_ffffffff.wav": riff(fmt() + chunk(b"data", ramp(16), stated=0xFFFFFFFF), stated=0xFFFFFFFF),
     "frames_beyond_32bit.wav": riff(fmt(channels=1, bits=8) + chunk(b"data", ramp(16), stated=0xFFFFFFFF),
                                     stated=0xFFFFFFFF),
+    "frames_int32_max.wav": riff(fmt(channels=1, bits=8) + chunk(b"data", ramp(16), stated=0x7FFFFFFF),
+                                 stated=0xFFFFFFFF),
     "riff_size_ffffffff.wav": riff(fmt() + chunk(b"data", ramp(16)), stated=0xFFFFFFFF),
     "riff_size_past_end.wav": riff(fmt() + chunk(b"data", ramp(16)), stated=100000),
     "riff_size_too_small.wav": riff(fmt() + chunk(b"data", ramp(16)), stated=4),

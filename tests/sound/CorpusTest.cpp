@@ -37,6 +37,7 @@ const Expected kCorpus[] = {
     {"data_past_end.wav", nullptr, 250},
     {"data_size_ffffffff.wav", nullptr, 1073741824},  // 4294967295 / 4 rounded
     {"frames_beyond_32bit.wav", kMsgTooManyFrames, 0},
+    {"frames_int32_max.wav", nullptr, INT32_MAX},  // the largest count that loads
     {"riff_size_ffffffff.wav", nullptr, 4},
     {"riff_size_past_end.wav", nullptr, 4},
     {"riff_size_too_small.wav", kMsgNoFormat, 0},
