@@ -71,6 +71,20 @@ TEST_F(WavLoaderTest, SkipsOtherChunksAroundFmtAndOddChunksWithTheirPadByte) {
     EXPECT_FALSE(sound.WavLoaded);
 }
 
+TEST_F(WavLoaderTest, FindsChunksWhereverLongChunksBeforeThemEnd) {
+    // Headers and the format bytes land on and across the walker's 4 KiB
+    // read window, and far beyond it.
+    for (std::size_t junk : {4050u, 4060u, 4061u, 4062u, 4066u, 4070u, 4080u, 4090u, 100000u}) {
+        SCOPED_TRACE(junk);
+        const Bytes data = Ramp(12, int(junk));
+        EXPECT_EQ(Load(Riff(Chunk("LIST", Bytes(junk, 'j')) + Fmt(2, 16, 4) + Chunk("junk", Bytes(junk, 'k')) +
+                            Chunk("data", data))),
+                  Texts{});
+        EXPECT_EQ(sound.WavFormat.nBlockAlign, 4);
+        EXPECT_EQ(Buffer(), data);
+    }
+}
+
 TEST_F(WavLoaderTest, ReadsExactly18FormatBytesWhateverTheFmtSize) {
     // 18-byte fmt: cbSize is its own last field.
     Load(Riff(Chunk("fmt ", FmtPayload(2, 16, 4, 18)) + Chunk("data", Ramp(8))));
