@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: run test build deps deps-run test-asan install deb clean
+.PHONY: run test build deps deps-run test-asan install deb fuzz bench clean
 
 deps-run:
 	@scripts/deps.sh --run-only
@@ -43,5 +43,24 @@ deb: deps
 	cd $(BUILD)-release && cpack -G DEB
 	@ls $(BUILD)-release/zorvane_*.deb
 
+# The WAV fuzz target (clang 14, ASan + UBSan) for FUZZ_SECONDS seconds, from
+# the seed corpus in fuzz/corpus; what it finds new stays in $(BUILD_FUZZ).
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 300
+fuzz: deps
+	cmake -S fuzz -B $(BUILD_FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14
+	cmake --build $(BUILD_FUZZ)
+	mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
+	$(BUILD_FUZZ)/wav_fuzzer -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=20 \
+	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus fuzz/corpus
+
+# The benchmark table (bench/): a Release build of its own, then one run.
+BUILD_BENCH ?= build-bench
+bench: deps
+	@$(MAKE) --no-print-directory build BUILD=$(BUILD_BENCH) \
+	  CMAKE_FLAGS="-DZORVANE_BENCH=ON -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release"
+	$(BUILD_BENCH)/bench/zorvane_bench
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sound/SampleBuffer.h"
+
 namespace zv {
 
 // The first 18 bytes of the fmt chunk, as read (little-endian on disk).
@@ -19,7 +21,9 @@ struct WaveFormat {
 };
 
 // One RIFF chunk header: id and form type as four-character codes packed
-// little-endian; size in bytes without the header and without the pad byte.
+// little-endian; size in bytes without the header and without the pad byte;
+// dwDataOffset is the file offset of the chunk's data (for a RIFF chunk, of
+// its form type).
 struct ChunkInfo {
     uint32_t ckid = 0;
     uint32_t cksize = 0;
@@ -27,8 +31,6 @@ struct ChunkInfo {
     uint32_t dwDataOffset = 0;
     uint32_t dwFlags = 0;
 };
-
-class SampleBuffer;  // owned block of the data chunk's bytes (SampleBuffer.h)
 
 struct SoundData {
     WaveFormat WavFormat;
@@ -38,9 +40,13 @@ struct SoundData {
     bool WavLoaded = false;   // true only while the buffer matches WavFormat
     ChunkInfo RiffChunk;
     ChunkInfo SubChunk;       // after a load: the data chunk; cksize = buffer size
-    // The data chunk's bytes in file order; size() == SubChunk.cksize.
-    const uint8_t* data() const;
-    std::size_t size() const;
+    // The data chunk's bytes in file order. Kept from one load that finds a
+    // data chunk to the next (or to a load with an empty path); a failed
+    // load leaves it in place with WavLoaded false.
+    SampleBuffer Samples;
+
+    const uint8_t* data() const { return Samples.data(); }
+    std::size_t size() const { return Samples.size(); }
 };
 
 } // namespace zv

@@ -21,6 +21,9 @@ public:
     // A rectangle outline through two corners given in either order, with a
     // transparent fill; a zero-width box is a vertical line.
     virtual void Box(float x1, float y1, float x2, float y2, Rgb colour) = 0;
+    // A drawing pass has ended (also when it ended on an error): a canvas
+    // that collects segments to paint them in one go paints them now.
+    virtual void Flush() {}
 };
 
 } // namespace zv

@@ -1,14 +1,27 @@
 #pragma once
-// DrawWaves' arithmetic: draws the loaded sound's view window into a canvas
-// whose scale is twips, `width` x `height` being the box's outer size.
+// DrawWaves: draws the loaded sound's view window (ViewStart to ViewEnd)
+// into a canvas whose scale is twips, `width` x `height` being the box's
+// outer size in twips. One point per width unit (or, for a view of fewer
+// frames than units, points a rounded step apart), each the single frame
+// nearest to x x frames-per-unit + ViewStart; no averaging.
+//   two channels: the first in red (255, 0, 0) around the upper centre
+//     (height / 4 rounded), the second in green (0, 255, 0) around the lower
+//     centre (3 x the upper one);
+//   any other count: the first channel in green around height / 2 rounded.
+// Positive samples are drawn below their centre line. The 16-bit readers
+// are used when wBitsPerSample is 16, the 8-bit ones otherwise.
 #include "sound/SoundData.h"
 #include "waveview/Canvas.h"
 
 namespace zv {
 
+inline constexpr Rgb kUpperWaveColour{255, 0, 0};
+inline constexpr Rgb kLowerWaveColour{0, 255, 0};
+
 // Clears the canvas, then (when a sound is loaded) draws one polyline per
-// channel. Raises OverflowError for 32-bit overflows and passes a reader's
-// error on.
+// channel, segment by segment, and flushes the canvas. An empty view, a
+// width of 0, a negative width or a reversed view clear only. Raises
+// OverflowError for 32-bit overflows; the segments drawn before stay.
 void DrawWaves(const SoundData& sound, Canvas& canvas, float width, float height);
 
 } // namespace zv

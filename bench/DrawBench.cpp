@@ -1,0 +1,132 @@
+// Rows: DrawWaves of a 16-bit stereo sound into the waveform box's picture
+// at the default size (9015 x 3675 twips) and 3840 pixels wide, against the
+// best the paint engine can do with the same segments: one fill and one
+// QPainter::drawLines call over a prepared array, into an image of the same
+// size. Writes the pictures as PNG files beside the program for a look.
+#include <QImage>
+#include <QPainter>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "BenchTable.h"
+#include "ImageCanvas.h"
+#include "sound/SoundData.h"
+#include "waveview/WaveRenderer.h"
+
+namespace zv::bench {
+
+namespace {
+
+constexpr Rgb kBackground{64, 0, 64};
+constexpr double kTwipsPerPixel = 15.0;
+
+// Two minutes of a stereo signal with some shape: two tones under slow
+// envelopes, with noise bursts.
+const SoundData& Sound() {
+    static SoundData sound = [] {
+        SoundData s;
+        const int32_t frames = 44100 * 120;
+        s.Samples.Allocate(std::size_t(frames) * 4, std::size_t(frames) * 4);
+        uint32_t noise = 12345;
+        for (int32_t i = 0; i < frames; ++i) {
+            const double t = i / 44100.0;
+            noise = noise * 1664525u + 1013904223u;
+            const double burst = std::fmod(t, 7.0) < 0.8 ? ((noise >> 16) / 65536.0 - 0.5) : 0.0;
+            const double l = 0.6 * std::sin(t * 0.9) * std::sin(t * 2 * M_PI * 110) + 0.5 * burst;
+            const double r = 0.5 * std::cos(t * 0.4) * std::sin(t * 2 * M_PI * 165) + 0.3 * burst;
+            const auto L = static_cast<int16_t>(std::lround(std::clamp(l, -1.0, 0.999) * 32767));
+            const auto R = static_cast<int16_t>(std::lround(std::clamp(r, -1.0, 0.999) * 32767));
+            std::memcpy(s.Samples.data() + std::size_t(i) * 4, &L, 2);
+            std::memcpy(s.Samples.data() + std::size_t(i) * 4 + 2, &R, 2);
+        }
+        s.WavFormat.wFormatTag = 1;
+        s.WavFormat.nChannels = 2;
+        s.WavFormat.nSamplesPerSec = 44100;
+        s.WavFormat.nBlockAlign = 4;
+        s.WavFormat.wBitsPerSample = 16;
+        s.SubChunk.cksize = uint32_t(frames) * 4;
+        s.NumSamples = frames;
+        s.ViewStart = 0;
+        s.ViewEnd = frames;
+        s.WavLoaded = true;
+        return s;
+    }();
+    return sound;
+}
+
+// Collects the segments DrawWaves makes, in pixels, for the baseline.
+class CollectingCanvas : public Canvas {
+public:
+    void Clear() override { lines.clear(); }
+    void Line(float x1, float y1, float x2, float y2, Rgb) override {
+        const double k = 1.0 / kTwipsPerPixel;
+        lines.emplace_back(x1 * k, y1 * k, x2 * k, y2 * k);
+    }
+    void Box(float, float, float, float, Rgb) override {}
+    std::vector<QLineF> lines;
+};
+
+void DrawWavesRow(benchmark::State& state, float widthTwips, const char* png) {
+    const float heightTwips = 3675;
+    const QSize pixels(int(std::lround(widthTwips / kTwipsPerPixel)), int(std::lround(heightTwips / kTwipsPerPixel)));
+    QImage image(pixels, QImage::Format_RGB32);
+    QImage baseImage(pixels, QImage::Format_RGB32);
+    ImageCanvas canvas(image, kBackground, kTwipsPerPixel);
+    CollectingCanvas collect;
+    DrawWaves(Sound(), collect, widthTwips, heightTwips);
+    const std::vector<QLineF> prepared = collect.lines;
+    const QColor background(kBackground.r, kBackground.g, kBackground.b);
+
+    double base = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        DrawWaves(Sound(), canvas, widthTwips, heightTwips);
+        state.SetIterationTime(SecondsSince(start));
+
+        start = std::chrono::steady_clock::now();
+        baseImage.fill(background);
+        {
+            QPainter p(&baseImage);
+            p.setPen(QColor(0, 255, 0));
+            p.drawLines(prepared.data(), int(prepared.size()));
+        }
+        base += SecondsSince(start);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    state.counters[kTarget] = 1.5;
+    image.save(QString::fromUtf8(ZORVANE_BENCH_DIR) + "/" + png);
+}
+
+// DrawWaves' own share: the same pass into a canvas that paints nothing.
+class NullCanvas : public Canvas {
+public:
+    void Clear() override {}
+    void Line(float x1, float, float, float, Rgb) override { sum += x1; }
+    void Box(float, float, float, float, Rgb) override {}
+    float sum = 0;
+};
+
+void DrawWavesArithmetic(benchmark::State& state) {
+    NullCanvas canvas;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        DrawWaves(Sound(), canvas, 9015, 3675);
+        state.SetIterationTime(SecondsSince(start));
+    }
+    benchmark::DoNotOptimize(canvas.sum);
+}
+
+void DrawWavesDefault(benchmark::State& state) { DrawWavesRow(state, 9015, "drawwaves-9015tw.png"); }
+void DrawWaves3840(benchmark::State& state) { DrawWavesRow(state, 3840 * 15, "drawwaves-3840px.png"); }
+
+}  // namespace
+
+BENCHMARK(DrawWavesDefault)->Name("DrawWaves 9015x3675 tw stereo")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(DrawWavesArithmetic)->Name("  of which arithmetic, no painting")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(DrawWaves3840)->Name("DrawWaves 3840 px wide stereo")->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace zv::bench

@@ -1,0 +1,43 @@
+#pragma once
+// One owned block of sample bytes: the data chunk of the loaded sound.
+//
+// The block is an anonymous private mapping, so its pages start as the
+// kernel's shared zero page: a block costs memory only where bytes are
+// written into it. A file that states a 4 GB data chunk but holds 100 bytes
+// costs about one page. The leading part that the loader fills straight away
+// is advised for transparent huge pages (fewer page faults and TLB misses on
+// big sounds); the rest stays on small pages so an unread tail stays free.
+#include <cstddef>
+#include <cstdint>
+
+namespace zv {
+
+class SampleBuffer {
+public:
+    SampleBuffer() noexcept = default;
+    ~SampleBuffer();
+    SampleBuffer(SampleBuffer&& other) noexcept;
+    SampleBuffer& operator=(SampleBuffer&& other) noexcept;
+    SampleBuffer(const SampleBuffer&) = delete;
+    SampleBuffer& operator=(const SampleBuffer&) = delete;
+
+    // Releases any block held, then takes a zero-filled block of `size`
+    // bytes. `filled` is how many leading bytes the caller is about to write
+    // (clamped to `size`); only those are put on huge pages.
+    // Returns false, holding no block, when the memory cannot be had.
+    bool Allocate(std::size_t size, std::size_t filled);
+    // Gives the block back. Safe to call when nothing is held.
+    void Release() noexcept;
+
+    uint8_t* data() noexcept { return data_; }
+    const uint8_t* data() const noexcept { return data_; }
+    std::size_t size() const noexcept { return size_; }
+
+private:
+    uint8_t* data_ = nullptr;   // nullptr for an empty block or none
+    std::size_t size_ = 0;      // bytes the caller asked for
+    uint8_t* base_ = nullptr;   // the whole mapping, guard pages included
+    std::size_t mapped_ = 0;
+};
+
+} // namespace zv

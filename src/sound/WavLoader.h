@@ -1,0 +1,37 @@
+#pragma once
+// The WAV loader: fills the loaded-sound record from a RIFF WAVE file.
+#include <string>
+
+#include "common/MessageBox.h"
+#include "sound/SoundData.h"
+
+namespace zv {
+
+// Texts of the loader's messages, shown in a modal box.
+inline constexpr const char* kMsgOpenFailed = "Error opening input file, rc = ";  // + errno
+inline constexpr const char* kMsgNotWave = "Not a wave file";
+inline constexpr const char* kMsgNoFormat = "Couldn't get format chunk";
+inline constexpr const char* kMsgFormatRead = "Error reading format";
+inline constexpr const char* kMsgNoData = "Couldn't get data chunk";
+inline constexpr const char* kMsgBlockAlign = "Invalid block alignment in format chunk";
+inline constexpr const char* kMsgTooManyFrames =
+    "The data chunk holds more sample frames than Zorvane can draw (2147483647 at most)";
+inline constexpr const char* kMsgNoMemory = "Not enough memory to load the wave data";
+
+// Loads the file at `path` into `sound`: its first RIFF chunk of form type
+// WAVE, the first 18 bytes of its fmt chunk into WavFormat, and the whole
+// data chunk after it into one zero-filled block of exactly the stated size
+// (a tail missing from the file stays zero). NumSamples = data bytes over
+// nBlockAlign, rounded half to even. WavLoaded is true only after a load
+// that got that far; a failed load shows one message through `box` (after
+// closing the file) and keeps the previous buffer unless it failed while
+// allocating the new one. An empty path releases the buffer, silently.
+// ViewStart and ViewEnd are left for the caller. Never throws.
+void LoadWavFile(SoundData& sound, const std::string& path, MessageBox& box);
+
+// The steps after opening, on a descriptor open for reading (not closed
+// here; its offset is not used). Returns the message for the user, or an
+// empty string when the sound loaded.
+std::string LoadWavDescriptor(SoundData& sound, int fd);
+
+} // namespace zv
