@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "common/MessageBox.h"
 #include "playback/Readouts.h"
 #include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
@@ -27,6 +28,7 @@
 #include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
+#include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
 #include "window/PictureBox.h"
