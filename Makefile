@@ -5,7 +5,7 @@ BUILD_ASAN ?= build-asan
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: run test build deps deps-run test-asan install deb fuzz bench clean
+.PHONY: run test build deps deps-run test-asan install deb fuzz bench screenshot clean
 
 deps-run:
 	@scripts/deps.sh --run-only
@@ -61,6 +61,12 @@ bench: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_BENCH) \
 	  CMAKE_FLAGS="-DZORVANE_BENCH=ON -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release"
 	$(BUILD_BENCH)/bench/zorvane_bench
+
+# docs/screenshot.png: the window with a stereo WAV open, a selection made and
+# playing, taken on a private X display.
+screenshot: deps
+	@$(MAKE) --no-print-directory build
+	scripts/with-sound-stack.sh scripts/drive-zorvane.sh $(BUILD)/zorvane docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)
