@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <cmath>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <memory>
 
 #include "FakeMediaDevice.h"
@@ -200,6 +202,54 @@ TEST_F(Form1Selection, SliderKeysPushBackToOneFrameApartAndSetTheMs) {
     // Values the program sets raise nothing.
     form->ScrollStart->setValue(10);
     EXPECT_EQ(form->SelStartMs, 7933);
+}
+
+// The centre of a slider's thumb, from the style that draws it.
+QPoint ThumbCentre(Slider* slider) {
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.singleStep = slider->singleStep();
+    option.pageStep = slider->pageStep();
+    option.upsideDown = slider->invertedAppearance();
+    option.subControls = QStyle::SC_All;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider).center();
+}
+
+TEST_F(Form1Selection, DraggingAThumbPastTheOtherPushesItBack) {
+    Open(10000);
+    Click(Qt::LeftButton, 2500);
+    Click(Qt::RightButton, 8000);
+    Slider* start = form->ScrollStart;
+    const QPoint grip = ThumbCentre(start);
+    QTest::mousePress(start, Qt::LeftButton, Qt::NoModifier, grip);
+    ASSERT_TRUE(start->isSliderDown());
+    // Halfway along the track: about frame 150, whose ms are taken.
+    QTest::mouseMove(start, QPoint(start->width() / 2, grip.y()));
+    const int32_t middle = start->value();
+    EXPECT_NEAR(middle, 150, 10);
+    EXPECT_EQ(form->SelStartMs, static_cast<int32_t>(std::nearbyint(middle * 1000 / 30.0)));
+    // To the far end, past the end slider's 240, and let go there.
+    QTest::mouseMove(start, QPoint(start->width() - 1, grip.y()));
+    QTest::mouseRelease(start, Qt::LeftButton, Qt::NoModifier, QPoint(start->width() - 1, grip.y()));
+    EXPECT_FALSE(start->isSliderDown());
+    EXPECT_EQ(start->value(), 239);
+    EXPECT_EQ(form->SelStartMs, static_cast<int32_t>(std::nearbyint(middle * 1000 / 30.0)));
+    EXPECT_EQ(form->ScrollEnd->value(), 240);
+
+    // The end thumb dragged to the far left is pushed to one frame after the start.
+    Slider* end = form->ScrollEnd;
+    const QPoint endGrip = ThumbCentre(end);
+    QTest::mousePress(end, Qt::LeftButton, Qt::NoModifier, endGrip);
+    QTest::mouseMove(end, QPoint(0, endGrip.y()));
+    QTest::mouseRelease(end, Qt::LeftButton, Qt::NoModifier, QPoint(0, endGrip.y()));
+    EXPECT_EQ(end->value(), 240);
+    EXPECT_EQ(start->value(), 239);
+    EXPECT_EQ(form->SelEndMs, 8000);
 }
 
 TEST_F(Form1Selection, SliderAtTwentyFiveFramesASecond) {
