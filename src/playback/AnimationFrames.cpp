@@ -1,5 +1,8 @@
 #include "playback/AnimationFrames.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace zv {
 
 int64_t RoundDivide(int64_t numerator, int64_t denominator) {
@@ -34,7 +37,11 @@ int64_t FrameStartSample(int64_t frame, int32_t fps, int32_t sampleRate) {
 int64_t MsToSamples(int64_t ms, int32_t sampleRate) { return RoundDivide(ms * sampleRate, 1000); }
 
 int64_t SamplesToMs(int64_t samples, int32_t sampleRate) {
-    return sampleRate > 0 ? RoundDivide(samples * 1000, sampleRate) : 0;
+    // A device may report any 64-bit count. Counts whose product with 1000
+    // leaves 64 bits are taken at the largest that fits: that many ms are
+    // beyond the 32-bit ms every caller clamps to, whatever the sample rate.
+    constexpr int64_t reach = std::numeric_limits<int64_t>::max() / 1000;
+    return sampleRate > 0 ? RoundDivide(std::clamp(samples, -reach, reach) * 1000, sampleRate) : 0;
 }
 
 } // namespace zv

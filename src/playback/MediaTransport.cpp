@@ -64,7 +64,7 @@ bool MediaTransport::Update() {
     }
     if (mode_ != ModePlay || device_.IsPlaying()) return false;
     restSample_ = device_.PositionSample();
-    restMs_ = SamplesToMs(restSample_, device_.SampleRate());
+    restMs_ = ClampToLong(SamplesToMs(restSample_, device_.SampleRate()));
     mode_ = ModeStop;
     device_.Pause();
     return true;
@@ -102,7 +102,7 @@ void MediaTransport::CutSound() {
     if (mode_ == ModePlay) {
         device_.Pause();
         restSample_ = device_.PositionSample();
-        restMs_ = SamplesToMs(restSample_, device_.SampleRate());
+        restMs_ = ClampToLong(SamplesToMs(restSample_, device_.SampleRate()));
         mode_ = ModePause;
     } else if (frameSounding_) {
         device_.Pause();
@@ -169,7 +169,9 @@ void MediaTransport::Back() {
     if (!IsOpen() || frameRate_ <= 0) return;
     CutSound();
     int64_t target = FrameAtMs(restMs_, frameRate_);
-    if (FrameStartMs(target, frameRate_) == restMs_) target -= 1;
+    // At a frame's start: the previous frame that starts earlier (above
+    // 1000 frames a second several frames start on the same ms).
+    while (target >= 0 && FrameStartMs(target, frameRate_) >= restMs_) --target;
     if (target < 0) return;   // at 0: stays
     PlayFrame(target);
 }

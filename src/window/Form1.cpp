@@ -504,7 +504,14 @@ void Form1::OpenWavFile() {
         LoadWavFile(Sound, WavFileName, platform_.messages);  // reports its own failures; the open goes on
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
-        DrawWaves();
+        // A waveform the renderer cannot draw (a frame's byte offset beyond
+        // 32 bits: long stereo files, huge block alignments) stays drawn as
+        // far as it got; the new file must still get its own selection and
+        // slider ranges, not keep the previous file's.
+        try {
+            DrawWaves();
+        } catch (const ZorvaneError&) {
+        }
         SelectionResetForOpen(Selection(), [this] { return MMControl1->Length(); });
     } catch (...) {
         // Any other error ends the open quietly; the steps done stay done.
