@@ -55,12 +55,13 @@ fuzz: deps
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus fuzz/corpus
 
-# The benchmark table (bench/): a Release build of its own, then one run.
+# The benchmark table (bench/): a Release build of its own, then one run
+# with Xvfb and a PulseAudio null sink (the playing and start-up rows need both).
 BUILD_BENCH ?= build-bench
 bench: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_BENCH) \
 	  CMAKE_FLAGS="-DZORVANE_BENCH=ON -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release"
-	$(BUILD_BENCH)/bench/zorvane_bench
+	scripts/with-sound-stack.sh $(BUILD_BENCH)/bench/zorvane_bench
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)

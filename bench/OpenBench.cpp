@@ -100,7 +100,8 @@ void OpenThroughWindow(benchmark::State& state) {
     state.counters[kPeak] = peak;
     state.counters[kBasePeak] = basePeak;
     char note[160];
-    std::snprintf(note, sizeof note, "base: LoadWavFile alone; device Open %.1f ms reads %.0f bytes; open reads %.0f MiB",
+    std::snprintf(note, sizeof note,
+                  "base: LoadWavFile alone; device Open %.1f ms reads %.0f bytes; open reads %.0f MiB",
                   deviceMs, deviceBytes, openBytes / 1048576.0);
     SetRowText(state, "ms", "", note);
 }

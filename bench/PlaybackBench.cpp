@@ -45,7 +45,9 @@ namespace {
 double ProcessCpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto s = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; };
+    const auto s = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
     return s(usage.ru_utime) + s(usage.ru_stime);
 }
 
@@ -62,7 +64,8 @@ std::map<std::string, std::pair<std::string, double>> ThreadCpuSeconds() {
         const std::size_t paren = text.rfind(')');
         if (paren == std::string::npos) continue;
         std::istringstream rest(text.substr(paren + 2));
-        const std::vector<std::string> f((std::istream_iterator<std::string>(rest)), std::istream_iterator<std::string>());
+        const std::vector<std::string> f((std::istream_iterator<std::string>(rest)),
+                                         std::istream_iterator<std::string>());
         if (f.size() > 12) threads[task.path().filename()] = {name, (std::stod(f[11]) + std::stod(f[12])) / ticks};
     }
     return threads;

@@ -93,8 +93,10 @@ void StartupToFirstPaint(benchmark::State& state) {
             program.push_back(StartupSeconds(ZORVANE_PROGRAM));
             floor.push_back(StartupSeconds(ZORVANE_EMPTY_WINDOW));
             if (program.back() < 0 || floor.back() < 0) {
-                state.SkipWithError((std::string(program.back() < 0 ? ZORVANE_PROGRAM : ZORVANE_EMPTY_WINDOW) +
-                                    (" showed no painted window within " + std::to_string(kTimeoutMs / 1000) + " s")).c_str());
+                const std::string which = program.back() < 0 ? ZORVANE_PROGRAM : ZORVANE_EMPTY_WINDOW;
+                const std::string error = which + " showed no painted window within " +
+                                          std::to_string(kTimeoutMs / 1000) + " s";
+                state.SkipWithError(error.c_str());
                 return;
             }
         }
@@ -104,10 +106,11 @@ void StartupToFirstPaint(benchmark::State& state) {
     state.counters[kBaseline] = Median(floor) * 1e3;
     state.counters[kTarget] = 1.5;
     char note[200];
-    std::snprintf(note, sizeof note, "base: empty Qt Widgets window; medians of %d; zorvane %.0f-%.0f ms, base %.0f-%.0f ms",
-                  kRuns, *std::min_element(program.begin(), program.end()) * 1e3,
-                  *std::max_element(program.begin(), program.end()) * 1e3,
-                  *std::min_element(floor.begin(), floor.end()) * 1e3, *std::max_element(floor.begin(), floor.end()) * 1e3);
+    const auto [programMin, programMax] = std::minmax_element(program.begin(), program.end());
+    const auto [floorMin, floorMax] = std::minmax_element(floor.begin(), floor.end());
+    std::snprintf(note, sizeof note,
+                  "base: empty Qt Widgets window; medians of %d; zorvane %.0f-%.0f ms, base %.0f-%.0f ms", kRuns,
+                  *programMin * 1e3, *programMax * 1e3, *floorMin * 1e3, *floorMax * 1e3);
     SetRowText(state, "ms", "", note);
 }
 

@@ -21,7 +21,8 @@ protected:
             QTimer::singleShot(0, [] {
                 timespec now{};
                 clock_gettime(CLOCK_MONOTONIC, &now);
-                std::fprintf(stderr, "first-paint %.6f\n", static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9);
+                std::fprintf(stderr, "first-paint %.6f\n",
+                             static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9);
                 std::fflush(stderr);
             });
         }
