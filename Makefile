@@ -59,12 +59,13 @@ fuzz: deps
 	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus fuzz/corpus
 
-# The benchmark table (bench/): a Release build of its own, then one run.
+# The benchmark table (bench/): a Release build of its own, then one run
+# with Xvfb and a PulseAudio null sink (the playing and start-up rows need both).
 BUILD_BENCH ?= build-bench
 bench: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_BENCH) \
 	  CMAKE_FLAGS="-DZORVANE_BENCH=ON -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release"
-	$(BUILD_BENCH)/bench/zorvane_bench
+	scripts/with-sound-stack.sh $(BUILD_BENCH)/bench/zorvane_bench
 
 # docs/screenshot.png: the window with a stereo WAV open, a selection made and
 # playing, taken on a private X display.

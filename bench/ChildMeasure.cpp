@@ -1,86 +1,86 @@
 #include "ChildMeasure.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "BenchTable.h"
-#include "common/MessageBox.h"
-#include "sound/WavLoader.h"
+#include <fstream>
+#include <sstream>
 
 namespace zv::bench {
 
 namespace {
 
-class PrintingBox : public MessageBox {
-public:
-    void Show(const std::string& text) override {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        shown = true;
-    }
-    bool shown = false;
+// Peak resident memory since the start or the last WarmMemory (VmHWM).
+long PeakKiB() {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+struct Command {
+    const char* name;
+    int (*run)(int, char**);
 };
 
-long PeakKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
-int ChildLoad(const char* path) {
-    SoundData sound;
-    PrintingBox box;
-    const auto start = std::chrono::steady_clock::now();
-    LoadWavFile(sound, path, box);
-    const double seconds = SecondsSince(start);
-    if (!sound.WavLoaded || box.shown) return 3;
-    std::printf("%.6f %ld\n", seconds, PeakKiB());
-    return 0;
-}
-
-int ChildRead(const char* path, long offset, std::size_t bytes) {
-    auto* buffer = static_cast<uint8_t*>(std::malloc(bytes));
-    if (buffer == nullptr) return 3;
-    std::memset(buffer, 1, bytes);  // touched: its pages exist before the clock starts
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || lseek(fd, offset, SEEK_SET) != offset) return 3;
-    const auto start = std::chrono::steady_clock::now();
-    std::size_t done = 0;
-    while (done < bytes) {  // one read; more only if the system returns short
-        const ssize_t n = read(fd, buffer + done, bytes - done);
-        if (n <= 0) return 3;
-        done += static_cast<std::size_t>(n);
-    }
-    const double seconds = SecondsSince(start);
-    close(fd);
-    std::printf("%.6f %ld\n", seconds, PeakKiB());
-    std::free(buffer);
-    return 0;
-}
+constexpr Command kCommands[] = {
+    {"load", ChildLoad}, {"read", ChildRead}, {"open", ChildOpen},
+    {"play", ChildPlay}, {"device-play", ChildDevicePlay},
+};
 
 }  // namespace
 
+long long ReadBytesSoFar() {
+    std::ifstream in("/proc/self/io");
+    std::string key;
+    long long value = 0;
+    while (in >> key >> value)
+        if (key == "rchar:") return value;
+    return -1;
+}
+
+void WarmMemory(std::size_t bytes) {
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p != MAP_FAILED) {
+        madvise(p, bytes, MADV_HUGEPAGE);
+        auto* bytesAt = static_cast<volatile char*>(p);
+        for (std::size_t i = 0; i < bytes; i += 4096) bytesAt[i] = 1;
+        munmap(p, bytes);
+    }
+    std::ofstream("/proc/self/clear_refs") << "5";  // VmHWM starts again from the resident size
+}
+
+int ChildReport(double value, const std::vector<double>& extra, const std::string& note) {
+    std::printf("%.9g %ld", value, PeakKiB());
+    for (const double e : extra) std::printf(" %.9g", e);
+    std::printf("\n%s\n", note.c_str());
+    std::fflush(stdout);
+    return 0;
+}
+
 int RunChild(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[0], "load") == 0) return ChildLoad(argv[1]);
-    if (argc == 4 && std::strcmp(argv[0], "read") == 0)
-        return ChildRead(argv[1], std::atol(argv[2]), std::strtoull(argv[3], nullptr, 10));
+    if (argc >= 1)
+        for (const Command& c : kCommands)
+            if (std::strcmp(argv[0], c.name) == 0) return c.run(argc - 1, argv + 1);
     std::fprintf(stderr, "unknown child command\n");
     return 2;
 }
 
-ChildResult MeasureInChild(const std::vector<std::string>& args) {
+ChildResult MeasureInChild(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {
     ChildResult result;
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return result;
+    std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out[1], STDOUT_FILENO);
+        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
         std::vector<char*> argv;
         std::string self = "/proc/self/exe", child = "--child";
         argv.push_back(self.data());
@@ -98,13 +98,21 @@ ChildResult MeasureInChild(const std::vector<std::string>& args) {
     close(out[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    std::istringstream lines(text);
+    std::string first;
+    std::getline(lines, first);
+    std::getline(lines, result.note);
+    std::istringstream numbers(first);
     long peakKiB = 0;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-        std::sscanf(text.c_str(), "%lf %ld", &result.seconds, &peakKiB) == 2) {
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && (numbers >> result.value >> peakKiB)) {
         result.ok = true;
         result.peakMiB = static_cast<double>(peakKiB) / 1024.0;
+        double e;
+        while (numbers >> e) result.extra.push_back(e);
     } else {
         result.error = "child failed: " + (args.empty() ? std::string() : args[0]);
+        if (WIFEXITED(status)) result.error += " (exit " + std::to_string(WEXITSTATUS(status)) + ")";
+        else if (WIFSIGNALED(status)) result.error += " (signal " + std::to_string(WTERMSIG(status)) + ")";
     }
     return result;
 }

@@ -1,30 +1,76 @@
 // Zorvane: times a sound against film and animation frames.
+//
+// ZORVANE_REPORT_FIRST_PAINT (any value) in the environment: once the window
+// has been painted for the first time, prints "first-paint <seconds>" on
+// stderr, the seconds of CLOCK_MONOTONIC (the start-up benchmark reads it).
+#include <time.h>
+
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <utility>
 
+#include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
+#include "volume/EarlyOpenMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
 #include "window/Form1.h"
 #include "window/QtFileDialog.h"
 #include "window/QtMessageBox.h"
 
+namespace {
+
+// Runs `then` once, right after the window has been painted for the first
+// time (the window and its children are painted and shown in one go).
+class AfterFirstPaint : public QObject {
+public:
+    explicit AfterFirstPaint(std::function<void()> then) : then_(std::move(then)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && then_) QTimer::singleShot(0, std::exchange(then_, nullptr));
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> then_;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // The mixer connects to the sound system while the toolkit starts up.
+    zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
     QApplication::setDesktopFileName(QStringLiteral("org.zorvane.Zorvane"));
 
     zv::QtMessageBox messages;
     zv::QtFileDialog fileDialog;
-    auto device = zv::CreateSystemMediaDevice();
-    auto mixer = zv::CreateSystemMixer();
+    // The sound output starts once the window is up (see DeferredMediaDevice.h).
+    zv::DeferredMediaDevice device(&zv::CreateSystemMediaDevice);
     auto starter = zv::CreateSystemProgramStarter();
-    zv::Platform platform{messages, fileDialog, *device, *mixer, *starter};
+    zv::Platform platform{messages, fileDialog, device, mixer, *starter};
 
     zv::Form1 form(platform);
     messages.SetParent(&form);
     fileDialog.SetParent(&form);
+    AfterFirstPaint afterFirstPaint([&form, &device, &afterFirstPaint] {
+        form.removeEventFilter(&afterFirstPaint);
+        if (std::getenv("ZORVANE_REPORT_FIRST_PAINT") != nullptr) {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            std::fprintf(stderr, "first-paint %.6f\n",
+                         static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9);
+            std::fflush(stderr);
+        }
+        device.Prepare();
+    });
+    form.installEventFilter(&afterFirstPaint);
     form.show();
     const int rc = QApplication::exec();
     // Exit and the close box end the program at once: nothing is saved, and

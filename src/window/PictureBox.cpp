@@ -146,8 +146,7 @@ void PictureBox::Clear() {
     // Whatever was queued would be covered anyway.
     for (std::size_t i = 0; i < usedBatches_; ++i) batches_[i].lines.clear();
     usedBatches_ = 0;
-    EnsureImage();
-    image_.fill(QColor(back_.r, back_.g, back_.b));
+    blank_ = true;   // filled when something is drawn or the picture is read
     dirty_ = QRectF(rect());
     if (!flushTimer_.isActive()) flushTimer_.start();
 }
@@ -202,20 +201,30 @@ void PictureBox::EnsureImage() {
     const qreal dpr = devicePixelRatioF();
     const QSize wanted(static_cast<int>(std::ceil(width() * dpr)), static_cast<int>(std::ceil(height() * dpr)));
     if (image_.size() == wanted && image_.devicePixelRatio() == dpr) return;
-    // A new size: keep what was drawn at its place, fill the rest.
     QImage next(wanted, QImage::Format_RGB32);
     next.setDevicePixelRatio(dpr);
-    next.fill(QColor(back_.r, back_.g, back_.b));
-    if (!image_.isNull() && !next.isNull()) {
-        QPainter p(&next);
-        p.drawImage(QPointF(0, 0), image_);
+    // A new size: keep what was drawn at its place, fill the rest. A blank
+    // box keeps nothing; Materialize fills it when it is needed.
+    if (!blank_) {
+        next.fill(QColor(back_.r, back_.g, back_.b));
+        if (!image_.isNull() && !next.isNull()) {
+            QPainter p(&next);
+            p.drawImage(QPointF(0, 0), image_);
+        }
     }
     image_ = std::move(next);
 }
 
-void PictureBox::DrawPending() {
+void PictureBox::Materialize() {
     EnsureImage();
+    if (!blank_) return;
+    image_.fill(QColor(back_.r, back_.g, back_.b));
+    blank_ = false;
+}
+
+void PictureBox::DrawPending() {
     if (usedBatches_ == 0) return;
+    Materialize();
     if (!image_.isNull()) {
         QPainter p(&image_);
         p.setRenderHint(QPainter::Antialiasing, false);
@@ -240,6 +249,7 @@ void PictureBox::Flush() {
 
 const QImage& PictureBox::Image() {
     DrawPending();
+    Materialize();
     return image_;
 }
 
@@ -257,6 +267,11 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     if (!dirty_.isEmpty() && !QRectF(event->rect()).contains(dirty_)) update(dirty_.toAlignedRect().intersected(rect()));
     dirty_ = QRectF();
     QPainter p(this);
+    if (blank_) {
+        p.fillRect(event->rect(), QColor(back_.r, back_.g, back_.b));
+        return;
+    }
+    EnsureImage();   // the widget may have grown since the last drawing
     const QRectF target(event->rect());
     const qreal dpr = image_.devicePixelRatio();
     const QRectF source(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr);

@@ -14,6 +14,12 @@
 // per batch, when the event loop next runs or the picture is read. Only the
 // changed region is repainted.
 //
+// A box with nothing drawn on it since it was made or last cleared is blank:
+// it is painted in its back colour straight away, and its image is made (and
+// filled) only when something is drawn or the picture is read. A window
+// whose boxes are still empty so starts without making and filling their
+// pictures (on virtual machines the first touch of fresh memory is dear).
+//
 // Mouse events are reported with Visual Basic's codes:
 //   button: 1 left, 2 right, 4 middle; a press or release reports the one
 //           button, a move the sum of the buttons held;
@@ -87,9 +93,11 @@ private:
     double DpiX() const;
     double DpiY() const;
     void AddSegment(QLineF line, QRgb colour);
-    // Sizes the image to the widget (keeping what is drawn), draws the
-    // pending batches into it.
+    // Sizes the image to the widget (keeping what is drawn unless blank).
     void EnsureImage();
+    // Sizes the image and, when blank, fills it: the picture is then real.
+    void Materialize();
+    // Draws the pending batches into the image.
     void DrawPending();
     void Flush();  // DrawPending and repaint the changed region
     void Report(QMouseEvent* event, int16_t button,
@@ -102,6 +110,7 @@ private:
     mutable double dpiX_ = 0.0;  // cached logical DPI; 0 = read it again
     mutable double dpiY_ = 0.0;
     QImage image_;
+    bool blank_ = true;           // nothing drawn since made or cleared: image_ is not the picture
     std::vector<Batch> batches_;
     std::size_t usedBatches_ = 0;
     QRectF dirty_;                // region changed since the last repaint request

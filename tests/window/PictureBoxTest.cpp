@@ -150,6 +150,26 @@ TEST_F(Strip, PaintShowsTheKeptPicture) {
     EXPECT_EQ(painted.pixel(70, 12) | 0xff000000u, Q(Back));
 }
 
+TEST_F(Strip, ABlankBoxPaintsItsColourAndGivesAFullPictureAtItsSize) {
+    // Drawn, cleared, then grown while blank: nothing of the old drawing
+    // shows, on screen or in the picture, and the picture is the new size.
+    box.Line(0, 2, 1000, 2, Red);
+    box.Image();
+    box.Clear();
+    box.resize(130, 24);
+    const QImage painted = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(painted.size(), QSize(130, 24));
+    for (int x = 0; x < 130; x += 9) EXPECT_EQ(painted.pixel(x, 4) | 0xff000000u, Q(Back));
+    ASSERT_EQ(box.Image().size(), QSize(130, 24));
+    for (int x = 0; x < 130; x += 9)
+        for (int y = 0; y < 24; y += 5) EXPECT_EQ(At(x, y), Q(Back));
+    // Drawing on it again fills the rest of it first.
+    box.Clear();
+    box.Line(0, 2, 1000, 2, Blue);
+    EXPECT_EQ(At(50, 4), Q(Blue));
+    EXPECT_EQ(At(50, 12), Q(Back));
+}
+
 TEST(PictureBox, TwipsScaleBeforeAUserScale) {
     PictureBox box;
     box.SetBackColor({64, 0, 64});

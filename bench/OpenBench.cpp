@@ -1,0 +1,118 @@
+// Row: opening the 1 GiB WAV through the window's open routine (File > Open
+// Wav File with a dialog that answers at once: the real media device opens
+// it, the loader loads it, DrawWaves draws it into the waveform box and the
+// selection and sliders are reset) against LoadWavFile alone. Both run in
+// children of their own, in alternating order. The child also opens the file
+// with a media device of its own first and counts the bytes that open reads:
+// the device must not read the sound itself when it opens a file.
+#include <QApplication>
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "BenchFiles.h"
+#include "BenchPlatform.h"
+#include "BenchTable.h"
+#include "ChildMeasure.h"
+#include "window/Form1.h"
+#include "window/PictureBox.h"
+
+namespace zv::bench {
+
+int ChildOpen(int argc, char** argv) {
+    if (argc != 1) return 2;
+    const std::string path = argv[0];
+    int qtArgc = 1;
+    char name[] = "zorvane_bench";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+
+    double deviceSeconds = 0;
+    long long deviceBytes = 0;
+    {
+        auto device = CreateSystemMediaDevice();
+        const long long before = ReadBytesSoFar();
+        const auto start = std::chrono::steady_clock::now();
+        device->Open(path);
+        deviceSeconds = SecondsSince(start);
+        deviceBytes = ReadBytesSoFar() - before;
+        device->Close();
+    }
+
+    BenchPlatform fake;
+    fake.fileDialog.answer = path;
+    Form1 form(fake.platform);
+    form.show();
+    QCoreApplication::processEvents();
+    fake.WindowShown();
+    WarmMemory(kWarmBytes);
+
+    const long long before = ReadBytesSoFar();
+    const auto start = std::chrono::steady_clock::now();
+    form.MnuOpen->trigger();
+    form.PicWave->Image();               // the waveform drawn into the box's picture
+    QCoreApplication::processEvents();   // and onto the (offscreen) screen
+    const double seconds = SecondsSince(start);
+    const long long openBytes = ReadBytesSoFar() - before;
+    if (!form.Sound.WavLoaded || fake.messages.shown != 0 || form.WavFileName != path) return 3;
+    return ChildReport(seconds, {deviceSeconds, static_cast<double>(deviceBytes), static_cast<double>(openBytes)});
+}
+
+namespace {
+
+void OpenThroughWindow(benchmark::State& state) {
+    const std::string path = BigWav();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the test file");
+        return;
+    }
+    WarmCache(path);
+    double base = 0, peak = 0, basePeak = 0, deviceMs = 0, deviceBytes = 0, openBytes = 0;
+    int n = 0;
+    for (auto _ : state) {
+        ChildResult open, load;
+        const std::vector<std::string> openArgs{"open", path};
+        const std::vector<std::string> loadArgs{"load", path};
+        if (n % 2 == 0) {
+            open = MeasureInChild(openArgs);
+            load = MeasureInChild(loadArgs);
+        } else {
+            load = MeasureInChild(loadArgs);
+            open = MeasureInChild(openArgs);
+        }
+        if (!open.ok || !load.ok || open.extra.size() != 3) {
+            state.SkipWithError((open.error + " " + load.error).c_str());
+            return;
+        }
+        state.SetIterationTime(open.value);
+        base += load.value;
+        peak = std::max(peak, open.peakMiB);
+        basePeak = std::max(basePeak, load.peakMiB);
+        deviceMs = std::max(deviceMs, open.extra[0] * 1e3);
+        deviceBytes = std::max(deviceBytes, open.extra[1]);
+        openBytes = std::max(openBytes, open.extra[2]);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    state.counters[kTarget] = 1.5;
+    state.counters[kPeak] = peak;
+    state.counters[kBasePeak] = basePeak;
+    char note[160];
+    std::snprintf(note, sizeof note,
+                  "base: LoadWavFile alone; device Open %.1f ms reads %.0f bytes; open reads %.0f MiB",
+                  deviceMs, deviceBytes, openBytes / 1048576.0);
+    SetRowText(state, "ms", "", note);
+}
+
+}  // namespace
+
+void RegisterOpenRows() {
+    benchmark::RegisterBenchmark("Open 1 GiB WAV through Form1", OpenThroughWindow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+}
+
+}  // namespace zv::bench

@@ -1,0 +1,205 @@
+// Row: the program's CPU share (user + system time of the whole process over
+// wall time) while the window plays a file for 10 s on the X display: the
+// real media device sounding through the system's output, the media
+// control's status updates about every 20 ms, each running RefreshTimeline
+// (captions, strip redraw, readouts) and the repaints that follow. Baseline:
+// the media device alone playing the same file, its position read every
+// 20 ms, with no window. Both run in children of their own; the window's
+// child needs a display (DISPLAY; `make bench` runs under
+// scripts/with-sound-stack.sh, which starts Xvfb and a null sound sink).
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BenchFiles.h"
+#include "BenchPlatform.h"
+#include "BenchTable.h"
+#include "ChildMeasure.h"
+#include "playback/DeferredMediaDevice.h"
+#include "playback/system/PortAudioDevice.h"
+#include "playback/ui/MediaControl.h"
+#include "window/Form1.h"
+
+namespace zv::bench {
+
+namespace {
+
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto s = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+    };
+    return s(usage.ru_utime) + s(usage.ru_stime);
+}
+
+// CPU seconds of each live thread: id -> (name, seconds). Clock-tick resolution.
+std::map<std::string, std::pair<std::string, double>> ThreadCpuSeconds() {
+    std::map<std::string, std::pair<std::string, double>> threads;
+    const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        std::ifstream stat(task.path() / "stat");
+        const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const std::size_t paren = text.rfind(')');
+        if (paren == std::string::npos) continue;
+        std::istringstream rest(text.substr(paren + 2));
+        const std::vector<std::string> f((std::istream_iterator<std::string>(rest)),
+                                         std::istream_iterator<std::string>());
+        if (f.size() > 12) threads[task.path().filename()] = {name, (std::stod(f[11]) + std::stod(f[12])) / ticks};
+    }
+    return threads;
+}
+
+// "name x.x %, ..." for the threads that used at least 0.05 % of a core over `wall`.
+std::string ThreadShares(const std::map<std::string, std::pair<std::string, double>>& before, double wall) {
+    std::vector<std::pair<double, std::string>> shares;
+    for (const auto& [id, entry] : ThreadCpuSeconds()) {
+        const auto old = before.find(id);
+        const double used = entry.second - (old == before.end() ? 0.0 : old->second.second);
+        if (used / wall >= 0.0005) shares.emplace_back(100.0 * used / wall, entry.first);
+    }
+    std::sort(shares.rbegin(), shares.rend());
+    std::string text;
+    for (const auto& [share, name] : shares) {
+        char part[64];
+        std::snprintf(part, sizeof part, "%s%s %.1f", text.empty() ? "" : ", ", name.c_str(), share);
+        text += part;
+    }
+    return text.empty() ? "no thread above 0.05 %" : text;
+}
+
+const char* DeviceKind(MediaDevice& device) {
+    if (auto* deferred = dynamic_cast<DeferredMediaDevice*>(&device)) return DeviceKind(deferred->Device());
+    return dynamic_cast<const PortAudioDevice*>(&device) != nullptr ? "PortAudio" : "silent";
+}
+
+}  // namespace
+
+int ChildPlay(int argc, char** argv) {
+    if (argc != 2) return 2;
+    const std::string path = argv[0];
+    const double seconds = std::atof(argv[1]);
+    int qtArgc = 1;
+    char name[] = "zorvane_bench";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+
+    BenchPlatform fake;
+    fake.fileDialog.answer = path;
+    Form1 form(fake.platform);
+    form.show();
+    QElapsedTimer wait;
+    wait.start();
+    while (!(form.windowHandle() && form.windowHandle()->isExposed()) && wait.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    fake.WindowShown();
+    form.MnuOpen->trigger();
+    if (!form.Sound.WavLoaded || fake.messages.shown != 0) return 3;
+    // Let the open's redraw reach the screen before the clock starts.
+    QTimer::singleShot(300, Qt::PreciseTimer, &app, &QApplication::quit);
+    QApplication::exec();
+
+    int updates = 0;
+    QObject::connect(form.MMControl1, &MediaControl::StatusUpdate, [&] { ++updates; });
+    form.MMControl1->Button(QStringLiteral("Play"))->click();
+    const auto threads = ThreadCpuSeconds();
+    const double cpuBefore = ProcessCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &app, &QApplication::quit);
+    QApplication::exec();
+    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    const double wall = SecondsSince(start);
+    const bool playing = form.MMControl1->Mode() == MediaControl::ModePlay;
+    const std::string note = std::string(DeviceKind(*fake.device)) + (playing ? "" : ", NOT PLAYING") +
+                             "; threads %: " + ThreadShares(threads, wall);
+    return ChildReport(100.0 * cpu / wall, {static_cast<double>(updates), wall}, note);
+}
+
+int ChildDevicePlay(int argc, char** argv) {
+    if (argc != 2) return 2;
+    const double seconds = std::atof(argv[1]);
+    auto device = CreateSystemMediaDevice();
+    device->Open(argv[0]);
+    device->Play(0, device->LengthSamples());
+    const auto threads = ThreadCpuSeconds();
+    const double cpuBefore = ProcessCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    int64_t position = 0;
+    while (SecondsSince(start) < seconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        position = std::max(position, device->PositionSample());
+    }
+    const double cpu = ProcessCpuSeconds() - cpuBefore;
+    const double wall = SecondsSince(start);
+    const std::string note = std::string(DeviceKind(*device)) + (device->IsPlaying() ? "" : ", NOT PLAYING") +
+                             "; threads %: " + ThreadShares(threads, wall);
+    device->Close();
+    return ChildReport(100.0 * cpu / wall, {static_cast<double>(position), wall}, note);
+}
+
+namespace {
+
+constexpr double kPlaySeconds = 10.0;
+
+void PlayingCpuShare(benchmark::State& state) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        state.SkipWithError("needs an X display: run under scripts/with-sound-stack.sh");
+        return;
+    }
+    const std::string path = PlayWav();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the test file");
+        return;
+    }
+    const std::string secs = std::to_string(kPlaySeconds);
+    ChildResult window, device;
+    for (auto _ : state) {
+        window = MeasureInChild({"play", path, secs}, {{"QT_QPA_PLATFORM", "xcb"}});
+        device = MeasureInChild({"device-play", path, secs});
+        if (!window.ok || !device.ok || window.extra.size() != 2) {
+            state.SkipWithError((window.error + " " + device.error).c_str());
+            return;
+        }
+        state.SetIterationTime(window.extra[1]);
+    }
+    state.counters[kValue] = window.value;
+    state.counters[kBaseline] = device.value;
+    state.counters[kPeak] = window.peakMiB;
+    state.counters[kBasePeak] = device.peakMiB;
+    char note[512];
+    std::snprintf(note, sizeof note, "base: the device alone; %.0f updates in %.1f s; %s | base %s",
+                  window.extra[0], window.extra[1], window.note.c_str(), device.note.c_str());
+    SetRowText(state, "%", "< 3 %", note);
+}
+
+}  // namespace
+
+void RegisterPlaybackRows() {
+    benchmark::RegisterBenchmark("CPU while playing 10 s (xcb)", PlayingCpuShare)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+}
+
+}  // namespace zv::bench

@@ -1,0 +1,59 @@
+#include "playback/DeferredMediaDevice.h"
+
+#include <system_error>
+#include <utility>
+
+#include "common/Errors.h"
+
+namespace zv {
+
+DeferredMediaDevice::DeferredMediaDevice(Factory make) : make_(std::move(make)) {}
+
+DeferredMediaDevice::~DeferredMediaDevice() {
+    if (making_.valid()) making_.wait();
+}
+
+void DeferredMediaDevice::Prepare() {
+    if (device_ || making_.valid()) return;
+    try {
+        making_ = std::async(std::launch::async, make_);
+    } catch (const std::system_error&) {
+        // No thread to be had: the first Open makes it.
+    }
+}
+
+MediaDevice& DeferredMediaDevice::Device() {
+    if (!device_) {
+        // A failed attempt is not kept: the next call tries again.
+        device_ = making_.valid() ? making_.get() : make_();
+        if (!device_) throw DeviceError("There is no sound output.");
+    }
+    return *device_;
+}
+
+void DeferredMediaDevice::Open(const std::string& path) { Device().Open(path); }
+
+void DeferredMediaDevice::Close() {
+    if (device_) device_->Close();
+}
+
+bool DeferredMediaDevice::IsOpen() const { return device_ && device_->IsOpen(); }
+int32_t DeferredMediaDevice::SampleRate() const { return device_ ? device_->SampleRate() : 0; }
+int64_t DeferredMediaDevice::LengthSamples() const { return device_ ? device_->LengthSamples() : 0; }
+int64_t DeferredMediaDevice::PositionSample() const { return device_ ? device_->PositionSample() : 0; }
+
+void DeferredMediaDevice::Play(int64_t from, int64_t to) {
+    if (device_) device_->Play(from, to);
+}
+
+void DeferredMediaDevice::Pause() {
+    if (device_) device_->Pause();
+}
+
+void DeferredMediaDevice::Seek(int64_t sample) {
+    if (device_) device_->Seek(sample);
+}
+
+bool DeferredMediaDevice::IsPlaying() const { return device_ && device_->IsPlaying(); }
+
+} // namespace zv

@@ -1,0 +1,52 @@
+#include "volume/EarlyOpenMixer.h"
+
+#include <system_error>
+#include <utility>
+
+namespace zv {
+
+EarlyOpenMixer::EarlyOpenMixer(std::unique_ptr<Mixer> mixer) : mixer_(std::move(mixer)) {
+    Mixer* const behind = mixer_.get();
+    try {
+        attempt_ = std::async(std::launch::async, [behind] { return behind->Open(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the first Open opens it then, as a plain mixer would.
+    }
+}
+
+EarlyOpenMixer::~EarlyOpenMixer() {
+    if (attempt_.valid()) attempt_.wait();
+}
+
+bool EarlyOpenMixer::Settle() {
+    if (!settled_) {
+        settled_ = true;
+        try {
+            earlyResult_ = attempt_.valid() ? attempt_.get() : mixer_->Open();
+        } catch (...) {
+            earlyResult_ = false;   // a mixer that failed to open, not a program that ends
+        }
+    }
+    return earlyResult_;
+}
+
+bool EarlyOpenMixer::Open() {
+    const bool early = Settle();
+    if (!earlyResultTaken_) {
+        earlyResultTaken_ = true;
+        return early;
+    }
+    return mixer_->Open();
+}
+
+bool EarlyOpenMixer::FindVolumeControl(int32_t& minimum, int32_t& maximum, int32_t& current) {
+    Settle();
+    return mixer_->FindVolumeControl(minimum, maximum, current);
+}
+
+bool EarlyOpenMixer::SetVolume(int32_t value) {
+    Settle();
+    return mixer_->SetVolume(value);
+}
+
+} // namespace zv
