@@ -76,18 +76,30 @@ ChildResult MeasureInChild(const std::vector<std::string>& args, const std::map<
     ChildResult result;
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return result;
+    // The program by its own path, so that the child's threads carry its name.
+    char selfPath[4096];
+    const ssize_t length = readlink("/proc/self/exe", selfPath, sizeof selfPath - 1);
+    std::string self = length > 0 ? std::string(selfPath, static_cast<std::size_t>(length)) : "/proc/self/exe";
+    std::string child = "--child";
+    std::vector<char*> argv{self.data(), child.data()};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    // The environment with `env` in it, made before the fork (the child may
+    // only make async-signal-safe calls until it runs the program).
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        if (env.count(entry.substr(0, entry.find('='))) == 0) environment.push_back(entry);
+    }
+    for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
     std::fflush(nullptr);
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(out[1], STDOUT_FILENO);
-        for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-        std::vector<char*> argv;
-        std::string self = "/proc/self/exe", child = "--child";
-        argv.push_back(self.data());
-        argv.push_back(child.data());
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv("/proc/self/exe", argv.data());
+        execve(self.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(out[1]);

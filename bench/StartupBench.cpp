@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,18 +41,25 @@ double Monotonic() {
 double StartupSeconds(const char* program) {
     int err[2];
     if (pipe2(err, O_CLOEXEC) != 0) return -1;
+    // Made before the fork: the child only redirects and runs the program.
+    std::vector<std::string> environment{"QT_QPA_PLATFORM=xcb", "ZORVANE_REPORT_FIRST_PAINT=1"};
+    for (char** e = environ; *e != nullptr; ++e)
+        if (std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0) environment.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : environment) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char* const argv[] = {const_cast<char*>(program), nullptr};
+    const int nul = open("/dev/null", O_WRONLY | O_CLOEXEC);
     std::fflush(nullptr);
     const double start = Monotonic();
     const pid_t pid = fork();
     if (pid == 0) {
         dup2(err[1], STDERR_FILENO);
-        const int nul = open("/dev/null", O_WRONLY);
         if (nul >= 0) dup2(nul, STDOUT_FILENO);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-        setenv("ZORVANE_REPORT_FIRST_PAINT", "1", 1);
-        execl(program, program, static_cast<char*>(nullptr));
+        execve(program, argv, envp.data());
         _exit(127);
     }
+    if (nul >= 0) close(nul);
     close(err[1]);
     double stamp = -1;
     std::string text;

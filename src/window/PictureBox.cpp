@@ -168,10 +168,23 @@ void PictureBox::Box(float x1, float y1, float x2, float y2, Rgb colour) {
     AddSegment(QLineF(l, b, l, t), c);
 }
 
+void PictureBox::Extent::Join(const Extent& e) {
+    left = std::min(left, e.left);
+    top = std::min(top, e.top);
+    right = std::max(right, e.right);
+    bottom = std::max(bottom, e.bottom);
+}
+
+bool PictureBox::Extent::Overlaps(const Extent& e) const {
+    return left < e.right && e.left < right && top < e.bottom && e.top < bottom;
+}
+
 void PictureBox::AddSegment(QLineF line, QRgb colour) {
     const QRectF area = QRectF(rect()).adjusted(-2 * PenReach, -2 * PenReach, 2 * PenReach, 2 * PenReach);
     if (area.isEmpty() || !ClipSegment(line, area)) return;
-    const QRectF touched = QRectF(line.p1(), line.p2()).normalized().adjusted(-PenReach, -PenReach, PenReach, PenReach);
+    const Extent touched{std::min(line.x1(), line.x2()) - PenReach, std::min(line.y1(), line.y2()) - PenReach,
+                         std::max(line.x1(), line.x2()) + PenReach, std::max(line.y1(), line.y2()) + PenReach};
+    if (!flushTimer_.isActive()) flushTimer_.start();
 
     // Join the latest batch of this colour, unless a later batch of another
     // colour overlaps this stroke: then the stroke must be drawn after it.
@@ -179,12 +192,10 @@ void PictureBox::AddSegment(QLineF line, QRgb colour) {
         Batch& batch = batches_[i];
         if (batch.colour == colour) {
             batch.lines.push_back(line);
-            batch.bounds |= touched;
-            dirty_ |= touched;
-            if (!flushTimer_.isActive()) flushTimer_.start();
+            batch.bounds.Join(touched);
             return;
         }
-        if (batch.bounds.intersects(touched)) break;
+        if (batch.bounds.Overlaps(touched)) break;
     }
     if (usedBatches_ == MaxBatches) DrawPending();
     if (usedBatches_ == batches_.size()) batches_.emplace_back();
@@ -193,8 +204,6 @@ void PictureBox::AddSegment(QLineF line, QRgb colour) {
     batch.lines.clear();
     batch.lines.push_back(line);
     batch.bounds = touched;
-    dirty_ |= touched;
-    if (!flushTimer_.isActive()) flushTimer_.start();
 }
 
 void PictureBox::EnsureImage() {
@@ -237,7 +246,10 @@ void PictureBox::DrawPending() {
             p.drawLines(batch.lines.data(), static_cast<int>(batch.lines.size()));
         }
     }
-    for (std::size_t i = 0; i < usedBatches_; ++i) batches_[i].lines.clear();
+    for (std::size_t i = 0; i < usedBatches_; ++i) {
+        dirty_ |= batches_[i].bounds.Rect();
+        batches_[i].lines.clear();
+    }
     usedBatches_ = 0;
 }
 

@@ -81,10 +81,19 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // A rectangle of logical pixels as plain edges: joined once per segment,
+    // where QRectF's normalising operations cost more than the segment's
+    // drawing does.
+    struct Extent {
+        double left = 0, top = 0, right = 0, bottom = 0;
+        void Join(const Extent& e);
+        bool Overlaps(const Extent& e) const;
+        QRectF Rect() const { return QRectF(QPointF(left, top), QPointF(right, bottom)); }
+    };
     struct Batch {
         QRgb colour = 0;
         std::vector<QLineF> lines;  // logical pixels; capacity kept between redraws
-        QRectF bounds;              // pixels the batch may touch
+        Extent bounds;              // pixels the batch may touch
     };
 
     // Logical pixels per scale unit, along x and y.
@@ -97,7 +106,7 @@ private:
     void EnsureImage();
     // Sizes the image and, when blank, fills it: the picture is then real.
     void Materialize();
-    // Draws the pending batches into the image.
+    // Draws the pending batches into the image, adding their bounds to dirty_.
     void DrawPending();
     void Flush();  // DrawPending and repaint the changed region
     void Report(QMouseEvent* event, int16_t button,
@@ -113,7 +122,7 @@ private:
     bool blank_ = true;           // nothing drawn since made or cleared: image_ is not the picture
     std::vector<Batch> batches_;
     std::size_t usedBatches_ = 0;
-    QRectF dirty_;                // region changed since the last repaint request
+    QRectF dirty_;                // region changed since the last repaint request (pending batches aside)
     QTimer flushTimer_;           // zero-delay: draws what a handler queued
     int clearCount_ = 0;
 };
