@@ -5,6 +5,20 @@
 
 namespace zv {
 
+namespace {
+// Calls copy(ringFrame, bufferFrame, frames) for the n frames from ring
+// position `start` on, split where the ring wraps.
+template <typename Copy>
+void ForEachRun(uint64_t start, size_t n, size_t capacity, Copy copy) {
+    for (size_t done = 0; done < n;) {
+        const size_t at = static_cast<size_t>((start + done) % capacity);
+        const size_t run = std::min(n - done, capacity - at);
+        copy(at, done, run);
+        done += run;
+    }
+}
+} // namespace
+
 FrameRing::FrameRing(size_t capacityFrames, int channels)
     : data_(capacityFrames * static_cast<size_t>(channels)), capacity_(capacityFrames), channels_(channels) {}
 
@@ -22,13 +36,9 @@ size_t FrameRing::Write(const float* frames, size_t count) {
     const uint64_t w = written_.load(std::memory_order_relaxed);
     const size_t n = std::min(count, WritableFrames());
     const size_t ch = static_cast<size_t>(channels_);
-    size_t done = 0;
-    while (done < n) {
-        const size_t at = static_cast<size_t>((w + done) % capacity_);
-        const size_t run = std::min(n - done, capacity_ - at);
+    ForEachRun(w, n, capacity_, [&](size_t at, size_t done, size_t run) {
         std::memcpy(&data_[at * ch], frames + done * ch, run * ch * sizeof(float));
-        done += run;
-    }
+    });
     written_.store(w + n, std::memory_order_release);
     return n;
 }
@@ -37,13 +47,9 @@ size_t FrameRing::Read(float* out, size_t count) {
     const uint64_t r = read_.load(std::memory_order_relaxed);
     const size_t n = std::min(count, ReadableFrames());
     const size_t ch = static_cast<size_t>(channels_);
-    size_t done = 0;
-    while (done < n) {
-        const size_t at = static_cast<size_t>((r + done) % capacity_);
-        const size_t run = std::min(n - done, capacity_ - at);
+    ForEachRun(r, n, capacity_, [&](size_t at, size_t done, size_t run) {
         std::memcpy(out + done * ch, &data_[at * ch], run * ch * sizeof(float));
-        done += run;
-    }
+    });
     read_.store(r + n, std::memory_order_release);
     return n;
 }

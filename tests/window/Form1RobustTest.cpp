@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <initializer_list>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -55,6 +56,8 @@ struct FullRangeMixer : Mixer {
 
 std::string Text(const QLabel* label) { return label->text().toStdString(); }
 
+void ExpectLayoutFollows(Form1& form, QSize before, int clears);
+
 struct Form1Robust : ::testing::Test {
     test::RecordingMessageBox messages;
     test::ScriptedFileDialog dialog;
@@ -97,6 +100,21 @@ struct Form1Robust : ::testing::Test {
     }
     // The media control's status update (event 37).
     void Refresh() { emit form->MMControl1->StatusUpdate(); }
+    // Resizes the window's client area to each size in turn: the layout
+    // follows, and a status update then draws the strip at that width.
+    void ResizeThrough(std::initializer_list<QSize> sizes) {
+        const int menuH = form->height() - form->centralWidget()->height();
+        for (const QSize& size : sizes) {
+            SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+            const QSize before = form->centralWidget()->size();
+            const int clears = form->PicWave->ClearCount();
+            form->resize(size.width(), size.height() + menuH);
+            QApplication::processEvents();
+            ExpectLayoutFollows(*form, before, clears);
+            Refresh();
+            (void)form->PicTime->Image();
+        }
+    }
     void Click(const char* button) { form->MMControl1->Button(button)->click(); }
 
     struct Captions {
@@ -468,21 +486,9 @@ void ExpectLayoutFollows(Form1& form, QSize before, int clears) {
 
 TEST_F(Form1Robust, ExtremeWindowSizes) {
     Open(wav, 100000);
-    const int menuH = form->height() - form->centralWidget()->height();
     // Down to what the window allows, and out to the 32767 pixels an X
     // window can have along one side.
-    const QSize sizes[] = {{1, 1}, {0, 0}, {60, 40}, {32767, 120}, {120, 32767}, {5000, 3000}, {700, 620}};
-    for (const QSize& size : sizes) {
-        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
-        const QSize before = form->centralWidget()->size();
-        const int clears = form->PicWave->ClearCount();
-        form->resize(size.width(), size.height() + menuH);
-        QApplication::processEvents();
-        ExpectLayoutFollows(*form, before, clears);
-        // Status updates draw the strip at this width.
-        Refresh();
-        (void)form->PicTime->Image();
-    }
+    ResizeThrough({{1, 1}, {0, 0}, {60, 40}, {32767, 120}, {120, 32767}, {5000, 3000}, {700, 620}});
     EXPECT_TRUE(messages.texts.empty());
 }
 
@@ -493,17 +499,7 @@ TEST_F(Form1Robust, WindowSizesWithTheLargestSoundLoaded) {
     Open(largest, int64_t{1} << 40);
     ASSERT_EQ(form->Sound.NumSamples, kMax32);
     ASSERT_EQ(form->SelEndMs, kMax32);
-    const int menuH = form->height() - form->centralWidget()->height();
-    for (const QSize& size : {QSize{1, 1}, QSize{1600, 400}, QSize{300, 1200}}) {
-        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
-        const QSize before = form->centralWidget()->size();
-        const int clears = form->PicWave->ClearCount();
-        form->resize(size.width(), size.height() + menuH);
-        QApplication::processEvents();
-        ExpectLayoutFollows(*form, before, clears);
-        Refresh();
-        (void)form->PicTime->Image();
-    }
+    ResizeThrough({{1, 1}, {1600, 400}, {300, 1200}});
     EXPECT_TRUE(messages.texts.empty());
 }
 
