@@ -61,7 +61,7 @@ public:
     // frame of a Step or Back, not yet heard to its end).
     bool IsSounding() const { return transport_.IsSounding(); }
     // The frame rate Step and Back move by (animation frames per second).
-    void SetFrameRate(int16_t framesPerSecond);
+    void SetFrameRate(FrameRate rate);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
