@@ -187,15 +187,14 @@ FrameRate ExactFrameRateOf(std::basic_string_view<Char> text, FrameRate previous
     // Whatever rounds outside 16 bits is refused as it always was; this
     // also keeps the digit work below small.
     if (!(std::fabs(number.value) < 32768.5)) return previous;
-    int64_t thousandths = 0;
+    FrameRate rate;
     if (number.decimal.empty()) {
-        thousandths = static_cast<int64_t>(number.value) * 1000;   // &H / &O: whole
+        rate = FrameRate(static_cast<int32_t>(number.value));   // &H / &O: whole, or no number
     } else {
         const std::optional<int64_t> exact = ThousandthsOf(number.decimal);
         if (!exact) return previous;
-        thousandths = number.negative ? -*exact : *exact;
+        rate = FrameRate::FromThousandths(number.negative ? -*exact : *exact);
     }
-    const FrameRate rate = FrameRate::FromThousandths(thousandths);
     const int64_t whole = rate.Rounded();
     if (whole < std::numeric_limits<int16_t>::min() || whole > std::numeric_limits<int16_t>::max())
         return previous;
