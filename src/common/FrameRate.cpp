@@ -23,6 +23,23 @@ FrameRate FrameRate::Fraction(int64_t numerator, int64_t denominator) {
     return rate;
 }
 
+FrameRate FrameRate::FromThousandths(int64_t thousandths) {
+    struct VideoRate {
+        int64_t written;     // thousandths
+        int32_t numerator;   // over 1001
+    };
+    static constexpr VideoRate kVideoRates[] = {
+        {23976, 24000}, {23980, 24000}, {29970, 30000}, {47952, 48000},
+        {47950, 48000}, {59940, 60000}, {119880, 120000},
+    };
+    if (thousandths == INT64_MIN) throw OverflowError();
+    const bool negative = thousandths < 0;
+    for (const VideoRate& video : kVideoRates)
+        if ((negative ? -thousandths : thousandths) == video.written)
+            return Fraction(negative ? -video.numerator : video.numerator, 1001);
+    return Fraction(thousandths, 1000);
+}
+
 int64_t FrameRate::Rounded() const { return RoundDivide(numerator_, denominator_); }
 
 std::ostream& operator<<(std::ostream& out, FrameRate rate) {

@@ -19,6 +19,13 @@ public:
     // zero denominator and OverflowError when a reduced term leaves 32 bits.
     static FrameRate Fraction(int64_t numerator, int64_t denominator);
 
+    // A rate written to three decimals, given in thousandths of a frame per
+    // second: 12500 is 25/2, 25000 is 25. The ways video rates are written
+    // mean the exact NTSC rates: 23.976 and 23.98 are 24000/1001, 29.97 is
+    // 30000/1001, 47.952 and 47.95 48000/1001, 59.94 60000/1001, 119.88
+    // 120000/1001 (the same below zero). Throws OverflowError beyond 32 bits.
+    static FrameRate FromThousandths(int64_t thousandths);
+
     constexpr int32_t Numerator() const { return numerator_; }
     constexpr int32_t Denominator() const { return denominator_; }
     constexpr bool IsWhole() const { return denominator_ == 1; }

@@ -1,5 +1,7 @@
 #include "playback/Readouts.h"
 
+#include "common/Timecode.h"
+
 namespace zv {
 
 namespace {
@@ -16,16 +18,25 @@ std::string MinutesSeconds(int64_t seconds) {
     return std::to_string(minutes) + ":" + std::to_string(rest);
 }
 
-} // namespace
-
-std::string LengthCaption(int32_t lengthMsForMinutes, int32_t lengthMsForFrames, FrameRate rate) {
-    return "Total Length:(Time: " + MinutesSeconds(SecondsRoundedDown(lengthMsForMinutes)) +
-           " / Frames: " + std::to_string(ReadoutFrames(lengthMsForFrames, rate)) + ")";
+// The frame count, and its timecode after it when asked for.
+std::string FramesText(int64_t frames, FrameRate rate, bool withTimecode) {
+    std::string text = std::to_string(frames);
+    if (withTimecode && rate.IsPositive()) text += " / Timecode: " + Timecode(frames, rate);
+    return text;
 }
 
-std::string PositionCaption(int32_t positionMsForMinutes, int32_t positionMsForFrames, FrameRate rate) {
-    return "Time: " + MinutesSeconds(SecondsNearest(positionMsForMinutes)) +
-           " / Frame: " + std::to_string(ReadoutFrames(positionMsForFrames, rate));
+} // namespace
+
+std::string LengthCaption(int32_t lengthMsForMinutes, int32_t lengthMsForFrames, FrameRate rate,
+                          bool withTimecode) {
+    return "Total Length:(Time: " + MinutesSeconds(SecondsRoundedDown(lengthMsForMinutes)) + " / Frames: " +
+           FramesText(ReadoutFrames(lengthMsForFrames, rate), rate, withTimecode) + ")";
+}
+
+std::string PositionCaption(int32_t positionMsForMinutes, int32_t positionMsForFrames, FrameRate rate,
+                            bool withTimecode) {
+    return "Time: " + MinutesSeconds(SecondsNearest(positionMsForMinutes)) + " / Frame: " +
+           FramesText(ReadoutFrames(positionMsForFrames, rate), rate, withTimecode);
 }
 
 } // namespace zv

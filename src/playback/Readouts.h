@@ -13,6 +13,10 @@
 // carrying into the minutes. Minutes are not folded into hours; there are no
 // leading zeros. Frames are the readout count of FrameTime.h (ReadoutFrames):
 // a negative rate gives a negative count, a rate of 0 gives 0.
+//
+// With the timecode shown, each caption adds the SMPTE timecode of the
+// frame count it shows (Timecode.h) after it, " / Timecode: 00:10:00;00";
+// at a rate of 0 or below there is no timecode to add.
 #include <cstdint>
 #include <string>
 
@@ -21,9 +25,11 @@
 namespace zv {
 
 // "Total Length:(Time: W:S / Frames: N)"
-std::string LengthCaption(int32_t lengthMsForMinutes, int32_t lengthMsForFrames, FrameRate rate);
+std::string LengthCaption(int32_t lengthMsForMinutes, int32_t lengthMsForFrames, FrameRate rate,
+                          bool withTimecode = false);
 
 // "Time: W:S / Frame: N"
-std::string PositionCaption(int32_t positionMsForMinutes, int32_t positionMsForFrames, FrameRate rate);
+std::string PositionCaption(int32_t positionMsForMinutes, int32_t positionMsForFrames, FrameRate rate,
+                            bool withTimecode = false);
 
 } // namespace zv

@@ -13,7 +13,7 @@ constexpr int32_t kModeRecord = 527;
 
 void TimelineRefresh::ReadFrameRate(FrameRate& rate) {
     try {
-        rate = TimelineFrameRate(view_.FrameRateText(), static_cast<int16_t>(rate.Rounded()));
+        rate = TimelineExactFrameRate(view_.FrameRateText(), rate);
     } catch (const std::exception&) {
         // A text that cannot be read keeps the frame rate as it was.
     }

@@ -15,8 +15,9 @@ class TimelineRefresh {
 public:
     explicit TimelineRefresh(TimelineView& view) : view_(view) {}
 
-    // Reads the frame rate from the text into rate (a number outside 16
-    // bits keeps the value it had). Never throws.
+    // Reads the exact frame rate from the text into rate
+    // (TimelineExactFrameRate: a rate that rounds outside 16 bits keeps the
+    // value it had). Never throws.
     void ReadFrameRate(FrameRate& rate);
 
     // Scales the strip to the media length. Returns false, leaving the

@@ -31,6 +31,19 @@ double TimelineLeadingNumber(std::string_view text);
 int16_t TimelineFrameRate(std::u16string_view text, int16_t previous);
 int16_t TimelineFrameRate(std::string_view text, int16_t previous);
 
+// The exact frame rate from the frame-rate text, the rate every frame
+// figure uses. Its leading number is read as above, then:
+// - a whole number is that many frames per second ("25 fps" 25, "1e3"
+//   1000, "&H10" 16);
+// - a number with decimals is taken exactly, to three decimals (rounded
+//   half to even beyond that): "12.5" 25/2, "0.25" 1/4; the video spellings
+//   "23.976" "23.98" "29.97" "47.952" "47.95" "59.94" "119.88" mean the
+//   NTSC rates 24000/1001 ... 120000/1001 (FrameRate::FromThousandths);
+// - a text that does not begin with a number gives 0;
+// - a rate that rounds to a whole number outside -32768..32767 cannot be
+//   taken (FramesPerSecond could not hold it): `previous` is kept.
+FrameRate TimelineExactFrameRate(std::u16string_view text, FrameRate previous);
+
 // Frame number of a time on the strip's labels: rounded down (FrameFloor).
 // Throws OverflowError.
 int32_t TimelineFrameOf(FrameRate rate, int32_t ms);

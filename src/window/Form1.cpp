@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QSettings>
 #include <cmath>
 #include <exception>
 #include <functional>
@@ -58,6 +59,9 @@ protected:
 private:
     std::function<void()> resized_;
 };
+
+// The program's remembered settings.
+QSettings Settings() { return QSettings(QStringLiteral("Zorvane"), QStringLiteral("Zorvane")); }
 
 // Runs an event handler; whatever it raises ends there, never the program.
 template <typename F>
@@ -266,6 +270,12 @@ void Form1::CreateMenus() {
     MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
     MnuSelInput = MnuEdit->addAction(QStringLiteral("Select Input Device"));
     MnuSelInput->setObjectName(QStringLiteral("MnuSelInput"));
+    MnuView = menuBar()->addMenu(QStringLiteral("View"));
+    MnuView->setObjectName(QStringLiteral("MnuView"));
+    MnuShowTimecode = MnuView->addAction(QStringLiteral("Show Timecode"));
+    MnuShowTimecode->setObjectName(QStringLiteral("MnuShowTimecode"));
+    MnuShowTimecode->setCheckable(true);
+    MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
 }
 
 void Form1::SetTabOrder() {
@@ -288,6 +298,7 @@ void Form1::ConnectHandlers() {
     connect(MnuExit, &QAction::triggered, this, [this] { Guarded([this] { MnuExit_Click(); }); });
     connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
     connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
+    connect(MnuShowTimecode, &QAction::triggered, this, [this] { Guarded([this] { MnuShowTimecode_Click(); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
     });
@@ -497,6 +508,11 @@ void Form1::VolSlider_MouseMove() { speakerVolume_->SliderMoved(*VolSlider); }
 void Form1::VolSlider_Scroll() { speakerVolume_->SliderMoved(*VolSlider); }
 void Form1::MnuSelInput_Click() { MixerLauncher(platform_.programStarter).Launch(); }
 
+void Form1::MnuShowTimecode_Click() {
+    Settings().setValue(QStringLiteral("view/showTimecode"), MnuShowTimecode->isChecked());
+    ShowTimes();
+}
+
 // ---- Opening a file and the readouts ----
 
 void Form1::OpenWavFile() {
@@ -538,11 +554,13 @@ void Form1::OpenWavFile() {
 void Form1::ShowTimes() {
     // Each time is read twice, once for the minutes and once for the frames.
     const FrameRate rate = FrameRateNow();
+    const bool timecode = MnuShowTimecode->isChecked();
     const int32_t lengthForMinutes = MMControl1->Length();
-    LblTotalTime->setText(QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), rate)));
+    LblTotalTime->setText(
+        QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), rate, timecode)));
     const int32_t positionForMinutes = MMControl1->Position();
     LabMCIposition->setText(
-        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), rate)));
+        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), rate, timecode)));
 }
 
 } // namespace zv

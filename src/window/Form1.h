@@ -82,6 +82,10 @@ public:
     QMenu* MnuEdit = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
+    QMenu* MnuView = nullptr;
+    // Checkable: the readouts add the SMPTE timecode of their frame count.
+    // Off at the first start; remembered (setting "view/showTimecode").
+    QAction* MnuShowTimecode = nullptr;
 
     // Form variables.
     std::string WavFileName;
@@ -104,6 +108,7 @@ public:
     void MnuExit_Click();
     void MnuAbout_Click();
     void MnuSelInput_Click();
+    void MnuShowTimecode_Click();
     void OpenWavFile();
     void ShowTimes();
     void RefreshTimeline();
