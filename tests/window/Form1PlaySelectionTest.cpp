@@ -65,7 +65,7 @@ struct Form1RealSound : ::testing::Test {
     }
     // Processes events (the control's status updates) until it stops sounding.
     void WaitForStop() {
-        QTest::qWaitFor([this] {
+        (void)QTest::qWaitFor([this] {
             return !form->MMControl1->IsSounding() && form->MMControl1->Mode() != MediaControl::ModePlay;
         }, 60000);
     }
