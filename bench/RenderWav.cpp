@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/MessageBox.h"
 #include "sound/WavLoader.h"
 #include "waveview/WaveRenderer.h"
 #include "window/PictureBox.h"

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/MessageBox.h"
 #include "common/Numbers.h"
 #include "sound/SampleReaders.h"
 #include "sound/WavLoader.h"
