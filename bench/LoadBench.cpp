@@ -26,7 +26,7 @@ int ChildLoad(int argc, char** argv) {
     PrintingMessageBox box;
     WarmMemory(kWarmBytes);
     const auto start = std::chrono::steady_clock::now();
-    LoadWavFile(sound, argv[0], box);
+    ShowReport(box, LoadWavFile(sound, argv[0]));
     const double seconds = SecondsSince(start);
     if (!sound.WavLoaded || box.shown != 0) return 3;
     return ChildReport(seconds);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/MessageBox.h"
 #include "sound/WavLoader.h"
 #include "waveview/WaveRenderer.h"
 #include "window/PictureBox.h"
@@ -32,7 +33,7 @@ int RenderWav(int argc, char** argv) {
     const float height = argc == 4 ? std::strtof(argv[3], nullptr) : 3675.0f;
     SoundData sound;
     StderrBox messages;
-    LoadWavFile(sound, argv[0], messages);
+    ShowReport(messages, LoadWavFile(sound, argv[0]));
     sound.ViewStart = 0;
     sound.ViewEnd = sound.NumSamples;
     PictureBox picture;

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "common/Errors.h"
+#include "common/MessageBox.h"
 #include "common/Numbers.h"
 #include "sound/SampleReaders.h"
 #include "sound/WavLoader.h"
@@ -114,9 +115,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     SoundData sound;
     CountingBox box;
-    LoadWavFile(sound, good, box);
+    ShowReport(box, LoadWavFile(sound, good));
     Require(sound.WavLoaded && box.shown == 0 && sound.NumSamples == 4, "the good file did not load");
-    LoadWavFile(sound, path, box);
+    ShowReport(box, LoadWavFile(sound, path));
     Require(box.shown == (sound.WavLoaded ? 0 : 1), "not exactly one message per failed load");
     if (sound.WavLoaded) {
         Require(sound.WavFormat.nBlockAlign >= 1, "loaded with nBlockAlign below 1");
@@ -157,7 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sound.ViewStart = sound.NumSamples / 3;
     Draw(sound, 600, 245);
 
-    LoadWavFile(sound, "", box);
+    ShowReport(box, LoadWavFile(sound, ""));
     Require(sound.size() == 0 && !sound.WavLoaded, "empty path kept the buffer");
     Require(box.shown <= 1, "the empty path showed a message");
     return 0;

@@ -42,6 +42,7 @@ public:
         position = sample;
     }
     bool IsPlaying() const override { return playing; }
+    std::string TakeOutputFailure() override { return std::exchange(outputFailure, {}); }
 
     int32_t sampleRate = 44100;
     int64_t length = 44100 * 3;
@@ -50,6 +51,7 @@ public:
     int64_t position = 0;
     bool failOpen = false;
     bool failPlay = false;
+    std::string outputFailure;                       // why the output broke off, until taken
     int cuts = 0;                                    // pauses while playing
     std::vector<std::pair<int64_t, int64_t>> plays;  // every stretch played
 };

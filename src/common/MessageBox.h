@@ -3,6 +3,8 @@
 // "Zorvane". The real one is QtMessageBox; tests use a fake that records texts.
 #include <string>
 
+#include "common/Report.h"
+
 namespace zv {
 
 class MessageBox {
@@ -11,5 +13,10 @@ public:
     // Shows `text` and returns once the user has closed the box.
     virtual void Show(const std::string& text) = 0;
 };
+
+// Shows a failure's message; a report of success shows nothing.
+inline void ShowReport(MessageBox& box, const Report& report) {
+    if (report.Failed()) box.Show(report.Message());
+}
 
 } // namespace zv

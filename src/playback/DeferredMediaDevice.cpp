@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "common/Log.h"
 
 namespace zv {
 
@@ -19,6 +20,7 @@ void DeferredMediaDevice::Prepare() {
         making_ = std::async(std::launch::async, make_);
     } catch (const std::system_error&) {
         // No thread to be had: the first Open makes it.
+        LogCurrentError(LogArea::Playback, "Starting the sound output early");
     }
 }
 
@@ -55,5 +57,9 @@ void DeferredMediaDevice::Seek(int64_t sample) {
 }
 
 bool DeferredMediaDevice::IsPlaying() const { return device_ && device_->IsPlaying(); }
+
+std::string DeferredMediaDevice::TakeOutputFailure() { return device_ ? device_->TakeOutputFailure() : std::string(); }
+
+bool DeferredMediaDevice::HasSoundOutput() const { return !device_ || device_->HasSoundOutput(); }
 
 } // namespace zv

@@ -50,6 +50,9 @@ public:
     void Pause() override;
     void Seek(int64_t sample) override;
     bool IsPlaying() const override;
+    std::string TakeOutputFailure() override;
+    // True until the device is made and turns out to be silent.
+    bool HasSoundOutput() const override;
 
 private:
     Factory make_;

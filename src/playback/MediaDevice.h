@@ -60,6 +60,16 @@ public:
     // or Close, or until the output failed (then the position stays where
     // the sound broke off).
     virtual bool IsPlaying() const = 0;
+
+    // Why the last play ended early, when the sound output failed under it
+    // (not when it was heard to its end or stopped): a few plain words, such
+    // as "the sound output stopped responding". Handed out once; empty
+    // otherwise. Still there after the Pause that lets go of the output.
+    virtual std::string TakeOutputFailure() { return {}; }
+
+    // False when the device plays in silence for want of a sound output
+    // (the position still follows the clock).
+    virtual bool HasSoundOutput() const { return true; }
 };
 
 // The real device: sound output through PortAudio on the default output, or

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
@@ -48,7 +49,7 @@ int32_t MediaTransport::Position() const {
     return ClampToLong(restMs_);
 }
 
-int32_t MediaTransport::Mode() const {
+TransportMode MediaTransport::Mode() const {
     // A play that has just ended by itself reads as stopped even before
     // Update() took note of it.
     if (mode_ == ModePlay && !device_.IsPlaying()) return ModeStop;
@@ -60,15 +61,25 @@ bool MediaTransport::Update() {
     // at once (and a play it merely lost track of cannot sound on).
     if (frameSounding_ && !device_.IsPlaying()) {
         frameSounding_ = false;
-        device_.Pause();
+        ReleaseOutput();
     }
     if (mode_ != ModePlay || device_.IsPlaying()) return false;
     restSample_ = device_.PositionSample();
     restMs_ = ClampToLong(SamplesToMs(restSample_, device_.SampleRate()));
     mode_ = ModeStop;
-    device_.Pause();
+    ReleaseOutput();
     return true;
 }
+
+void MediaTransport::ReleaseOutput() {
+    device_.Pause();
+    std::string failure = device_.TakeOutputFailure();
+    if (!failure.empty()) outputFailure_ = std::move(failure);
+}
+
+std::string MediaTransport::TakeOutputFailure() { return std::exchange(outputFailure_, {}); }
+
+bool MediaTransport::HasSoundOutput() const { return device_.HasSoundOutput(); }
 
 bool MediaTransport::IsSounding() const {
     return (mode_ == ModePlay || frameSounding_) && device_.IsPlaying();
@@ -100,17 +111,17 @@ int64_t MediaTransport::ClampedMsToSamples(int64_t ms) const {
 // was heard when it stopped.
 void MediaTransport::CutSound() {
     if (mode_ == ModePlay) {
-        device_.Pause();
+        ReleaseOutput();
         restSample_ = device_.PositionSample();
         restMs_ = ClampToLong(SamplesToMs(restSample_, device_.SampleRate()));
         mode_ = ModePause;
     } else if (frameSounding_) {
-        device_.Pause();
+        ReleaseOutput();
     }
     frameSounding_ = false;
 }
 
-void MediaTransport::GoTo(int64_t ms, int64_t sample, int32_t mode) {
+void MediaTransport::GoTo(int64_t ms, int64_t sample, TransportMode mode) {
     restMs_ = ms;
     restSample_ = sample;
     mode_ = mode;
@@ -185,13 +196,9 @@ void MediaTransport::PlayFrame(int64_t frame) {
     // The position moves even if the output then fails to sound the frame.
     GoTo(FrameStartMs(frame, frameRate_), first, mode_ == ModePlay ? ModePause : mode_);
     if (first < last) {
+        frameSounding_ = false;
+        device_.Play(first, last);   // throws when the output cannot start: stays silent
         frameSounding_ = true;
-        try {
-            device_.Play(first, last);
-        } catch (...) {
-            frameSounding_ = false;
-            throw;
-        }
     }
 }
 

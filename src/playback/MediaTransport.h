@@ -25,6 +25,7 @@
 #include <string>
 
 #include "common/FrameRate.h"
+#include "playback/TransportMode.h"
 
 namespace zv {
 
@@ -32,11 +33,11 @@ class MediaDevice;
 
 class MediaTransport {
 public:
-    // MCI mode values reported by Mode(). Nothing open: ModeNotReady.
-    // Record and seek modes are never reached (no Record button; seeking is
-    // instantaneous).
-    enum : int32_t { ModeNotReady = 524, ModeStop = 525, ModePlay = 526, ModeRecord = 527,
-                     ModeSeek = 528, ModePause = 529, ModeOpen = 530 };
+    // The modes Mode() reports, by their short names.
+    static constexpr TransportMode ModeNotReady = TransportMode::NotReady;
+    static constexpr TransportMode ModeStop = TransportMode::Stop;
+    static constexpr TransportMode ModePlay = TransportMode::Play;
+    static constexpr TransportMode ModePause = TransportMode::Pause;
 
     // Which buttons the mode allows.
     struct Buttons {
@@ -46,8 +47,6 @@ public:
 
     explicit MediaTransport(MediaDevice& device);
 
-    void SetDeviceType(const std::string& type) { deviceType_ = type; }
-    const std::string& DeviceType() const { return deviceType_; }
     void SetFileName(const std::string& path) { fileName_ = path; }
     const std::string& FileName() const { return fileName_; }
 
@@ -60,7 +59,7 @@ public:
 
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
-    int32_t Mode() const;
+    TransportMode Mode() const;
 
     void SetFrom(int32_t ms) { from_ = ms; }   // read back exactly as set
     int32_t From() const { return from_; }
@@ -85,8 +84,15 @@ public:
     // this call. The control's timer calls it before each status update.
     bool Update();
 
+    // When a play or frame broke off because the sound output failed: the
+    // device's words for it (see MediaDevice::TakeOutputFailure), handed out
+    // once; empty otherwise.
+    std::string TakeOutputFailure();
+
     // True while the device sounds: playing, or a frame of Step/Back.
     bool IsSounding() const;
+    // False when the device plays in silence for want of a sound output.
+    bool HasSoundOutput() const;
 
     Buttons EnabledButtons() const;
 
@@ -94,21 +100,23 @@ private:
     bool IsOpen() const { return mode_ != ModeNotReady; }
     int64_t ClampedMsToSamples(int64_t ms) const;
     void CutSound();
-    void GoTo(int64_t ms, int64_t sample, int32_t mode);
+    // Lets go of the output (the device's Pause), keeping why it failed, if it did.
+    void ReleaseOutput();
+    void GoTo(int64_t ms, int64_t sample, TransportMode mode);
     void PlayFrame(int64_t frame);
 
     MediaDevice& device_;
-    std::string deviceType_;
     std::string fileName_;
     int32_t from_ = 0;
     int32_t to_ = 0;
     FrameRate frameRate_;
-    int32_t mode_ = ModeNotReady;
+    TransportMode mode_ = ModeNotReady;
     // The position while not playing, as a sample and as the ms it stands
     // for (kept both ways so that a position set in ms reads back exactly).
     int64_t restSample_ = 0;
     int64_t restMs_ = 0;
     bool frameSounding_ = false;   // a Step/Back frame was started
+    std::string outputFailure_;    // until TakeOutputFailure
 };
 
 } // namespace zv

@@ -3,19 +3,19 @@
 #include <exception>
 
 #include "common/Errors.h"
+#include "common/Log.h"
 #include "playback/TimelineStrip.h"
 #include "playback/TimelineText.h"
+#include "playback/TransportMode.h"
 
 namespace zv {
-namespace {
-constexpr int32_t kModeRecord = 527;
-} // namespace
 
 void TimelineRefresh::ReadFrameRate(FrameRate& rate) {
     try {
         rate = TimelineExactFrameRate(view_.FrameRateText(), rate);
     } catch (const std::exception&) {
         // A text that cannot be read keeps the frame rate as it was.
+        LogCurrentError(LogArea::Playback, "Reading the frame rate");
     }
 }
 
@@ -39,15 +39,17 @@ void TimelineRefresh::RefreshTimeline(FrameRate& rate, int32_t selStartMs, int32
     } catch (const std::exception&) {
         // A device or label that fails leaves the rest of the strip as it
         // was; the readouts below are still brought up to date.
+        LogCurrentError(LogArea::Playback, "Refreshing the timeline");
     }
     try {
         view_.ShowTimes();
     } catch (const std::exception&) {
+        LogCurrentError(LogArea::Playback, "Showing the times");
     }
 }
 
 void TimelineRefresh::Steps2To11(FrameRate rate, int32_t selStartMs, int32_t selEndMs) {
-    if (view_.DeviceMode() == kModeRecord) return;
+    if (view_.DeviceMode() == static_cast<int32_t>(TransportMode::Record)) return;
 
     // A frame figure or length outside 32 bits keeps that caption as it was.
     try {

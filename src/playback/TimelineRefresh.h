@@ -26,7 +26,7 @@ public:
 
     // The whole refresh, in order:
     //  1 frame rate from the text;
-    //  2 mode 527 (recording): straight to 12;
+    //  2 recording (TransportMode::Record): straight to 12;
     //  3-5 the three captions (an overflow keeps that caption as it was);
     //  6 PicLength; 8 play range = selection;
     //  9 clear the strip; 10 selection band, then read back the play-range

@@ -16,7 +16,7 @@ public:
 
     // TxtNumFrames' text. The view keeps it valid until the next call.
     virtual std::u16string_view FrameRateText() = 0;
-    virtual int32_t DeviceMode() = 0;     // MMControl1 mode (527 = recording)
+    virtual int32_t DeviceMode() = 0;     // MMControl1 mode, a TransportMode's number
     virtual int32_t DeviceLength() = 0;   // MMControl1 length, ms
     virtual void SetStartCaption(std::string_view text) = 0;     // LblStartFrame
     virtual void SetEndCaption(std::string_view text) = 0;       // LblEndFrame

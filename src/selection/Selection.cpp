@@ -1,6 +1,7 @@
 #include "selection/Selection.h"
 
 #include "common/FrameTime.h"
+#include "common/MouseButtons.h"
 #include "common/Numbers.h"
 
 namespace zv {
@@ -33,9 +34,9 @@ bool MsOfFrames(int32_t frames, FrameRate rate, int32_t& ms) {
 
 void SelectionPointerRule(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
     if (x > scaleWidth || x < 1.0f) return;
-    if (button == 1 && static_cast<double>(x) < static_cast<double>(c.selEndMs))
+    if (button == MouseButton::Left && static_cast<double>(x) < static_cast<double>(c.selEndMs))
         MoveEdge(c.selStartMs, c.scrollStart, c.frameRate, x);
-    if (button == 2 && static_cast<double>(x) > static_cast<double>(c.selStartMs))
+    if (button == MouseButton::Right && static_cast<double>(x) > static_cast<double>(c.selStartMs))
         MoveEdge(c.selEndMs, c.scrollEnd, c.frameRate, x);
 }
 

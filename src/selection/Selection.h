@@ -7,7 +7,7 @@
 // Units: SelStartMs/SelEndMs in ms; slider values in animation frames at
 // the frame rate; pointer X in the strip's user scale (ms once the strip is
 // scaled; before that, the strip's own units, used unchanged).
-// Mouse buttons: 1 left, 2 right, 4 middle; a move reports the buttons held
+// Mouse buttons as in common/MouseButtons.h; a move reports the buttons held
 // as a sum, so only a single left or right button moves anything.
 // Arithmetic outside 32 bits leaves every value as it was; nothing here
 // throws OverflowError or reports anything to the user.

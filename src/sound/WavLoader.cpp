@@ -56,25 +56,25 @@ WaveFormat DecodeFormat(const uint8_t* b) {
 
 }  // namespace
 
-std::string LoadWavDescriptor(SoundData& sound, int fd) {
+Report LoadWavDescriptor(SoundData& sound, int fd) {
     sound.WavLoaded = false;
     RiffReader file(fd);
 
     sound.RiffChunk.fccType = FourCC("WAVE");
-    if (!file.FindRiff(FourCC("WAVE"), sound.RiffChunk)) return kMsgNotWave;
+    if (!file.FindRiff(FourCC("WAVE"), sound.RiffChunk)) return Report::Failure(kMsgNotWave);
 
     ChunkInfo chunk = sound.SubChunk;
     chunk.ckid = FourCC("fmt");
     const bool haveFormat = file.FindChunk(chunk.ckid, sound.RiffChunk, chunk);
     sound.SubChunk = chunk;
-    if (!haveFormat) return kMsgNoFormat;
+    if (!haveFormat) return Report::Failure(kMsgNoFormat);
 
     // Exactly 18 bytes, whatever the fmt chunk's size: from a 16-byte chunk
     // cbSize comes from whatever follows, and nothing uses it.
     uint8_t format[kFormatBytes];
     EncodeFormat(sound.WavFormat, format);
     const long got = file.Read(format, kFormatBytes);
-    if (got < 0) return kMsgFormatRead;
+    if (got < 0) return Report::Failure(kMsgFormatRead);
     sound.WavFormat = DecodeFormat(format);
     file.Ascend(sound.SubChunk);
 
@@ -82,17 +82,17 @@ std::string LoadWavDescriptor(SoundData& sound, int fd) {
     chunk.ckid = FourCC("data");
     const bool haveData = file.FindChunk(chunk.ckid, sound.RiffChunk, chunk);
     sound.SubChunk = chunk;
-    if (!haveData) return kMsgNoData;
+    if (!haveData) return Report::Failure(kMsgNoData);
 
     // Refused before the previous buffer goes: a format without a frame
     // size, and a frame count the 32-bit frame arithmetic cannot hold.
     const int32_t blockAlign = sound.WavFormat.nBlockAlign;
-    if (blockAlign < 1) return kMsgBlockAlign;
+    if (blockAlign < 1) return Report::Failure(kMsgBlockAlign);
     int32_t frames = 0;
     try {
         frames = RoundLong(static_cast<double>(chunk.cksize) / blockAlign);
     } catch (const OverflowError&) {
-        return kMsgTooManyFrames;
+        return Report::Failure(kMsgTooManyFrames);
     }
 
     // One zero-filled block of exactly the stated size. Only the bytes the
@@ -100,7 +100,7 @@ std::string LoadWavDescriptor(SoundData& sound, int fd) {
     const uint64_t start = file.Position();
     const uint64_t inFile = start < file.FileSize() ? file.FileSize() - start : 0;
     const std::size_t filled = inFile < chunk.cksize ? static_cast<std::size_t>(inFile) : chunk.cksize;
-    if (!sound.Samples.Allocate(chunk.cksize, filled)) return kMsgNoMemory;
+    if (!sound.Samples.Allocate(chunk.cksize, filled)) return Report::Failure(kMsgNoMemory);
     file.ReadLarge(sound.Samples.data(), chunk.cksize);
 
     sound.NumSamples = frames;
@@ -108,30 +108,30 @@ std::string LoadWavDescriptor(SoundData& sound, int fd) {
     return {};
 }
 
-void LoadWavFile(SoundData& sound, const std::string& path, MessageBox& box) {
+Report LoadWavFile(SoundData& sound, const std::string& path) {
     sound.WavLoaded = false;
     if (path.empty()) {
         sound.Samples.Release();
-        return;
+        return {};
     }
-    std::string message;
+    Report report;
     // A path with a NUL in it names no file (the system would cut it short).
     // O_NONBLOCK: a FIFO without a writer must not hang the open.
     const int fd = path.find('\0') != std::string::npos
                        ? (errno = ENOENT, -1)
                        : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        message = kMsgOpenFailed + std::to_string(errno);
+        report = Report::Failure(kMsgOpenFailed + std::to_string(errno));
     } else {
         try {
-            message = LoadWavDescriptor(sound, fd);
+            report = LoadWavDescriptor(sound, fd);
         } catch (const std::exception&) {
             sound.WavLoaded = false;
-            message = kMsgNoMemory;
+            report = Report::Failure(kMsgNoMemory);
         }
         close(fd);
     }
-    if (!message.empty()) box.Show(message);
+    return report;
 }
 
 } // namespace zv

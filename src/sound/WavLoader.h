@@ -2,12 +2,12 @@
 // The WAV loader: fills the loaded-sound record from a RIFF WAVE file.
 #include <string>
 
-#include "common/MessageBox.h"
+#include "common/Report.h"
 #include "sound/SoundData.h"
 
 namespace zv {
 
-// Texts of the loader's messages, shown in a modal box.
+// Texts of the loader's messages (the window shows them in a modal box).
 inline constexpr const char* kMsgOpenFailed = "Error opening input file, rc = ";  // + errno
 inline constexpr const char* kMsgNotWave = "Not a wave file";
 inline constexpr const char* kMsgNoFormat = "Couldn't get format chunk";
@@ -23,15 +23,15 @@ inline constexpr const char* kMsgNoMemory = "Not enough memory to load the wave 
 // data chunk after it into one zero-filled block of exactly the stated size
 // (a tail missing from the file stays zero). NumSamples = data bytes over
 // nBlockAlign, rounded half to even. WavLoaded is true only after a load
-// that got that far; a failed load shows one message through `box` (after
-// closing the file) and keeps the previous buffer unless it failed while
-// allocating the new one. An empty path releases the buffer, silently.
+// that got that far; a failed load returns one message for the user (the
+// file is closed by then) and keeps the previous buffer unless it failed
+// while allocating the new one. An empty path releases the buffer, silently.
 // ViewStart and ViewEnd are left for the caller. Never throws.
-void LoadWavFile(SoundData& sound, const std::string& path, MessageBox& box);
+Report LoadWavFile(SoundData& sound, const std::string& path);
 
 // The steps after opening, on a descriptor open for reading (not closed
-// here; its offset is not used). Returns the message for the user, or an
-// empty string when the sound loaded.
-std::string LoadWavDescriptor(SoundData& sound, int fd);
+// here; its offset is not used). Returns the message for the user when the
+// sound did not load.
+Report LoadWavDescriptor(SoundData& sound, int fd);
 
 } // namespace zv

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "common/Log.h"
+
 namespace zv {
 
 EarlyOpenMixer::EarlyOpenMixer(std::unique_ptr<Mixer> mixer) : mixer_(std::move(mixer)) {
@@ -11,6 +13,7 @@ EarlyOpenMixer::EarlyOpenMixer(std::unique_ptr<Mixer> mixer) : mixer_(std::move(
         attempt_ = std::async(std::launch::async, [behind] { return behind->Open(); });
     } catch (const std::system_error&) {
         // No thread to be had: the first Open opens it then, as a plain mixer would.
+        LogCurrentError(LogArea::Mixer, "Opening the mixer early");
     }
 }
 
@@ -25,6 +28,7 @@ bool EarlyOpenMixer::Settle() {
             earlyResult_ = attempt_.valid() ? attempt_.get() : mixer_->Open();
         } catch (...) {
             earlyResult_ = false;   // a mixer that failed to open, not a program that ends
+            LogCurrentError(LogArea::Mixer, "Opening the mixer");
         }
     }
     return earlyResult_;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/Log.h"
 #include "volume/ProgramStarter.h"
 
 namespace zv {
@@ -49,6 +50,7 @@ int MixerLauncher::Launch() noexcept {
         }
     } catch (...) {
         // The menu entry reports nothing; a failure just starts nothing more.
+        LogCurrentError(LogArea::Mixer, "Starting a volume-control program");
     }
     return started;
 }

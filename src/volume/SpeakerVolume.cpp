@@ -2,31 +2,27 @@
 
 #include <algorithm>
 
-#include "common/MessageBox.h"
 #include "volume/Mixer.h"
 
 namespace zv {
 
-SpeakerVolume::SpeakerVolume(Mixer& mixer, MessageBox& messages) : mixer_(mixer), messages_(messages) {}
+SpeakerVolume::SpeakerVolume(Mixer& mixer) : mixer_(mixer) {}
 
-std::optional<SpeakerVolume::SliderSettings> SpeakerVolume::SetupVolume() {
-    if (setUp_) return std::nullopt;
+SpeakerVolume::Setup SpeakerVolume::SetupVolume() {
+    if (setUp_) return {};
     setUp_ = true;
 
-    if (!mixer_.Open()) {
-        messages_.Show("Couldn't open the mixer.");
-        return std::nullopt;
-    }
+    if (!mixer_.Open()) return {std::nullopt, Report::Failure("Couldn't open the mixer.")};
     int32_t minimum = 0;
     int32_t maximum = 0;
     int32_t current = 0;
-    if (!mixer_.FindVolumeControl(minimum, maximum, current) || minimum > maximum) return std::nullopt;
+    if (!mixer_.FindVolumeControl(minimum, maximum, current) || minimum > maximum) return {};
 
     haveVolumeControl_ = true;
     // The slider clamps as well; clamping here keeps `written_` equal to what
     // the slider will show, so a pointer passing over it writes nothing.
     written_ = std::clamp(current, minimum, maximum);
-    return SliderSettings{minimum, maximum, written_};
+    return {SliderSettings{minimum, maximum, written_}, {}};
 }
 
 bool SpeakerVolume::SliderMoved(int32_t value) {

@@ -13,10 +13,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/Report.h"
+
 namespace zv {
 
 class Mixer;
-class MessageBox;
 
 class SpeakerVolume {
 public:
@@ -26,16 +27,20 @@ public:
         int32_t maximum;
         int32_t value;  // the control's current volume, within the range
     };
+    struct Setup {
+        std::optional<SliderSettings> slider;  // nothing: the slider keeps its settings
+        Report failure;
+    };
 
-    // Neither is owned; both must outlive this object.
-    SpeakerVolume(Mixer& mixer, MessageBox& messages);
+    // Not owned; must outlive this object.
+    explicit SpeakerVolume(Mixer& mixer);
 
     // Opens the mixer and looks up the speaker volume control. When the mixer
-    // cannot be opened shows "Couldn't open the mixer." and returns nothing;
-    // when it has no such control returns nothing without a message (the
+    // cannot be opened reports "Couldn't open the mixer." and hands back no
+    // slider settings; when it has no such control hands back neither (the
     // slider keeps its design-time settings). Meant to run once, at start-up;
-    // a later call returns nothing and shows nothing.
-    std::optional<SliderSettings> SetupVolume();
+    // a later call hands back neither.
+    Setup SetupVolume();
 
     // The slider now shows `value` (the user moved it, or the pointer moved
     // over it). Queues a write when the value differs from the volume last
@@ -56,7 +61,6 @@ public:
 
 private:
     Mixer& mixer_;
-    MessageBox& messages_;
     bool setUp_ = false;
     bool haveVolumeControl_ = false;
     int32_t written_ = 0;              // the volume the control was last given or read at

@@ -20,6 +20,7 @@
 
 #include "common/Errors.h"
 #include "common/MessageBox.h"
+#include "common/ui/LogCategories.h"
 #include "playback/Readouts.h"
 #include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
@@ -63,12 +64,14 @@ private:
 // The program's remembered settings.
 QSettings Settings() { return QSettings(QStringLiteral("Zorvane"), QStringLiteral("Zorvane")); }
 
-// Runs an event handler; whatever it raises ends there, never the program.
+// Runs an event handler; whatever it raises ends there, never the program,
+// and is logged (zorvane.window).
 template <typename F>
 void Guarded(F&& handler) noexcept {
     try {
         handler();
     } catch (...) {
+        LogCurrentError(LogWindow(), "An event handler stopped");
     }
 }
 
@@ -315,6 +318,9 @@ void Form1::ConnectHandlers() {
     connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
     connect(MMControl1, &MediaControl::StepClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
     connect(MMControl1, &MediaControl::BackClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
+    connect(MMControl1, &MediaControl::Notice, this, [this](const QString& message) {
+        Guarded([&] { platform_.messages.Show(message.toStdString()); });
+    });
 }
 
 // ---- Placement in twips ----
@@ -411,6 +417,7 @@ void Form1::Form_Resize() {
         DrawWaves();
     } catch (...) {
         // Quietly: the layout stays as far as it got.
+        LogCurrentError(LogWindow(), "Form_Resize");
     }
 }
 
@@ -483,8 +490,6 @@ void Form1::ReadFrameRate() {
     MMControl1->SetFrameRate(exactRate_);
 }
 
-void Form1::PicLength() { timeline_->PicLength(); }
-
 SelectionContext Form1::Selection() {
     return {SelStartMs, SelEndMs, Dragging, FrameRateNow(), *ScrollStart, *ScrollEnd};
 }
@@ -523,7 +528,6 @@ void Form1::OpenWavFile() {
     const std::optional<std::string> path = platform_.fileDialog.ShowOpen(filter, 2);
     if (!path) return;
     try {
-        MMControl1->SetDeviceType("WaveAudio");
         MMControl1->SetFileName(*path);
         try {
             MMControl1->SetCommand("Open");
@@ -534,7 +538,8 @@ void Form1::OpenWavFile() {
         LabFilePath->setText(QString::fromStdString(*path));
         ShowTimes();
         WavFileName = *path;
-        LoadWavFile(Sound, WavFileName, platform_.messages);  // reports its own failures; the open goes on
+        // A file the loader refuses is reported; the open goes on.
+        ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond
@@ -544,10 +549,12 @@ void Form1::OpenWavFile() {
         try {
             DrawWaves();
         } catch (const ZorvaneError&) {
+            LogCurrentError(LogSound(), "Drawing the opened sound");
         }
         SelectionResetForOpen(Selection(), [this] { return MMControl1->Length(); });
     } catch (...) {
         // Any other error ends the open quietly; the steps done stay done.
+        LogCurrentError(LogSound(), "Opening a sound");
     }
 }
 

@@ -54,7 +54,6 @@ public:
     // Redraws the loaded sound into PicWave at its size in twips. Raises
     // the renderer's errors (overflow, division by zero): callers trap them.
     void DrawWaves();
-    void PicLength();
     void SetupVolume();
 
     // Controls (children of the window).

@@ -18,7 +18,7 @@ std::u16string_view FormTimelineView::FrameRateText() {
     return {reinterpret_cast<const char16_t*>(frameRateText_.utf16()), static_cast<std::size_t>(frameRateText_.size())};
 }
 
-int32_t FormTimelineView::DeviceMode() { return form_.MMControl1->Mode(); }
+int32_t FormTimelineView::DeviceMode() { return static_cast<int32_t>(form_.MMControl1->Mode()); }
 int32_t FormTimelineView::DeviceLength() { return form_.MMControl1->Length(); }
 void FormTimelineView::SetStartCaption(std::string_view text) { form_.LblStartFrame->setText(FromUtf8(text)); }
 void FormTimelineView::SetEndCaption(std::string_view text) { form_.LblEndFrame->setText(FromUtf8(text)); }

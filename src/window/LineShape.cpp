@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "common/ui/LogCategories.h"
 #include "window/Twips.h"
 
 namespace zv {
@@ -53,6 +54,7 @@ bool LineShape::event(QEvent* event) {
             Place(x1_, y1_, x2_, y2_);
         } catch (const std::exception&) {
             // Out of reach on the new screen: keep the old placement.
+            LogCurrentError(LogWindow(), "Placing the line on the new screen");
         }
     }
     return QWidget::event(event);

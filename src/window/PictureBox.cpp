@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "common/Errors.h"
+#include "common/MouseButtons.h"
 #include "window/Twips.h"
 
 namespace zv {
@@ -72,17 +73,17 @@ bool ClipSegment(QLineF& line, const QRectF& r) {
 
 int16_t ButtonCode(Qt::MouseButtons buttons) {
     int16_t code = 0;
-    if (buttons & Qt::LeftButton) code = static_cast<int16_t>(code | 1);
-    if (buttons & Qt::RightButton) code = static_cast<int16_t>(code | 2);
-    if (buttons & Qt::MiddleButton) code = static_cast<int16_t>(code | 4);
+    if (buttons & Qt::LeftButton) code = static_cast<int16_t>(code | MouseButton::Left);
+    if (buttons & Qt::RightButton) code = static_cast<int16_t>(code | MouseButton::Right);
+    if (buttons & Qt::MiddleButton) code = static_cast<int16_t>(code | MouseButton::Middle);
     return code;
 }
 
 int16_t ShiftCode(Qt::KeyboardModifiers modifiers) {
     int16_t code = 0;
-    if (modifiers & Qt::ShiftModifier) code = static_cast<int16_t>(code | 1);
-    if (modifiers & Qt::ControlModifier) code = static_cast<int16_t>(code | 2);
-    if (modifiers & Qt::AltModifier) code = static_cast<int16_t>(code | 4);
+    if (modifiers & Qt::ShiftModifier) code = static_cast<int16_t>(code | ShiftKeys::Shift);
+    if (modifiers & Qt::ControlModifier) code = static_cast<int16_t>(code | ShiftKeys::Ctrl);
+    if (modifiers & Qt::AltModifier) code = static_cast<int16_t>(code | ShiftKeys::Alt);
     return code;
 }
 

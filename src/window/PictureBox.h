@@ -20,10 +20,10 @@
 // whose boxes are still empty so starts without making and filling their
 // pictures (on virtual machines the first touch of fresh memory is dear).
 //
-// Mouse events are reported with Visual Basic's codes:
-//   button: 1 left, 2 right, 4 middle; a press or release reports the one
-//           button, a move the sum of the buttons held;
-//   shift:  1 shift, 2 ctrl, 4 alt (summed);
+// Mouse events are reported with the codes of common/MouseButtons.h:
+//   button: MouseButton::Left, Right, Middle; a press or release reports the
+//           one button, a move the sum of the buttons held;
+//   shift:  ShiftKeys::Shift, Ctrl, Alt (summed);
 //   x, y:   in the box's scale units.
 #include <QImage>
 #include <QLineF>
@@ -108,7 +108,7 @@ private:
     void Materialize();
     // Draws the pending batches into the image, adding their bounds to dirty_.
     void DrawPending();
-    void Flush();  // DrawPending and repaint the changed region
+    void Flush() override;  // DrawPending and repaint the changed region
     void Report(QMouseEvent* event, int16_t button,
                 void (PictureBox::*signal)(int16_t, int16_t, float, float));
 

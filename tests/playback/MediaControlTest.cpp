@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <vector>
 
 #include "FakeMediaDevice.h"
 #include "TestSounds.h"
@@ -26,7 +27,6 @@ protected:
         QObject::connect(&control, &MediaControl::StatusUpdate, [this] { ++updates; });
     }
     void OpenFile() {
-        control.SetDeviceType("WaveAudio");
         control.SetFileName(path);
         control.SetCommand("Open");
     }
@@ -150,6 +150,63 @@ TEST_F(MediaControlTest, FailedOpenAndUnknownCommandsThrowWithAReason) {
     }
     EXPECT_EQ(control.Mode(), MediaControl::ModeNotReady);
     EXPECT_THROW(control.SetCommand("Eject"), DeviceError);
+}
+
+TEST_F(MediaControlTest, WithoutSoundOutputTheFirstSoundSaysSoOnceAndTheClockRuns) {
+    std::vector<QString> told;
+    QObject::connect(&control, &MediaControl::Notice, [&](const QString& m) { told.push_back(m); });
+    OpenFile();
+    control.SetFrameRate(30);
+    EXPECT_TRUE(told.empty());   // opening says nothing: nothing sounded yet
+    Click("Play");
+    ASSERT_EQ(told, std::vector<QString>{MediaControl::kMsgNoOutput});
+    nowNs += 500'000'000;
+    EXPECT_EQ(control.Position(), 500);   // the readouts still count
+    Click("Pause");
+    Click("Play");
+    Click("Step");
+    Click("Back");
+    EXPECT_EQ(told.size(), 1u);
+}
+
+TEST(MediaControlFailures, OutputFailingIsToldOnceAndLeavesTheTransportStopped) {
+    test::FakeMediaDevice device;
+    MediaControl control(device);
+    std::vector<QString> told;
+    int updates = 0;
+    QObject::connect(&control, &MediaControl::Notice, [&](const QString& m) { told.push_back(m); });
+    QObject::connect(&control, &MediaControl::StatusUpdate, [&] { ++updates; });
+    control.SetFileName("sound.wav");
+    control.SetCommand("Open");
+    control.Button("Play")->click();
+    ASSERT_EQ(control.Mode(), MediaControl::ModePlay);
+    EXPECT_TRUE(told.empty());
+
+    // The output dies half a second in; the status timer finds out.
+    device.position = 22050;
+    device.playing = false;
+    device.outputFailure = "the sound output stopped responding";
+    auto spinUntil = [](auto done) {
+        QElapsedTimer t;
+        t.start();
+        while (!done() && t.elapsed() < 10000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return done();
+    };
+    ASSERT_TRUE(spinUntil([&] { return !told.empty(); }));
+    const int after = updates;
+    ASSERT_TRUE(spinUntil([&] { return updates >= after + 3; }));   // later updates say nothing more
+    EXPECT_EQ(told, std::vector<QString>{"Playback stopped: the sound output stopped responding."});
+    EXPECT_EQ(control.Mode(), MediaControl::ModeStop);
+    EXPECT_EQ(control.Position(), 500);
+    EXPECT_TRUE(control.Button("Play")->isEnabled());
+
+    // An output that will not start is told with its reason, on that press.
+    device.failPlay = true;
+    control.Button("Play")->click();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1], "Couldn't start the sound output: output failed");
+    EXPECT_EQ(control.Mode(), MediaControl::ModeStop);
+    EXPECT_EQ(control.Position(), 500);
 }
 
 TEST(MediaControlFailures, ButtonsSwallowDeviceErrors) {

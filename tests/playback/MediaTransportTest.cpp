@@ -23,7 +23,6 @@ protected:
         test::WriteWav(path, 44100, 1, test::Tone(44100, 3 * 44100, 440.0, 0.5));
     }
     void OpenFile() {
-        transport.SetDeviceType("WaveAudio");
         transport.SetFileName(path);
         transport.Open();
     }

@@ -1,15 +1,39 @@
-// The pieces between the file reader and the sound output: the frame ring
-// and the mapping from handed-out buffers to the frame being heard.
+// The pieces between the file reader and the sound output: the channel
+// folding, the frame ring and the mapping from handed-out buffers to the
+// frame being heard.
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
+#include "playback/ChannelFolding.h"
 #include "playback/FrameRing.h"
 #include "playback/HeardPosition.h"
 
 namespace zv {
 namespace {
+
+TEST(ChannelFolding, MonoAndStereoPassAndMoreFoldEvenLeftOddRight) {
+    using Samples = std::vector<float>;
+    auto fold = [](const Samples& in, int channels) {
+        const int64_t frames = static_cast<int64_t>(in.size()) / channels;
+        Samples out(static_cast<size_t>(frames * OutputChannels(channels)), -9.0f);
+        FoldChannels(in.data(), channels, frames, out.data());
+        return out;
+    };
+    EXPECT_EQ(OutputChannels(1), 1);
+    EXPECT_EQ(fold({0.5f, -0.25f, 1.0f}, 1), (Samples{0.5f, -0.25f, 1.0f}));
+    EXPECT_EQ(OutputChannels(2), 2);
+    EXPECT_EQ(fold({0.5f, -0.5f, 0.25f, -1.0f}, 2), (Samples{0.5f, -0.5f, 0.25f, -1.0f}));
+    // Three channels: 0 and 2 share the left, 1 alone is the right.
+    EXPECT_EQ(OutputChannels(3), 2);
+    EXPECT_EQ(fold({0.5f, 0.75f, -0.5f, 1.0f, -1.0f, 0.0f}, 3), (Samples{0.0f, 0.75f, 0.5f, -1.0f}));
+    // Six (5.1 order): left = mean of 0, 2, 4; right = mean of 1, 3, 5. Full
+    // scale on every channel stays full scale: nothing clips.
+    EXPECT_EQ(OutputChannels(6), 2);
+    EXPECT_EQ(fold({0.75f, 0.0f, 0.0f, 0.75f, 0.0f, 0.75f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f}, 6),
+              (Samples{0.25f, 0.5f, 1.0f, -1.0f}));
+}
 
 TEST(FrameRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
     FrameRing ring(5, 2);

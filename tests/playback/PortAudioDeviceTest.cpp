@@ -269,6 +269,10 @@ TEST(RealSoundFailure, OutputDyingMidPlayStopsCleanly) {
     for (int i = 0; i < 5000 && transport.Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
     transport.Update();
     EXPECT_EQ(transport.Mode(), MediaTransport::ModeStop);
+    // The failure is handed out once, for the window to tell the user.
+    const std::string failure = transport.TakeOutputFailure();
+    EXPECT_TRUE(failure == "the sound output closed" || failure == "the sound output stopped responding") << failure;
+    EXPECT_EQ(transport.TakeOutputFailure(), "");
     // Stopped where the sound broke off (a fresh null sink may not have
     // started to play at all), and it stays there.
     const int32_t broke = transport.Position();

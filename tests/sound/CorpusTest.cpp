@@ -66,7 +66,7 @@ TEST_P(Corpus, Outcome) {
     ASSERT_TRUE(std::filesystem::exists(path)) << path;
     SoundData sound;
     RecordingMessageBox box;
-    LoadWavFile(sound, path.string(), box);
+    ShowReport(box, LoadWavFile(sound, path.string()));
     if (e.message == nullptr) {
         EXPECT_EQ(box.texts, std::vector<std::string>{});
         EXPECT_TRUE(sound.WavLoaded);

@@ -23,7 +23,7 @@ TEST(RealFiles, AlsaTestSoundsLoadAndReadLikeLibsndfile) {
         SCOPED_TRACE(path);
         SoundData sound;
         RecordingMessageBox box;
-        LoadWavFile(sound, path, box);
+        ShowReport(box, LoadWavFile(sound, path));
         EXPECT_TRUE(box.texts.empty());
         ASSERT_TRUE(sound.WavLoaded);
 

@@ -23,7 +23,7 @@ protected:
     // Loads `bytes` from a file and returns the messages shown.
     std::vector<std::string> Load(const Bytes& bytes) {
         box.texts.clear();
-        LoadWavFile(sound, dir.Write("f.wav", bytes), box);
+        ShowReport(box, LoadWavFile(sound, dir.Write("f.wav", bytes)));
         return box.texts;
     }
     Bytes Buffer() const { return Bytes(reinterpret_cast<const char*>(sound.data()), sound.size()); }
@@ -157,7 +157,7 @@ TEST_F(WavLoaderTest, MissingFileAndEmptyPathChangeOnlyWhatTheyShould) {
     ASSERT_EQ(Load(Wav(2, 16, Ramp(16))), Texts{});
     const ChunkInfo riff = sound.RiffChunk, sub = sound.SubChunk;
 
-    LoadWavFile(sound, dir.Path("missing.wav"), box);
+    ShowReport(box, LoadWavFile(sound, dir.Path("missing.wav")));
     EXPECT_EQ(box.texts, Texts{"Error opening input file, rc = 2"});
     EXPECT_FALSE(sound.WavLoaded);
     EXPECT_EQ(Buffer(), Ramp(16));
@@ -166,11 +166,11 @@ TEST_F(WavLoaderTest, MissingFileAndEmptyPathChangeOnlyWhatTheyShould) {
 
     // A directory opens but holds no chunks.
     box.texts.clear();
-    LoadWavFile(sound, dir.Path(""), box);
+    ShowReport(box, LoadWavFile(sound, dir.Path("")));
     EXPECT_EQ(box.texts, Texts{kMsgNotWave});
 
     box.texts.clear();
-    LoadWavFile(sound, "", box);
+    ShowReport(box, LoadWavFile(sound, ""));
     EXPECT_EQ(box.texts, Texts{});
     EXPECT_FALSE(sound.WavLoaded);
     EXPECT_EQ(sound.data(), nullptr);
@@ -180,7 +180,7 @@ TEST_F(WavLoaderTest, MissingFileAndEmptyPathChangeOnlyWhatTheyShould) {
     EXPECT_EQ(sound.RiffChunk.cksize, riff.cksize);
     EXPECT_EQ(sound.SubChunk.cksize, sub.cksize);
     // Releasing twice is harmless, and the next load works.
-    LoadWavFile(sound, "", box);
+    ShowReport(box, LoadWavFile(sound, ""));
     EXPECT_EQ(Load(Wav(1, 8, Ramp(5))), Texts{});
     EXPECT_EQ(Buffer(), Ramp(5));
 }
@@ -255,13 +255,13 @@ TEST_F(WavLoaderTest, FailedAllocationLeavesNothingLoaded) {
     const std::string good = dir.Write("good.wav", Wav(2, 16, Ramp(16)));
     EXPECT_EXIT(
         {
-            LoadWavFile(sound, good, box);
+            ShowReport(box, LoadWavFile(sound, good));
             // Leave far less address space than the 4 GB block needs.
             rlimit limit{};
             getrlimit(RLIMIT_AS, &limit);
             limit.rlim_cur = 3ull << 30;
             if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
-            LoadWavFile(sound, path, box);
+            ShowReport(box, LoadWavFile(sound, path));
             const bool ok = box.texts == Texts{kMsgNoMemory} && !sound.WavLoaded && sound.size() == 0;
             _exit(ok ? 0 : 1);
         },

@@ -14,9 +14,9 @@ TEST(SpeakerVolume, SliderTakesTheControlsRangeAndStandsAtTheCurrentVolume) {
     FakeMixer mixer;
     mixer.current = 30000;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
+    SpeakerVolume volume(mixer);
 
-    const auto settings = volume.SetupVolume();
+    const auto settings = test::SetUp(volume, messages);
     ASSERT_TRUE(settings.has_value());
     EXPECT_EQ(settings->minimum, 0);
     EXPECT_EQ(settings->maximum, 65535);
@@ -32,8 +32,8 @@ TEST(SpeakerVolume, CurrentVolumeOutsideTheRangeIsClampedIntoIt) {
     mixer.maximum = 100;
     mixer.current = 250;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
-    EXPECT_EQ(volume.SetupVolume()->value, 100);
+    SpeakerVolume volume(mixer);
+    EXPECT_EQ(test::SetUp(volume, messages)->value, 100);
     // The slider shows 100 after clamping: a pointer passing over it writes nothing.
     EXPECT_FALSE(volume.SliderMoved(100));
 }
@@ -42,10 +42,10 @@ TEST(SpeakerVolume, MixerThatCannotBeOpenedIsReportedOnceAndMovesReportNothing) 
     FakeMixer mixer;
     mixer.opens = false;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
+    SpeakerVolume volume(mixer);
 
-    EXPECT_FALSE(volume.SetupVolume().has_value());
-    EXPECT_FALSE(volume.SetupVolume().has_value());  // a second call shows nothing more
+    EXPECT_FALSE(test::SetUp(volume, messages).has_value());
+    EXPECT_FALSE(test::SetUp(volume, messages).has_value());  // a second call shows nothing more
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0], "Couldn't open the mixer.");
 
@@ -59,9 +59,9 @@ TEST(SpeakerVolume, MixerWithoutMasterGivesNoMessageAndNoWrites) {
     FakeMixer mixer;
     mixer.hasControl = false;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
+    SpeakerVolume volume(mixer);
 
-    EXPECT_FALSE(volume.SetupVolume().has_value());
+    EXPECT_FALSE(test::SetUp(volume, messages).has_value());
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_FALSE(volume.HaveVolumeControl());
     EXPECT_FALSE(volume.SliderMoved(7));
@@ -73,8 +73,8 @@ TEST(SpeakerVolume, ChangedValuesAreWrittenAndUnchangedOnesAreNot) {
     FakeMixer mixer;
     mixer.current = 1000;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
-    volume.SetupVolume();
+    SpeakerVolume volume(mixer);
+    test::SetUp(volume, messages);
 
     // Pointer over the slider, value unchanged: nothing queued.
     EXPECT_FALSE(volume.SliderMoved(1000));
@@ -101,8 +101,8 @@ TEST(SpeakerVolume, MovesBetweenFlushesCoalesceIntoOneWriteOfTheLatestValue) {
     FakeMixer mixer;
     mixer.current = 100;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
-    volume.SetupVolume();
+    SpeakerVolume volume(mixer);
+    test::SetUp(volume, messages);
 
     EXPECT_TRUE(volume.SliderMoved(200));   // first one asks for a flush
     EXPECT_FALSE(volume.SliderMoved(300));  // later ones ride along
@@ -121,8 +121,8 @@ TEST(SpeakerVolume, MovesBetweenFlushesCoalesceIntoOneWriteOfTheLatestValue) {
 TEST(SpeakerVolume, FailedWriteDoesNotStopLaterOnes) {
     FakeMixer mixer;
     FakeMessageBox messages;
-    SpeakerVolume volume(mixer, messages);
-    volume.SetupVolume();
+    SpeakerVolume volume(mixer);
+    test::SetUp(volume, messages);
     mixer.hasControl = false;  // the device went away: writes now fail
     volume.SliderMoved(10);
     volume.WritePendingVolume();

@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the mixer, the message box and the program starter for the volume
 // tests: they record what they were asked to do.
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "common/MessageBox.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
+#include "volume/SpeakerVolume.h"
 
 namespace zv::test {
 
@@ -39,6 +41,13 @@ public:
     std::vector<std::string> shown;
     void Show(const std::string& text) override { shown.push_back(text); }
 };
+
+// The volume set-up as the window runs it: a failure's message goes to `messages`.
+inline std::optional<SpeakerVolume::SliderSettings> SetUp(SpeakerVolume& volume, MessageBox& messages) {
+    SpeakerVolume::Setup setup = volume.SetupVolume();
+    ShowReport(messages, setup.failure);
+    return setup.slider;
+}
 
 // Starts what `existing` names; records every attempt as "path arg1 arg2...".
 class FakeStarter : public ProgramStarter {

@@ -110,7 +110,7 @@ Case Probe(const std::string& path, bool mustLoad, bool mustFail) {
     }
     SoundData sound;
     test::RecordingMessageBox box;
-    LoadWavFile(sound, path, box);
+    ShowReport(box, LoadWavFile(sound, path));
     if (!box.texts.empty()) c.loaderMessage = box.texts.front();
     c.frames = sound.WavLoaded ? sound.NumSamples : 0;
     return c;

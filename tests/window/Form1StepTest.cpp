@@ -1,12 +1,16 @@
 // Step and Back through the shown window on the silent device: the buttons
 // read the typed frame rate first, move by one animation frame and the
-// position readout shows that frame at once.
+// position readout shows that frame at once. Playing on it says once that
+// there is no sound output.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "FakePlatform.h"
 #include "FormDriver.h"
@@ -69,6 +73,23 @@ TEST_F(Form1Step, TypedRateIsReadByTheButtonsThemselves) {
     form->TxtNumFrames->setText("0");
     Press("Step");
     EXPECT_EQ(form->MMControl1->Position(), 0);
+}
+
+// The device the system gives when there is no sound server: the first
+// sound says so once, in the window's message box, and the readout counts.
+TEST_F(Form1Step, WithoutSoundOutputPlayTellsOnceAndTheReadoutStillCounts) {
+    EXPECT_TRUE(fake.messages.texts.empty());
+    Press("Play");
+    ASSERT_EQ(fake.messages.texts, std::vector<std::string>{MediaControl::kMsgNoOutput});
+    QElapsedTimer waited;
+    waited.start();
+    while (form->MMControl1->Position() < 100 && waited.elapsed() < 10000) QTest::qWait(10);
+    ASSERT_TRUE(test::WaitForRefresh(*form));
+    EXPECT_NE(Readout(), "Time: 0:0 / Frame: 0");
+    Press("Stop");
+    Press("Play");
+    Press("Step");
+    EXPECT_EQ(fake.messages.texts.size(), 1u);
 }
 
 TEST_F(Form1Step, StepAtTheEndStaysThere) {

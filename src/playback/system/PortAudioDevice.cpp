@@ -12,10 +12,12 @@
 #include <cstdio>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "common/Errors.h"
 #include "common/FrameTime.h"
+#include "playback/ChannelFolding.h"
 #include "playback/FrameRing.h"
 #include "playback/HeardPosition.h"
 #include "playback/system/SoundFile.h"
@@ -91,11 +93,11 @@ struct PortAudioDevice::Session {
     Session(SoundFile& soundFile, int64_t first, int64_t last)
         : file(soundFile),
           fileChannels(soundFile.Channels()),
-          outChannels(std::min(soundFile.Channels(), 2)),
+          outChannels(OutputChannels(soundFile.Channels())),
           sampleRate(soundFile.SampleRate()),
           from(first),
           to(last),
-          ring(static_cast<size_t>(soundFile.SampleRate()), std::min(soundFile.Channels(), 2)),
+          ring(static_cast<size_t>(soundFile.SampleRate()), OutputChannels(soundFile.Channels())),
           heard(first),
           handed(first),
           end(last),
@@ -127,31 +129,11 @@ struct PortAudioDevice::Session {
             const int64_t want = std::min({room, kReadChunkFrames, to - nextRead});
             const int64_t got = file.Read(fileBuffer.data(), want);
             if (got <= 0) return false;
-            FoldChannels(got);
+            FoldChannels(fileBuffer.data(), fileChannels, got, outBuffer.data());
             ring.Write(outBuffer.data(), static_cast<size_t>(got));
             nextRead += got;
         }
         return false;
-    }
-
-    // Files with more than two channels are played as stereo: the even
-    // channels mixed to the left, the odd ones to the right.
-    void FoldChannels(int64_t frames) {
-        if (fileChannels == outChannels) {
-            std::copy_n(fileBuffer.begin(), frames * fileChannels, outBuffer.begin());
-            return;
-        }
-        const int evens = (fileChannels + 1) / 2;
-        const int odds = fileChannels / 2;
-        for (int64_t f = 0; f < frames; ++f) {
-            float left = 0.0f, right = 0.0f;
-            for (int c = 0; c < fileChannels; ++c) {
-                const float v = fileBuffer[static_cast<size_t>(f * fileChannels + c)];
-                (c % 2 == 0 ? left : right) += v;
-            }
-            outBuffer[static_cast<size_t>(2 * f)] = left / static_cast<float>(evens);
-            outBuffer[static_cast<size_t>(2 * f + 1)] = right / static_cast<float>(odds);
-        }
     }
 
     void ReaderLoop() {
@@ -236,6 +218,20 @@ struct PortAudioDevice::Session {
     int64_t nextRead;                          // next file frame to read
     std::vector<float> fileBuffer;
     std::vector<float> outBuffer;
+    bool failureTaken = false;                 // TakeOutputFailure handed out this play's failure
+
+    // Why the play broke off before its end, or null while it plays on or
+    // once it has been heard to the end.
+    const char* Failure() const {
+        const int64_t now = SteadyNs();
+        if (handed.load(std::memory_order_acquire) >= end.load(std::memory_order_acquire) &&
+            now >= endHearNs.load(std::memory_order_acquire))
+            return nullptr;
+        if (finished.load(std::memory_order_acquire)) return "the sound output closed";
+        if (now - lastCallbackNs.load(std::memory_order_relaxed) >= kStallNs)
+            return "the sound output stopped responding";
+        return nullptr;
+    }
 };
 
 PortAudioDevice::PortAudioDevice() {
@@ -307,8 +303,19 @@ bool PortAudioDevice::IsPlaying() const {
     return now - s.lastCallbackNs.load(std::memory_order_relaxed) < kStallNs;
 }
 
+std::string PortAudioDevice::TakeOutputFailure() {
+    if (session_ && !session_->failureTaken) {
+        if (const char* failure = session_->Failure()) {
+            session_->failureTaken = true;
+            return failure;
+        }
+    }
+    return std::exchange(failure_, {});
+}
+
 void PortAudioDevice::Play(int64_t from, int64_t to) {
     EndSession();
+    failure_.clear();   // the new play supersedes the old one's end
     if (!file_) return;
     const int64_t length = file_->Frames();
     from = std::clamp<int64_t>(from, 0, length);
@@ -360,6 +367,9 @@ void PortAudioDevice::Seek(int64_t sample) {
 // Stops the play in progress, keeping the frame heard last as the position.
 void PortAudioDevice::EndSession() {
     if (!session_) return;
+    if (!session_->failureTaken) {
+        if (const char* failure = session_->Failure()) failure_ = failure;
+    }
     rest_ = PositionSample();
     session_.reset();
 }

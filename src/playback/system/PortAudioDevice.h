@@ -38,6 +38,7 @@ public:
     void Pause() override;
     void Seek(int64_t sample) override;
     bool IsPlaying() const override;
+    std::string TakeOutputFailure() override;
 
     struct Session;   // one play: the stream, the ring and the reader thread
 
@@ -46,6 +47,7 @@ private:
 
     std::unique_ptr<SoundFile> file_;
     std::unique_ptr<Session> session_;
+    std::string failure_;              // why the last ended play broke off, until taken
     int64_t rest_ = 0;                 // position while not playing
     mutable int64_t lastReported_ = 0; // keeps the position from running backwards
 };

@@ -24,6 +24,7 @@ public:
     void Pause() override;
     void Seek(int64_t sample) override;
     bool IsPlaying() const override;
+    bool HasSoundOutput() const override { return false; }
 
 private:
     Clock clock_;

@@ -1,5 +1,6 @@
 // Chooses the media device for this machine.
 #include "common/Errors.h"
+#include "common/Log.h"
 #include "playback/MediaDevice.h"
 #include "playback/system/PortAudioDevice.h"
 #include "playback/system/SilentDevice.h"
@@ -11,6 +12,7 @@ std::unique_ptr<MediaDevice> CreateSystemMediaDevice() {
         return std::make_unique<PortAudioDevice>();
     } catch (const ZorvaneError&) {
         // No usable sound output: the control works the same, in silence.
+        LogCurrentError(LogArea::Playback, "No sound output");
         return std::make_unique<SilentDevice>();
     }
 }

@@ -8,6 +8,7 @@
 #include <cctype>
 
 #include "common/Errors.h"
+#include "common/ui/LogCategories.h"
 
 namespace zv {
 
@@ -58,8 +59,6 @@ MediaControl::MediaControl(MediaDevice& device, QWidget* parent)
     ShowState();
 }
 
-void MediaControl::SetDeviceType(const std::string& type) { transport_.SetDeviceType(type); }
-
 void MediaControl::SetFileName(const std::string& path) { transport_.SetFileName(path); }
 
 void MediaControl::SetCommand(const std::string& command) {
@@ -75,7 +74,7 @@ void MediaControl::SetCommand(const std::string& command) {
 
 int32_t MediaControl::Length() const { return transport_.Length(); }
 int32_t MediaControl::Position() const { return transport_.Position(); }
-int32_t MediaControl::Mode() const { return transport_.Mode(); }
+TransportMode MediaControl::Mode() const { return transport_.Mode(); }
 void MediaControl::SetFrom(int32_t ms) { transport_.SetFrom(ms); }
 int32_t MediaControl::From() const { return transport_.From(); }
 void MediaControl::SetTo(int32_t ms) { transport_.SetTo(ms); }
@@ -87,16 +86,38 @@ QAbstractButton* MediaControl::Button(const QString& caption) const {
 }
 
 template <typename Action> void MediaControl::Press(Action action) {
+    std::string startFailure;
     try {
         action();
+    } catch (const DeviceError& e) {
+        // The output did not start: the transport stays stopped, silent.
+        startFailure = e.what();
     } catch (...) {
-        // A device that fails leaves the transport stopped; the buttons and
-        // readouts show that below.
+        // Anything else leaves the transport as the action left it; the
+        // buttons and readouts show that below.
+        LogCurrentError(LogPlayback(), "A transport button");
     }
     try {
         ShowState();
         if (transport_.Mode() != ModeNotReady) emit StatusUpdate();
+        TellProblems(startFailure);
     } catch (...) {
+        LogCurrentError(LogPlayback(), "Showing the transport's state");
+    }
+}
+
+void MediaControl::TellProblems(const std::string& startFailure) {
+    const std::string lost = transport_.TakeOutputFailure();
+    if (!startFailure.empty()) {
+        qCInfo(LogPlayback).noquote() << "The sound output did not start:" << QString::fromStdString(startFailure);
+        emit Notice(QString::fromStdString(kMsgOutputWontStart + startFailure));
+    } else if (!lost.empty()) {
+        qCInfo(LogPlayback).noquote() << "The sound output failed while playing:" << QString::fromStdString(lost);
+        emit Notice(QString::fromStdString(kMsgOutputFailed + lost + "."));
+    }
+    if (!silenceTold_ && transport_.IsSounding() && !transport_.HasSoundOutput()) {
+        silenceTold_ = true;
+        emit Notice(QString::fromLatin1(kMsgNoOutput));
     }
 }
 
@@ -125,7 +146,9 @@ void MediaControl::Tick() {
         transport_.Update();
         ShowState();
         if (transport_.Mode() != ModeNotReady) emit StatusUpdate();
+        TellProblems({});
     } catch (...) {
+        LogCurrentError(LogPlayback(), "The status update");
     }
 }
 

@@ -1,19 +1,23 @@
 #pragma once
 // MMControl1: the media control. A bar of transport buttons (Prev, Play,
 // Pause, Stop, Back, Step, Next; no Record, no Eject) over a MediaDevice,
-// with its own timer that raises the status update (event 37) over and over
-// while a file is open: about every 20 ms while it sounds, every 200 ms
-// otherwise. The logic lives in MediaTransport (see there for what each
-// button does); this widget wires buttons and timer to it.
+// with its own timer that raises StatusUpdate over and over while a file is
+// open: about every 20 ms while it sounds, every 200 ms otherwise. The logic
+// lives in MediaTransport (see there for what each button does); this widget
+// wires buttons and timer to it.
 // All times are 32-bit signed milliseconds.
 //
-// Events of the original control and the signals standing for them:
-//   event 37 -> StatusUpdate()
-//   event 13 -> StepClick(): the Step button was pressed, raised before the
-//               control moves, so a handler can still hand it a new frame
-//               rate (SetFrameRate) for this very step
-//   event 16 -> BackClick(): the same for the Back button
+// Signals:
+//   StatusUpdate(): the timer's tick, and after every button
+//   StepClick():    the Step button was pressed, raised before the control
+//                   moves, so a handler can still hand it a new frame rate
+//                   (SetFrameRate) for this very step
+//   BackClick():    the same for the Back button
 // Every button handler and the timer catch all errors: none leaves them.
+// What the user must hear of comes out as Notice(message), once each: the
+// sound output that cannot start, or fails while playing (the transport is
+// then stopped where the sound broke off), and, the first time something
+// sounds, a device that has no sound output and plays in silence.
 #include <QWidget>
 #include <cstdint>
 #include <string>
@@ -30,11 +34,17 @@ class MediaDevice;
 class MediaControl : public QWidget {
     Q_OBJECT
 public:
-    // MCI mode values reported by Mode().
-    enum : int32_t { ModeNotReady = MediaTransport::ModeNotReady, ModeStop = MediaTransport::ModeStop,
-                     ModePlay = MediaTransport::ModePlay, ModeRecord = MediaTransport::ModeRecord,
-                     ModeSeek = MediaTransport::ModeSeek, ModePause = MediaTransport::ModePause,
-                     ModeOpen = MediaTransport::ModeOpen };
+    // The modes Mode() reports, by their short names.
+    static constexpr TransportMode ModeNotReady = TransportMode::NotReady;
+    static constexpr TransportMode ModeStop = TransportMode::Stop;
+    static constexpr TransportMode ModePlay = TransportMode::Play;
+    static constexpr TransportMode ModePause = TransportMode::Pause;
+
+    // The texts of Notice. A start failure is followed by the device's reason.
+    static constexpr const char* kMsgOutputWontStart = "Couldn't start the sound output: ";
+    static constexpr const char* kMsgOutputFailed = "Playback stopped: ";   // + the device's words + "."
+    static constexpr const char* kMsgNoOutput =
+        "No sound output is available, so Zorvane plays in silence. The times still count.";
 
     // Status update intervals (ms): while sounding, and otherwise.
     static constexpr int kSoundingIntervalMs = 20;
@@ -43,7 +53,6 @@ public:
     // `device` is not owned and must outlive the control.
     explicit MediaControl(MediaDevice& device, QWidget* parent = nullptr);
 
-    void SetDeviceType(const std::string& type);   // "WaveAudio"
     void SetFileName(const std::string& path);
     // "Open" opens FileName (finished on return; throws DeviceError with the
     // device's reason when it cannot, and whatever was open stays open);
@@ -52,7 +61,7 @@ public:
     void SetCommand(const std::string& command);
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
-    int32_t Mode() const;       // ModeNotReady with nothing open
+    TransportMode Mode() const; // ModeNotReady with nothing open
     void SetFrom(int32_t ms);   // play-range start, read back as set
     int32_t From() const;
     void SetTo(int32_t ms);     // play-range end, read back as set
@@ -67,9 +76,11 @@ public:
     QAbstractButton* Button(const QString& caption) const;
 
 signals:
-    void StatusUpdate();        // event 37
-    void StepClick();           // stands for event 13
-    void BackClick();           // stands for event 16
+    void StatusUpdate();
+    void StepClick();
+    void BackClick();
+    // Something the user is to be told; the window decides how.
+    void Notice(const QString& message);
 
 private:
     void PressPrev();
@@ -83,9 +94,14 @@ private:
     // Runs a button's action, then shows the new state at once.
     template <typename Action> void Press(Action action);
     void ShowState();
+    // Emits Notice for what went wrong since the last call: `startFailure`
+    // (the reason the output did not start), a failure while playing, or,
+    // once, a device without sound output.
+    void TellProblems(const std::string& startFailure);
 
     MediaTransport transport_;
     QTimer* timer_ = nullptr;
+    bool silenceTold_ = false;
     QAbstractButton* prev_ = nullptr;
     QAbstractButton* play_ = nullptr;
     QAbstractButton* pause_ = nullptr;

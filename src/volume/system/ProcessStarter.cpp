@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "common/Log.h"
 #include "volume/ProgramStarter.h"
 
 extern char** environ;
@@ -68,7 +69,8 @@ public:
         try {
             return StartDetached(path, arguments);
         } catch (...) {
-            return false;  // out of memory building the argument list
+            LogCurrentError(LogArea::Mixer, "Starting a program");   // out of memory building the argument list
+            return false;
         }
     }
 
@@ -87,6 +89,7 @@ public:
                 if (IsExecutableFile(candidate)) return candidate;
             }
         } catch (...) {
+            LogCurrentError(LogArea::Mixer, "Looking for a program on PATH");   // out of memory
         }
         return {};
     }

@@ -3,19 +3,25 @@
 #include <QMetaObject>
 #include <QSlider>
 
+#include "common/MessageBox.h"
+#include "common/ui/LogCategories.h"
+
 namespace zv {
 
 QtSpeakerVolume::QtSpeakerVolume(Mixer& mixer, MessageBox& messages, QObject* parent)
-    : QObject(parent), volume_(mixer, messages) {}
+    : QObject(parent), volume_(mixer), messages_(messages) {}
 
 void QtSpeakerVolume::SetupVolume(QSlider& slider) {
     try {
-        if (const auto settings = volume_.SetupVolume()) {
+        const SpeakerVolume::Setup setup = volume_.SetupVolume();
+        ShowReport(messages_, setup.failure);
+        if (const auto& settings = setup.slider) {
             slider.setRange(settings->minimum, settings->maximum);
             slider.setValue(settings->value);
         }
     } catch (...) {
         // Runs inside Form_Load: the program goes on without volume control.
+        LogCurrentError(LogMixer(), "Setting up the volume slider");
     }
 }
 
@@ -33,6 +39,7 @@ void QtSpeakerVolume::WritePendingVolume() {
         volume_.WritePendingVolume();
     } catch (...) {
         // A mixer fault never leaves the event loop; the user hears the result.
+        LogCurrentError(LogMixer(), "Writing the volume");
     }
 }
 

@@ -9,7 +9,8 @@
 //                             value: drag, keys, track click, wheel) and on
 //                             its MouseMove. A move that leaves the value as
 //                             it was writes nothing.
-// Neither throws.
+// Neither throws: what the mixer raises is logged (zorvane.mixer) and
+// passed over.
 #include <QObject>
 
 #include "volume/SpeakerVolume.h"
@@ -29,8 +30,8 @@ public:
 
     // Opens the mixer; on finding the volume control gives `slider` its range
     // and the current volume as its value. Otherwise the slider keeps its
-    // settings ("Couldn't open the mixer." is shown when the mixer could not
-    // be opened).
+    // settings ("Couldn't open the mixer." is shown through `messages` when
+    // the mixer could not be opened).
     void SetupVolume(QSlider& slider);
 
     // The slider's value may have changed: queues a write of it, done at the
@@ -46,6 +47,7 @@ private:
     void WritePendingVolume();
 
     SpeakerVolume volume_;
+    MessageBox& messages_;
 };
 
 } // namespace zv
