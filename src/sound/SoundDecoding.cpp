@@ -1,9 +1,9 @@
 #include "sound/SoundDecoding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <exception>
-#include <vector>
 
 #include "common/Errors.h"
 #include "sound/WavLoader.h"
@@ -49,32 +49,36 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
             reason = kMsgNoMemory;
             return DecodeOutcome::Failed;
         }
-        std::vector<int16_t> piece(static_cast<std::size_t>(kPieceFrames) * static_cast<std::size_t>(channels));
         int64_t frames = 0;
         for (;;) {
             if (progress.cancel.load(std::memory_order_relaxed)) return DecodeOutcome::Cancelled;
-            const int64_t got = decoder.Read(piece.data(), kPieceFrames);
-            if (got <= 0) break;
-            if (frames + got > INT32_MAX) {
-                reason = kMsgTooManyFrames;
-                return DecodeOutcome::Failed;
-            }
-            if (frames + got > capacity) {
-                capacity = std::min<int64_t>(std::max(capacity * 2, frames + got), INT32_MAX);
+            // Room for one more piece; the decoder writes straight into the
+            // buffer (2-byte aligned: its size is a whole number of frames).
+            if (frames + kPieceFrames > capacity) {
+                capacity = std::min<int64_t>(std::max(capacity * 2, frames + kPieceFrames),
+                                             int64_t{INT32_MAX} + kPieceFrames);
                 if (!Grow(sound.Samples, static_cast<std::size_t>(frames) * frameBytes,
                           static_cast<std::size_t>(capacity) * frameBytes)) {
                     reason = kMsgNoMemory;
                     return DecodeOutcome::Failed;
                 }
             }
-            uint8_t* out = sound.Samples.data() + static_cast<std::size_t>(frames) * frameBytes;
-            const std::size_t values = static_cast<std::size_t>(got) * static_cast<std::size_t>(channels);
-            for (std::size_t i = 0; i < values; ++i) {
-                const auto u = static_cast<uint16_t>(piece[i]);
-                out[2 * i] = static_cast<uint8_t>(u);
-                out[2 * i + 1] = static_cast<uint8_t>(u >> 8);
+            auto* out = reinterpret_cast<int16_t*>(sound.Samples.data() + static_cast<std::size_t>(frames) * frameBytes);
+            const int64_t got = decoder.Read(out, kPieceFrames);
+            if (got <= 0) break;
+            if constexpr (std::endian::native == std::endian::big) {
+                // The buffer holds little-endian samples, as a WAV's data chunk.
+                const std::size_t values = static_cast<std::size_t>(got) * static_cast<std::size_t>(channels);
+                for (std::size_t i = 0; i < values; ++i) {
+                    const auto u = static_cast<uint16_t>(out[i]);
+                    out[i] = static_cast<int16_t>(static_cast<uint16_t>(u << 8 | u >> 8));
+                }
             }
             frames += got;
+            if (frames > INT32_MAX) {
+                reason = kMsgTooManyFrames;
+                return DecodeOutcome::Failed;
+            }
             progress.decodedFrames.store(frames, std::memory_order_relaxed);
         }
         if (frames == 0) {
