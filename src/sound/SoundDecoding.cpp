@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <string>
 
 #include "common/Errors.h"
 #include "sound/WavLoader.h"
@@ -64,7 +65,11 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
                 }
             }
             auto* out = reinterpret_cast<int16_t*>(sound.Samples.data() + static_cast<std::size_t>(frames) * frameBytes);
-            const int64_t got = decoder.Read(out, kPieceFrames);
+            // The playback device plays the stated length and no further:
+            // the picture ends there too.
+            const int64_t want = stated > 0 ? std::min(kPieceFrames, stated - frames) : kPieceFrames;
+            if (want <= 0) break;
+            const int64_t got = decoder.Read(out, want);
             if (got <= 0) break;
             if constexpr (std::endian::native == std::endian::big) {
                 // The buffer holds little-endian samples, as a WAV's data chunk.
@@ -80,6 +85,17 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
                 return DecodeOutcome::Failed;
             }
             progress.decodedFrames.store(frames, std::memory_order_relaxed);
+        }
+        if (stated > 0 && frames < stated) {
+            // A length the decoder only estimated (MP3 without an index) may
+            // be a little long: silence (the buffer's zeros) up to it. Much
+            // less than stated is a file cut short or lying about its size.
+            if (stated - frames > stated / 100) {
+                reason = "The file ends before the length it states (" + std::to_string(frames) + " of " +
+                         std::to_string(stated) + " sample frames).";
+                return DecodeOutcome::Failed;
+            }
+            frames = stated;
         }
         if (frames == 0) {
             reason = "The file holds no sound.";

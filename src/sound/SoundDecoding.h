@@ -23,10 +23,13 @@ struct DecodeProgress {
 
 enum class DecodeOutcome { Loaded, Cancelled, Failed };
 
-// Decodes everything `decoder` gives into `sound` (which should be a fresh
-// record). On Failed, `reason` says why (a person's words). Memory: the
-// decoded samples at 16 bits, plus at most one piece while the buffer grows
-// past a length the file understated. Never throws.
+// Decodes what `decoder` gives into `sound` (which should be a fresh
+// record). The length is the stated one whenever the file states one (the
+// playback device plays that much): decoding stops there, and a shortfall of
+// at most 1 % (an estimated length) is silence; more is a failure. On
+// Failed, `reason` says why (a person's words). Memory: the decoded samples
+// at 16 bits (while a file of no stated length decodes, the buffer doubles
+// as it fills). Never throws.
 DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgress& progress,
                           std::string& reason);
 

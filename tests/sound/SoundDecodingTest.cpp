@@ -7,6 +7,8 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "TestSounds.h"
@@ -121,12 +123,14 @@ TEST(SoundDecoding, MisstatedBrokenAndCancelledDecodesLeaveAWholeSoundOrNone) {
         const char* name;
         int64_t stated, real, failAt;
         DecodeOutcome outcome;
+        int64_t frames;   // what is drawn: the stated length when there is one
     };
-    for (const Case& c : {Case{"understated", 10, 3'000'000, -1, DecodeOutcome::Loaded},
-                          Case{"overstated", 5'000'000, 1000, -1, DecodeOutcome::Loaded},
-                          Case{"no length stated", 0, 70'000, -1, DecodeOutcome::Loaded},
-                          Case{"breaks midway", 100'000, 100'000, 50'000, DecodeOutcome::Failed},
-                          Case{"holds no sound", 100, 0, -1, DecodeOutcome::Failed}}) {
+    for (const Case& c : {Case{"more than stated: cut where playback ends", 70'000, 3'000'000, -1, DecodeOutcome::Loaded, 70'000},
+                          Case{"an estimate 0.5 % long: silence to its end", 100'500, 100'000, -1, DecodeOutcome::Loaded, 100'500},
+                          Case{"far less than stated", 5'000'000, 1000, -1, DecodeOutcome::Failed, 0},
+                          Case{"no length stated: the buffer grows", 0, 3'000'000, -1, DecodeOutcome::Loaded, 3'000'000},
+                          Case{"breaks midway", 100'000, 100'000, 50'000, DecodeOutcome::Failed, 0},
+                          Case{"holds no sound", 100, 0, -1, DecodeOutcome::Failed, 0}}) {
         SCOPED_TRACE(c.name);
         ScriptedDecoder decoder(c.stated, c.real, c.failAt);
         SoundData sound;
@@ -138,13 +142,17 @@ TEST(SoundDecoding, MisstatedBrokenAndCancelledDecodesLeaveAWholeSoundOrNone) {
             EXPECT_FALSE(reason.empty());
             continue;
         }
-        EXPECT_EQ(sound.NumSamples, c.real);
-        EXPECT_EQ(sound.size(), std::size_t(c.real) * 6);
+        EXPECT_EQ(sound.NumSamples, c.frames);
+        EXPECT_EQ(sound.size(), std::size_t(c.frames) * 6);
         EXPECT_EQ(sound.Encoding, SampleEncoding::Int16);
         // Every sample in its place: frame f, channel k holds (3f + k) mod 2^15.
-        for (int64_t f : {int64_t{0}, c.real / 2, c.real - 1})
+        const int64_t decoded = std::min(c.real, c.frames);
+        for (int64_t f : {int64_t{0}, decoded / 2, decoded - 1})
             for (int k = 0; k < 3; ++k)
                 EXPECT_EQ(NormalizedSample(sound, int32_t(f), k), double((3 * f + k) & 0x7FFF) / 32768.0);
+        if (c.frames > decoded) {
+            EXPECT_EQ(NormalizedSample(sound, int32_t(c.frames - 1), 2), 0.0);
+        }
     }
     EXPECT_EQ(std::string("The file is damaged (bad frame)"), [] {
         ScriptedDecoder d(100'000, 100'000, 50'000);
@@ -168,13 +176,23 @@ TEST(SoundDecoding, BrokenCompressedFilesGiveAReason) {
     test::TempDir dir;
     test::WriteText(dir.File("bad.flac"), std::string("fLaC") + std::string(2000, '\x55'));
     test::WriteText(dir.File("empty.mp3"), "ID3");
-    for (const char* name : {"bad.flac", "empty.mp3"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(ClassifySoundFile(dir.File(name)), SoundKind::Compressed);
+    // A file cut short after its first second decodes that far, then fails.
+    test::WriteSound(dir.File("whole.flac"), SF_FORMAT_FLAC | SF_FORMAT_PCM_16, kRate, 2,
+                     test::Tone(kRate, kFrames, 440, 0.5));
+    std::string whole(std::filesystem::file_size(dir.File("whole.flac")), '\0');
+    std::ifstream(dir.File("whole.flac"), std::ios::binary).read(whole.data(), std::streamsize(whole.size()));
+    test::WriteText(dir.File("cut.flac"), whole.substr(0, whole.size() / 3));
+    struct Case {
+        const char* name;
+        const char* reason;   // how the reason starts
+    };
+    for (const Case& c : {Case{"bad.flac", "The file is damaged ("}, Case{"empty.mp3", "The file is too short or damaged."},
+                          Case{"cut.flac", "The file ends before the length it states ("}, Case{"missing.ogg", "No such file"}}) {
+        SCOPED_TRACE(c.name);
         SoundData sound;
         std::string reason;
-        EXPECT_EQ(Decode(dir.File(name), sound, reason), DecodeOutcome::Failed);
-        EXPECT_FALSE(reason.empty());
+        EXPECT_EQ(Decode(dir.File(c.name), sound, reason), DecodeOutcome::Failed);
+        EXPECT_EQ(reason.rfind(c.reason, 0), 0u) << reason;
         EXPECT_FALSE(sound.WavLoaded);
     }
 }
