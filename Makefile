@@ -23,12 +23,9 @@ run: deps-run
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_TESTS=OFF" BUILD=$(BUILD)-run
 	$(BUILD)-run/zorvane
 
-# A test that fails is run once more before it counts as failed: the window
-# tests share two cores with the sanitizer-built ones and a loaded machine
-# can delay a modal dialog; a real fault fails both runs.
 test: deps
 	@$(MAKE) --no-print-directory build
-	scripts/with-sound-stack.sh ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300 --repeat until-pass:2
+	scripts/with-sound-stack.sh ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (LeakSanitizer on; any finding fails its test, with a stack trace). The fuzz
@@ -37,7 +34,7 @@ test: deps
 test-asan: deps
 	@$(MAKE) --no-print-directory build BUILD=$(BUILD_ASAN) CMAKE_FLAGS="-DZORVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug"
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  scripts/with-sound-stack.sh ctest --test-dir $(BUILD_ASAN) --output-on-failure -j2 --timeout 600 --repeat until-pass:2
+	  scripts/with-sound-stack.sh ctest --test-dir $(BUILD_ASAN) --output-on-failure -j2 --timeout 600
 
 # Installs under PREFIX (default /usr/local).
 install: deps-run

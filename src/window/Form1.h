@@ -9,6 +9,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/FrameRate.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
 #include "window/Twips.h"
@@ -81,14 +82,19 @@ public:
     QMenu* MnuEdit = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
+    QMenu* MnuView = nullptr;
+    // Checkable: the readouts add the SMPTE timecode of their frame count.
+    // Off at the first start; remembered (setting "view/showTimecode").
+    QAction* MnuShowTimecode = nullptr;
 
     // Form variables.
     std::string WavFileName;
     int32_t SelStartMs = 0;        // selection start, ms
     int32_t SelEndMs = 0;          // selection end, ms
-    float LengthMinutes = 0.0f;
-    float PositionMinutes = 0.0f;
-    int16_t FramesPerSecond = 0;   // 30 from start-up on
+    // The frame rate rounded to whole frames a second (30 from start-up on;
+    // 30 also for "29.97"). The exact rate is FrameRateNow(); a whole rate
+    // stored here directly is taken as the rate until the text is read again.
+    int16_t FramesPerSecond = 0;
     bool Dragging = false;         // a mouse button is held down on PicTime
     // The mixer handle and the speaker volume control live in speakerVolume_.
 
@@ -102,6 +108,7 @@ public:
     void MnuExit_Click();
     void MnuAbout_Click();
     void MnuSelInput_Click();
+    void MnuShowTimecode_Click();
     void OpenWavFile();
     // Opens the sound file at `path` as the File menu does once the dialog
     // has given a path (same messages, same state afterwards): from the
@@ -122,6 +129,9 @@ public:
     void ScrollEnd_Scroll();
     void VolSlider_MouseMove();
     void VolSlider_Scroll();
+
+    // The frame rate every frame figure and Step/Back use.
+    FrameRate FrameRateNow() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -151,6 +161,10 @@ private:
 
     // The selection as the selection rules see it.
     SelectionContext Selection();
+    // Sets the exact rate and FramesPerSecond with it.
+    void KeepFrameRate(FrameRate rate);
+    // Takes a whole rate stored in FramesPerSecond directly as the rate.
+    void TakeWholeRateIfSet();
 
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;
@@ -158,6 +172,9 @@ private:
     QtSpeakerVolume* speakerVolume_ = nullptr;
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
+    // The rate as read from the text, and the FramesPerSecond stored with it.
+    FrameRate exactRate_;
+    int16_t wholeOfExactRate_ = 0;
     bool decoding_ = false;   // a compressed sound is being decoded
 };
 

@@ -52,6 +52,14 @@ protected:
     std::unique_ptr<MediaTransport> transport;
 };
 
+// Milliseconds of sound within `part`, gaps left out.
+double SoundingMs(const std::vector<int16_t>& samples, const test::Burst& part) {
+    double ms = 0.0;
+    for (const test::Burst& b : test::FindBursts(samples, kThreshold))
+        if (b.start >= part.start && b.end <= part.end) ms += b.Ms();
+    return ms;
+}
+
 // Quiet tone up to 1010 ms, loud tone after it: the edge between them shows
 // which part of the file came out.
 std::string WriteEdgeFile(const test::TempDir& dir) {
@@ -97,8 +105,7 @@ TEST_F(RealSound, PlaysTheRangeExactlyWhileThePositionFollowsTheSound) {
     transport->Update();
     EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop);
     EXPECT_EQ(transport->Position(), 2000);
-    Sleep(1000);
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
 
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_EQ(bursts.size(), 1u);
@@ -136,8 +143,7 @@ TEST_F(RealSound, OneStepSoundsExactlyOneFrameFromItsStart) {
     EXPECT_EQ(transport->Position(), 1000);
     WaitForSilence();
     EXPECT_EQ(transport->Position(), 1000);
-    Sleep(1000);
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
 
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_EQ(bursts.size(), 1u);
@@ -157,13 +163,11 @@ TEST_F(RealSound, QuickStepsSoundEachFrameOnceWithNoTail) {
     test::MonitorRecording recording(sink->Name());
     for (int i = 0; i < 5; ++i) {
         transport->Step();
-        Sleep(150);
-        transport->Update();
+        WaitForSilence();   // each frame sounds in full before the next press
     }
     EXPECT_EQ(transport->Position(), 1133);   // frame 34
     WaitForSilence();
-    Sleep(1000);
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
 
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_EQ(bursts.size(), 5u);
@@ -187,8 +191,7 @@ TEST_F(RealSound, PressesFasterThanAFrameCutTheSoundBefore) {
         Sleep(10);
     }
     WaitForSilence();
-    Sleep(1000);
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_FALSE(bursts.empty());
     // Nothing queued behind the last press: the sound ends with one whole
@@ -218,14 +221,17 @@ TEST_F(RealSound, PauseStopsTheSoundAtOnceAndPlayResumes) {
     transport->Play();
     WaitForSilence();
     EXPECT_EQ(transport->Position(), paused + 500);
-    Sleep(1000);
-    const auto bursts = test::FindBursts(recording.Stop(), kThreshold);
+    const std::vector<int16_t> samples = recording.StopAfter(1000);
+    // An output underrun on a busy machine leaves a short gap inside a
+    // part: gaps under 100 ms do not split one, and only sound is counted.
+    const auto bursts = test::FindBursts(samples, kThreshold, kRate / 10);
     ASSERT_EQ(bursts.size(), 2u);
+    const double first = SoundingMs(samples, bursts[0]), second = SoundingMs(samples, bursts[1]);
     // The two parts add up to what the position says was heard, within the
     // short stretch that was under way to the sink when Pause cut it.
-    EXPECT_NEAR(bursts[0].Ms() + bursts[1].Ms(), paused + 500.0, 60.0);
-    EXPECT_NEAR(bursts[1].Ms(), 500.0, 10.0);
-    std::printf("measured: paused at %d ms, heard %.2f + %.2f ms\n", paused, bursts[0].Ms(), bursts[1].Ms());
+    EXPECT_NEAR(first + second, paused + 500.0, 60.0);
+    EXPECT_NEAR(second, 500.0, 10.0);
+    std::printf("measured: paused at %d ms, heard %.2f + %.2f ms\n", paused, first, second);
 }
 
 TEST_F(RealSound, FileCutShortWhilePlayingEndsThePlayWhereItBreaks) {

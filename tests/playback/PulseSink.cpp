@@ -163,6 +163,18 @@ std::vector<int16_t> MonitorRecording::Stop() {
     return left;
 }
 
+std::vector<int16_t> MonitorRecording::StopAfter(int ms) {
+    struct stat st {};
+    const off_t start = stat(path_.c_str(), &st) == 0 ? st.st_size : 0;
+    const off_t wanted = start + static_cast<off_t>(ms) * 44100 / 1000 * 4;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (stat(path_.c_str(), &st) == 0 && st.st_size >= wanted) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return Stop();
+}
+
 std::vector<Burst> FindBursts(const std::vector<int16_t>& samples, int threshold, int64_t bridge) {
     std::vector<Burst> bursts;
     for (int64_t i = 0; i < static_cast<int64_t>(samples.size()); ++i) {

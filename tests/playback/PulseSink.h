@@ -60,6 +60,10 @@ public:
     MonitorRecording& operator=(const MonitorRecording&) = delete;
     // Stops the recorder and returns the left channel.
     std::vector<int16_t> Stop();
+    // Stops once the recorder has taken `ms` more of the monitor's stream
+    // than it held when called, so that the sink's tail has reached it
+    // however slowly the machine runs; returns the left channel.
+    std::vector<int16_t> StopAfter(int ms);
 
 private:
     std::string path_;

@@ -65,7 +65,9 @@ struct Form1RealSound : ::testing::Test {
     }
     // Processes events (the control's status updates) until it stops sounding.
     void WaitForStop() {
-        for (int i = 0; i < 1000 && form->MMControl1->Mode() == MediaControl::ModePlay; ++i) QTest::qWait(10);
+        QTest::qWaitFor([this] {
+            return !form->MMControl1->IsSounding() && form->MMControl1->Mode() != MediaControl::ModePlay;
+        }, 60000);
     }
 };
 
@@ -84,8 +86,7 @@ TEST_F(Form1RealSound, PlayAfterARefreshSoundsExactlyTheSelection) {
     WaitForStop();
     EXPECT_EQ(form->MMControl1->Mode(), MediaControl::ModeStop);
     EXPECT_EQ(form->MMControl1->Position(), 2000);
-    QTest::qWait(1000);   // the sink's tail reaches the monitor
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
 
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_EQ(bursts.size(), 1u);
@@ -100,12 +101,11 @@ TEST_F(Form1RealSound, FiveStepsShowFrameFiveAndSoundFiveFrames) {
     QAbstractButton* step = form->MMControl1->Button("Step");
     for (int i = 0; i < 5; ++i) {
         QTest::mouseClick(step, Qt::LeftButton);
-        QTest::qWait(150);   // each frame sounds in full before the next press
+        WaitForStop();   // each frame sounds in full before the next press
     }
     EXPECT_EQ(form->LabMCIposition->text(), "Time: 0:0 / Frame: 5");
     EXPECT_EQ(form->MMControl1->Position(), 167);
-    QTest::qWait(1000);
-    const std::vector<int16_t> samples = recording.Stop();
+    const std::vector<int16_t> samples = recording.StopAfter(1000);   // the sink's tail reaches the monitor
 
     const auto bursts = test::FindBursts(samples, kThreshold);
     ASSERT_EQ(bursts.size(), 5u);

@@ -144,9 +144,11 @@ TEST_F(Form1Test, DesignGeometryOfTheControlsTheLayoutLeaves) {
 
 TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
     const QList<QAction*> menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    // File and Edit, then the View menu that follows them.
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), "File");
     EXPECT_EQ(menus[1]->text(), "Edit");
+    EXPECT_EQ(menus[2]->text(), "View");
     EXPECT_EQ(menus[0]->menu(), form->MnuFile);
     EXPECT_EQ(menus[1]->menu(), form->MnuEdit);
     const QList<QAction*> file = form->MnuFile->actions();

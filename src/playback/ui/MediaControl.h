@@ -57,8 +57,11 @@ public:
     int32_t From() const;
     void SetTo(int32_t ms);     // play-range end, read back as set
     int32_t To() const;
+    // True while sound is still on its way to the listener (a play, or the
+    // frame of a Step or Back, not yet heard to its end).
+    bool IsSounding() const { return transport_.IsSounding(); }
     // The frame rate Step and Back move by (animation frames per second).
-    void SetFrameRate(int16_t framesPerSecond);
+    void SetFrameRate(FrameRate rate);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
