@@ -107,6 +107,7 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "--render") == 0) return zv::bench::RenderWav(argc - 2, argv + 2);
     zv::bench::RegisterLoadRows();
     zv::bench::RegisterOpenRows();
+    zv::bench::RegisterFormatsRows();
     zv::bench::RegisterDrawRows();
     zv::bench::RegisterTimelineRows();
     zv::bench::RegisterPlaybackRows();

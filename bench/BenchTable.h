@@ -37,6 +37,7 @@ void SetRowText(benchmark::State& state, const std::string& unit, const std::str
 // The rows, registered in the table's order by main (each file registers its own).
 void RegisterLoadRows();      // LoadBench.cpp
 void RegisterOpenRows();      // OpenBench.cpp
+void RegisterFormatsRows();   // FormatsBench.cpp
 void RegisterDrawRows();      // DrawBench.cpp
 void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp

@@ -32,6 +32,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"load", ChildLoad}, {"read", ChildRead}, {"open", ChildOpen},
     {"play", ChildPlay}, {"device-play", ChildDevicePlay},
+    {"open-answering", ChildOpenAnswering}, {"sf-read-float", ChildSfReadFloat},
 };
 
 }  // namespace

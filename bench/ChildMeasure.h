@@ -37,6 +37,8 @@ int ChildRead(int argc, char** argv);       // LoadBench.cpp: read <file> <offse
 int ChildOpen(int argc, char** argv);       // OpenBench.cpp: open <wav>
 int ChildPlay(int argc, char** argv);       // PlaybackBench.cpp: play <wav> <seconds>
 int ChildDevicePlay(int argc, char** argv); // PlaybackBench.cpp: device-play <wav> <seconds>
+int ChildOpenAnswering(int argc, char** argv); // FormatsBench.cpp: open-answering <file>
+int ChildSfReadFloat(int argc, char** argv);   // FormatsBench.cpp: sf-read-float <file>
 
 // Bytes this process has read through system calls so far (/proc/self/io rchar).
 long long ReadBytesSoFar();

@@ -1,6 +1,7 @@
-// libFuzzer target: the input is a file. It goes through LoadWavFile (from a
-// memory file, by path, so the open and the close are exercised too), then
-// through the four readers around the buffer's ends and through DrawWaves on
+// libFuzzer target: the input is a file. Its kind is classified (from the
+// bytes and by path), then it goes through LoadWavFile (from a memory file,
+// by path, so the open and the close are exercised too), then through the
+// readers of every encoding around the buffer's ends and through DrawWaves on
 // a recording canvas at two box sizes. Besides crashes and sanitizer
 // reports, it aborts when an outcome breaks the loader's promises. A good
 // file is loaded first each time, so failures are checked to lose nothing.
@@ -18,6 +19,7 @@
 #include "common/MessageBox.h"
 #include "common/Numbers.h"
 #include "sound/SampleReaders.h"
+#include "sound/SoundKind.h"
 #include "sound/WavLoader.h"
 #include "waveview/RecordingCanvas.h"
 #include "waveview/WaveRenderer.h"
@@ -60,6 +62,24 @@ void ReadAround(const SoundData& s, int32_t frame) {
         CheckValue(a);
     } catch (const OverflowError&) {
         // frame x nBlockAlign beyond 32 bits: the readers' own error
+    }
+    // The wider readers (64-bit offsets: never an overflow) and the reader
+    // for everyone else, on whatever encoding the loader chose.
+    auto wide = [](double v) { Require(v >= -1.0 && v <= 1.0, "wide sample outside [-1, 1]"); };
+    ReadWideStereo<SampleEncoding::Int24>(s, frame, a, b);
+    wide(a), wide(b);
+    ReadWideStereo<SampleEncoding::Int32>(s, frame, a, b);
+    wide(a), wide(b);
+    ReadWideStereo<SampleEncoding::Float32>(s, frame, a, b);
+    wide(a), wide(b);
+    ReadWideMono<SampleEncoding::Float64>(s, frame, a);
+    wide(a);
+    for (int channel : {0, 1, 5}) {
+        try {
+            wide(NormalizedSample(s, frame, channel));
+        } catch (const OverflowError&) {
+            Require(s.Encoding == SampleEncoding::Legacy, "a wide encoding raised an overflow");
+        }
     }
 }
 
@@ -112,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static int goodFd = -1, inputFd = -1;
     static const std::string good = MemoryFile("zorvane-good", kGood, sizeof kGood, goodFd);
     const std::string path = MemoryFile("zorvane-fuzz", data, size, inputFd);
+    // The kind of file, from its first bytes: the same answer by path.
+    Require(ClassifySoundHeader(data, size < 12 ? size : 12) == ClassifySoundFile(path), "kind differs by path");
 
     SoundData sound;
     CountingBox box;

@@ -58,6 +58,31 @@ def extensible():
     return riff(chunk(b"fmt ", base + le16(16) + le32(3) + guid) + chunk(b"data", ramp(64)))
 
 
+def le64(v):
+    return struct.pack("<Q", v & 0xFFFFFFFFFFFFFFFF)
+
+
+GUID_TAIL = bytes.fromhex("000000001000800000aa00389b71")
+
+
+def extensible_fmt(bits, sub_tag, channels=2, guid_tail=GUID_TAIL):
+    # 40-byte fmt: the 18-byte head, valid bits, channel mask, sub-format GUID.
+    base = fmt_payload(channels=channels, bits=bits, tag=0xFFFE, size=18)[:16] + le16(22)
+    return chunk(b"fmt ", base + le16(bits) + le32(3) + le16(sub_tag) + guid_tail)
+
+
+def rf64(data, riff_size=None, data_size=None, data_field=0xFFFFFFFF, top=b"RF64", fmt_chunk=None):
+    # RF64/BW64: ds64 (riff size, data size, sample count, table length) first.
+    fmt_chunk = fmt_chunk or fmt(bits=24)
+    rest = fmt_chunk + b"data" + le32(data_field) + data
+    if riff_size is None:
+        riff_size = 4 + 36 + len(rest)
+    if data_size is None:
+        data_size = len(data)
+    ds64 = chunk(b"ds64", le64(riff_size) + le64(data_size) + le64(0) + le32(0))
+    return top + le32(0xFFFFFFFF) + b"WAVE" + ds64 + rest
+
+
 FILES = {
     "good_stereo16.wav": wav(),
     "good_mono8.wav": wav(channels=1, bits=8, data=ramp(33, 100)),
@@ -93,6 +118,19 @@ FILES = {
     "riff_12_bytes.wav": b"RIFF" + le32(4) + b"WAVE",
     "extensible.wav": extensible(),
     "float32.wav": wav(tag=3, bits=32, data=struct.pack("<8f", 0.5, -0.5, 1.0, -1.0, 2.0, -2.0, 0.0, 0.25)),
+    "float64.wav": wav(tag=3, bits=64, data=struct.pack("<4d", 0.5, -1e300, float("nan"), float("inf"))),
+    "int24_stereo.wav": wav(bits=24, data=bytes.fromhex("000080ffff7f010000feffff")),
+    "extensible24.wav": riff(extensible_fmt(24, 1) + chunk(b"data", ramp(60))),
+    "extensible_float32.wav": riff(extensible_fmt(32, 3) + chunk(b"data", struct.pack("<4f", 3.0, -0.5, 0.0, 1.0))),
+    "extensible_unknown_guid.wav": riff(extensible_fmt(24, 1, guid_tail=b"x" * 14) + chunk(b"data", ramp(60))),
+    "extensible_six_channels.wav": riff(extensible_fmt(24, 1, channels=6) + chunk(b"data", ramp(72))),
+    "bwf_bext_ixml.wav": riff(chunk(b"bext", b"\0" * 602) + chunk(b"iXML", b"<BWFXML/>") + chunk(b"JUNK", b"\0" * 28)
+                              + fmt(bits=24) + chunk(b"data", ramp(60)) + chunk(b"LIST", b"INFO")),
+    "rf64_ds64.wav": rf64(ramp(60)),
+    "bw64_ds64.wav": rf64(ramp(60), top=b"BW64"),
+    "rf64_huge_ds64.wav": rf64(ramp(60), riff_size=0xFFFFFFFFFFFFFFFF, data_size=0x7FFFFFFFFFFFFFFF),
+    "rf64_ds64_data_4gib.wav": rf64(ramp(60), data_size=0x100000000 * 6),
+    "rf64_float_extensible.wav": rf64(struct.pack("<4f", 0.5, -0.5, 9.0, -9.0), fmt_chunk=extensible_fmt(32, 3)),
 }
 
 

@@ -3,10 +3,14 @@
 // ZORVANE_REPORT_FIRST_PAINT (any value) in the environment: once the window
 // has been painted for the first time, prints "first-paint <seconds>" on
 // stderr, the seconds of CLOCK_MONOTONIC (the start-up benchmark reads it).
+//
+// zorvane [FILE]: FILE (a path or a file:// URL, as a desktop's "Open With"
+// hands it over) is opened once the window is up, as File > Open would.
 #include <time.h>
 
 #include <QApplication>
 #include <QEvent>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +63,10 @@ int main(int argc, char** argv) {
     zv::Form1 form(platform);
     messages.SetParent(&form);
     fileDialog.SetParent(&form);
-    AfterFirstPaint afterFirstPaint([&form, &device, &afterFirstPaint] {
+    // Qt has taken its own options out of the arguments by now.
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString given = arguments.size() > 1 ? arguments.at(1) : QString();
+    AfterFirstPaint afterFirstPaint([&form, &device, &afterFirstPaint, given] {
         form.removeEventFilter(&afterFirstPaint);
         if (std::getenv("ZORVANE_REPORT_FIRST_PAINT") != nullptr) {
             timespec now{};
@@ -69,6 +76,7 @@ int main(int argc, char** argv) {
             std::fflush(stderr);
         }
         device.Prepare();
+        if (!given.isEmpty()) QTimer::singleShot(0, &form, [&form, given] { form.OpenGivenFile(given); });
     });
     form.installEventFilter(&afterFirstPaint);
     form.show();

@@ -22,10 +22,15 @@ TempDir::~TempDir() {
 }
 
 void WriteWav(const std::string& path, int32_t sampleRate, int channels, const std::vector<float>& samples) {
+    WriteSound(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, sampleRate, channels, samples);
+}
+
+void WriteSound(const std::string& path, int format, int32_t sampleRate, int channels,
+                const std::vector<float>& samples) {
     SF_INFO info{};
     info.samplerate = sampleRate;
     info.channels = channels;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    info.format = format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file) throw std::runtime_error(sf_strerror(nullptr));
     std::vector<float> frames(samples.size() * static_cast<size_t>(channels));

@@ -23,6 +23,11 @@ private:
 // A 16-bit WAV of `channels` identical channels holding `samples` (-1..1).
 void WriteWav(const std::string& path, int32_t sampleRate, int channels, const std::vector<float>& samples);
 
+// A file of libsndfile's `format` (SF_FORMAT_FLAC | SF_FORMAT_PCM_16, ...)
+// of `channels` identical channels holding `samples` (-1..1).
+void WriteSound(const std::string& path, int format, int32_t sampleRate, int channels,
+                const std::vector<float>& samples);
+
 // A sine of `frequency` Hz at `amplitude`, `frames` samples long, whose
 // samples are never close to zero for long (a phase offset avoids exact zeros).
 std::vector<float> Tone(int32_t sampleRate, int64_t frames, double frequency, double amplitude);

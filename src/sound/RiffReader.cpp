@@ -140,4 +140,51 @@ bool RiffReader::FindChunk(uint32_t id, const ChunkInfo& parent, ChunkInfo& chun
 
 void RiffReader::Ascend(const ChunkInfo& chunk) { pos_ = ChunkEnd(chunk.dwDataOffset, chunk.cksize); }
 
+namespace {
+
+uint64_t Le64(const uint8_t* p) { return uint64_t{Le32(p)} | uint64_t{Le32(p + 4)} << 32; }
+
+constexpr uint32_t kData = FourCC("data");
+constexpr uint32_t kDs64 = FourCC("ds64");
+constexpr uint32_t kSizeFromDs64 = 0xFFFFFFFFu;
+
+}  // namespace
+
+bool RiffReader::FindRf64(uint32_t formType, ChunkInfo& chunk, Rf64& sizes) {
+    uint8_t head[12 + 8 + 16];
+    if (ReadAt(0, head, sizeof head) != static_cast<long>(sizeof head)) return false;
+    const uint32_t id = Le32(head);
+    if ((id != FourCC("RF64") && id != FourCC("BW64")) || Le32(head + 8) != formType) return false;
+    if (Le32(head + 12) != kDs64 || Le32(head + 16) < 16) return false;
+    const uint32_t size32 = Le32(head + 4);
+    const uint64_t riffSize = size32 == kSizeFromDs64 ? Le64(head + 20) : size32;
+    if (riffSize < 4) return false;   // not even room for the form type
+    chunk = ChunkInfo{id, size32, formType, 8, 0};
+    sizes.end = riffSize > UINT64_MAX - 8 ? UINT64_MAX : 8 + riffSize;
+    sizes.dataSize = Le64(head + 28);
+    pos_ = ChunkEnd(20, Le32(head + 16));
+    return true;
+}
+
+bool RiffReader::FindChunk64(uint32_t id, const Rf64& parent, ChunkInfo& chunk, uint64_t& size) {
+    const uint64_t limit = std::min(parent.end, fileSize_);
+    uint64_t offset = pos_;
+    uint32_t found = 0, size32 = 0;
+    while (ReadHeader(offset, limit, found, size32)) {
+        const uint64_t data = offset + 8;
+        const uint64_t trueSize = found == kData && size32 == kSizeFromDs64 ? parent.dataSize : size32;
+        if (found == id) {
+            if (data > kMaxOffset) return false;
+            chunk = ChunkInfo{found, size32, 0, static_cast<uint32_t>(data), 0};
+            size = trueSize;
+            pos_ = data;
+            return true;
+        }
+        // A size that runs past every offset ends the walk.
+        if (trueSize > UINT64_MAX / 2 - data) return false;
+        offset = data + trueSize + (trueSize & 1u);
+    }
+    return false;
+}
+
 } // namespace zv

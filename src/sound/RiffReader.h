@@ -58,6 +58,25 @@ public:
     // Moves past `chunk`'s data and its pad byte.
     void Ascend(const ChunkInfo& chunk);
 
+    // RF64 and BW64 (the 64-bit forms of RIFF WAVE, for sounds beyond
+    // 4 GiB): the file starts with "RF64" or "BW64", form type WAVE, and its
+    // first chunk "ds64" holds the 64-bit sizes of the whole and of the data
+    // chunk that stand for a 32-bit size of 0xFFFFFFFF.
+    struct Rf64 {
+        uint64_t end = 0;        // file offset where the RF64 chunk ends
+        uint64_t dataSize = 0;   // the data chunk's size from ds64
+    };
+    // Reads the RF64/BW64 header and its ds64 chunk at the start of the
+    // file; true when both are there and ds64 states a size that holds at
+    // least the form type. `chunk` is the top chunk as for FindRiff (its
+    // cksize the 32-bit field as stored); the position is after ds64.
+    bool FindRf64(uint32_t formType, ChunkInfo& chunk, Rf64& sizes);
+    // FindChunk inside an RF64 chunk: offsets are 64-bit (the walk reaches
+    // past 4 GiB), a data chunk of size 0xFFFFFFFF has ds64's size, and
+    // `size` is the found chunk's true size. A chunk whose data starts
+    // beyond 4 GiB is not found (the chunk record holds 32-bit offsets).
+    bool FindChunk64(uint32_t id, const Rf64& parent, ChunkInfo& chunk, uint64_t& size);
+
 private:
     // Reads up to `count` bytes at `offset` (count <= the cache's size).
     long ReadAt(uint64_t offset, void* destination, std::size_t count);

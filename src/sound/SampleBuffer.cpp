@@ -66,6 +66,15 @@ void SampleBuffer::Release() noexcept {
     mapped_ = 0;
 }
 
+void SampleBuffer::Shrink(std::size_t size) noexcept {
+    if (size >= size_ || data_ == nullptr) return;
+    const std::size_t page = PageSize();
+    const auto end = reinterpret_cast<std::uintptr_t>(data_ + size_);
+    const std::uintptr_t firstFree = RoundUp(reinterpret_cast<std::uintptr_t>(data_ + size), page);
+    if (end > firstFree) madvise(reinterpret_cast<void*>(firstFree), end - firstFree, MADV_DONTNEED);
+    size_ = size;
+}
+
 bool SampleBuffer::Allocate(std::size_t size, std::size_t filled) {
     Release();
     if (size == 0) return true;  // an empty data chunk: an empty block

@@ -28,6 +28,10 @@ public:
     bool Allocate(std::size_t size, std::size_t filled);
     // Gives the block back. Safe to call when nothing is held.
     void Release() noexcept;
+    // Keeps only the first `size` bytes (a decoder that stated more than it
+    // gave); the whole pages past them go back to the system. A larger size
+    // changes nothing.
+    void Shrink(std::size_t size) noexcept;
 
     uint8_t* data() noexcept { return data_; }
     const uint8_t* data() const noexcept { return data_; }

@@ -32,8 +32,17 @@ struct ChunkInfo {
     uint32_t dwFlags = 0;
 };
 
+// How the renderer reads the buffer's samples. Legacy is the 8/16-bit rule
+// (wBitsPerSample 16: signed 16-bit, anything else: unsigned 8-bit; three or
+// more channels draw the first alone). The others are chosen by the loader
+// from the fmt chunk (or by the decoder) and draw the first two channels of
+// any channel count: Int16 / 32768, Int24 / 8388608, Int32 / 2147483648,
+// Float32 and Float64 as they are, clamped to -1..1.
+enum class SampleEncoding : uint8_t { Legacy, Int16, Int24, Int32, Float32, Float64 };
+
 struct SoundData {
     WaveFormat WavFormat;
+    SampleEncoding Encoding = SampleEncoding::Legacy;
     int32_t NumSamples = 0;   // sample frames in the data chunk
     int32_t ViewStart = 0;    // first frame shown across the waveform box
     int32_t ViewEnd = 0;      // end frame mapped to the box's right edge

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -54,6 +55,40 @@ WaveFormat DecodeFormat(const uint8_t* b) {
     return f;
 }
 
+constexpr uint16_t kTagPcm = 1;
+constexpr uint16_t kTagFloat = 3;
+constexpr uint16_t kTagExtensible = 0xFFFE;
+// The fmt chunk of WAVE_FORMAT_EXTENSIBLE: 18 bytes as above, then valid
+// bits (2), channel mask (4) and the sub-format GUID (16), whose first two
+// bytes are the format tag it stands for and the rest this fixed tail.
+constexpr std::size_t kExtensibleBytes = 40;
+constexpr uint8_t kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                   0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// Which readers draw the samples. 8- and 16-bit PCM (and every format the
+// readers do not know) stay Legacy, drawn exactly as they always were;
+// 24/32-bit PCM and 32/64-bit float get their own readers when a frame holds
+// the samples they read.
+SampleEncoding ChooseEncoding(const WaveFormat& f, const uint8_t* extension, std::size_t extensionBytes) {
+    uint16_t tag = static_cast<uint16_t>(f.wFormatTag);
+    if (tag == kTagExtensible) {
+        if (extensionBytes < kExtensibleBytes - kFormatBytes) return SampleEncoding::Legacy;
+        const uint8_t* guid = extension + 6;
+        if (std::memcmp(guid + 2, kGuidTail, sizeof kGuidTail) != 0) return SampleEncoding::Legacy;
+        tag = static_cast<uint16_t>(guid[0] | guid[1] << 8);
+    }
+    SampleEncoding e = SampleEncoding::Legacy;
+    if (tag == kTagPcm && f.wBitsPerSample == 24) e = SampleEncoding::Int24;
+    else if (tag == kTagPcm && f.wBitsPerSample == 32) e = SampleEncoding::Int32;
+    else if (tag == kTagFloat && f.wBitsPerSample == 32) e = SampleEncoding::Float32;
+    else if (tag == kTagFloat && f.wBitsPerSample == 64) e = SampleEncoding::Float64;
+    if (e == SampleEncoding::Legacy || f.nChannels < 1) return SampleEncoding::Legacy;
+    // A frame too small for the samples drawn is a lie: read it as before.
+    const int drawn = f.nChannels >= 2 ? 2 : 1;
+    if (f.nBlockAlign < drawn * f.wBitsPerSample / 8) return SampleEncoding::Legacy;
+    return e;
+}
+
 }  // namespace
 
 Report LoadWavDescriptor(SoundData& sound, int fd) {
@@ -61,11 +96,24 @@ Report LoadWavDescriptor(SoundData& sound, int fd) {
     RiffReader file(fd);
 
     sound.RiffChunk.fccType = FourCC("WAVE");
-    if (!file.FindRiff(FourCC("WAVE"), sound.RiffChunk)) return Report::Failure(kMsgNotWave);
+    // RIFF WAVE as always; failing that, its 64-bit form RF64 / BW64.
+    RiffReader::Rf64 rf64;
+    bool is64 = false;
+    if (!file.FindRiff(FourCC("WAVE"), sound.RiffChunk)) {
+        if (!file.FindRf64(FourCC("WAVE"), sound.RiffChunk, rf64)) return Report::Failure(kMsgNotWave);
+        is64 = true;
+    }
+    uint64_t chunkSize = 0;   // the found chunk's true size (RF64: from ds64)
+    auto find = [&](uint32_t id, ChunkInfo& found) {
+        if (is64) return file.FindChunk64(id, rf64, found, chunkSize);
+        const bool ok = file.FindChunk(id, sound.RiffChunk, found);
+        chunkSize = found.cksize;
+        return ok;
+    };
 
     ChunkInfo chunk = sound.SubChunk;
     chunk.ckid = FourCC("fmt");
-    const bool haveFormat = file.FindChunk(chunk.ckid, sound.RiffChunk, chunk);
+    const bool haveFormat = find(chunk.ckid, chunk);
     sound.SubChunk = chunk;
     if (!haveFormat) return Report::Failure(kMsgNoFormat);
 
@@ -76,11 +124,17 @@ Report LoadWavDescriptor(SoundData& sound, int fd) {
     const long got = file.Read(format, kFormatBytes);
     if (got < 0) return Report::Failure(kMsgFormatRead);
     sound.WavFormat = DecodeFormat(format);
+    uint8_t extension[kExtensibleBytes - kFormatBytes] = {};
+    long extensionBytes = 0;
+    if (got == static_cast<long>(kFormatBytes) && sound.SubChunk.cksize >= kExtensibleBytes)
+        extensionBytes = file.Read(extension, sizeof extension);
+    const SampleEncoding encoding = ChooseEncoding(
+        sound.WavFormat, extension, extensionBytes > 0 ? static_cast<std::size_t>(extensionBytes) : 0);
     file.Ascend(sound.SubChunk);
 
     // The data chunk is searched after the fmt chunk only.
     chunk.ckid = FourCC("data");
-    const bool haveData = file.FindChunk(chunk.ckid, sound.RiffChunk, chunk);
+    const bool haveData = find(chunk.ckid, chunk);
     sound.SubChunk = chunk;
     if (!haveData) return Report::Failure(kMsgNoData);
 
@@ -88,21 +142,30 @@ Report LoadWavDescriptor(SoundData& sound, int fd) {
     // size, and a frame count the 32-bit frame arithmetic cannot hold.
     const int32_t blockAlign = sound.WavFormat.nBlockAlign;
     if (blockAlign < 1) return Report::Failure(kMsgBlockAlign);
+    // An RF64 data chunk holds what ds64 says, but no more than the file
+    // does: a stated size past the file's end costs nothing.
+    const uint64_t start = file.Position();
+    const uint64_t inFile = start < file.FileSize() ? file.FileSize() - start : 0;
+    const uint64_t dataBytes = is64 ? std::min(chunkSize, inFile) : chunk.cksize;
     int32_t frames = 0;
     try {
-        frames = RoundLong(static_cast<double>(chunk.cksize) / blockAlign);
+        frames = RoundLong(static_cast<double>(dataBytes) / blockAlign);
     } catch (const OverflowError&) {
         return Report::Failure(kMsgTooManyFrames);
     }
 
     // One zero-filled block of exactly the stated size. Only the bytes the
     // file really holds are written (and so cost memory); the rest stay zero.
-    const uint64_t start = file.Position();
-    const uint64_t inFile = start < file.FileSize() ? file.FileSize() - start : 0;
-    const std::size_t filled = inFile < chunk.cksize ? static_cast<std::size_t>(inFile) : chunk.cksize;
-    if (!sound.Samples.Allocate(chunk.cksize, filled)) return Report::Failure(kMsgNoMemory);
-    file.ReadLarge(sound.Samples.data(), chunk.cksize);
+    if (dataBytes > SIZE_MAX) return Report::Failure(kMsgNoMemory);
+    const auto size = static_cast<std::size_t>(dataBytes);
+    const std::size_t filled = inFile < size ? static_cast<std::size_t>(inFile) : size;
+    if (!sound.Samples.Allocate(size, filled)) return Report::Failure(kMsgNoMemory);
+    file.ReadLarge(sound.Samples.data(), size);
 
+    // The record's data chunk says how many bytes the buffer holds; for an
+    // RF64 sound past 4 GiB the 32-bit field can only say "more than this".
+    if (is64) sound.SubChunk.cksize = static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX));
+    sound.Encoding = encoding;
     sound.NumSamples = frames;
     sound.WavLoaded = true;
     return {};

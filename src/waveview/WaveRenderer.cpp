@@ -63,7 +63,10 @@ void Draw(const SoundData& sound, Canvas& canvas, float width, float height) {
     const double framesPerUnit = span / static_cast<double>(width);
     const double step = framesPerUnit >= 1.0 ? 1.0 : 1.0 / framesPerUnit;
     Sweep s{framesPerUnit, sound.ViewStart, 0, 0};
-    const bool two = sound.WavFormat.nChannels == 2;
+    const SampleEncoding encoding = sound.Encoding;
+    const bool legacy = encoding == SampleEncoding::Legacy;
+    // The wider encodings draw the first two of any number of channels.
+    const bool two = legacy ? sound.WavFormat.nChannels == 2 : sound.WavFormat.nChannels >= 2;
     const bool wide = sound.WavFormat.wBitsPerSample == 16;
     // Two channels: upper centre = height / 4 rounded, lower centre three
     // times that (not three quarters of the height rounded). One: height / 2.
@@ -74,7 +77,32 @@ void Draw(const SoundData& sound, Canvas& canvas, float width, float height) {
     // A reversed view or a negative width gives no forward step: such a
     // loop would never end, so draw nothing.
     if (s.increment < 1) return;
-    if (two) {
+    if (!legacy) {
+        using E = SampleEncoding;
+        switch (encoding) {
+        case E::Int16:
+            if (two) DrawTwo<ReadWideStereo<E::Int16>>(sound, canvas, s, upper, lower);
+            else DrawOne<ReadWideMono<E::Int16>>(sound, canvas, s, upper);
+            break;
+        case E::Int24:
+            if (two) DrawTwo<ReadWideStereo<E::Int24>>(sound, canvas, s, upper, lower);
+            else DrawOne<ReadWideMono<E::Int24>>(sound, canvas, s, upper);
+            break;
+        case E::Int32:
+            if (two) DrawTwo<ReadWideStereo<E::Int32>>(sound, canvas, s, upper, lower);
+            else DrawOne<ReadWideMono<E::Int32>>(sound, canvas, s, upper);
+            break;
+        case E::Float32:
+            if (two) DrawTwo<ReadWideStereo<E::Float32>>(sound, canvas, s, upper, lower);
+            else DrawOne<ReadWideMono<E::Float32>>(sound, canvas, s, upper);
+            break;
+        case E::Float64:
+            if (two) DrawTwo<ReadWideStereo<E::Float64>>(sound, canvas, s, upper, lower);
+            else DrawOne<ReadWideMono<E::Float64>>(sound, canvas, s, upper);
+            break;
+        case E::Legacy: break;
+        }
+    } else if (two) {
         if (wide) DrawTwo<ReadStereo16>(sound, canvas, s, upper, lower);
         else DrawTwo<ReadStereo8>(sound, canvas, s, upper, lower);
     } else {

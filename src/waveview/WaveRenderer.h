@@ -8,8 +8,11 @@
 //     (height / 4 rounded), the second in green (0, 255, 0) around the lower
 //     centre (3 x the upper one);
 //   any other count: the first channel in green around height / 2 rounded.
-// Positive samples are drawn below their centre line. The 16-bit readers
-// are used when wBitsPerSample is 16, the 8-bit ones otherwise.
+// Positive samples are drawn below their centre line. A Legacy sound
+// (SoundData::Encoding) is read by the 16-bit readers when wBitsPerSample is
+// 16, by the 8-bit ones otherwise; a sound of a wider encoding (24/32-bit,
+// float, decoded) by its own readers, with its first two channels drawn as
+// the two traces whenever it has two or more.
 #include "sound/SoundData.h"
 #include "waveview/Canvas.h"
 

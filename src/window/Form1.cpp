@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
@@ -10,8 +13,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QMimeData>
 #include <QResizeEvent>
 #include <QSettings>
+#include <QTimer>
+#include <QUrl>
 #include <cmath>
 #include <exception>
 #include <functional>
@@ -25,11 +31,13 @@
 #include "playback/TimelineRefresh.h"
 #include "playback/ui/MediaControl.h"
 #include "selection/Selection.h"
+#include "sound/SoundKind.h"
 #include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
+#include "window/BackgroundDecode.h"
 #include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
@@ -112,6 +120,7 @@ constexpr float DesignClientHeight = 9315.0f;
 Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zorvane"));
+    setAcceptDrops(true);   // a sound file dropped on the window opens
     InitResources();
     QIcon icon;
     icon.addPixmap(QPixmap(QStringLiteral(":/zorvane.xpm")));
@@ -524,22 +533,48 @@ void Form1::OpenWavFile() {
     // The file that is open stays open, and playable, until a new one has
     // been chosen and the device has opened it: a cancelled or refused open
     // loses nothing.
-    static const std::string filter = "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg";
+    if (decoding_) return;   // a decode is still running: one open at a time
+    static const std::string filter =
+        "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg|"
+        "Sound Files (*.wav *.flac *.ogg *.oga *.opus *.mp3)|*.wav *.flac *.ogg *.oga *.opus *.mp3";
     const std::optional<std::string> path = platform_.fileDialog.ShowOpen(filter, 2);
     if (!path) return;
+    OpenSoundFile(*path);
+}
+
+void Form1::OpenSoundFile(const std::string& path) {
+    if (decoding_) return;   // one open at a time
+    // A compressed sound is decoded before anything changes, so that a
+    // failed or cancelled decode leaves the previous file as it was.
+    std::optional<SoundData> decoded;
+    if (ClassifySoundFile(path) == SoundKind::Compressed) {
+        decoded.emplace();
+        std::string reason;
+        decoding_ = true;
+        const DecodeOutcome outcome = BackgroundDecode(this).Run(path, *decoded, reason);
+        decoding_ = false;
+        if (outcome == DecodeOutcome::Cancelled) return;
+        if (outcome == DecodeOutcome::Failed) {
+            platform_.messages.Show("Couldn't open " + path + ": " + reason);
+            return;
+        }
+    }
     try {
-        MMControl1->SetFileName(*path);
+        MMControl1->SetFileName(path);
         try {
             MMControl1->SetCommand("Open");
         } catch (const DeviceError& refused) {
-            platform_.messages.Show("Couldn't open " + *path + ": " + refused.what());
+            platform_.messages.Show("Couldn't open " + path + ": " + refused.what());
             return;
         }
-        LabFilePath->setText(QString::fromStdString(*path));
+        LabFilePath->setText(QString::fromStdString(path));
         ShowTimes();
-        WavFileName = *path;
+        WavFileName = path;
         // A file the loader refuses is reported; the open goes on.
-        ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
+        if (decoded)
+            Sound = std::move(*decoded);
+        else
+            ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond
@@ -556,6 +591,27 @@ void Form1::OpenWavFile() {
         // Any other error ends the open quietly; the steps done stay done.
         LogCurrentError(LogSound(), "Opening a sound");
     }
+}
+
+void Form1::OpenGivenFile(const QString& pathOrUrl) {
+    const QUrl url(pathOrUrl);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
+    if (path.isEmpty()) return;
+    OpenSoundFile(QFileInfo(path).absoluteFilePath().toStdString());
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !decoding_) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
+    event->acceptProposedAction();
+    // Opened once the drop has ended: the open may show a dialog.
+    const QString path = urls.front().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { Guarded([&] { OpenGivenFile(path); }); });
 }
 
 void Form1::ShowTimes() {

@@ -109,6 +109,15 @@ public:
     void MnuSelInput_Click();
     void MnuShowTimecode_Click();
     void OpenWavFile();
+    // Opens the sound file at `path` as the File menu does once the dialog
+    // has given a path (same messages, same state afterwards): from the
+    // command line and from a file dropped on the window. A compressed
+    // sound is decoded first, on a worker thread, while the previous file
+    // stays open and playable; a failed or cancelled decode keeps it.
+    void OpenSoundFile(const std::string& path);
+    // A path or a file:// URL as a desktop hands it over (command line,
+    // drop); a relative path counts from the working directory.
+    void OpenGivenFile(const QString& pathOrUrl);
     void ShowTimes();
     void RefreshTimeline();
     void ReadFrameRate();
@@ -127,6 +136,8 @@ protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateControls();
@@ -163,6 +174,7 @@ private:
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;
+    bool decoding_ = false;   // a compressed sound is being decoded
 };
 
 } // namespace zv

@@ -54,6 +54,19 @@ const Expected kCorpus[] = {
     {"riff_12_bytes.wav", kMsgNoFormat, 0},
     {"extensible.wav", nullptr, 16},
     {"float32.wav", nullptr, 4},
+    {"float64.wav", nullptr, 2},
+    {"int24_stereo.wav", nullptr, 2},
+    {"extensible24.wav", nullptr, 10},
+    {"extensible_float32.wav", nullptr, 2},
+    {"extensible_unknown_guid.wav", nullptr, 10},
+    {"extensible_six_channels.wav", nullptr, 4},
+    {"bwf_bext_ixml.wav", nullptr, 10},
+    // RF64 / BW64: sizes from ds64, but never more than the file holds.
+    {"rf64_ds64.wav", nullptr, 10},
+    {"bw64_ds64.wav", nullptr, 10},
+    {"rf64_huge_ds64.wav", nullptr, 10},
+    {"rf64_ds64_data_4gib.wav", nullptr, 10},
+    {"rf64_float_extensible.wav", nullptr, 2},
 };
 
 const std::filesystem::path kDir = std::filesystem::path(ZORVANE_SOURCE_DIR) / "fuzz" / "corpus";

@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include "common/Errors.h"
+#include "sound/SoundKind.h"
 
 namespace zv {
 
@@ -17,9 +18,15 @@ SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>
     SF_INFO info{};
     handle_->file = sf_open(path.c_str(), SFM_READ, &info);
     if (!handle_->file) throw DeviceError(sf_strerror(nullptr));
-    // The device plays wave audio: RIFF WAVE and its extended forms only.
+    // The device plays what the waveform can draw: wave audio (RIFF WAVE
+    // and its extended and 64-bit forms) and the compressed sounds that are
+    // decoded for drawing (FLAC, Ogg, MP3). The file's own first bytes
+    // decide, as they do for the loader, and libsndfile must agree.
     const int type = info.format & SF_FORMAT_TYPEMASK;
-    if (type != SF_FORMAT_WAV && type != SF_FORMAT_WAVEX && type != SF_FORMAT_RF64)
+    const SoundKind kind = ClassifySoundFile(path);
+    const bool wave = type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
+    const bool compressed = type == SF_FORMAT_FLAC || type == SF_FORMAT_OGG || type == SF_FORMAT_MPEG;
+    if (!(kind == SoundKind::Wave && wave) && !(kind == SoundKind::Compressed && compressed))
         throw DeviceError("Not a WAV file.");
     if (info.samplerate <= 0 || info.channels <= 0) throw DeviceError("The file holds no sound.");
     sampleRate_ = info.samplerate;

@@ -1,6 +1,7 @@
 #pragma once
-// A WAV file opened by name with libsndfile for streaming: its format is
-// read at open, its samples only as they are asked for.
+// A sound file (WAV, RF64, FLAC, Ogg, MP3) opened by name with libsndfile
+// for streaming: its format is read at open, its samples only as they are
+// asked for.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,7 +11,7 @@ namespace zv {
 class SoundFile {
 public:
     // Throws DeviceError: libsndfile's own text when it cannot open the file,
-    // or a plain reason when the file is not a WAV file or holds no sound.
+    // or a plain reason when the file is not one of those kinds or holds no sound.
     explicit SoundFile(const std::string& path);
     ~SoundFile();
     SoundFile(const SoundFile&) = delete;

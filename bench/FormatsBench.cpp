@@ -1,0 +1,253 @@
+// Rows: the wider sound files through the window's open routine.
+//   - A 1 GiB 48 kHz 24-bit stereo WAV opened through Form1 (device open,
+//     load, draw, selection), against one plain read of the same bytes into
+//     a touched buffer; peak memory against the data + 64 MiB.
+//   - A one-hour 48 kHz stereo FLAC opened through Form1 (decoded on the
+//     worker thread while the event loop turns), against a bare libsndfile
+//     sf_readf_float loop over the same file. The note gives the longest gap
+//     between two turns of the event loop during the open (a 10 ms timer's
+//     longest wait between firings): the window answers when it is small.
+// Both files are written once into /tmp/zorvane-bench and reused.
+#include <sndfile.h>
+#include <sys/stat.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BenchFiles.h"
+#include "BenchPlatform.h"
+#include "BenchTable.h"
+#include "ChildMeasure.h"
+#include "window/Form1.h"
+#include "window/PictureBox.h"
+
+namespace zv::bench {
+
+namespace {
+
+constexpr int32_t kRate = 48000;
+constexpr uint64_t kWide24Bytes = (uint64_t{1} << 30) / 6 * 6;   // 1 GiB of whole frames
+constexpr long kWide24Offset = 44;
+constexpr int64_t kHourFrames = int64_t{3600} * kRate;
+
+std::string BenchDir() {
+    const std::string dir = "/tmp/zorvane-bench";
+    std::error_code ignored;
+    std::filesystem::create_directories(dir, ignored);
+    return dir;
+}
+
+// Two tones under slow envelopes, as the other bench files.
+void Tones(int64_t first, std::vector<float>& out) {
+    for (std::size_t i = 0; i < out.size(); i += 2) {
+        const double t = static_cast<double>(first + static_cast<int64_t>(i / 2)) / kRate;
+        const double env = 0.5 + 0.5 * std::sin(t * 0.7);
+        out[i] = static_cast<float>(0.6 * env * std::sin(t * 2 * M_PI * 220));
+        out[i + 1] = static_cast<float>(0.45 * env * std::sin(t * 2 * M_PI * 331));
+    }
+}
+
+bool Exists(const std::string& path, long long size = -1) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (size < 0 || st.st_size == size);
+}
+
+// Writes `frames` stereo frames of Tones in libsndfile's `format`.
+std::string Write(const std::string& path, int format, int64_t frames) {
+    std::fprintf(stderr, "writing %s ...\n", path.c_str());
+    const std::string temp = path + ".tmp";
+    SF_INFO info{};
+    info.samplerate = kRate;
+    info.channels = 2;
+    info.format = format;
+    SNDFILE* file = sf_open(temp.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) return {};
+    std::vector<float> block(std::size_t{1} << 18);
+    bool ok = true;
+    for (int64_t done = 0; ok && done < frames;) {
+        const int64_t n = std::min<int64_t>(frames - done, static_cast<int64_t>(block.size() / 2));
+        Tones(done, block);
+        ok = sf_writef_float(file, block.data(), n) == n;
+        done += n;
+    }
+    ok = sf_close(file) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return {};
+    }
+    return path;
+}
+
+std::string Wide24Wav() {
+    const std::string path = BenchDir() + "/bench-1gib-48k-stereo24.wav";
+    if (Exists(path, kWide24Offset + static_cast<long long>(kWide24Bytes))) return path;
+    return Write(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, static_cast<int64_t>(kWide24Bytes / 6));
+}
+
+std::string HourFlac() {
+    const std::string path = BenchDir() + "/bench-1h-48k-stereo16.flac";
+    if (Exists(path)) return path;
+    return Write(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, kHourFrames);
+}
+
+}  // namespace
+
+// open-answering <file>: File > Open of `file` through Form1; the value is
+// the open's seconds, the extra figure the longest gap (s) between two
+// firings of a 10 ms timer while it ran.
+int ChildOpenAnswering(int argc, char** argv) {
+    if (argc != 1) return 2;
+    const std::string path = argv[0];
+    int qtArgc = 1;
+    char name[] = "zorvane_bench";
+    char* qtArgv[] = {name, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    BenchPlatform fake;
+    fake.fileDialog.answer = path;
+    Form1 form(fake.platform);
+    form.show();
+    QCoreApplication::processEvents();
+    fake.WindowShown();
+    WarmMemory(kWarmBytes);   // as the other children that fill a gigabyte
+
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer turns;
+    turns.setInterval(10);
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    turns.start();
+    const auto start = std::chrono::steady_clock::now();
+    form.MnuOpen->trigger();
+    form.PicWave->Image();
+    QCoreApplication::processEvents();
+    const double seconds = SecondsSince(start);
+    if (!form.Sound.WavLoaded || fake.messages.shown != 0 || form.WavFileName != path) return 3;
+    return ChildReport(seconds, {static_cast<double>(longest) * 1e-9});
+}
+
+// sf-read-float <file>: one bare sf_readf_float loop over the whole file.
+int ChildSfReadFloat(int argc, char** argv) {
+    if (argc != 1) return 2;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(argv[0], SFM_READ, &info);
+    if (file == nullptr) return 3;
+    WarmMemory(kWarmBytes);   // the same start as the open's child
+    std::vector<float> buffer(static_cast<std::size_t>(16384 * info.channels));
+    const auto start = std::chrono::steady_clock::now();
+    sf_count_t total = 0, got;
+    while ((got = sf_readf_float(file, buffer.data(), 16384)) > 0) total += got;
+    const double seconds = SecondsSince(start);
+    sf_close(file);
+    if (total <= 0) return 3;
+    return ChildReport(seconds);
+}
+
+namespace {
+
+void OpenWide24(benchmark::State& state) {
+    const std::string path = Wide24Wav();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the test file");
+        return;
+    }
+    WarmCache(path);
+    double base = 0, peak = 0, basePeak = 0;
+    int n = 0;
+    for (auto _ : state) {
+        const std::vector<std::string> openArgs{"open", path};
+        const std::vector<std::string> readArgs{"read", path, std::to_string(kWide24Offset),
+                                                std::to_string(kWide24Bytes)};
+        ChildResult open, read;
+        if (n % 2 == 0) {
+            open = MeasureInChild(openArgs);
+            read = MeasureInChild(readArgs);
+        } else {
+            read = MeasureInChild(readArgs);
+            open = MeasureInChild(openArgs);
+        }
+        if (!open.ok || !read.ok) {
+            state.SkipWithError((open.error + " " + read.error).c_str());
+            return;
+        }
+        state.SetIterationTime(open.value);
+        base += read.value;
+        peak = std::max(peak, open.peakMiB);
+        basePeak = std::max(basePeak, read.peakMiB);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    state.counters[kTarget] = 1.5;
+    state.counters[kPeak] = peak;
+    state.counters[kBasePeak] = basePeak;
+    SetRowText(state, "ms", "", "base: one read() into a touched buffer; peak target <= 1088 MiB");
+}
+
+void OpenHourFlac(benchmark::State& state) {
+    const std::string path = HourFlac();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the test file");
+        return;
+    }
+    WarmCache(path);
+    double base = 0, peak = 0, basePeak = 0, gap = 0;
+    int n = 0;
+    for (auto _ : state) {
+        const std::vector<std::string> openArgs{"open-answering", path};
+        const std::vector<std::string> readArgs{"sf-read-float", path};
+        ChildResult open, read;
+        if (n % 2 == 0) {
+            open = MeasureInChild(openArgs);
+            read = MeasureInChild(readArgs);
+        } else {
+            read = MeasureInChild(readArgs);
+            open = MeasureInChild(openArgs);
+        }
+        if (!open.ok || !read.ok || open.extra.size() != 1) {
+            state.SkipWithError((open.error + " " + read.error).c_str());
+            return;
+        }
+        state.SetIterationTime(open.value);
+        base += read.value;
+        gap = std::max(gap, open.extra[0]);
+        peak = std::max(peak, open.peakMiB);
+        basePeak = std::max(basePeak, read.peakMiB);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    state.counters[kTarget] = 1.2;
+    state.counters[kPeak] = peak;
+    state.counters[kBasePeak] = basePeak;
+    char note[160];
+    std::snprintf(note, sizeof note,
+                  "base: bare sf_readf_float loop; longest event-loop gap %.0f ms; samples 659 MiB at 16 bits",
+                  gap * 1e3);
+    SetRowText(state, "ms", "", note);
+}
+
+}  // namespace
+
+void RegisterFormatsRows() {
+    benchmark::RegisterBenchmark("Open 1 GiB 24-bit WAV (Form1)", OpenWide24)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
+    benchmark::RegisterBenchmark("Open 1 h FLAC (Form1)", OpenHourFlac)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
+}
+
+}  // namespace zv::bench

@@ -1,0 +1,36 @@
+#pragma once
+// Decoding a compressed sound into the loaded-sound record, as if it had
+// been a 16-bit PCM WAV of the same channels and rate: WavFormat says PCM,
+// 16 bits, nBlockAlign 2 x channels; the buffer holds the interleaved
+// samples (little-endian), NumSamples the decoded frames; Encoding Int16, so
+// the first two of any number of channels are drawn. Runs on a worker thread:
+// the record it fills is its own until it returns (the window then takes it
+// over), and the progress is shared with the thread that shows it.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "sound/SoundData.h"
+#include "sound/SoundDecoder.h"
+
+namespace zv {
+
+struct DecodeProgress {
+    std::atomic<int64_t> decodedFrames{0};   // sample frames decoded so far
+    std::atomic<int64_t> statedFrames{0};    // the file's stated length (0: unknown)
+    std::atomic<bool> cancel{false};         // set by the other thread to stop
+};
+
+enum class DecodeOutcome { Loaded, Cancelled, Failed };
+
+// Decodes what `decoder` gives into `sound` (which should be a fresh
+// record). The length is the stated one whenever the file states one (the
+// playback device plays that much): decoding stops there, and a shortfall of
+// at most 1 % (an estimated length) is silence; more is a failure. On
+// Failed, `reason` says why (a person's words). Memory: the decoded samples
+// at 16 bits (while a file of no stated length decodes, the buffer doubles
+// as it fills). Never throws.
+DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgress& progress,
+                          std::string& reason);
+
+} // namespace zv
