@@ -52,6 +52,7 @@ public:
     void SetCommand(const std::string& command);
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
+    int64_t PositionSample() const;   // the same as a sample frame of the file
     int32_t Mode() const;       // ModeNotReady with nothing open
     void SetFrom(int32_t ms);   // play-range start, read back as set
     int32_t From() const;
@@ -59,6 +60,10 @@ public:
     int32_t To() const;
     // The frame rate Step and Back move by (animation frames per second).
     void SetFrameRate(int16_t framesPerSecond);
+
+    // Goes to animation frame `frame` and plays it once, as Step does,
+    // then shows the new state (MediaTransport::GoToFrame).
+    void PlayFrame(int64_t frame);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
