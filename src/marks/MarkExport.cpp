@@ -56,10 +56,11 @@ std::string CsvField(const std::string& text) {
 std::string Csv(const std::vector<Mark>& marks, MarkRate rate) {
     const std::string fps = MarkRateText(rate);
     std::string out = CsvField("Frame (" + fps + " fps)") + "," + CsvField("End Frame (" + fps + " fps)") +
-                      ",Seconds,End Seconds,Text\r\n";
+                      ",Seconds,End Seconds,Text,Timecode,End Timecode\r\n";
     for (const Mark& m : marks) {
         out += std::to_string(MarkFrame(m.ms, rate)) + "," + std::to_string(MarkFrame(m.endMs, rate)) + "," +
-               Seconds(m.ms, 3) + "," + Seconds(m.endMs, 3) + "," + CsvField(m.text) + "\r\n";
+               Seconds(m.ms, 3) + "," + Seconds(m.endMs, 3) + "," + CsvField(m.text) + "," +
+               MarkTimecode(m.ms, rate) + "," + MarkTimecode(m.endMs, rate) + "\r\n";
     }
     return out;
 }
@@ -110,7 +111,8 @@ std::string Json(const std::vector<Mark>& marks, const MarkExportSound& sound, M
     out += ",\n  \"sampleRate\": " + std::to_string(sound.sampleRate);
     out += ",\n  \"lengthMs\": " + std::to_string(sound.lengthMs);
     out += ",\n  \"lengthSamples\": " + std::to_string(sound.lengthSamples);
-    out += ",\n  \"frameRate\": " + JsonValue::Quote(MarkRateText(rate));
+    out += ",\n  \"frameRate\": {\"numerator\": " + std::to_string(rate.Numerator()) +
+           ", \"denominator\": " + std::to_string(rate.Denominator()) + "}";
     out += ",\n  \"marks\": [";
     bool first = true;
     for (const Mark& m : marks) {
@@ -120,6 +122,8 @@ std::string Json(const std::vector<Mark>& marks, const MarkExportSound& sound, M
                ", \"frame\": " + std::to_string(MarkFrame(m.ms, rate)) + ", \"endMs\": " + std::to_string(m.endMs) +
                ", \"endSample\": " + std::to_string(m.endSample) +
                ", \"endFrame\": " + std::to_string(MarkFrame(m.endMs, rate)) +
+               ", \"timecode\": " + JsonValue::Quote(MarkTimecode(m.ms, rate)) +
+               ", \"endTimecode\": " + JsonValue::Quote(MarkTimecode(m.endMs, rate)) +
                ", \"text\": " + JsonValue::Quote(m.text) + "}";
     }
     out += marks.empty() ? "]\n}\n" : "\n  ]\n}\n";

@@ -1,8 +1,9 @@
 #pragma once
 // The marks written out for the next program, in five formats. Frames are
 // the marks' frames at the rate in force, by the readouts' rule (nearest).
-//   Csv             a header line naming the rate, then per mark: frame, end
-//                   frame, seconds, end seconds, text (RFC 4180: CRLF line
+//   Csv             a header line naming the exact rate, then per mark:
+//                   frame, end frame, seconds, end seconds, text, and the
+//                   SMPTE timecode of the two frames (RFC 4180: CRLF line
 //                   ends, fields with a comma, quote or line break quoted).
 //                   Frames from 0, like the readouts.
 //   AudacityLabels  start TAB end TAB text, seconds with six decimals; a
@@ -13,8 +14,9 @@
 //                   frame number, a TAB, the text of the marks that start on
 //                   it (joined by " / "), else nothing.
 //   Json            the sound's file name, sample rate and length, the exact
-//                   frame rate, and per mark its ms, sample, frame (from 0)
-//                   and text (and the same for its end).
+//                   frame rate (numerator and denominator), and per mark its
+//                   ms, sample, frame (from 0), timecode and text (and the
+//                   same for its end).
 // Seconds are the marks' ms / 1000, written exactly. In the line formats a
 // text's tabs and line breaks become spaces.
 #include <cstdint>

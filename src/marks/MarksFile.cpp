@@ -1,7 +1,7 @@
 #include "marks/MarksFile.h"
 
 #include "marks/JsonValue.h"
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 
 namespace zv {
 

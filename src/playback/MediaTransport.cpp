@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
 
 namespace zv {
@@ -163,7 +163,7 @@ void MediaTransport::Stop() {
 }
 
 void MediaTransport::Step() {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     const int64_t target = FrameAtMs(restMs_, frameRate_) + 1;
     if (FrameStartMs(target, frameRate_) > Length()) return;   // at the end: stays
@@ -171,7 +171,7 @@ void MediaTransport::Step() {
 }
 
 void MediaTransport::Back() {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     int64_t target = FrameAtMs(restMs_, frameRate_);
     // At a frame's start: the previous frame that starts earlier (above
@@ -182,7 +182,7 @@ void MediaTransport::Back() {
 }
 
 void MediaTransport::GoToFrame(int64_t frame) {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     PlayFrame(std::clamp<int64_t>(frame, 0, FrameAtMs(Length(), frameRate_)));
 }

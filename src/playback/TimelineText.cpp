@@ -3,7 +3,9 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 
+#include "common/FrameTime.h"
 #include "common/Numbers.h"
 
 namespace zv {
@@ -46,15 +48,25 @@ double Radix(BlankSkipper<Char>& in, int radix) {
     return value;
 }
 
+// The leading number of a text: its value, and for a decimal number the
+// text it was read from (digits, at most one ".", then "e" and a signed
+// exponent; no sign), so that it can also be taken exactly.
+struct LeadingText {
+    double value = 0.0;
+    std::string decimal;   // empty for &H / &O numbers and for no number
+    bool negative = false;
+};
+
 template <typename Char>
-double LeadingNumber(std::basic_string_view<Char> text) {
+LeadingText ScanLeadingNumber(std::basic_string_view<Char> text) {
     BlankSkipper<Char> in(text);
+    LeadingText result;
     if (in.Peek() == Char('&')) {
         in.Next();
         const Char kind = in.Peek();
-        if (kind == Char('H') || kind == Char('h')) { in.Next(); return Radix(in, 16); }
-        if (kind == Char('O') || kind == Char('o')) { in.Next(); return Radix(in, 8); }
-        return 0.0;
+        if (kind == Char('H') || kind == Char('h')) { in.Next(); result.value = Radix(in, 16); }
+        if (kind == Char('O') || kind == Char('o')) { in.Next(); result.value = Radix(in, 8); }
+        return result;
     }
 
     // The number is copied, blanks removed, into plain ASCII for from_chars;
@@ -84,7 +96,7 @@ double LeadingNumber(std::basic_string_view<Char> text) {
             break;
         }
     }
-    if (!digits) return 0.0;
+    if (!digits) return result;
     const Char e = in.Peek();
     if (e == Char('E') || e == Char('e') || e == Char('D') || e == Char('d')) {
         in.Next();
@@ -110,7 +122,84 @@ double LeadingNumber(std::basic_string_view<Char> text) {
     (void)end;
     if (ec == std::errc::result_out_of_range)
         value = (significant && magnitude > 0) ? std::numeric_limits<double>::infinity() : 0.0;
-    return negative ? -value : value;
+    result.value = negative ? -value : value;
+    result.negative = negative;
+    result.decimal = std::move(number);
+    return result;
+}
+
+template <typename Char>
+double LeadingNumber(std::basic_string_view<Char> text) { return ScanLeadingNumber(text).value; }
+
+// round-half-even(number x 1000) of a decimal text as ScanLeadingNumber
+// gives it, worked on its digits, so "29.97" is exactly 29970 and halves of
+// a thousandth go to even. nullopt when the thousandths take over 15 digits.
+std::optional<int64_t> ThousandthsOf(const std::string& number) {
+    std::string digits;
+    int64_t fractionDigits = 0, exponent = 0;
+    bool point = false;
+    size_t i = 0;
+    for (; i < number.size() && number[i] != 'e'; ++i) {
+        if (number[i] == '.') {
+            point = true;
+            continue;
+        }
+        digits += number[i];
+        if (point) ++fractionDigits;
+    }
+    if (i < number.size()) std::from_chars(number.data() + i + 1, number.data() + number.size(), exponent);
+    const size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos) return 0;
+    digits.erase(0, first);
+
+    // The thousandths are digits x 10^shift: a whole part and the digits
+    // cut off behind it, which decide the rounding.
+    constexpr size_t kMostDigits = 15;
+    const int64_t shift = exponent - fractionDigits + 3;
+    std::string whole, rest;
+    if (shift >= 0) {
+        if (digits.size() + static_cast<size_t>(shift) > kMostDigits) return std::nullopt;
+        whole = digits + std::string(static_cast<size_t>(shift), '0');
+    } else {
+        const uint64_t cut = static_cast<uint64_t>(-shift);
+        if (cut < digits.size()) {
+            whole = digits.substr(0, digits.size() - cut);
+            rest = digits.substr(digits.size() - cut);
+        } else if (cut == digits.size()) {
+            rest = digits;
+        } else {
+            rest = "0";   // below half a thousandth
+        }
+        if (whole.size() > kMostDigits) return std::nullopt;
+    }
+    int64_t q = 0;
+    for (const char c : whole) q = q * 10 + (c - '0');
+    if (!rest.empty()) {
+        const bool beyondHalf = rest.find_first_not_of('0', 1) != std::string::npos;
+        if (rest[0] > '5' || (rest[0] == '5' && (beyondHalf || q % 2 != 0))) ++q;
+    }
+    return q;
+}
+
+template <typename Char>
+FrameRate ExactFrameRateOf(std::basic_string_view<Char> text, FrameRate previous) {
+    const LeadingText number = ScanLeadingNumber(text);
+    // Whatever rounds outside 16 bits is refused as it always was; this
+    // also keeps the digit work below small.
+    if (!(std::fabs(number.value) < 32768.5)) return previous;
+    int64_t thousandths = 0;
+    if (number.decimal.empty()) {
+        thousandths = static_cast<int64_t>(number.value) * 1000;   // &H / &O: whole
+    } else {
+        const std::optional<int64_t> exact = ThousandthsOf(number.decimal);
+        if (!exact) return previous;
+        thousandths = number.negative ? -*exact : *exact;
+    }
+    const FrameRate rate = FrameRate::FromThousandths(thousandths);
+    const int64_t whole = rate.Rounded();
+    if (whole < std::numeric_limits<int16_t>::min() || whole > std::numeric_limits<int16_t>::max())
+        return previous;
+    return rate;
 }
 
 int16_t FrameRateOf(double number, int16_t previous) {
@@ -139,39 +228,34 @@ int16_t TimelineFrameRate(std::string_view text, int16_t previous) {
     return FrameRateOf(LeadingNumber(text), previous);
 }
 
-int32_t TimelineFrameOf(int16_t framesPerSecond, int32_t ms) {
-    return FloorLong(static_cast<double>(CheckedMul(framesPerSecond, ms)) / 1000.0);
+FrameRate TimelineExactFrameRate(std::u16string_view text, FrameRate previous) {
+    return ExactFrameRateOf(text, previous);
 }
+
+int32_t TimelineFrameOf(FrameRate rate, int32_t ms) { return FrameFloor(ms, rate); }
 
 int32_t TimelineSelectedTenths(int32_t selStartMs, int32_t selEndMs) {
-    const int32_t d = CheckedSub(selEndMs, selStartMs);
-    int32_t q = d / 100;
-    const int32_t r = d % 100;  // same sign as d
-    if (d >= 0) {
-        if (r > 50 || (r == 50 && q % 2 != 0)) ++q;
-    } else {
-        if (r < -50 || (r == -50 && q % 2 != 0)) --q;
-    }
-    return q;
+    // A 32-bit difference has at most as many tenths: it fits.
+    return static_cast<int32_t>(TenthsNearest(CheckedSub(selEndMs, selStartMs)));
 }
 
-void TimelineStartCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs) {
-    const int32_t frame = TimelineFrameOf(framesPerSecond, selStartMs);
+void TimelineStartCaption(std::string& out, FrameRate rate, int32_t selStartMs) {
+    const int32_t frame = TimelineFrameOf(rate, selStartMs);
     out.assign("Start: ");
     AppendInt(out, frame);
 }
 
-void TimelineEndCaption(std::string& out, int16_t framesPerSecond, int32_t selEndMs) {
-    const int32_t frame = TimelineFrameOf(framesPerSecond, selEndMs);
+void TimelineEndCaption(std::string& out, FrameRate rate, int32_t selEndMs) {
+    const int32_t frame = TimelineFrameOf(rate, selEndMs);
     out.assign("End: ");
     AppendInt(out, frame);
 }
 
-void TimelineSelectedCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs,
+void TimelineSelectedCaption(std::string& out, FrameRate rate, int32_t selStartMs,
                              int32_t selEndMs) {
     const int32_t tenths = TimelineSelectedTenths(selStartMs, selEndMs);
-    const int32_t frames = CheckedSub(TimelineFrameOf(framesPerSecond, selEndMs),
-                                      TimelineFrameOf(framesPerSecond, selStartMs));
+    const int32_t frames = CheckedSub(TimelineFrameOf(rate, selEndMs),
+                                      TimelineFrameOf(rate, selStartMs));
     out.assign("Selected:(Seconds:");
     // Written as a number is printed: no trailing ".0", a leading "0" before
     // the point and a minus sign only when the rounded value is below zero.

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QResizeEvent>
 #include <algorithm>
+#include <QSettings>
 #include <cmath>
 #include <cstdlib>
 #include <exception>
@@ -29,7 +30,7 @@
 #include "marks/MarkKeeper.h"
 #include "marks/MarksFile.h"
 #include "marks/TextFile.h"
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
 #include "playback/Readouts.h"
 #include "playback/TimelineRefresh.h"
@@ -73,6 +74,9 @@ protected:
 private:
     std::function<void()> resized_;
 };
+
+// The program's remembered settings.
+QSettings Settings() { return QSettings(QStringLiteral("Zorvane"), QStringLiteral("Zorvane")); }
 
 // Runs an event handler; whatever it raises ends there, never the program.
 template <typename F>
@@ -285,6 +289,12 @@ void Form1::CreateMenus() {
     MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
     MnuSelInput = MnuEdit->addAction(QStringLiteral("Select Input Device"));
     MnuSelInput->setObjectName(QStringLiteral("MnuSelInput"));
+    MnuView = menuBar()->addMenu(QStringLiteral("View"));
+    MnuView->setObjectName(QStringLiteral("MnuView"));
+    MnuShowTimecode = MnuView->addAction(QStringLiteral("Show Timecode"));
+    MnuShowTimecode->setObjectName(QStringLiteral("MnuShowTimecode"));
+    MnuShowTimecode->setCheckable(true);
+    MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
 }
 
 void Form1::CreateMarksMenu() {
@@ -332,6 +342,7 @@ void Form1::ConnectHandlers() {
     connect(MnuExit, &QAction::triggered, this, [this] { Guarded([this] { MnuExit_Click(); }); });
     connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
     connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
+    connect(MnuShowTimecode, &QAction::triggered, this, [this] { Guarded([this] { MnuShowTimecode_Click(); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
     });
@@ -416,7 +427,7 @@ void Form1::DockPanel() {
 void Form1::Form_Load() {
     SetTopMost(*this, true);
     Form_Resize();
-    FramesPerSecond = 30;
+    KeepFrameRate(30);
     SetupVolume();
 }
 
@@ -495,22 +506,39 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // ---- Timeline, selection and volume ----
 
+FrameRate Form1::FrameRateNow() const {
+    return FramesPerSecond == wholeOfExactRate_ ? exactRate_ : FrameRate(FramesPerSecond);
+}
+
+void Form1::KeepFrameRate(FrameRate rate) {
+    exactRate_ = rate;
+    // The text's reading refuses rates that round outside 16 bits.
+    FramesPerSecond = wholeOfExactRate_ = static_cast<int16_t>(rate.Rounded());
+}
+
+void Form1::TakeWholeRateIfSet() { KeepFrameRate(FrameRateNow()); }
+
 void Form1::RefreshTimeline() {
-    timeline_->RefreshTimeline(FramesPerSecond, SelStartMs, SelEndMs);
-    MMControl1->SetFrameRate(FramesPerSecond);
-    markModel_->SetRate(FramesPerSecond);
+    TakeWholeRateIfSet();
+    // The readouts at the refresh's end already count at the rate it read.
+    timeline_->RefreshTimeline(exactRate_, SelStartMs, SelEndMs);
+    KeepFrameRate(exactRate_);
+    MMControl1->SetFrameRate(exactRate_);
+    markModel_->SetRate(exactRate_);
 }
 
 void Form1::ReadFrameRate() {
-    timeline_->ReadFrameRate(FramesPerSecond);
-    MMControl1->SetFrameRate(FramesPerSecond);
-    markModel_->SetRate(FramesPerSecond);
+    TakeWholeRateIfSet();
+    timeline_->ReadFrameRate(exactRate_);
+    KeepFrameRate(exactRate_);
+    MMControl1->SetFrameRate(exactRate_);
+    markModel_->SetRate(exactRate_);
 }
 
 void Form1::PicLength() { timeline_->PicLength(); }
 
 SelectionContext Form1::Selection() {
-    return {SelStartMs, SelEndMs, Dragging, FramesPerSecond, *ScrollStart, *ScrollEnd};
+    return {SelStartMs, SelEndMs, Dragging, FrameRateNow(), *ScrollStart, *ScrollEnd};
 }
 
 void Form1::PicTime_MouseDown(int16_t button, int16_t, float x, float) {
@@ -597,7 +625,7 @@ void Form1::GoToMark(std::size_t row) {
     // The rate typed last, as Step reads it; then the mark's frame (the
     // frame the list shows) is played from its start.
     ReadFrameRate();
-    MMControl1->PlayFrame(MarkFrame(marks_->Marks()[row].ms, FramesPerSecond));
+    MMControl1->PlayFrame(MarkFrame(marks_->Marks()[row].ms, FrameRateNow()));
 }
 
 void Form1::MnuExportMarks_Click() {
@@ -628,7 +656,7 @@ void Form1::MnuExportMarks_Click() {
     exported.sampleRate = marks_->SampleRate();
     exported.lengthMs = MMControl1->Length();
     exported.lengthSamples = platform_.mediaDevice.LengthSamples();
-    const std::string text = ExportMarks(format, marks_->Marks().Marks(), exported, FramesPerSecond);
+    const std::string text = ExportMarks(format, marks_->Marks().Marks(), exported, FrameRateNow());
     if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text))
         platform_.messages.Show("The marks can't be exported to " + choice->path + ": " + *failed + ".");
 }
@@ -657,6 +685,11 @@ void Form1::MnuImportLabels_Click() {
     const int64_t first = labels.marks.front().ms;
     marks_->AddAll(std::move(labels.marks));
     MarksChanged(static_cast<int>(marks_->Marks().FirstAtOrAfterMs(first)));
+}
+
+void Form1::MnuShowTimecode_Click() {
+    Settings().setValue(QStringLiteral("view/showTimecode"), MnuShowTimecode->isChecked());
+    ShowTimes();
 }
 
 // ---- Opening a file and the readouts ----
@@ -704,14 +737,14 @@ void Form1::OpenWavFile() {
 
 void Form1::ShowTimes() {
     // Each time is read twice, once for the minutes and once for the frames.
+    const FrameRate rate = FrameRateNow();
+    const bool timecode = MnuShowTimecode->isChecked();
     const int32_t lengthForMinutes = MMControl1->Length();
-    LengthMinutes = ReadoutMinutes(lengthForMinutes);
     LblTotalTime->setText(
-        QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), FramesPerSecond)));
+        QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), rate, timecode)));
     const int32_t positionForMinutes = MMControl1->Position();
-    PositionMinutes = ReadoutMinutes(positionForMinutes);
     LabMCIposition->setText(
-        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), FramesPerSecond)));
+        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), rate, timecode)));
 }
 
 } // namespace zv

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "common/FrameRate.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
 #include "window/Twips.h"
@@ -94,14 +95,19 @@ public:
     QAction* MnuMarksList = nullptr;          // Ctrl+L
     QAction* MnuExportMarks = nullptr;        // Ctrl+E
     QAction* MnuImportLabels = nullptr;
+    QMenu* MnuView = nullptr;
+    // Checkable: the readouts add the SMPTE timecode of their frame count.
+    // Off at the first start; remembered (setting "view/showTimecode").
+    QAction* MnuShowTimecode = nullptr;
 
     // Form variables.
     std::string WavFileName;
     int32_t SelStartMs = 0;        // selection start, ms
     int32_t SelEndMs = 0;          // selection end, ms
-    float LengthMinutes = 0.0f;
-    float PositionMinutes = 0.0f;
-    int16_t FramesPerSecond = 0;   // 30 from start-up on
+    // The frame rate rounded to whole frames a second (30 from start-up on;
+    // 30 also for "29.97"). The exact rate is FrameRateNow(); a whole rate
+    // stored here directly is taken as the rate until the text is read again.
+    int16_t FramesPerSecond = 0;
     bool Dragging = false;         // a mouse button is held down on PicTime
     // The mixer handle and the speaker volume control live in speakerVolume_.
 
@@ -115,6 +121,7 @@ public:
     void MnuExit_Click();
     void MnuAbout_Click();
     void MnuSelInput_Click();
+    void MnuShowTimecode_Click();
     void OpenWavFile();
     void ShowTimes();
     void RefreshTimeline();
@@ -136,6 +143,9 @@ public:
     // The marks of the open sound; the list window (made when first shown).
     const MarkKeeper& Marks() const { return *marks_; }
     MarksWindow* MarksList() const { return marksWindow_; }
+
+    // The frame rate every frame figure and Step/Back use.
+    FrameRate FrameRateNow() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -163,6 +173,10 @@ private:
 
     // The selection as the selection rules see it.
     SelectionContext Selection();
+    // Sets the exact rate and FramesPerSecond with it.
+    void KeepFrameRate(FrameRate rate);
+    // Takes a whole rate stored in FramesPerSecond directly as the rate.
+    void TakeWholeRateIfSet();
 
     void CreateMarksMenu();
     // After any change of the marks: the list and the waveform follow.
@@ -184,6 +198,9 @@ private:
     std::unique_ptr<MarkOverlay> markOverlay_;
     MarksWindow* marksWindow_ = nullptr;
     int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
+    // The rate as read from the text, and the FramesPerSecond stored with it.
+    FrameRate exactRate_;
+    int16_t wholeOfExactRate_ = 0;
 };
 
 } // namespace zv

@@ -10,8 +10,7 @@
 #include "marks/JsonValue.h"
 #include "marks/LabelImport.h"
 #include "marks/MarkExport.h"
-#include "playback/AnimationFrames.h"
-#include "playback/Readouts.h"
+#include "common/FrameTime.h"
 
 namespace zv {
 namespace {
@@ -41,13 +40,17 @@ std::vector<std::string> Lines(const std::string& text) {
 
 TEST(MarkExport, ExactTextOfTwoMarksAt30And25Fps) {
     EXPECT_EQ(ExportMarks(MarkFormat::Csv, kTwo, kSound, 30),
-              "Frame (30 fps),End Frame (30 fps),Seconds,End Seconds,Text\r\n"
-              "10,10,0.333,0.333,\"ah, \"\"oh\"\"\"\r\n"
-              "25,45,0.833,1.500,oo\r\n");
+              "Frame (30 fps),End Frame (30 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
+              "10,10,0.333,0.333,\"ah, \"\"oh\"\"\",00:00:00:10,00:00:00:10\r\n"
+              "25,45,0.833,1.500,oo,00:00:00:25,00:00:01:15\r\n");
     EXPECT_EQ(ExportMarks(MarkFormat::Csv, kTwo, kSound, 25),
-              "Frame (25 fps),End Frame (25 fps),Seconds,End Seconds,Text\r\n"
-              "8,8,0.333,0.333,\"ah, \"\"oh\"\"\"\r\n"
-              "21,38,0.833,1.500,oo\r\n");
+              "Frame (25 fps),End Frame (25 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
+              "8,8,0.333,0.333,\"ah, \"\"oh\"\"\",00:00:00:08,00:00:00:08\r\n"
+              "21,38,0.833,1.500,oo,00:00:00:21,00:00:01:13\r\n");
+    // The exact NTSC rate is named, and its timecode drops frames.
+    EXPECT_EQ(ExportMarks(MarkFormat::Csv, {PointAt(600000, "ten minutes")}, kSound, FrameRate::Fraction(30000, 1001)),
+              "Frame (30000/1001 fps),End Frame (30000/1001 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
+              "17982,17982,600.000,600.000,ten minutes,00:10:00;00,00:10:00;00\r\n");
     const std::string labels = "0.333000\t0.333000\tah, \"oh\"\n0.833000\t1.500000\too\n";
     EXPECT_EQ(ExportMarks(MarkFormat::AudacityLabels, kTwo, kSound, 30), labels);
     EXPECT_EQ(ExportMarks(MarkFormat::AudacityLabels, kTwo, kSound, 25), labels);
@@ -68,11 +71,14 @@ TEST(MarkExport, ExactTextOfTwoMarksAt30And25Fps) {
 
     EXPECT_EQ(ExportMarks(MarkFormat::Json, kTwo, kSound, 25),
               "{\n  \"sound\": \"voice.wav\",\n  \"sampleRate\": 44100,\n  \"lengthMs\": 2000,\n"
-              "  \"lengthSamples\": 88200,\n  \"frameRate\": \"25\",\n  \"marks\": [\n"
+              "  \"lengthSamples\": 88200,\n  \"frameRate\": {\"numerator\": 25, \"denominator\": 1},\n"
+              "  \"marks\": [\n"
               "    {\"ms\": 333, \"sample\": 14685, \"frame\": 8, \"endMs\": 333, \"endSample\": 14685, "
-              "\"endFrame\": 8, \"text\": \"ah, \\\"oh\\\"\"},\n"
+              "\"endFrame\": 8, \"timecode\": \"00:00:00:08\", \"endTimecode\": \"00:00:00:08\", "
+              "\"text\": \"ah, \\\"oh\\\"\"},\n"
               "    {\"ms\": 833, \"sample\": 36735, \"frame\": 21, \"endMs\": 1500, \"endSample\": 66150, "
-              "\"endFrame\": 38, \"text\": \"oo\"}\n  ]\n}\n");
+              "\"endFrame\": 38, \"timecode\": \"00:00:00:21\", \"endTimecode\": \"00:00:01:13\", "
+              "\"text\": \"oo\"}\n  ]\n}\n");
 }
 
 TEST(MarkExport, FormatFollowsTheExtensionElseTheFilter) {
@@ -132,7 +138,7 @@ TEST(MarkExport, LabelsCsvAndJsonReadBackAsTheSameMarks) {
     ASSERT_EQ(csv.size(), marks.size() + 1);
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const std::vector<std::string>& row = csv[i + 1];
-        ASSERT_EQ(row.size(), 5u) << i;
+        ASSERT_EQ(row.size(), 7u) << i;
         EXPECT_EQ(row[0], std::to_string(ReadoutFrames(static_cast<int32_t>(marks[i].ms), 30)));
         EXPECT_EQ(std::llround(std::stod(row[3]) * 1000), marks[i].endMs);
         EXPECT_EQ(row[4], marks[i].text);

@@ -85,7 +85,10 @@ TEST_F(Form1Marks, MarksAtTheFramesHeardAreExportedKeptAndNotDisturbedByABadImpo
 
     const std::string csv = ExportTo("breakdown.csv", 2);   // the extension wins over the filter
     EXPECT_EQ(fake.fileDialog.saveFilter, MarkExportFilter());
-    EXPECT_NE(csv.find("\r\n10,10,0.333,0.333,\r\n25,25,0.833,0.833,\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n10,10,0.333,0.333,,00:00:00:10,00:00:00:10\r\n"
+                       "25,25,0.833,0.833,,00:00:00:25,00:00:00:25\r\n"),
+              std::string::npos)
+        << csv;
     const std::string labels = ExportTo("breakdown.txt", 1);
     EXPECT_EQ(labels, "0.333000\t0.333000\t\n0.833000\t0.833000\t\n");
 

@@ -59,7 +59,7 @@ public:
     void SetTo(int32_t ms);     // play-range end, read back as set
     int32_t To() const;
     // The frame rate Step and Back move by (animation frames per second).
-    void SetFrameRate(int16_t framesPerSecond);
+    void SetFrameRate(FrameRate rate);
 
     // Goes to animation frame `frame` and plays it once, as Step does,
     // then shows the new state (MediaTransport::GoToFrame).
