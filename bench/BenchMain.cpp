@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterTimelineRows();
     zv::bench::RegisterPlaybackRows();
     zv::bench::RegisterStartupRows();
+    zv::bench::RegisterMarksRows();
     benchmark::Initialize(&argc, argv);
     zv::bench::TableReporter table;
     benchmark::RunSpecifiedBenchmarks(&table);

@@ -31,6 +31,8 @@ struct PrintingMessageBox : MessageBox {
 struct AnsweringFileDialog : FileDialog {
     std::optional<std::string> answer;
     std::optional<std::string> ShowOpen(const std::string&, int) override { return answer; }
+    std::optional<SaveChoice> ShowSave(const std::string&, int, const std::string&) override { return saveAnswer; }
+    std::optional<SaveChoice> saveAnswer;
 };
 
 struct BenchPlatform {

@@ -42,6 +42,7 @@ void RegisterDrawRows();      // DrawBench.cpp
 void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp
+void RegisterMarksRows();     // MarksBench.cpp
 
 // Prints the rows as one table.
 class TableReporter : public benchmark::BenchmarkReporter {

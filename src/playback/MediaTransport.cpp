@@ -49,6 +49,11 @@ int32_t MediaTransport::Position() const {
     return ClampToLong(restMs_);
 }
 
+int64_t MediaTransport::PositionSample() const {
+    if (!IsOpen()) return 0;
+    return mode_ == ModePlay ? device_.PositionSample() : restSample_;
+}
+
 TransportMode MediaTransport::Mode() const {
     // A play that has just ended by itself reads as stopped even before
     // Update() took note of it.
@@ -185,6 +190,12 @@ void MediaTransport::Back() {
     while (target >= 0 && FrameStartMs(target, frameRate_) >= restMs_) --target;
     if (target < 0) return;   // at 0: stays
     PlayFrame(target);
+}
+
+void MediaTransport::GoToFrame(int64_t frame) {
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
+    CutSound();
+    PlayFrame(std::clamp<int64_t>(frame, 0, FrameAtMs(Length(), frameRate_)));
 }
 
 // Moves to the start of animation frame `frame` and sounds its samples once.

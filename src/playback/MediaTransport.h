@@ -59,6 +59,9 @@ public:
 
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
+    // The same position as a sample frame (exact at a frame's start after
+    // Step or Back); 0 with nothing open.
+    int64_t PositionSample() const;
     TransportMode Mode() const;
 
     void SetFrom(int32_t ms) { from_ = ms; }   // read back exactly as set
@@ -76,6 +79,10 @@ public:
     void Back();
     void Step();
     void Next();
+    // Goes to the start of animation frame `frame` and plays it once, as
+    // Step does (a frame past the end: the end, silent). Nothing with a
+    // rate <= 0 or nothing open.
+    void GoToFrame(int64_t frame);
 
     // Takes note of a play that ended by itself (at the end of the range, or
     // because the output failed): the mode becomes Stop at the position where

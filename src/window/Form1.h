@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "common/FrameRate.h"
 #include "sound/SoundData.h"
@@ -29,6 +30,11 @@ class FormTimelineView;
 class TimelineRefresh;
 class QtSpeakerVolume;
 struct SelectionContext;
+class MarkKeeper;
+class MarkOverlay;
+class MarkTableModel;
+class MarksWindow;
+struct Mark;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -81,6 +87,13 @@ public:
     QMenu* MnuEdit = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
+    // The Marks menu (after View): the only entries with shortcuts.
+    QMenu* MnuMarks = nullptr;
+    QAction* MnuAddMark = nullptr;            // M
+    QAction* MnuAddSelectionMark = nullptr;   // Shift+M
+    QAction* MnuMarksList = nullptr;          // Ctrl+L
+    QAction* MnuExportMarks = nullptr;        // Ctrl+E
+    QAction* MnuImportLabels = nullptr;
     QMenu* MnuView = nullptr;
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
@@ -128,6 +141,16 @@ public:
     void ScrollEnd_Scroll();
     void VolSlider_MouseMove();
     void VolSlider_Scroll();
+    // Marks (see MarkKeeper): a mark at the position being heard, the
+    // selection as a range mark, the list, export and import.
+    void MnuAddMark_Click();
+    void MnuAddSelectionMark_Click();
+    void MnuMarksList_Click();
+    void MnuExportMarks_Click();
+    void MnuImportLabels_Click();
+    // The marks of the open sound; the list window (made when first shown).
+    const MarkKeeper& Marks() const { return *marks_; }
+    MarksWindow* MarksList() const { return marksWindow_; }
 
     // The frame rate every frame figure and Step/Back use.
     FrameRate FrameRateNow() const;
@@ -165,12 +188,26 @@ private:
     // Takes a whole rate stored in FramesPerSecond directly as the rate.
     void TakeWholeRateIfSet();
 
+    void CreateMarksMenu();
+    // After any change of the marks: the list and the waveform follow.
+    void MarksChanged(int showRow = -1);
+    void AddMark(Mark mark);
+    void RemoveMarks(std::vector<std::size_t> rows);
+    void GoToMark(std::size_t row);
+    // The entries that need a sound are enabled while one is open.
+    void EnableMarkEntries();
+
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;
     std::unique_ptr<TimelineRefresh> timeline_;
     QtSpeakerVolume* speakerVolume_ = nullptr;
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
+    std::unique_ptr<MarkKeeper> marks_;
+    MarkTableModel* markModel_ = nullptr;
+    std::unique_ptr<MarkOverlay> markOverlay_;
+    MarksWindow* marksWindow_ = nullptr;
+    int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;

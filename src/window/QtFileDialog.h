@@ -10,6 +10,8 @@ class QtFileDialog : public FileDialog {
 public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> ShowOpen(const std::string& filter, int selectedFilter) override;
+    std::optional<SaveChoice> ShowSave(const std::string& filter, int selectedFilter,
+                                       const std::string& suggestedPath) override;
 
 private:
     QWidget* parent_ = nullptr;

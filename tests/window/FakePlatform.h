@@ -34,6 +34,20 @@ struct ScriptedFileDialog : FileDialog {
         selectedFilter = selected;
         return answer;
     }
+
+    // The save dialog: answers with `saveAnswer` (nothing: the user cancels).
+    int saveShown = 0;
+    std::string saveFilter;
+    int saveSelectedFilter = 0;
+    std::string suggestedPath;
+    std::optional<SaveChoice> saveAnswer;
+    std::optional<SaveChoice> ShowSave(const std::string& f, int selected, const std::string& suggested) override {
+        ++saveShown;
+        saveFilter = f;
+        saveSelectedFilter = selected;
+        suggestedPath = suggested;
+        return saveAnswer;
+    }
 };
 
 struct MixerWithoutVolume : Mixer {

@@ -74,6 +74,7 @@ void MediaControl::SetCommand(const std::string& command) {
 
 int32_t MediaControl::Length() const { return transport_.Length(); }
 int32_t MediaControl::Position() const { return transport_.Position(); }
+int64_t MediaControl::PositionSample() const { return transport_.PositionSample(); }
 TransportMode MediaControl::Mode() const { return transport_.Mode(); }
 void MediaControl::SetFrom(int32_t ms) { transport_.SetFrom(ms); }
 int32_t MediaControl::From() const { return transport_.From(); }
@@ -139,6 +140,10 @@ void MediaControl::PressStep() {
         emit StepClick();
         transport_.Step();
     });
+}
+
+void MediaControl::PlayFrame(int64_t frame) {
+    Press([this, frame] { transport_.GoToFrame(frame); });
 }
 
 void MediaControl::Tick() {

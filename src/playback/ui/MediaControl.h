@@ -61,7 +61,8 @@ public:
     void SetCommand(const std::string& command);
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
-    TransportMode Mode() const; // ModeNotReady with nothing open
+    int64_t PositionSample() const;   // the same as a sample frame of the file
+    TransportMode Mode() const;       // ModeNotReady with nothing open
     void SetFrom(int32_t ms);   // play-range start, read back as set
     int32_t From() const;
     void SetTo(int32_t ms);     // play-range end, read back as set
@@ -71,6 +72,10 @@ public:
     bool IsSounding() const { return transport_.IsSounding(); }
     // The frame rate Step and Back move by (animation frames per second).
     void SetFrameRate(FrameRate rate);
+
+    // Goes to animation frame `frame` and plays it once, as Step does,
+    // then shows the new state (MediaTransport::GoToFrame).
+    void PlayFrame(int64_t frame);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;

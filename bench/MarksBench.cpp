@@ -1,0 +1,201 @@
+// Rows: ten thousand marks of a ten-minute sound.
+//   - the marks list: the table read again and repainted, against the same
+//     list holding ten marks;
+//   - the marks over the waveform: the box repainted with the marks drawn
+//     over its picture (the whole sound, and zoomed to ten seconds where the
+//     texts have room), against the same box repainted without them;
+//   - one save of the marks file (text, temporary file, fsync, rename),
+//     against writing the same text with a plain write and no fsync.
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "BenchPlatform.h"
+#include "BenchTable.h"
+#include "common/FrameTime.h"
+#include "marks/MarkKeeper.h"
+#include "marks/MarksFile.h"
+#include "sound/SoundData.h"
+#include "window/MarkOverlay.h"
+#include "window/MarkTableModel.h"
+#include "window/MarksWindow.h"
+#include "window/PictureBox.h"
+
+namespace zv::bench {
+
+namespace {
+
+constexpr int32_t kSampleRate = 48000;
+constexpr int64_t kSoundMs = 600000;   // ten minutes
+
+// `count` marks spread over the sound, every tenth a range, each with a word.
+std::vector<Mark> SpreadMarks(int count) {
+    std::vector<Mark> marks;
+    marks.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const int64_t ms = kSoundMs * i / count;
+        const std::string text = "word " + std::to_string(i);
+        if (i % 10 == 0)
+            marks.push_back(Mark::Range(ms, MsToSamples(ms, kSampleRate), ms + 40,
+                                        MsToSamples(ms + 40, kSampleRate), text));
+        else
+            marks.push_back(Mark::Point(ms, MsToSamples(ms, kSampleRate), text));
+    }
+    return marks;
+}
+
+// A folder for the marks files on the build's disk (not a RAM disk, where
+// fsync would cost nothing).
+std::string BenchFolder() {
+    const std::filesystem::path dir = std::filesystem::path(ZORVANE_BENCH_DIR) / "marks-bench";
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+// One marks list with its own keeper, shown.
+struct ShownList {
+    PrintingMessageBox messages;
+    MarkKeeper keeper{messages};
+    MarkTableModel model{keeper};
+    MarksWindow window{model, nullptr};
+    ShownList(const std::string& sound, int count) {
+        std::filesystem::remove(MarksFilePath(sound));
+        keeper.OpenFor(sound, kSampleRate);
+        keeper.AddAll(SpreadMarks(count));
+        model.SetRate(30);
+        model.Reload();
+        window.resize(520, 600);
+        window.show();
+        QApplication::processEvents();
+    }
+    void Redraw() {
+        model.Reload();
+        window.Table()->viewport()->repaint();
+    }
+};
+
+void MarksListRow(benchmark::State& state) {
+    const std::string folder = BenchFolder();
+    ShownList big(folder + "/list-big.wav", 10000);
+    ShownList small(folder + "/list-small.wav", 10);
+    if (big.messages.shown != 0 || small.messages.shown != 0) {
+        state.SkipWithError("the marks could not be kept");
+        return;
+    }
+    double base = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        big.Redraw();
+        state.SetIterationTime(SecondsSince(start));
+        start = std::chrono::steady_clock::now();
+        small.Redraw();
+        base += SecondsSince(start);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    SetRowText(state, "ms", "< 16 ms", "base: the same list with 10 marks; read again and repainted");
+}
+
+// A waveform-sized box with a picture of many short lines on it.
+struct Box {
+    PictureBox box;
+    Box() {
+        box.SetBackColor({64, 0, 64});
+        box.resize(1920, 400);
+        box.show();
+        for (int x = 0; x < 1920; ++x) box.Line(static_cast<float>(x * 15), 1500, static_cast<float>(x * 15), 4500, {255, 0, 0});
+        box.Image();
+        QApplication::processEvents();
+    }
+};
+
+void MarksOverlay(benchmark::State& state, int64_t viewMs) {
+    const std::vector<Mark> spread = SpreadMarks(10000);
+    MarkList marks;
+    marks.Assign(spread);
+    SoundData sound;
+    sound.ViewStart = static_cast<int32_t>(MsToSamples(kSoundMs / 2, kSampleRate));
+    sound.ViewEnd = static_cast<int32_t>(MsToSamples(kSoundMs / 2 + viewMs, kSampleRate));
+    Box withMarks, without;
+    MarkOverlay overlay(withMarks.box, marks, sound);
+    double base = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        withMarks.box.repaint();
+        state.SetIterationTime(SecondsSince(start));
+        start = std::chrono::steady_clock::now();
+        without.box.repaint();
+        base += SecondsSince(start);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    SetRowText(state, "ms", "< 16 ms", "base: the same 1920x400 box repainted without marks");
+}
+
+void MarksOverlayWhole(benchmark::State& state) { MarksOverlay(state, kSoundMs); }
+void MarksOverlayZoomed(benchmark::State& state) { MarksOverlay(state, 10000); }
+
+void MarksSaveRow(benchmark::State& state) {
+    const std::string folder = BenchFolder();
+    const std::string sound = folder + "/save.wav";
+    std::filesystem::remove(MarksFilePath(sound));
+    PrintingMessageBox messages;
+    MarkKeeper keeper(messages);
+    keeper.OpenFor(sound, kSampleRate);
+    keeper.AddAll(SpreadMarks(10000));
+    if (!keeper.Saved() || messages.shown != 0) {
+        state.SkipWithError("the marks file could not be written");
+        return;
+    }
+    const std::string plain = folder + "/plain.json";
+    double base = 0;
+    int n = 0;
+    for (auto _ : state) {
+        // A text edit: the whole file is written again.
+        auto start = std::chrono::steady_clock::now();
+        keeper.SetText(5000, n % 2 == 0 ? "edited" : "word 5000");
+        state.SetIterationTime(SecondsSince(start));
+        start = std::chrono::steady_clock::now();
+        {
+            std::ofstream out(plain, std::ios::binary | std::ios::trunc);
+            out << MarksFileText(keeper.Marks().Marks(), "save.wav", kSampleRate);
+        }
+        base += SecondsSince(start);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    char note[160];
+    std::snprintf(note, sizeof note, "%.0f KiB; base: the same text written plainly, no fsync",
+                  static_cast<double>(std::filesystem::file_size(keeper.FilePath())) / 1024.0);
+    SetRowText(state, "ms", "< 50 ms", note);
+}
+
+}  // namespace
+
+void RegisterMarksRows() {
+    benchmark::RegisterBenchmark("Marks list, 10000 marks", MarksListRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Marks over waveform, 10000", MarksOverlayWhole)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("  zoomed to 10 s (texts drawn)", MarksOverlayZoomed)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Marks file save, 10000 marks", MarksSaveRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+}
+
+}  // namespace zv::bench

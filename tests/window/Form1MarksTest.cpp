@@ -1,0 +1,227 @@
+// Marks through the shown window: M at the frames reached with Step, the
+// export through the save dialog, the marks back on the next open, an
+// import that refuses a malformed label file, the marks list (edit, delete,
+// go to), and the marks drawn over the waveform but never into its picture.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "FakePlatform.h"
+#include "FormDriver.h"
+#include "ModalAnswer.h"
+#include "TestSounds.h"
+#include "marks/MarkExport.h"
+#include "marks/MarkKeeper.h"
+#include "playback/system/SilentDevice.h"
+#include "playback/ui/MediaControl.h"
+#include "window/Form1.h"
+#include "window/MarkOverlay.h"
+#include "window/MarkTableModel.h"
+#include "window/MarksWindow.h"
+#include "window/PictureBox.h"
+#include "window/QtFileDialog.h"
+
+namespace zv {
+namespace {
+
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Form1Marks : ::testing::Test {
+    test::FakePlatformWith<std::unique_ptr<SilentDevice>> fake;
+    std::unique_ptr<Form1> form;
+    test::TempDir dir;
+    std::string sound = dir.File("voice.wav");
+
+    void SetUp() override {
+        form = std::make_unique<Form1>(fake.platform);
+        ASSERT_TRUE(test::ShowWithClientWidth(*form, form->centralWidget()->width()));
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        test::WriteWav(sound, 44100, 1, test::Tone(44100, 88200, 440, 0.5));
+        Open();
+    }
+    void Open() {
+        fake.fileDialog.answer = sound;
+        form->MnuOpen->trigger();
+        ASSERT_EQ(form->MMControl1->Length(), 2000);
+    }
+    void Step(int times) {
+        QAbstractButton* step = form->MMControl1->Button(QStringLiteral("Step"));
+        for (int i = 0; i < times; ++i) QTest::mouseClick(step, Qt::LeftButton);
+    }
+    // M (or Shift+M) typed with the waveform focused.
+    void TypeOnWaveform(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        form->PicWave->setFocus();
+        QTest::keyClick(form->PicWave, key, modifiers);
+    }
+    std::string ExportTo(const std::string& name, int filter) {
+        fake.fileDialog.saveAnswer = FileDialog::SaveChoice{dir.File(name), filter};
+        QTest::keyClick(form->PicWave, Qt::Key_E, Qt::ControlModifier);
+        return Contents(dir.File(name));
+    }
+};
+
+TEST_F(Form1Marks, MarksAtTheFramesHeardAreExportedKeptAndNotDisturbedByABadImport) {
+    // The Right key belongs to the view's keys; the Step button is the same move.
+    Step(10);
+    TypeOnWaveform(Qt::Key_M);
+    Step(15);
+    TypeOnWaveform(Qt::Key_M);
+    ASSERT_EQ(form->Marks().Marks().size(), 2u);
+
+    const std::string csv = ExportTo("breakdown.csv", 2);   // the extension wins over the filter
+    EXPECT_EQ(fake.fileDialog.saveFilter, MarkExportFilter());
+    EXPECT_NE(csv.find("\r\n10,10,0.333,0.333,,00:00:00:10,00:00:00:10\r\n"
+                       "25,25,0.833,0.833,,00:00:00:25,00:00:00:25\r\n"),
+              std::string::npos)
+        << csv;
+    const std::string labels = ExportTo("breakdown.txt", 1);
+    EXPECT_EQ(labels, "0.333000\t0.333000\t\n0.833000\t0.833000\t\n");
+
+    // The file beside the sound brings both back on the next open.
+    Open();
+    ASSERT_EQ(form->Marks().Marks().size(), 2u);
+    EXPECT_EQ(form->Marks().Marks()[0].ms, 333);
+    EXPECT_EQ(form->Marks().Marks()[1].ms, 833);
+
+    const std::string bad = dir.File("bad.txt");
+    test::WriteText(bad, "1.0\t1.0\tfine\n2.0 2.0 spaces\n");
+    fake.fileDialog.answer = bad;
+    form->MnuImportLabels->trigger();
+    ASSERT_EQ(fake.messages.texts.size(), 1u);
+    EXPECT_NE(fake.messages.texts[0].find("Line 2 of " + bad), std::string::npos) << fake.messages.texts[0];
+    EXPECT_EQ(form->Marks().Marks().size(), 2u);
+}
+
+TEST_F(Form1Marks, TheListEditsDeletesAndGoesToAMark) {
+    Step(10);
+    form->MnuAddMark->trigger();
+    form->SelStartMs = 1000;
+    form->SelEndMs = 1500;
+    TypeOnWaveform(Qt::Key_M, Qt::ShiftModifier);
+    Step(5);
+    form->MnuAddMark->trigger();   // at frame 15, between the two
+    form->MnuMarksList->trigger();
+    MarksWindow* list = form->MarksList();
+    ASSERT_TRUE(list && list->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(list));
+    QAbstractItemModel* model = list->Table()->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(model->index(0, MarkTableModel::FrameColumn).data().toLongLong(), 10);
+    EXPECT_EQ(model->index(1, MarkTableModel::FrameColumn).data().toLongLong(), 15);
+    EXPECT_EQ(model->index(2, MarkTableModel::TimeColumn).data().toString(), "0:01.000");
+    EXPECT_EQ(model->index(2, MarkTableModel::LengthColumn).data().toLongLong(), 15);
+    EXPECT_EQ(model->index(0, MarkTableModel::LengthColumn).data().toString(), "");
+
+    // The text typed in place is saved at once.
+    QTableView* table = list->Table();
+    table->setFocus();
+    table->selectRow(1);
+    QTest::keyClick(table, Qt::Key_A);   // typing opens the text's editor
+    auto* editor = table->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    QTest::keyClick(editor, Qt::Key_H);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();   // the table commits the edit from its event queue
+    EXPECT_EQ(form->Marks().Marks()[1].text, "ah");
+    EXPECT_NE(Contents(form->Marks().FilePath()).find("\"text\": \"ah\""), std::string::npos);
+
+    // A new rate renumbers the frames.
+    form->TxtNumFrames->setText("25");
+    form->ReadFrameRate();
+    EXPECT_EQ(model->index(0, MarkTableModel::FrameColumn).data().toLongLong(), 8);
+
+    // Double click: the position goes to the mark's frame (at 25 fps frame 8 starts at 320 ms).
+    const QRect cell = table->visualRect(model->index(0, MarkTableModel::FrameColumn));
+    // As the system delivers it: a click, then the second press as a double click.
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    EXPECT_EQ(form->MMControl1->Position(), 320);
+
+    table->setFocus();
+    table->selectRow(0);
+    QTest::keyClick(table, Qt::Key_Delete);
+    ASSERT_EQ(form->Marks().Marks().size(), 2u);
+    EXPECT_EQ(form->Marks().Marks()[0].text, "ah");
+    EXPECT_EQ(model->rowCount(), 2);
+}
+
+TEST_F(Form1Marks, MarksAreDrawnOverTheWaveformNeverIntoItsPicture) {
+    const QImage before = form->PicWave->Image().copy();
+    Step(30);   // 1000 ms: the middle of the 2 s sound
+    form->MnuAddMark->trigger();
+    form->MnuAddSelectionMark->trigger();   // the whole sound: lines at both edges
+    QApplication::processEvents();
+    EXPECT_EQ(form->PicWave->Image(), before);
+
+    const QImage shown = form->PicWave->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb amber = MarkOverlay::Colour().rgb();
+    const int middle = shown.width() / 2;
+    int amberAtMiddle = 0, amberElsewhere = 0;
+    for (int y = 10; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            if ((shown.pixel(x, y) | 0xff000000u) != amber) continue;
+            if (std::abs(x - middle) <= 1) ++amberAtMiddle;
+            else if (x > 1 && x < shown.width() - 2) ++amberElsewhere;
+        }
+    EXPECT_GE(amberAtMiddle, shown.height() - 12);   // a line from top to bottom
+    EXPECT_EQ(amberElsewhere, 0);
+}
+
+TEST(QtFileDialog, SaveOffersTheFormatsAndGivesTheNameTheChosenExtension) {
+    // A folder that stays (the dialog remembers the last one for the next
+    // dialog); nothing is written, the dialog only names the file.
+    const std::filesystem::path dir(ZORVANE_BINARY_DIR);
+    QtFileDialog dialog;
+    QStringList filters;
+    QString selected, renamed;
+    std::optional<FileDialog::SaveChoice> result;
+    test::AnswerModal([&] { result = dialog.ShowSave(MarkExportFilter(), 3, (dir / "voice.dat").string()); },
+                      [&](QWidget* modal) {
+                          auto* fd = qobject_cast<QFileDialog*>(modal);
+                          if (!fd) {
+                              modal->close();
+                              return;
+                          }
+                          filters = fd->nameFilters();
+                          selected = fd->selectedNameFilter();
+                          auto* nameBox = fd->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                          auto* types = fd->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+                          if (!nameBox || !types) {
+                              modal->close();
+                              return;
+                          }
+                          nameBox->setText(QStringLiteral("voice.dat"));
+                          // The user picks "Exposure Sheet" (the box tells it as a pick does).
+                          types->setCurrentIndex(3);
+                          emit types->activated(3);
+                          emit types->textActivated(types->itemText(3));
+                          renamed = nameBox->text();
+                          nameBox->setText(QStringLiteral("sheet"));   // and types a name without extension
+                          static_cast<QDialog*>(fd)->accept();   // as the Save button does
+                      });
+    EXPECT_EQ(filters, QStringList({"CSV (*.csv)", "Audacity Labels (*.txt)", "Moho Switch Data (*.dat)",
+                                    "Exposure Sheet (*.xsheet.txt)", "JSON (*.json)"}));
+    EXPECT_EQ(selected, "Moho Switch Data (*.dat)");
+    EXPECT_EQ(renamed, "voice.xsheet.txt");
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(result->path, (dir / "sheet.xsheet.txt").string());
+    EXPECT_EQ(result->filter, 4);
+}
+
+} // namespace
+} // namespace zv
