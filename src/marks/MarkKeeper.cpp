@@ -2,19 +2,18 @@
 
 #include <filesystem>
 
-#include "common/MessageBox.h"
 #include "marks/MarksFile.h"
 #include "marks/TextFile.h"
 
 namespace zv {
 
-void MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
+Report MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
     Close();
     soundPath_ = soundPath;
     filePath_ = MarksFilePath(soundPath);
     sampleRate_ = sampleRate;
     const TextFileRead read = ReadTextFile(filePath_, kMaxFileBytes);
-    if (!read.exists) return;
+    if (!read.exists) return {};
     std::string reason;
     if (read.error) {
         reason = *read.error;
@@ -22,12 +21,12 @@ void MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
         MarksFileContent content = ParseMarksFile(read.text, sampleRate);
         if (!content.error) {
             marks_.Assign(std::move(content.marks));
-            return;
+            return {};
         }
         reason = *content.error;
     }
     protected_ = true;
-    messages_.Show("The marks file " + filePath_ + " can't be read: " + reason +
+    return Report::Failure("The marks file " + filePath_ + " can't be read: " + reason +
                    ".\n\nIt is left as it is. Marks you add now are kept while the sound is open "
                    "but not saved to it; use Export Marks... to keep them.");
 }
@@ -42,43 +41,42 @@ void MarkKeeper::Close() {
     toldUnwritable_ = false;
 }
 
-std::size_t MarkKeeper::Add(Mark mark) {
-    if (!HasSound()) return 0;
-    const std::size_t index = marks_.Add(std::move(mark));
-    Save();
-    return index;
+Report MarkKeeper::Add(Mark mark) {
+    if (!HasSound()) return {};
+    marks_.Add(std::move(mark));
+    return Save();
 }
 
-void MarkKeeper::AddAll(std::vector<Mark> marks) {
-    if (!HasSound() || marks.empty()) return;
+Report MarkKeeper::AddAll(std::vector<Mark> marks) {
+    if (!HasSound() || marks.empty()) return {};
     marks_.AddAll(std::move(marks));
-    Save();
+    return Save();
 }
 
-void MarkKeeper::Remove(std::vector<std::size_t> indexes) {
-    if (!HasSound()) return;
-    if (marks_.Remove(std::move(indexes)) > 0) Save();
+Report MarkKeeper::Remove(std::vector<std::size_t> indexes) {
+    if (!HasSound() || marks_.Remove(std::move(indexes)) == 0) return {};
+    return Save();
 }
 
-void MarkKeeper::SetText(std::size_t index, std::string text) {
-    if (!HasSound() || index >= marks_.size() || marks_[index].text == text) return;
+Report MarkKeeper::SetText(std::size_t index, std::string text) {
+    if (!HasSound() || index >= marks_.size() || marks_[index].text == text) return {};
     marks_.SetText(index, std::move(text));
-    Save();
+    return Save();
 }
 
-void MarkKeeper::Save() {
+Report MarkKeeper::Save() {
     saved_ = false;
-    if (protected_) return;
+    if (protected_) return {};
     const std::string name = std::filesystem::path(soundPath_).filename().string();
     const std::optional<std::string> failed =
         WriteFileAtomically(filePath_, MarksFileText(marks_.Marks(), name, sampleRate_));
     if (!failed) {
         saved_ = true;
-        return;
+        return {};
     }
-    if (toldUnwritable_) return;
+    if (toldUnwritable_) return {};
     toldUnwritable_ = true;
-    messages_.Show("The marks can't be saved beside the sound (" + filePath_ + ": " + *failed +
+    return Report::Failure("The marks can't be saved beside the sound (" + filePath_ + ": " + *failed +
                    ").\n\nThey are kept while the sound is open; use Export Marks... to keep them.");
 }
 

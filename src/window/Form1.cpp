@@ -154,7 +154,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     timelineView_ = std::make_unique<FormTimelineView>(*this);
     timeline_ = std::make_unique<TimelineRefresh>(*timelineView_);
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
-    marks_ = std::make_unique<MarkKeeper>(platform_.messages);
+    marks_ = std::make_unique<MarkKeeper>();
     markModel_ = new MarkTableModel(*marks_, this);
     markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
     CreateMenus();
@@ -379,7 +379,12 @@ void Form1::ConnectHandlers() {
     connect(MnuMarksList, &QAction::triggered, this, [this] { Guarded([this] { MnuMarksList_Click(); }); });
     connect(MnuExportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuExportMarks_Click(); }); });
     connect(MnuImportLabels, &QAction::triggered, this, [this] { Guarded([this] { MnuImportLabels_Click(); }); });
-    connect(markModel_, &MarkTableModel::TextEdited, this, [this] { Guarded([this] { markOverlay_->Update(); }); });
+    connect(markModel_, &MarkTableModel::TextEdited, this, [this](const QString& failure) {
+        Guarded([&] {
+            markOverlay_->Update();
+            if (!failure.isEmpty()) platform_.messages.Show(failure.toStdString());
+        });
+    });
 }
 
 // ---- Placement in twips ----
@@ -589,8 +594,10 @@ void Form1::MarksChanged(int showRow) {
 
 void Form1::AddMark(Mark mark) {
     if (!marks_->HasSound()) return;
-    const std::size_t row = marks_->Add(std::move(mark));
-    MarksChanged(static_cast<int>(row));
+    const int64_t ms = mark.ms;
+    const Report saved = marks_->Add(std::move(mark));
+    MarksChanged(static_cast<int>(marks_->Marks().FirstAtOrAfterMs(ms)));
+    ShowReport(platform_.messages, saved);
 }
 
 void Form1::MnuAddMark_Click() {
@@ -630,7 +637,8 @@ void Form1::MnuMarksList_Click() {
 void Form1::RemoveMarks(std::vector<std::size_t> rows) {
     if (rows.empty()) return;
     const int first = static_cast<int>(*std::min_element(rows.begin(), rows.end()));
-    marks_->Remove(std::move(rows));
+    const Report saved = marks_->Remove(std::move(rows));
+    ShowReport(platform_.messages, saved);
     MarksChanged(std::min(first, static_cast<int>(marks_->Marks().size()) - 1));
 }
 
@@ -697,8 +705,9 @@ void Form1::MnuImportLabels_Click() {
         return;
     }
     const int64_t first = labels.marks.front().ms;
-    marks_->AddAll(std::move(labels.marks));
+    const Report saved = marks_->AddAll(std::move(labels.marks));
     MarksChanged(static_cast<int>(marks_->Marks().FirstAtOrAfterMs(first)));
+    ShowReport(platform_.messages, saved);
 }
 
 void Form1::MnuShowTimecode_Click() {
@@ -751,7 +760,7 @@ void Form1::OpenSoundFile(const std::string& path) {
         WavFileName = path;
         // The marks kept beside the sound come with it (told about when
         // their file cannot be read).
-        marks_->OpenFor(WavFileName, platform_.mediaDevice.SampleRate());
+        ShowReport(platform_.messages, marks_->OpenFor(WavFileName, platform_.mediaDevice.SampleRate()));
         MarksChanged();
         EnableMarkEntries();
         // A file the loader refuses is reported; the open goes on.

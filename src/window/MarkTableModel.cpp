@@ -70,9 +70,9 @@ bool MarkTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !index.isValid() || index.column() != TextColumn) return false;
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= keeper_.Marks().size()) return false;
-    keeper_.SetText(row, value.toString().toStdString());
+    const Report saved = keeper_.SetText(row, value.toString().toStdString());
     emit dataChanged(index, index);
-    emit TextEdited();
+    emit TextEdited(QString::fromStdString(saved.Message()));
     return true;
 }
 

@@ -35,8 +35,8 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 signals:
-    // A text was edited in the table (and saved).
-    void TextEdited();
+    // A text was edited in the table.
+    void TextEdited(const QString& failure);   // failure: why it was not saved, or empty
 
 private:
     MarkKeeper& keeper_;

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "TestSounds.h"
+#include "common/MessageBox.h"
 #include "marks/MarkKeeper.h"
 #include "marks/MarksFile.h"
 #include "marks/TextFile.h"
@@ -40,23 +41,23 @@ struct MarkKeeperTest : ::testing::Test {
 
 TEST_F(MarkKeeperTest, EveryChangeIsSavedBesideTheSoundAndReadBackOnTheNextOpen) {
     {
-        MarkKeeper keeper(messages);
-        keeper.OpenFor(sound, 48000);
-        keeper.Add(Mark::Point(833, 39984, "second"));
-        keeper.Add(Mark::Range(333, 15984, 500, 24000, "first"));
-        keeper.SetText(1, "second, edited");
-        keeper.Add(Mark::Point(900, 43200, "gone"));
-        keeper.Remove({2});
+        MarkKeeper keeper;
+        ShowReport(messages, keeper.OpenFor(sound, 48000));
+        ShowReport(messages, keeper.Add(Mark::Point(833, 39984, "second")));
+        ShowReport(messages, keeper.Add(Mark::Range(333, 15984, 500, 24000, "first")));
+        ShowReport(messages, keeper.SetText(1, "second, edited"));
+        ShowReport(messages, keeper.Add(Mark::Point(900, 43200, "gone")));
+        ShowReport(messages, keeper.Remove({2}));
         EXPECT_TRUE(keeper.Saved());
     }
     EXPECT_TRUE(std::filesystem::exists(dir.File("voice.wav.zorvane-marks.json")));
-    MarkKeeper again(messages);
-    again.OpenFor(sound, 48000);
+    MarkKeeper again;
+    ShowReport(messages, again.OpenFor(sound, 48000));
     ASSERT_EQ(again.Marks().size(), 2u);
     EXPECT_EQ(again.Marks()[0], Mark::Range(333, 15984, 500, 24000, "first"));
     EXPECT_EQ(again.Marks()[1], Mark::Point(833, 39984, "second, edited"));
     // The sound converted to another rate: the marks keep their ms.
-    again.OpenFor(sound, 44100);
+    ShowReport(messages, again.OpenFor(sound, 44100));
     EXPECT_EQ(again.Marks()[1], Mark::Point(833, 36735, "second, edited"));
     EXPECT_TRUE(messages.texts.empty());
 }
@@ -89,12 +90,12 @@ TEST_F(MarkKeeperTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
 TEST_F(MarkKeeperTest, AFolderThatCannotBeWrittenIsToldOnceAndTheMarksStay) {
     // A "folder" that is a regular file: no write there can succeed, even as root.
     test::WriteText(dir.File("not-a-folder"), "x");
-    MarkKeeper keeper(messages);
-    keeper.OpenFor(dir.File("not-a-folder/voice.wav"), 48000);
+    MarkKeeper keeper;
+    ShowReport(messages, keeper.OpenFor(dir.File("not-a-folder/voice.wav"), 48000));
     EXPECT_TRUE(messages.texts.empty());
-    keeper.Add(Mark::Point(100, 4800, "a"));
-    keeper.Add(Mark::Point(200, 9600, "b"));
-    keeper.SetText(0, "a2");
+    ShowReport(messages, keeper.Add(Mark::Point(100, 4800, "a")));
+    ShowReport(messages, keeper.Add(Mark::Point(200, 9600, "b")));
+    ShowReport(messages, keeper.SetText(0, "a2"));
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_NE(messages.texts[0].find("not-a-folder/voice.wav.zorvane-marks.json"), std::string::npos);
     EXPECT_NE(messages.texts[0].find("Export Marks"), std::string::npos);
@@ -112,14 +113,14 @@ TEST_F(MarkKeeperTest, AFileThatCannotBeReadIsToldAndNeverOverwritten) {
           std::string("\x00\xff garbage", 10)}) {
         test::WriteText(marksFile, damaged);
         messages.texts.clear();
-        MarkKeeper keeper(messages);
-        keeper.OpenFor(sound, 48000);
+        MarkKeeper keeper;
+        ShowReport(messages, keeper.OpenFor(sound, 48000));
         ASSERT_EQ(messages.texts.size(), 1u) << damaged;
         EXPECT_NE(messages.texts[0].find(marksFile), std::string::npos);
         EXPECT_TRUE(keeper.Protected());
-        keeper.Add(Mark::Point(100, 4800, "kept in memory"));
-        keeper.Remove({0});
-        keeper.Add(Mark::Point(200, 9600, "still"));
+        ShowReport(messages, keeper.Add(Mark::Point(100, 4800, "kept in memory")));
+        ShowReport(messages, keeper.Remove({0}));
+        ShowReport(messages, keeper.Add(Mark::Point(200, 9600, "still")));
         EXPECT_EQ(keeper.Marks().size(), 1u);
         EXPECT_EQ(Contents(marksFile), damaged);
         EXPECT_EQ(messages.texts.size(), 1u);
