@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterLoadRows();
     zv::bench::RegisterOpenRows();
     zv::bench::RegisterDrawRows();
+    zv::bench::RegisterViewRows();
     zv::bench::RegisterTimelineRows();
     zv::bench::RegisterPlaybackRows();
     zv::bench::RegisterStartupRows();

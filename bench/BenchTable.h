@@ -38,6 +38,7 @@ void SetRowText(benchmark::State& state, const std::string& unit, const std::str
 void RegisterLoadRows();      // LoadBench.cpp
 void RegisterOpenRows();      // OpenBench.cpp
 void RegisterDrawRows();      // DrawBench.cpp
+void RegisterViewRows();      // ViewBench.cpp
 void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp

@@ -176,6 +176,26 @@ void MediaTransport::Back() {
     PlayFrame(target);
 }
 
+void MediaTransport::HearFrame(int64_t frame) {
+    if (!IsOpen() || frameRate_ <= 0) return;
+    CutSound();
+    // The last frame that starts within the sound (at its very end, frame
+    // `last` starts on the length and sounds nothing, as Step there).
+    int64_t last = FrameAtMs(Length(), frameRate_);
+    if (FrameStartMs(last, frameRate_) >= Length() && last > 0) --last;
+    PlayFrame(std::clamp<int64_t>(frame, 0, last));
+}
+
+bool MediaTransport::FrameHeard() const {
+    return !frameSounding_ || !device_.IsPlaying() || device_.PositionSample() >= frameEnd_;
+}
+
+void MediaTransport::CutFrame() {
+    if (mode_ == ModePlay || !frameSounding_) return;
+    device_.Pause();
+    frameSounding_ = false;
+}
+
 // Moves to the start of animation frame `frame` and sounds its samples once.
 void MediaTransport::PlayFrame(int64_t frame) {
     const int32_t rate = device_.SampleRate();
@@ -184,6 +204,7 @@ void MediaTransport::PlayFrame(int64_t frame) {
     const int64_t last = std::min(FrameStartSample(frame + 1, frameRate_, rate), length);
     // The position moves even if the output then fails to sound the frame.
     GoTo(FrameStartMs(frame, frameRate_), first, mode_ == ModePlay ? ModePause : mode_);
+    frameEnd_ = last;
     if (first < last) {
         frameSounding_ = true;
         try {

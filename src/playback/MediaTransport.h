@@ -77,6 +77,17 @@ public:
     void Step();
     void Next();
 
+    // Goes to the start of animation frame `frame` (kept within the sound)
+    // and sounds that frame once, as Step does: clicks and scrubs on the
+    // waveform. With nothing open or a rate <= 0 it does nothing.
+    void HearFrame(int64_t frame);
+    // True unless a frame of Step, Back or HearFrame is still to be heard
+    // in full (its last sample has not yet reached the listener).
+    bool FrameHeard() const;
+    // Silences a frame of Step, Back or HearFrame at once; the position and
+    // the mode stay. A play in progress is not touched.
+    void CutFrame();
+
     // Takes note of a play that ended by itself (at the end of the range, or
     // because the output failed): the mode becomes Stop at the position where
     // the sound ended, and the device lets go of the output. The same for a
@@ -108,6 +119,7 @@ private:
     int64_t restSample_ = 0;
     int64_t restMs_ = 0;
     bool frameSounding_ = false;   // a Step/Back frame was started
+    int64_t frameEnd_ = 0;         // the sample after that frame's last
 };
 
 } // namespace zv

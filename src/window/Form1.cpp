@@ -26,6 +26,7 @@
 #include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
+#include "waveview/PeakRenderer.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
 #include "window/FileDialog.h"
@@ -34,6 +35,7 @@
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/TopMost.h"
+#include "window/WaveformInteraction.h"
 
 // The icon lives in the UI library's resources; a static library's
 // resources must be registered by name before first use.
@@ -124,6 +126,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     timeline_ = std::make_unique<TimelineRefresh>(*timelineView_);
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
     CreateMenus();
+    waveform_ = new WaveformInteraction(*this);
+    MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     SetTabOrder();
     ConnectHandlers();
 
@@ -266,6 +270,25 @@ void Form1::CreateMenus() {
     MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
     MnuSelInput = MnuEdit->addAction(QStringLiteral("Select Input Device"));
     MnuSelInput->setObjectName(QStringLiteral("MnuSelInput"));
+
+    // The View menu: the only entries with shortcuts (the plain keys work
+    // unless the frame-rate box takes them as text).
+    MnuView = menuBar()->addMenu(QStringLiteral("View"));
+    MnuView->setObjectName(QStringLiteral("MnuView"));
+    const auto add = [this](const char* name, const char* caption, QList<QKeySequence> keys) {
+        QAction* action = MnuView->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        return action;
+    };
+    MnuZoomIn = add("MnuZoomIn", "Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::Key_Plus)});
+    MnuZoomOut = add("MnuZoomOut", "Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::Key_Minus)});
+    MnuZoomToSelection = add("MnuZoomToSelection", "Zoom to Selection", {});
+    MnuShowWholeSound = add("MnuShowWholeSound", "Show Whole Sound", {QKeySequence(Qt::CTRL | Qt::Key_0),
+                                                                      QKeySequence(Qt::Key_0)});
+    MnuView->addSeparator();
+    MnuShowPeaks = add("MnuShowPeaks", "Show Peaks", {});
+    MnuShowPeaks->setCheckable(true);
 }
 
 void Form1::SetTabOrder() {
@@ -288,6 +311,11 @@ void Form1::ConnectHandlers() {
     connect(MnuExit, &QAction::triggered, this, [this] { Guarded([this] { MnuExit_Click(); }); });
     connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
     connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
+    connect(MnuZoomIn, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomIn(); }); });
+    connect(MnuZoomOut, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomOut(); }); });
+    connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
+    connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
+    connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
     });
@@ -405,6 +433,13 @@ void Form1::Form_Resize() {
 
 void Form1::DrawWaves() {
     const TwipsRect& box = Geometry(PicWave);
+    if (waveform_) {
+        waveform_->SyncView();
+        if (waveform_->ShowPeaks()) {
+            DrawWavePeaks(Sound, waveform_->Peaks(), *PicWave, box.Width, box.Height, PicWave->width());
+            return;
+        }
+    }
     zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
 }
 
@@ -502,6 +537,7 @@ void Form1::OpenWavFile() {
         ShowTimes();
         WavFileName = *path;
         LoadWavFile(Sound, WavFileName, platform_.messages);  // reports its own failures; the open goes on
+        waveform_->SoundLoaded();   // the whole sound in view, the peak summary made
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond

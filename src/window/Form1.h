@@ -27,6 +27,7 @@ class MediaControl;
 class FormTimelineView;
 class TimelineRefresh;
 class QtSpeakerVolume;
+class WaveformInteraction;
 struct SelectionContext;
 
 class Form1 : public QMainWindow {
@@ -81,6 +82,12 @@ public:
     QMenu* MnuEdit = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
+    QMenu* MnuView = nullptr;
+    QAction* MnuZoomIn = nullptr;
+    QAction* MnuZoomOut = nullptr;
+    QAction* MnuZoomToSelection = nullptr;
+    QAction* MnuShowWholeSound = nullptr;
+    QAction* MnuShowPeaks = nullptr;     // checkable, remembered
 
     // Form variables.
     std::string WavFileName;
@@ -114,6 +121,9 @@ public:
     void VolSlider_MouseMove();
     void VolSlider_Scroll();
 
+    // The waveform's view, overlays, click and scrub, and the single keys.
+    WaveformInteraction& Waveform() { return *waveform_; }
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -145,6 +155,7 @@ private:
     std::unique_ptr<FormTimelineView> timelineView_;
     std::unique_ptr<TimelineRefresh> timeline_;
     QtSpeakerVolume* speakerVolume_ = nullptr;
+    WaveformInteraction* waveform_ = nullptr;   // child of the window
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
 };

@@ -281,13 +281,29 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     if (blank_) {
         p.fillRect(event->rect(), QColor(back_.r, back_.g, back_.b));
-        return;
+    } else {
+        EnsureImage();   // the widget may have grown since the last drawing
+        const QRectF target(event->rect());
+        const qreal dpr = image_.devicePixelRatio();
+        const QRectF source(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr);
+        p.drawImage(target, image_, source);
     }
-    EnsureImage();   // the widget may have grown since the last drawing
-    const QRectF target(event->rect());
-    const qreal dpr = image_.devicePixelRatio();
-    const QRectF source(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr);
-    p.drawImage(target, image_, source);
+    // Over the picture, on screen only; each painter gets a fresh state and
+    // none of them can end the paint.
+    p.setClipRect(event->rect());
+    for (const OverlayPainter& overlay : overlays_) {
+        p.save();
+        try {
+            overlay(p);
+        } catch (...) {
+        }
+        p.restore();
+    }
+}
+
+void PictureBox::AddOverlay(OverlayPainter painter) {
+    if (painter) overlays_.push_back(std::move(painter));
+    update();
 }
 
 void PictureBox::Report(QMouseEvent* event, int16_t button,

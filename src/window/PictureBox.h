@@ -31,9 +31,12 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "waveview/Canvas.h"
+
+class QPainter;
 
 namespace zv {
 
@@ -67,6 +70,11 @@ public:
     const QImage& Image();
     // How many times Clear has run (every redraw starts with one).
     int ClearCount() const { return clearCount_; }
+
+    // Painters that draw over the picture on screen, never into it: the
+    // picture itself (Image()) stays exactly what was drawn.
+    using OverlayPainter = std::function<void(QPainter&)>;
+    void AddOverlay(OverlayPainter painter);
 
 signals:
     void MouseDown(int16_t button, int16_t shift, float x, float y);
@@ -125,6 +133,7 @@ private:
     QRectF dirty_;                // region changed since the last repaint request (pending batches aside)
     QTimer flushTimer_;           // zero-delay: draws what a handler queued
     int clearCount_ = 0;
+    std::vector<OverlayPainter> overlays_;  // painted in order, in logical pixels
 };
 
 } // namespace zv

@@ -143,8 +143,9 @@ TEST_F(Form1Test, DesignGeometryOfTheControlsTheLayoutLeaves) {
 }
 
 TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
+    // File and Edit come first; menus added after them (View) have tests of their own.
     const QList<QAction*> menus = form->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_GE(menus.size(), 2);
     EXPECT_EQ(menus[0]->text(), "File");
     EXPECT_EQ(menus[1]->text(), "Edit");
     EXPECT_EQ(menus[0]->menu(), form->MnuFile);

@@ -100,6 +100,10 @@ template <typename Action> void MediaControl::Press(Action action) {
     }
 }
 
+void MediaControl::TransportChanged() {
+    Press([] {});
+}
+
 void MediaControl::PressPrev() { Press([this] { transport_.Prev(); }); }
 void MediaControl::PressPlay() { Press([this] { transport_.Play(); }); }
 void MediaControl::PressPause() { Press([this] { transport_.Pause(); }); }

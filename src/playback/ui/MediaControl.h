@@ -63,6 +63,13 @@ public:
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
 
+    // The transport under the buttons, for the window's own ways of moving
+    // and sounding (clicks, scrubs and keys on the waveform).
+    MediaTransport& Transport() { return transport_; }
+    // Shows such a change at once: the buttons, the status timer's pace and
+    // one status update (as after a button press). Never throws.
+    void TransportChanged();
+
 signals:
     void StatusUpdate();        // event 37
     void StepClick();           // stands for event 13
