@@ -301,7 +301,8 @@ void WaveformInteraction::Paint(QPainter& p) {
     const auto line = [&](double x, unsigned rgb) {
         if (x < -1.0 || x > view_.Width() + 1.0) return;
         p.setPen(QPen(Colour(rgb), 1.0));
-        const double px = std::floor(x) + 0.5;
+        // A time on the sound's last edge is shown in the box's last column.
+        const double px = std::clamp(std::floor(x), 0.0, view_.Width() - 1.0) + 0.5;
         p.drawLine(QPointF(px, 0), QPointF(px, h));
     };
     line(PixelOfMs(form_.SelStartMs), kSelStartRgb);
