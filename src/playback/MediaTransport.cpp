@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
 
 namespace zv {
@@ -158,7 +158,7 @@ void MediaTransport::Stop() {
 }
 
 void MediaTransport::Step() {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     const int64_t target = FrameAtMs(restMs_, frameRate_) + 1;
     if (FrameStartMs(target, frameRate_) > Length()) return;   // at the end: stays
@@ -166,7 +166,7 @@ void MediaTransport::Step() {
 }
 
 void MediaTransport::Back() {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     int64_t target = FrameAtMs(restMs_, frameRate_);
     // At a frame's start: the previous frame that starts earlier (above
@@ -177,7 +177,7 @@ void MediaTransport::Back() {
 }
 
 void MediaTransport::HearFrame(int64_t frame) {
-    if (!IsOpen() || frameRate_ <= 0) return;
+    if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     // The last frame that starts within the sound (at its very end, frame
     // `last` starts on the length and sounds nothing, as Step there).

@@ -16,13 +16,15 @@
 //   Prev  goes to From, Next to To (mode Stop).
 //   Step  goes to the start of the next animation frame, Back to the start of
 //         the current one (the previous one when already at a start); frame
-//         n starts at round-half-even(n * 1000 / rate) ms. Each press plays
+//         n starts at FrameStartMs(n) (FrameTime.h). Each press plays
 //         that frame's samples once, cutting whatever the previous press
 //         still sounded, and leaves the position at the frame's start.
 //         Pressed while playing, they pause first. Neither goes below 0 or
 //         past the length; with a rate <= 0 they do nothing.
 #include <cstdint>
 #include <string>
+
+#include "common/FrameRate.h"
 
 namespace zv {
 
@@ -66,8 +68,7 @@ public:
     int32_t To() const { return to_; }
 
     // Animation frames per second used by Step and Back.
-    void SetFrameRate(int16_t framesPerSecond) { frameRate_ = framesPerSecond; }
-    int16_t FrameRate() const { return frameRate_; }
+    void SetFrameRate(FrameRate rate) { frameRate_ = rate; }
 
     void Prev();
     void Play();
@@ -112,7 +113,7 @@ private:
     std::string fileName_;
     int32_t from_ = 0;
     int32_t to_ = 0;
-    int16_t frameRate_ = 0;
+    FrameRate frameRate_;
     int32_t mode_ = ModeNotReady;
     // The position while not playing, as a sample and as the ms it stands
     // for (kept both ways so that a position set in ms reads back exactly).

@@ -11,9 +11,9 @@ namespace {
 constexpr int32_t kModeRecord = 527;
 } // namespace
 
-void TimelineRefresh::ReadFrameRate(int16_t& framesPerSecond) {
+void TimelineRefresh::ReadFrameRate(FrameRate& rate) {
     try {
-        framesPerSecond = TimelineFrameRate(view_.FrameRateText(), framesPerSecond);
+        rate = TimelineFrameRate(view_.FrameRateText(), static_cast<int16_t>(rate.Rounded()));
     } catch (const std::exception&) {
         // A text that cannot be read keeps the frame rate as it was.
     }
@@ -32,10 +32,10 @@ void TimelineRefresh::ShowCaption(std::string& shown, void (TimelineView::*set)(
     shown.swap(caption_);  // both buffers keep their capacity
 }
 
-void TimelineRefresh::RefreshTimeline(int16_t& framesPerSecond, int32_t selStartMs, int32_t selEndMs) {
-    ReadFrameRate(framesPerSecond);
+void TimelineRefresh::RefreshTimeline(FrameRate& rate, int32_t selStartMs, int32_t selEndMs) {
+    ReadFrameRate(rate);
     try {
-        Steps2To11(framesPerSecond, selStartMs, selEndMs);
+        Steps2To11(rate, selStartMs, selEndMs);
     } catch (const std::exception&) {
         // A device or label that fails leaves the rest of the strip as it
         // was; the readouts below are still brought up to date.
@@ -46,22 +46,22 @@ void TimelineRefresh::RefreshTimeline(int16_t& framesPerSecond, int32_t selStart
     }
 }
 
-void TimelineRefresh::Steps2To11(int16_t fps, int32_t selStartMs, int32_t selEndMs) {
+void TimelineRefresh::Steps2To11(FrameRate rate, int32_t selStartMs, int32_t selEndMs) {
     if (view_.DeviceMode() == kModeRecord) return;
 
     // A frame figure or length outside 32 bits keeps that caption as it was.
     try {
-        TimelineStartCaption(caption_, fps, selStartMs);
+        TimelineStartCaption(caption_, rate, selStartMs);
         ShowCaption(start_, &TimelineView::SetStartCaption);
     } catch (const OverflowError&) {
     }
     try {
-        TimelineEndCaption(caption_, fps, selEndMs);
+        TimelineEndCaption(caption_, rate, selEndMs);
         ShowCaption(end_, &TimelineView::SetEndCaption);
     } catch (const OverflowError&) {
     }
     try {
-        TimelineSelectedCaption(caption_, fps, selStartMs, selEndMs);
+        TimelineSelectedCaption(caption_, rate, selStartMs, selEndMs);
         ShowCaption(selected_, &TimelineView::SetSelectedCaption);
     } catch (const OverflowError&) {
     }

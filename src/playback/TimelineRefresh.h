@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/FrameRate.h"
 #include "playback/TimelineView.h"
 
 namespace zv {
@@ -14,9 +15,9 @@ class TimelineRefresh {
 public:
     explicit TimelineRefresh(TimelineView& view) : view_(view) {}
 
-    // Reads the frame rate from the text into framesPerSecond (a number
-    // outside 16 bits keeps the value it had). Never throws.
-    void ReadFrameRate(int16_t& framesPerSecond);
+    // Reads the frame rate from the text into rate (a number outside 16
+    // bits keeps the value it had). Never throws.
+    void ReadFrameRate(FrameRate& rate);
 
     // Scales the strip to the media length. Returns false, leaving the
     // scale as it was, when the length is 0 or below. Throws what the view throws.
@@ -32,11 +33,11 @@ public:
     //    (9-11 draw only on a scaled strip: with length 0 nothing is drawn);
     //  12 ShowTimes, on every run.
     // An error of the view in 2-11 ends those steps; 12 still runs. Never throws.
-    void RefreshTimeline(int16_t& framesPerSecond, int32_t selStartMs, int32_t selEndMs);
+    void RefreshTimeline(FrameRate& rate, int32_t selStartMs, int32_t selEndMs);
 
 private:
     void ShowCaption(std::string& shown, void (TimelineView::*set)(std::string_view));
-    void Steps2To11(int16_t framesPerSecond, int32_t selStartMs, int32_t selEndMs);
+    void Steps2To11(FrameRate rate, int32_t selStartMs, int32_t selEndMs);
 
     TimelineView& view_;
     std::string caption_;  // scratch buffer, reused

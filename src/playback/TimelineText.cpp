@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/FrameTime.h"
 #include "common/Numbers.h"
 
 namespace zv {
@@ -139,39 +140,30 @@ int16_t TimelineFrameRate(std::string_view text, int16_t previous) {
     return FrameRateOf(LeadingNumber(text), previous);
 }
 
-int32_t TimelineFrameOf(int16_t framesPerSecond, int32_t ms) {
-    return FloorLong(static_cast<double>(CheckedMul(framesPerSecond, ms)) / 1000.0);
-}
+int32_t TimelineFrameOf(FrameRate rate, int32_t ms) { return FrameFloor(ms, rate); }
 
 int32_t TimelineSelectedTenths(int32_t selStartMs, int32_t selEndMs) {
-    const int32_t d = CheckedSub(selEndMs, selStartMs);
-    int32_t q = d / 100;
-    const int32_t r = d % 100;  // same sign as d
-    if (d >= 0) {
-        if (r > 50 || (r == 50 && q % 2 != 0)) ++q;
-    } else {
-        if (r < -50 || (r == -50 && q % 2 != 0)) --q;
-    }
-    return q;
+    // A 32-bit difference has at most as many tenths: it fits.
+    return static_cast<int32_t>(TenthsNearest(CheckedSub(selEndMs, selStartMs)));
 }
 
-void TimelineStartCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs) {
-    const int32_t frame = TimelineFrameOf(framesPerSecond, selStartMs);
+void TimelineStartCaption(std::string& out, FrameRate rate, int32_t selStartMs) {
+    const int32_t frame = TimelineFrameOf(rate, selStartMs);
     out.assign("Start: ");
     AppendInt(out, frame);
 }
 
-void TimelineEndCaption(std::string& out, int16_t framesPerSecond, int32_t selEndMs) {
-    const int32_t frame = TimelineFrameOf(framesPerSecond, selEndMs);
+void TimelineEndCaption(std::string& out, FrameRate rate, int32_t selEndMs) {
+    const int32_t frame = TimelineFrameOf(rate, selEndMs);
     out.assign("End: ");
     AppendInt(out, frame);
 }
 
-void TimelineSelectedCaption(std::string& out, int16_t framesPerSecond, int32_t selStartMs,
+void TimelineSelectedCaption(std::string& out, FrameRate rate, int32_t selStartMs,
                              int32_t selEndMs) {
     const int32_t tenths = TimelineSelectedTenths(selStartMs, selEndMs);
-    const int32_t frames = CheckedSub(TimelineFrameOf(framesPerSecond, selEndMs),
-                                      TimelineFrameOf(framesPerSecond, selStartMs));
+    const int32_t frames = CheckedSub(TimelineFrameOf(rate, selEndMs),
+                                      TimelineFrameOf(rate, selStartMs));
     out.assign("Selected:(Seconds:");
     // Written as a number is printed: no trailing ".0", a leading "0" before
     // the point and a minus sign only when the rounded value is below zero.

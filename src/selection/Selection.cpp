@@ -1,5 +1,6 @@
 #include "selection/Selection.h"
 
+#include "common/FrameTime.h"
 #include "common/Numbers.h"
 
 namespace zv {
@@ -7,11 +8,10 @@ namespace {
 
 // One side of the pointer rule: moves a selection edge and its slider.
 // The product is checked before anything is set, so an overflow changes nothing.
-void MoveEdge(int32_t& ms, SelectionSlider& slider, int16_t fps, float x) {
+void MoveEdge(int32_t& ms, SelectionSlider& slider, FrameRate rate, float x) {
     try {
         const int32_t t = RoundLong(static_cast<double>(x));
-        const int32_t product = CheckedMul(fps, t);
-        const int32_t frames = RoundLong(static_cast<double>(product) / 1000.0);
+        const int32_t frames = FrameNearest(t, rate);
         ms = t;
         slider.SetValue(frames);
     } catch (const OverflowError&) {
@@ -19,10 +19,10 @@ void MoveEdge(int32_t& ms, SelectionSlider& slider, int16_t fps, float x) {
 }
 
 // Milliseconds of a slider value, if the frame rate allows a conversion.
-bool MsOfFrames(int32_t frames, int16_t fps, int32_t& ms) {
-    if (fps <= 0) return false;
+bool MsOfFrames(int32_t frames, FrameRate rate, int32_t& ms) {
+    if (!rate.IsPositive()) return false;
     try {
-        ms = RoundLong(static_cast<double>(CheckedMul(frames, 1000)) / static_cast<double>(fps));
+        ms = MsOfFrame(frames, rate);
         return true;
     } catch (const OverflowError&) {
         return false;
@@ -34,9 +34,9 @@ bool MsOfFrames(int32_t frames, int16_t fps, int32_t& ms) {
 void SelectionPointerRule(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
     if (x > scaleWidth || x < 1.0f) return;
     if (button == 1 && static_cast<double>(x) < static_cast<double>(c.selEndMs))
-        MoveEdge(c.selStartMs, c.scrollStart, c.framesPerSecond, x);
+        MoveEdge(c.selStartMs, c.scrollStart, c.frameRate, x);
     if (button == 2 && static_cast<double>(x) > static_cast<double>(c.selStartMs))
-        MoveEdge(c.selEndMs, c.scrollEnd, c.framesPerSecond, x);
+        MoveEdge(c.selEndMs, c.scrollEnd, c.frameRate, x);
 }
 
 void SelectionMouseDown(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
@@ -56,7 +56,7 @@ void SelectionScrollStart(const SelectionContext& c) {
         if (end != INT32_MIN) c.scrollStart.SetValue(end - 1);
         return;
     }
-    MsOfFrames(c.scrollStart.Value(), c.framesPerSecond, c.selStartMs);
+    MsOfFrames(c.scrollStart.Value(), c.frameRate, c.selStartMs);
 }
 
 void SelectionScrollEnd(const SelectionContext& c) {
@@ -65,21 +65,19 @@ void SelectionScrollEnd(const SelectionContext& c) {
         if (start != INT32_MAX) c.scrollEnd.SetValue(start + 1);
         return;
     }
-    MsOfFrames(c.scrollEnd.Value(), c.framesPerSecond, c.selEndMs);
+    MsOfFrames(c.scrollEnd.Value(), c.frameRate, c.selEndMs);
 }
 
-int32_t SelectionFrameCount(int32_t lengthMs, int16_t framesPerSecond) {
-    return FloorLong(static_cast<double>(CheckedMul(lengthMs, framesPerSecond)) / 1000.0);
-}
+int32_t SelectionFrameCount(int32_t lengthMs, FrameRate rate) { return FrameFloor(lengthMs, rate); }
 
 bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_t()>& deviceLength) {
     c.selStartMs = 0;
     c.selEndMs = deviceLength();
     try {
         c.scrollStart.SetMinimum(0);
-        c.scrollStart.SetMaximum(SelectionFrameCount(deviceLength(), c.framesPerSecond));
+        c.scrollStart.SetMaximum(SelectionFrameCount(deviceLength(), c.frameRate));
         c.scrollEnd.SetMinimum(0);
-        c.scrollEnd.SetMaximum(SelectionFrameCount(deviceLength(), c.framesPerSecond));
+        c.scrollEnd.SetMaximum(SelectionFrameCount(deviceLength(), c.frameRate));
     } catch (const OverflowError&) {
         return false;
     }

@@ -5,7 +5,7 @@
 // strip and the play range follow at the next timeline refresh.
 //
 // Units: SelStartMs/SelEndMs in ms; slider values in animation frames at
-// FramesPerSecond; pointer X in the strip's user scale (ms once the strip is
+// the frame rate; pointer X in the strip's user scale (ms once the strip is
 // scaled; before that, the strip's own units, used unchanged).
 // Mouse buttons: 1 left, 2 right, 4 middle; a move reports the buttons held
 // as a sum, so only a single left or right button moves anything.
@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/FrameRate.h"
 #include "selection/SelectionSlider.h"
 
 namespace zv {
@@ -23,14 +24,14 @@ struct SelectionContext {
     int32_t& selStartMs;
     int32_t& selEndMs;
     bool& dragging;             // a button is held down on the strip
-    int16_t framesPerSecond;
+    FrameRate frameRate;
     SelectionSlider& scrollStart;
     SelectionSlider& scrollEnd;
 };
 
 // The pointer rule. Nothing happens for X < 1 or X > scaleWidth. Button 1
-// with X < SelEndMs: SelStartMs = round(X) and ScrollStart = round(fps x t /
-// 1000); button 2 with X > SelStartMs: the same for SelEndMs and ScrollEnd.
+// with X < SelEndMs: SelStartMs = t = round(X) and ScrollStart = the frame
+// of t to nearest (FrameNearest); button 2 with X > SelStartMs: the same for SelEndMs and ScrollEnd.
 // Rounding to nearest, halves to even; the comparison uses X unrounded (so a
 // start can round onto the end). A slider value beyond its range is clamped
 // by the slider while the ms are set all the same.
@@ -45,15 +46,14 @@ void SelectionMouseUp(const SelectionContext& c);
 
 // ScrollStart_Scroll, on the user's moves of the start slider: at or past
 // the end slider it is pushed back to one frame before it (SelStartMs kept);
-// otherwise SelStartMs = round(value x 1000 / fps). With fps <= 0 the ms
-// are kept (the push-back still happens).
+// otherwise SelStartMs = the slider's frame in ms (MsOfFrame). With a rate
+// of 0 or below the ms are kept (the push-back still happens).
 void SelectionScrollStart(const SelectionContext& c);
 // ScrollEnd_Scroll: the mirror image, pushed to one frame after the start.
 void SelectionScrollEnd(const SelectionContext& c);
 
-// Frame count of a length: floor(lengthMs x fps / 1000), the product
-// checked in 32 bits. Throws OverflowError.
-int32_t SelectionFrameCount(int32_t lengthMs, int16_t framesPerSecond);
+// Frame count of a length, rounded down (FrameFloor). Throws OverflowError.
+int32_t SelectionFrameCount(int32_t lengthMs, FrameRate rate);
 
 // The open routine's last steps: SelStartMs = 0, SelEndMs = length; both
 // sliders get the range 0 to the frame count (computed from a fresh read

@@ -394,7 +394,7 @@ void Form1::DockPanel() {
 void Form1::Form_Load() {
     SetTopMost(*this, true);
     Form_Resize();
-    FramesPerSecond = 30;
+    KeepFrameRate(30);
     SetupVolume();
 }
 
@@ -480,20 +480,37 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // ---- Timeline, selection and volume ----
 
+FrameRate Form1::FrameRateNow() const {
+    return FramesPerSecond == wholeOfExactRate_ ? exactRate_ : FrameRate(FramesPerSecond);
+}
+
+void Form1::KeepFrameRate(FrameRate rate) {
+    exactRate_ = rate;
+    // The text's reading refuses rates that round outside 16 bits.
+    FramesPerSecond = wholeOfExactRate_ = static_cast<int16_t>(rate.Rounded());
+}
+
+void Form1::TakeWholeRateIfSet() { KeepFrameRate(FrameRateNow()); }
+
 void Form1::RefreshTimeline() {
-    timeline_->RefreshTimeline(FramesPerSecond, SelStartMs, SelEndMs);
-    MMControl1->SetFrameRate(FramesPerSecond);
+    TakeWholeRateIfSet();
+    // The readouts at the refresh's end already count at the rate it read.
+    timeline_->RefreshTimeline(exactRate_, SelStartMs, SelEndMs);
+    KeepFrameRate(exactRate_);
+    MMControl1->SetFrameRate(exactRate_);
 }
 
 void Form1::ReadFrameRate() {
-    timeline_->ReadFrameRate(FramesPerSecond);
-    MMControl1->SetFrameRate(FramesPerSecond);
+    TakeWholeRateIfSet();
+    timeline_->ReadFrameRate(exactRate_);
+    KeepFrameRate(exactRate_);
+    MMControl1->SetFrameRate(exactRate_);
 }
 
 void Form1::PicLength() { timeline_->PicLength(); }
 
 SelectionContext Form1::Selection() {
-    return {SelStartMs, SelEndMs, Dragging, FramesPerSecond, *ScrollStart, *ScrollEnd};
+    return {SelStartMs, SelEndMs, Dragging, FrameRateNow(), *ScrollStart, *ScrollEnd};
 }
 
 void Form1::PicTime_MouseDown(int16_t button, int16_t, float x, float) {
@@ -556,14 +573,12 @@ void Form1::OpenWavFile() {
 
 void Form1::ShowTimes() {
     // Each time is read twice, once for the minutes and once for the frames.
+    const FrameRate rate = FrameRateNow();
     const int32_t lengthForMinutes = MMControl1->Length();
-    LengthMinutes = ReadoutMinutes(lengthForMinutes);
-    LblTotalTime->setText(
-        QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), FramesPerSecond)));
+    LblTotalTime->setText(QString::fromStdString(LengthCaption(lengthForMinutes, MMControl1->Length(), rate)));
     const int32_t positionForMinutes = MMControl1->Position();
-    PositionMinutes = ReadoutMinutes(positionForMinutes);
     LabMCIposition->setText(
-        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), FramesPerSecond)));
+        QString::fromStdString(PositionCaption(positionForMinutes, MMControl1->Position(), rate)));
 }
 
 } // namespace zv

@@ -9,6 +9,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "common/FrameRate.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
 #include "window/Twips.h"
@@ -93,9 +94,10 @@ public:
     std::string WavFileName;
     int32_t SelStartMs = 0;        // selection start, ms
     int32_t SelEndMs = 0;          // selection end, ms
-    float LengthMinutes = 0.0f;
-    float PositionMinutes = 0.0f;
-    int16_t FramesPerSecond = 0;   // 30 from start-up on
+    // The frame rate rounded to whole frames a second (30 from start-up on;
+    // 30 also for "29.97"). The exact rate is FrameRateNow(); a whole rate
+    // stored here directly is taken as the rate until the text is read again.
+    int16_t FramesPerSecond = 0;
     bool Dragging = false;         // a mouse button is held down on PicTime
     // The mixer handle and the speaker volume control live in speakerVolume_.
 
@@ -120,6 +122,9 @@ public:
     void ScrollEnd_Scroll();
     void VolSlider_MouseMove();
     void VolSlider_Scroll();
+
+    // The frame rate every frame figure and Step/Back use.
+    FrameRate FrameRateNow() const;
 
     // The waveform's view, overlays, click and scrub, and the single keys.
     WaveformInteraction& Waveform() { return *waveform_; }
@@ -150,6 +155,10 @@ private:
 
     // The selection as the selection rules see it.
     SelectionContext Selection();
+    // Sets the exact rate and FramesPerSecond with it.
+    void KeepFrameRate(FrameRate rate);
+    // Takes a whole rate stored in FramesPerSecond directly as the rate.
+    void TakeWholeRateIfSet();
 
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;
@@ -158,6 +167,9 @@ private:
     WaveformInteraction* waveform_ = nullptr;   // child of the window
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
+    // The rate as read from the text, and the FramesPerSecond stored with it.
+    FrameRate exactRate_;
+    int16_t wholeOfExactRate_ = 0;
 };
 
 } // namespace zv

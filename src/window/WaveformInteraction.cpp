@@ -11,7 +11,7 @@
 #include <iterator>
 #include <limits>
 
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
 #include "window/Form1.h"
@@ -179,8 +179,9 @@ void WaveformInteraction::GoToSelectionEnd() {
 void WaveformInteraction::SetSelectionStartHere() {
     if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
     form_.ReadFrameRate();
-    if (form_.FramesPerSecond <= 0) return;
-    form_.ScrollStart->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), form_.FramesPerSecond)));
+    const FrameRate rate = form_.FrameRateNow();
+    if (!rate.IsPositive()) return;
+    form_.ScrollStart->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), rate)));
     form_.ScrollStart_Scroll();
     form_.RefreshTimeline();
 }
@@ -188,8 +189,9 @@ void WaveformInteraction::SetSelectionStartHere() {
 void WaveformInteraction::SetSelectionEndHere() {
     if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
     form_.ReadFrameRate();
-    if (form_.FramesPerSecond <= 0) return;
-    form_.ScrollEnd->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), form_.FramesPerSecond)));
+    const FrameRate rate = form_.FrameRateNow();
+    if (!rate.IsPositive()) return;
+    form_.ScrollEnd->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), rate)));
     form_.ScrollEnd_Scroll();
     form_.RefreshTimeline();
 }
@@ -199,10 +201,11 @@ void WaveformInteraction::SetSelectionEndHere() {
 int64_t WaveformInteraction::FrameUnder(double x) {
     if (!Loaded()) return -1;
     form_.ReadFrameRate();
-    if (form_.FramesPerSecond <= 0) return -1;
+    const FrameRate rate = form_.FrameRateNow();
+    if (!rate.IsPositive()) return -1;
     view_.SetWidth(form_.PicWave->width());
     const int64_t sample = view_.FrameAt(x);
-    return FrameAtMs(SamplesToMs(sample, SampleRate()), form_.FramesPerSecond);
+    return FrameAtMs(SamplesToMs(sample, SampleRate()), rate);
 }
 
 bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
@@ -277,12 +280,21 @@ void WaveformInteraction::StatusUpdated() {
     if (!Loaded()) return;
     PictureBox& box = *form_.PicWave;
     if (form_.SelStartMs != shownSelStart_ || form_.SelEndMs != shownSelEnd_ ||
-        form_.FramesPerSecond != shownRate_) {
+        !(form_.FrameRateNow() == shownRate_)) {
         box.update();
         return;
     }
-    const double x = std::floor(PixelOfMs(form_.MMControl1->Position()));
+    const int32_t position = form_.MMControl1->Position();
+    const double x = std::floor(PixelOfMs(position));
     if (x == shownPlayX_) return;
+    // Playing across the right edge of a zoomed view turns the page: the
+    // line goes on from the left edge.
+    if (form_.MMControl1->Mode() == MediaControl::ModePlay && !view_.IsWhole() && shownPlayX_ >= 0 &&
+        shownPlayX_ < view_.Width() && x >= view_.Width()) {
+        view_.MoveStartTo(MsToSamples(position, SampleRate()));
+        Redraw();
+        return;
+    }
     // Only the strips under the old and the new line.
     box.update(QRect(static_cast<int>(std::clamp(shownPlayX_, -4.0, 1e6)) - 2, 0, 5, box.height()));
     box.update(QRect(static_cast<int>(std::clamp(x, -4.0, 1e6)) - 2, 0, 5, box.height()));
@@ -291,7 +303,7 @@ void WaveformInteraction::StatusUpdated() {
 void WaveformInteraction::Paint(QPainter& p) {
     shownSelStart_ = form_.SelStartMs;
     shownSelEnd_ = form_.SelEndMs;
-    shownRate_ = form_.FramesPerSecond;
+    shownRate_ = form_.FrameRateNow();
     shownPlayX_ = -1;
     if (!Loaded() || form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
     view_.SetWidth(form_.PicWave->width());
@@ -312,10 +324,11 @@ void WaveformInteraction::Paint(QPainter& p) {
 }
 
 void WaveformInteraction::PaintGrid(QPainter& p) {
-    const int16_t fps = form_.FramesPerSecond;
+    const FrameRate fps = form_.FrameRateNow();
     const int32_t rate = SampleRate();
-    if (fps <= 0 || view_.Span() <= 0) return;
-    const double framePixels = static_cast<double>(rate) / fps / view_.FramesPerPixel();
+    if (!fps.IsPositive() || view_.Span() <= 0) return;
+    // A frame lasts rate x denominator / numerator samples.
+    const double framePixels = static_cast<double>(rate) * fps.Denominator() / fps.Numerator() / view_.FramesPerPixel();
     if (framePixels < kMinGridPixels) return;
     const int h = form_.PicWave->height();
     const QFontMetrics metrics(p.font());

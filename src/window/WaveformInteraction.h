@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <cstdint>
 
+#include "common/FrameRate.h"
 #include "playback/Scrubber.h"
 #include "waveview/PeakSummary.h"
 #include "waveview/WaveView.h"
@@ -95,7 +96,7 @@ private:
     // The overlays as last painted: what moved is repainted.
     double shownPlayX_ = -1;
     int32_t shownSelStart_ = -1, shownSelEnd_ = -1;
-    int16_t shownRate_ = 0;
+    FrameRate shownRate_{0};
 };
 
 } // namespace zv

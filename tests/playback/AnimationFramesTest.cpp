@@ -1,7 +1,7 @@
 // Frame boundaries in ms and in samples for Step and Back.
 #include <gtest/gtest.h>
 
-#include "playback/AnimationFrames.h"
+#include "common/FrameTime.h"
 
 namespace zv {
 namespace {

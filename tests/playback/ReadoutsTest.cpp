@@ -1,5 +1,4 @@
-// The length and position readouts: minutes:seconds, frames and the
-// single-precision minutes the window keeps.
+// The length and position readouts: minutes:seconds and frames.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -71,13 +70,6 @@ TEST(Readouts, ExtremeValuesNeitherOverflowNorFold) {
     EXPECT_EQ(PositionCaption(most, most, -32768), "Time: 35791:24 / Frame: -70368744145");
     // Negative times (never given by the device) keep seconds within 0..59.
     EXPECT_EQ(LengthCaption(-500, -500, 30), "Total Length:(Time: -1:59 / Frames: -15)");
-}
-
-TEST(Readouts, MinutesInSinglePrecision) {
-    EXPECT_EQ(ReadoutMinutes(0), 0.0f);
-    EXPECT_EQ(ReadoutMinutes(150000), 2.5f);
-    EXPECT_EQ(ReadoutMinutes(61000), static_cast<float>(61.0 / 60.0));
-    EXPECT_EQ(ReadoutMinutes(3723456), static_cast<float>(3723.456 / 60.0));
 }
 
 } // namespace

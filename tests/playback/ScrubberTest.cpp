@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "FakeMediaDevice.h"
-#include "playback/AnimationFrames.h"
 #include "playback/MediaTransport.h"
 #include "playback/Scrubber.h"
 

@@ -52,7 +52,7 @@ TEST(TimelineRefresh, RunsItsStepsInOrderAndReadsTheRangeBackAfterSettingIt) {
     FakeTimelineView view;
     view.position = 700;
     TimelineRefresh refresh(view);
-    int16_t fps = 0;
+    FrameRate fps = 0;
     refresh.RefreshTimeline(fps, 0, 1500);
     EXPECT_EQ(fps, 30);
     const std::vector<std::string> expected = {
@@ -68,7 +68,7 @@ TEST(TimelineRefresh, RecordingModeOnlyRereadsTheFrameRateAndTheReadouts) {
     view.mode = 527;
     view.text = u"25 fps";
     TimelineRefresh refresh(view);
-    int16_t fps = 30;
+    FrameRate fps = 30;
     refresh.RefreshTimeline(fps, 0, 1500);
     EXPECT_EQ(fps, 25);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"text", "mode", "ShowTimes"}));
@@ -77,7 +77,7 @@ TEST(TimelineRefresh, RecordingModeOnlyRereadsTheFrameRateAndTheReadouts) {
 TEST(TimelineRefresh, UnchangedCaptionsAreNotSetAgain) {
     FakeTimelineView view;
     TimelineRefresh refresh(view);
-    int16_t fps = 30;
+    FrameRate fps = 30;
     refresh.RefreshTimeline(fps, 0, 1500);
     view.calls.clear();
     refresh.RefreshTimeline(fps, 0, 1600);  // only the end moved (frame 48)
@@ -90,7 +90,7 @@ TEST(TimelineRefresh, OverflowKeepsThatCaptionAndTheRefreshGoesOn) {
     FakeTimelineView view;
     view.length = 80000000;
     TimelineRefresh refresh(view);
-    int16_t fps = 30;
+    FrameRate fps = 30;
     refresh.RefreshTimeline(fps, 1000, 75000000);  // end x 30 leaves 32 bits
     EXPECT_EQ(view.calls[2], "Start: 30");
     EXPECT_EQ(view.calls[3], "length");
@@ -102,7 +102,7 @@ TEST(TimelineRefresh, LengthZeroLeavesTheStripUnscaledAndUndrawn) {
     FakeTimelineView view;
     view.length = 0;
     TimelineRefresh refresh(view);
-    int16_t fps = 30;
+    FrameRate fps = 30;
     refresh.RefreshTimeline(fps, 0, 0);
     const std::vector<std::string> expected = {
         "text", "mode", "Start: 0", "End: 0", "Selected:(Seconds:0 / Frames:0)",
@@ -117,7 +117,7 @@ TEST(TimelineRefresh, DeviceErrorEndsTheStripStepsButTheReadoutsStillRun) {
     FakeTimelineView view;
     view.failRange = true;
     TimelineRefresh refresh(view);
-    int16_t fps = 30;
+    FrameRate fps = 30;
     EXPECT_NO_THROW(refresh.RefreshTimeline(fps, 0, 1500));
     EXPECT_EQ(view.calls.back(), "ShowTimes");
     EXPECT_EQ(view.calls[view.calls.size() - 2], "scale 10000x10");
@@ -126,7 +126,7 @@ TEST(TimelineRefresh, DeviceErrorEndsTheStripStepsButTheReadoutsStillRun) {
 TEST(TimelineRefresh, ReadFrameRateKeepsTheRateForANumberBeyondSixteenBits) {
     FakeTimelineView view;
     TimelineRefresh refresh(view);
-    int16_t fps = 24;
+    FrameRate fps = 24;
     view.text = u"40000";
     refresh.ReadFrameRate(fps);
     EXPECT_EQ(fps, 24);

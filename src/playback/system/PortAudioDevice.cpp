@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/Errors.h"
+#include "common/FrameTime.h"
 #include "playback/FrameRing.h"
 #include "playback/HeardPosition.h"
 #include "playback/system/SoundFile.h"
@@ -98,7 +99,7 @@ struct PortAudioDevice::Session {
           heard(first),
           handed(first),
           end(last),
-          leadInFrames(soundFile.SampleRate() * kLeadInMs / 1000),
+          leadInFrames(MsToSamples(kLeadInMs, soundFile.SampleRate())),
           nextRead(first),
           fileBuffer(static_cast<size_t>(kReadChunkFrames * fileChannels)),
           outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)) {}

@@ -80,7 +80,7 @@ void MediaControl::SetFrom(int32_t ms) { transport_.SetFrom(ms); }
 int32_t MediaControl::From() const { return transport_.From(); }
 void MediaControl::SetTo(int32_t ms) { transport_.SetTo(ms); }
 int32_t MediaControl::To() const { return transport_.To(); }
-void MediaControl::SetFrameRate(int16_t framesPerSecond) { transport_.SetFrameRate(framesPerSecond); }
+void MediaControl::SetFrameRate(FrameRate rate) { transport_.SetFrameRate(rate); }
 
 QAbstractButton* MediaControl::Button(const QString& caption) const {
     return findChild<QAbstractButton*>(caption, Qt::FindDirectChildrenOnly);

@@ -58,7 +58,7 @@ public:
     void SetTo(int32_t ms);     // play-range end, read back as set
     int32_t To() const;
     // The frame rate Step and Back move by (animation frames per second).
-    void SetFrameRate(int16_t framesPerSecond);
+    void SetFrameRate(FrameRate rate);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
