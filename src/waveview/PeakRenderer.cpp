@@ -54,10 +54,10 @@ void DrawWavePeaks(const SoundData& sound, const PeakSummary& peaks, Canvas& can
     for (int c = 0; c < columns; ++c) {
         const int64_t to = sound.ViewStart + static_cast<int64_t>(std::floor((c + 1) * framesPerColumn));
         const auto x = static_cast<float>(c * unitsPerColumn);
-        for (int ch = 0; ch < peaks.Channels(); ++ch) {
-            const PeakSummary::Range r = peaks.Query(ch, from, to);
-            if (!r.Empty()) DrawColumn(canvas, traces[ch], r, x);
-        }
+        PeakSummary::Range r[2];
+        peaks.QueryAll(from, to, r);
+        for (int ch = 0; ch < peaks.Channels(); ++ch)
+            if (!r[ch].Empty()) DrawColumn(canvas, traces[ch], r[ch], x);
         from = to;
     }
     canvas.Flush();

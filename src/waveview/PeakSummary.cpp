@@ -176,22 +176,37 @@ void PeakSummary::Build(const SoundData& sound) {
 }
 
 PeakSummary::Range PeakSummary::Query(int channel, int64_t from, int64_t to) const {
-    Range r;
-    if (!sound_ || channel < 0 || channel >= channels_) return r;
+    if (!sound_ || channel < 0 || channel >= channels_) return {};
+    Range all[2];
+    QueryAll(from, to, all);
+    return all[channel];
+}
+
+void PeakSummary::QueryAll(int64_t from, int64_t to, Range* out) const {
+    if (!sound_) return;
+    for (int c = 0; c < channels_; ++c) out[c] = Range{};
     from = std::max<int64_t>(from, 0);
     to = std::min(to, frames_);
-    if (from >= to) return r;
+    if (from >= to) return;
+    const auto scan = [&](int64_t a, int64_t b) {
+        if (a < b)
+            for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, a, b));
+    };
     // Samples up to the first block boundary and after the last one.
     const int64_t head = std::min(to, (from + block_ - 1) / block_ * block_);
-    if (head >= to) return ScanSamples(channel, from, to);
+    if (head >= to) {
+        scan(from, to);
+        return;
+    }
     const int64_t tail = std::max(head, to / block_ * block_);
-    r = ScanSamples(channel, from, head);
-    r.Join(ScanSamples(channel, tail, to));
+    scan(from, head);
+    scan(tail, to);
     // Whole blocks [i, j) of level k: single blocks at both ends until both
     // ends fall on the next level's boundaries, then up a level.
     int64_t i = head / block_, j = tail / block_;
     const auto take = [&](std::size_t level, int64_t index) {
-        r.Join(levels_[level][static_cast<std::size_t>(index * channels_ + channel)]);
+        const Range* r = &levels_[level][static_cast<std::size_t>(index * channels_)];
+        for (int c = 0; c < channels_; ++c) out[c].Join(r[c]);
     };
     for (std::size_t level = 0; i < j; ++level) {
         if (level + 1 == levels_.size() || j - i < 2 * kFan) {
@@ -203,7 +218,6 @@ PeakSummary::Range PeakSummary::Query(int channel, int64_t from, int64_t to) con
         i /= kFan;
         j /= kFan;
     }
-    return r;
 }
 
 } // namespace zv

@@ -57,6 +57,8 @@ public:
     // Lowest and highest value of channel `channel` over frames [from, to),
     // clipped to the sound.
     Range Query(int channel, int64_t from, int64_t to) const;
+    // The same for every channel at once: out[0 .. Channels() - 1].
+    void QueryAll(int64_t from, int64_t to, Range* out) const;
 
     // The value of one sample as the summary keeps it (rounded towards
     // `up`'s side for values finer than 1/32768). For tests and the edges
