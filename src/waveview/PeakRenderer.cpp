@@ -13,6 +13,7 @@ namespace {
 // One channel's trace: the previous column's extent, to join the next to.
 struct Trace {
     int32_t centre;
+    int32_t scale;   // a sample of 1 lies this far from the centre
     Rgb colour;
     bool started = false;
     double prevLow = 0, prevHigh = 0;   // y of the previous column's ends
@@ -20,15 +21,15 @@ struct Trace {
 
 void DrawColumn(Canvas& canvas, Trace& t, PeakSummary::Range r, float x) {
     // Positive samples lie below the centre, as in DrawWaves.
-    double top = t.centre + std::nearbyint(t.centre * (r.low / 32768.0));
-    double bottom = t.centre + std::nearbyint(t.centre * (r.high / 32768.0));
+    double top = t.centre + std::nearbyint(t.scale * (r.low / 32768.0));
+    double bottom = t.centre + std::nearbyint(t.scale * (r.high / 32768.0));
     if (t.started) {
         // Reach the previous column's nearest end: the line between them.
         if (top > t.prevHigh) top = t.prevHigh;
         if (bottom < t.prevLow) bottom = t.prevLow;
     }
-    t.prevLow = t.centre + std::nearbyint(t.centre * (r.low / 32768.0));
-    t.prevHigh = t.centre + std::nearbyint(t.centre * (r.high / 32768.0));
+    t.prevLow = t.centre + std::nearbyint(t.scale * (r.low / 32768.0));
+    t.prevHigh = t.centre + std::nearbyint(t.scale * (r.high / 32768.0));
     t.started = true;
     canvas.Line(x, static_cast<float>(top), x, static_cast<float>(bottom), t.colour);
 }
@@ -47,7 +48,8 @@ void DrawWavePeaks(const SoundData& sound, const PeakSummary& peaks, Canvas& can
     if (!sound.WavLoaded) return;
     const bool two = peaks.Channels() == 2;
     const int32_t upper = RoundLong(height / (two ? 4.0 : 2.0));
-    Trace traces[2] = {{upper, two ? kUpperWaveColour : kLowerWaveColour}, {3 * upper, kLowerWaveColour}};
+    // Both traces are scaled by the upper centre, as DrawWaves scales them.
+    Trace traces[2] = {{upper, upper, two ? kUpperWaveColour : kLowerWaveColour}, {3 * upper, upper, kLowerWaveColour}};
     const double unitsPerColumn = static_cast<double>(width) / columns;
     const double framesPerColumn = static_cast<double>(span) / columns;
     int64_t from = sound.ViewStart;

@@ -132,8 +132,9 @@ TEST(PeakRenderer, EachColumnSpansItsLowestToHighestSampleAndJoinsItsNeighbour) 
             ASSERT_EQ(seg.x1, static_cast<float>(c) * 15.0f);
             ASSERT_EQ(seg.x2, seg.x1);
             const PeakSummary::Range r = BruteForce(s, ch, from, to);
-            const float top = static_cast<float>(centre + std::nearbyint(centre * (r.low / 32768.0)));
-            const float bottom = static_cast<float>(centre + std::nearbyint(centre * (r.high / 32768.0)));
+            // Both traces scaled by the upper centre, as DrawWaves scales them.
+            const float top = static_cast<float>(centre + std::nearbyint(upper * (r.low / 32768.0)));
+            const float bottom = static_cast<float>(centre + std::nearbyint(upper * (r.high / 32768.0)));
             // Covers the column's own extent, reaching no further than to its
             // neighbour on the left.
             ASSERT_LE(std::min(seg.y1, seg.y2), top) << c;

@@ -193,6 +193,23 @@ TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
     const QImage peaks = form->PicWave->Image().copy();
     EXPECT_NE(peaks, opened);
     EXPECT_EQ(OtherColours(peaks), 0);
+    // Each trace keeps to its half, at the scale of today's picture: the
+    // 0.7 tone reaches about 0.7 of a quarter of the box from its centre.
+    const int h = peaks.height(), w = peaks.width();
+    int greenAbove = 0, redBelow = 0, greenTop = h, greenTopBefore = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = peaks.pixel(x, y) | 0xff000000u, q = opened.pixel(x, y) | 0xff000000u;
+            if (p == qRgb(0, 255, 0)) {
+                greenAbove += y < h / 2;
+                greenTop = std::min(greenTop, y);
+            }
+            redBelow += y > h / 2 && p == qRgb(255, 0, 0);
+            if (q == qRgb(0, 255, 0)) greenTopBefore = std::min(greenTopBefore, y);
+        }
+    EXPECT_EQ(greenAbove, 0);
+    EXPECT_EQ(redBelow, 0);
+    EXPECT_NEAR(greenTop, greenTopBefore, 2);
     // The next start shows peaks too; turned off, today's picture is back.
     {
         Form1 again(fake.platform);
