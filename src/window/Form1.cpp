@@ -436,7 +436,7 @@ void Form1::DrawWaves() {
     if (waveform_) {
         waveform_->SyncView();
         if (waveform_->ShowPeaks()) {
-            DrawWavePeaks(Sound, waveform_->Peaks(), *PicWave, box.Width, box.Height, PicWave->width());
+            DrawWavePeaks(Sound, waveform_->PeaksForDrawing(), *PicWave, box.Width, box.Height, PicWave->width());
             return;
         }
     }

@@ -99,9 +99,17 @@ void WaveformInteraction::SoundLoaded() {
     scrubTimer_.stop();
     panning_ = false;
     view_.Reset(form_.Sound.NumSamples);
-    if (form_.Sound.WavLoaded) peaks_.Build(form_.Sound);
-    else peaks_.Clear();
+    peaks_.Clear();
+    peaksStale_ = form_.Sound.WavLoaded;
     form_.PicWave->update();
+}
+
+const PeakSummary& WaveformInteraction::PeaksForDrawing() {
+    if (peaksStale_) {
+        peaksStale_ = false;
+        if (form_.Sound.WavLoaded) peaks_.Build(form_.Sound);
+    }
+    return peaks_;
 }
 
 void WaveformInteraction::SyncView() {
