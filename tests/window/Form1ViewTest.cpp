@@ -184,6 +184,28 @@ TEST_F(Form1View, CtrlWheelZoomsAroundThePointerAndTheWheelScrolls) {
     wheel(1200, Qt::ShiftModifier);
     EXPECT_EQ(view.Start(), 0);
     EXPECT_EQ(view.Span(), 3 * 44100 / 2);
+
+    // Dragging with the middle button pans: the sound follows the pointer.
+    const auto mouse = [&](QEvent::Type type, double x, Qt::MouseButton button, Qt::MouseButtons held) {
+        const QPointF pos(x, 20);
+        QMouseEvent e(type, pos, form->PicWave->mapToGlobal(pos), button, held, Qt::NoModifier);
+        QApplication::sendEvent(form->PicWave, &e);
+    };
+    mouse(QEvent::MouseButtonPress, 600, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(QEvent::MouseMove, 400, Qt::NoButton, Qt::MiddleButton);
+    mouse(QEvent::MouseButtonRelease, 400, Qt::MiddleButton, Qt::NoButton);
+    EXPECT_NEAR(static_cast<double>(view.Start()), 200 * view.FramesPerPixel(), 1.0);
+    EXPECT_EQ(form->Sound.ViewStart, view.Start());
+    EXPECT_FALSE(form->MMControl1->Transport().IsSounding());   // panning hears nothing
+
+    // Playing across the view's right edge turns the page.
+    const int64_t before = view.Start();
+    form->SelStartMs = 1700;   // just inside the right edge of the view (frames ~0.2..1.7 s)
+    QTest::keyClick(form->PicWave, Qt::Key_Home);
+    QTest::keyClick(form->PicWave, Qt::Key_Space);
+    for (int i = 0; i < 300 && view.Start() == before; ++i) QTest::qWait(10);
+    EXPECT_GT(view.Start(), before);
+    QTest::keyClick(form->PicWave, Qt::Key_Space);
 }
 
 TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
