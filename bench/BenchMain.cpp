@@ -109,6 +109,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterOpenRows();
     zv::bench::RegisterFormatsRows();
     zv::bench::RegisterDrawRows();
+    zv::bench::RegisterViewRows();
     zv::bench::RegisterTimelineRows();
     zv::bench::RegisterPlaybackRows();
     zv::bench::RegisterStartupRows();

@@ -39,6 +39,7 @@ void RegisterLoadRows();      // LoadBench.cpp
 void RegisterOpenRows();      // OpenBench.cpp
 void RegisterFormatsRows();   // FormatsBench.cpp
 void RegisterDrawRows();      // DrawBench.cpp
+void RegisterViewRows();      // ViewBench.cpp
 void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp

@@ -192,10 +192,24 @@ void MediaTransport::Back() {
     PlayFrame(target);
 }
 
-void MediaTransport::GoToFrame(int64_t frame) {
+void MediaTransport::HearFrame(int64_t frame) {
     if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
-    PlayFrame(std::clamp<int64_t>(frame, 0, FrameAtMs(Length(), frameRate_)));
+    // The last frame that starts within the sound (at its very end, frame
+    // `last` starts on the length and sounds nothing, as Step there).
+    int64_t last = FrameAtMs(Length(), frameRate_);
+    if (FrameStartMs(last, frameRate_) >= Length() && last > 0) --last;
+    PlayFrame(std::clamp<int64_t>(frame, 0, last));
+}
+
+bool MediaTransport::FrameHeard() const {
+    return !frameSounding_ || !device_.IsPlaying() || device_.PositionSample() >= frameEnd_;
+}
+
+void MediaTransport::CutFrame() {
+    if (mode_ == ModePlay || !frameSounding_) return;
+    device_.Pause();
+    frameSounding_ = false;
 }
 
 // Moves to the start of animation frame `frame` and sounds its samples once.
@@ -206,6 +220,7 @@ void MediaTransport::PlayFrame(int64_t frame) {
     const int64_t last = std::min(FrameStartSample(frame + 1, frameRate_, rate), length);
     // The position moves even if the output then fails to sound the frame.
     GoTo(FrameStartMs(frame, frameRate_), first, mode_ == ModePlay ? ModePause : mode_);
+    frameEnd_ = last;
     if (first < last) {
         frameSounding_ = false;
         device_.Play(first, last);   // throws when the output cannot start: stays silent

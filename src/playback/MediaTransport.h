@@ -79,10 +79,16 @@ public:
     void Back();
     void Step();
     void Next();
-    // Goes to the start of animation frame `frame` and plays it once, as
-    // Step does (a frame past the end: the end, silent). Nothing with a
-    // rate <= 0 or nothing open.
-    void GoToFrame(int64_t frame);
+    // Goes to the start of animation frame `frame` (kept within the sound)
+    // and sounds that frame once, as Step does: clicks and scrubs on the
+    // waveform. With nothing open or a rate <= 0 it does nothing.
+    void HearFrame(int64_t frame);
+    // True unless a frame of Step, Back or HearFrame is still to be heard
+    // in full (its last sample has not yet reached the listener).
+    bool FrameHeard() const;
+    // Silences a frame of Step, Back or HearFrame at once; the position and
+    // the mode stay. A play in progress is not touched.
+    void CutFrame();
 
     // Takes note of a play that ended by itself (at the end of the range, or
     // because the output failed): the mode becomes Stop at the position where
@@ -124,6 +130,7 @@ private:
     int64_t restMs_ = 0;
     bool frameSounding_ = false;   // a Step/Back frame was started
     std::string outputFailure_;    // until TakeOutputFailure
+    int64_t frameEnd_ = 0;         // the sample after that frame's last
 };
 
 } // namespace zv

@@ -47,6 +47,7 @@
 #include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
+#include "waveview/PeakRenderer.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
 #include "window/BackgroundDecode.h"
@@ -59,6 +60,7 @@
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/TopMost.h"
+#include "window/WaveformInteraction.h"
 
 // The icon lives in the UI library's resources; a static library's
 // resources must be registered by name before first use.
@@ -158,6 +160,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     markModel_ = new MarkTableModel(*marks_, this);
     markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
     CreateMenus();
+    waveform_ = new WaveformInteraction(*this);
+    MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     CreateMarksMenu();
     SetTabOrder();
     ConnectHandlers();
@@ -301,16 +305,33 @@ void Form1::CreateMenus() {
     MnuAbout->setObjectName(QStringLiteral("MnuAbout"));
     MnuSelInput = MnuEdit->addAction(QStringLiteral("Select Input Device"));
     MnuSelInput->setObjectName(QStringLiteral("MnuSelInput"));
+
+    // The View menu: the only entries with shortcuts (the plain keys work
+    // unless the frame-rate box takes them as text).
     MnuView = menuBar()->addMenu(QStringLiteral("View"));
     MnuView->setObjectName(QStringLiteral("MnuView"));
-    MnuShowTimecode = MnuView->addAction(QStringLiteral("Show Timecode"));
-    MnuShowTimecode->setObjectName(QStringLiteral("MnuShowTimecode"));
+    const auto add = [this](const char* name, const char* caption, QList<QKeySequence> keys) {
+        QAction* action = MnuView->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        return action;
+    };
+    MnuZoomIn = add("MnuZoomIn", "Zoom In", {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::Key_Plus)});
+    MnuZoomOut = add("MnuZoomOut", "Zoom Out", {QKeySequence(Qt::CTRL | Qt::Key_Minus), QKeySequence(Qt::Key_Minus)});
+    MnuZoomToSelection = add("MnuZoomToSelection", "Zoom to Selection", {});
+    MnuShowWholeSound = add("MnuShowWholeSound", "Show Whole Sound", {QKeySequence(Qt::CTRL | Qt::Key_0),
+                                                                      QKeySequence(Qt::Key_0)});
+    MnuView->addSeparator();
+    MnuShowPeaks = add("MnuShowPeaks", "Show Peaks", {});
+    MnuShowPeaks->setCheckable(true);
+    MnuShowTimecode = add("MnuShowTimecode", "Show Timecode", {});
     MnuShowTimecode->setCheckable(true);
     MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
 }
 
 void Form1::CreateMarksMenu() {
-    // After View when there is one, else after Edit.
+    // After View: M and Shift+M work wherever the focused control does not
+    // take the key as text.
     MnuMarks = new QMenu(QStringLiteral("Marks"), this);
     MnuMarks->setObjectName(QStringLiteral("MnuMarks"));
     const auto add = [this](const char* name, const char* caption, const QKeySequence& keys) {
@@ -324,13 +345,7 @@ void Form1::CreateMarksMenu() {
     MnuMarksList = add("MnuMarksList", "Marks List", QKeySequence(Qt::CTRL | Qt::Key_L));
     MnuExportMarks = add("MnuExportMarks", "Export Marks...", QKeySequence(Qt::CTRL | Qt::Key_E));
     MnuImportLabels = add("MnuImportLabels", "Import Labels...", QKeySequence());
-    QAction* after = MnuEdit->menuAction();
-    for (QAction* a : menuBar()->actions())
-        if (a->text() == QLatin1String("View")) after = a;
-    const QList<QAction*> bar = menuBar()->actions();
-    const qsizetype at = bar.indexOf(after);
-    if (at >= 0 && at + 1 < bar.size()) menuBar()->insertMenu(bar[at + 1], MnuMarks);
-    else menuBar()->addMenu(MnuMarks);
+    menuBar()->addMenu(MnuMarks);
     EnableMarkEntries();
 }
 
@@ -355,6 +370,11 @@ void Form1::ConnectHandlers() {
     connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
     connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
     connect(MnuShowTimecode, &QAction::triggered, this, [this] { Guarded([this] { MnuShowTimecode_Click(); }); });
+    connect(MnuZoomIn, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomIn(); }); });
+    connect(MnuZoomOut, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomOut(); }); });
+    connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
+    connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
+    connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
     });
@@ -487,6 +507,13 @@ void Form1::Form_Resize() {
 
 void Form1::DrawWaves() {
     const TwipsRect& box = Geometry(PicWave);
+    if (waveform_) {
+        waveform_->SyncView();
+        if (waveform_->ShowPeaks()) {
+            DrawWavePeaks(Sound, waveform_->PeaksForDrawing(), *PicWave, box.Width, box.Height, PicWave->width());
+            return;
+        }
+    }
     zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
 }
 
@@ -768,6 +795,7 @@ void Form1::OpenSoundFile(const std::string& path) {
             Sound = std::move(*decoded);
         else
             ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
+        waveform_->SoundLoaded();   // the whole sound in view, the peak summary made
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond

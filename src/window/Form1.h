@@ -29,6 +29,7 @@ class MediaControl;
 class FormTimelineView;
 class TimelineRefresh;
 class QtSpeakerVolume;
+class WaveformInteraction;
 struct SelectionContext;
 class MarkKeeper;
 class MarkOverlay;
@@ -95,6 +96,11 @@ public:
     QAction* MnuExportMarks = nullptr;        // Ctrl+E
     QAction* MnuImportLabels = nullptr;
     QMenu* MnuView = nullptr;
+    QAction* MnuZoomIn = nullptr;
+    QAction* MnuZoomOut = nullptr;
+    QAction* MnuZoomToSelection = nullptr;
+    QAction* MnuShowWholeSound = nullptr;
+    QAction* MnuShowPeaks = nullptr;     // checkable, remembered
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
     QAction* MnuShowTimecode = nullptr;
@@ -155,6 +161,9 @@ public:
     // The frame rate every frame figure and Step/Back use.
     FrameRate FrameRateNow() const;
 
+    // The waveform's view, overlays, click and scrub, and the single keys.
+    WaveformInteraction& Waveform() { return *waveform_; }
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -201,6 +210,7 @@ private:
     std::unique_ptr<FormTimelineView> timelineView_;
     std::unique_ptr<TimelineRefresh> timeline_;
     QtSpeakerVolume* speakerVolume_ = nullptr;
+    WaveformInteraction* waveform_ = nullptr;   // child of the window
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
     std::unique_ptr<MarkKeeper> marks_;

@@ -289,6 +289,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         const QRectF source(target.x() * dpr, target.y() * dpr, target.width() * dpr, target.height() * dpr);
         p.drawImage(target, image_, source);
     }
+    // Over the picture, on screen only; each painter gets a fresh state and
+    // none of them can end the paint.
+    p.setClipRect(event->rect());
     for (const OverlayPainter& overlay : overlays_) {
         p.save();
         try {
@@ -301,7 +304,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 }
 
 void PictureBox::AddOverlay(OverlayPainter painter) {
-    overlays_.push_back(std::move(painter));
+    if (painter) overlays_.push_back(std::move(painter));
     update();
 }
 

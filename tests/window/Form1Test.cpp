@@ -143,6 +143,7 @@ TEST_F(Form1Test, DesignGeometryOfTheControlsTheLayoutLeaves) {
 }
 
 TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
+    // File and Edit come first; menus added after them (View) have tests of their own.
     const QList<QAction*> menus = form->menuBar()->actions();
     // File, Edit and View come first; the Marks menu after them has shortcuts of its own.
     ASSERT_GE(menus.size(), 3);

@@ -122,6 +122,10 @@ void MediaControl::TellProblems(const std::string& startFailure) {
     }
 }
 
+void MediaControl::TransportChanged() {
+    Press([] {});
+}
+
 void MediaControl::PressPrev() { Press([this] { transport_.Prev(); }); }
 void MediaControl::PressPlay() { Press([this] { transport_.Play(); }); }
 void MediaControl::PressPause() { Press([this] { transport_.Pause(); }); }
@@ -143,7 +147,7 @@ void MediaControl::PressStep() {
 }
 
 void MediaControl::PlayFrame(int64_t frame) {
-    Press([this, frame] { transport_.GoToFrame(frame); });
+    Press([this, frame] { transport_.HearFrame(frame); });
 }
 
 void MediaControl::Tick() {

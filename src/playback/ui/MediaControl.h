@@ -74,11 +74,18 @@ public:
     void SetFrameRate(FrameRate rate);
 
     // Goes to animation frame `frame` and plays it once, as Step does,
-    // then shows the new state (MediaTransport::GoToFrame).
+    // then shows the new state (MediaTransport::HearFrame).
     void PlayFrame(int64_t frame);
 
     // The button with this caption ("Prev", "Play", ...), or null.
     QAbstractButton* Button(const QString& caption) const;
+
+    // The transport under the buttons, for the window's own ways of moving
+    // and sounding (clicks, scrubs and keys on the waveform).
+    MediaTransport& Transport() { return transport_; }
+    // Shows such a change at once: the buttons, the status timer's pace and
+    // one status update (as after a button press). Never throws.
+    void TransportChanged();
 
 signals:
     void StatusUpdate();

@@ -1,0 +1,244 @@
+#include "waveview/PeakSummary.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "common/Errors.h"
+#include "sound/SampleReaders.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace zv {
+
+namespace {
+
+// As the renderer draws them: 8- and 16-bit WAVs two channels only when
+// they have exactly two, the other encodings the first two of any number.
+bool TwoChannels(const SoundData& sound) {
+    return sound.Encoding == SampleEncoding::Legacy ? sound.WavFormat.nChannels == 2 : sound.WavFormat.nChannels >= 2;
+}
+// Samples laid out as 8- or 16-bit integers in the buffer: scanned straight
+// through the bytes. The other encodings go through NormalizedSample.
+bool ByteScannable(const SoundData& sound) {
+    return sound.Encoding == SampleEncoding::Legacy || sound.Encoding == SampleEncoding::Int16;
+}
+bool Wide(const SoundData& sound) { return sound.WavFormat.wBitsPerSample == 16; }
+
+// One frame's values, read with the readers the renderer uses for this
+// sound. A frame whose byte offset leaves 32 bits reads as the zero line
+// (the renderer cannot reach it either).
+void ReadFrame(const SoundData& sound, int64_t frame, double& first, double& second) {
+    first = second = 0.0;
+    if (frame > INT32_MAX) return;
+    try {
+        const auto f = static_cast<int32_t>(frame);
+        if (sound.Encoding != SampleEncoding::Legacy) {
+            first = NormalizedSample(sound, f, 0);
+            if (TwoChannels(sound)) second = NormalizedSample(sound, f, 1);
+        } else if (TwoChannels(sound)) {
+            if (Wide(sound)) ReadStereo16(sound, f, first, second);
+            else ReadStereo8(sound, f, first, second);
+        } else {
+            if (Wide(sound)) ReadMono16(sound, f, first);
+            else ReadMono8(sound, f, first);
+        }
+    } catch (const OverflowError&) {
+        first = second = 0.0;
+    }
+}
+
+inline int16_t Le16(const uint8_t* p) { return static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8)); }
+
+// The lowest and highest of every one of `lanes` interleaved 16-bit lanes
+// over `count` little-endian values from `p` (count a multiple of lanes;
+// lanes 1 or 2), joined into out[lane].
+void LaneRanges16(const uint8_t* p, std::size_t count, int lanes, PeakSummary::Range* out) {
+    std::size_t i = 0;
+#if defined(__SSE2__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (count >= 8) {
+        __m128i lo = _mm_set1_epi16(32767), hi = _mm_set1_epi16(-32768);
+        for (; i + 8 <= count; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+            lo = _mm_min_epi16(lo, v);
+            hi = _mm_max_epi16(hi, v);
+        }
+        alignas(16) int16_t l[8], h[8];
+        _mm_store_si128(reinterpret_cast<__m128i*>(l), lo);
+        _mm_store_si128(reinterpret_cast<__m128i*>(h), hi);
+        // 8 lanes hold 8 / lanes frames' values: lane k is channel k % lanes.
+        for (int k = 0; k < 8; ++k) out[k % lanes].Join({l[k], h[k]});
+    }
+#endif
+    for (; i < count; ++i) {
+        const int16_t v = Le16(p + 2 * i);
+        out[i % static_cast<std::size_t>(lanes)].Join({v, v});
+    }
+}
+
+} // namespace
+
+int16_t PeakSummary::Quantise(double value, bool up) {
+    const double steps = value * 32768.0;
+    const double r = up ? std::ceil(steps) : std::floor(steps);
+    if (!(r > -32768.0)) return -32768;   // NaN as well: the low edge
+    if (r > 32767.0) return 32767;
+    return static_cast<int16_t>(r);
+}
+
+void PeakSummary::Clear() {
+    sound_ = nullptr;
+    channels_ = 0;
+    frames_ = 0;
+    block_ = 0;
+    levels_.clear();
+    levels_.shrink_to_fit();
+}
+
+std::size_t PeakSummary::Bytes() const {
+    std::size_t bytes = 0;
+    for (const auto& level : levels_) bytes += level.capacity() * sizeof(Range);
+    return bytes;
+}
+
+PeakSummary::Range PeakSummary::ScanSamples(int channel, int64_t from, int64_t to) const {
+    Range r;
+    const SoundData& s = *sound_;
+    const int64_t align = s.WavFormat.nBlockAlign;
+    const int64_t size = static_cast<int64_t>(s.size());
+    if (!ByteScannable(s)) {
+        for (int64_t f = from; f < to; ++f) {
+            double first, second;
+            ReadFrame(s, f, first, second);
+            const double v = channel == 0 ? first : second;
+            r.Join({Quantise(v, false), Quantise(v, true)});
+        }
+        return r;
+    }
+    const bool wide = Wide(s);
+    // Where this channel's sample lies in a frame, and its width, as the
+    // readers read it (a one-channel reader reads the first channel).
+    const int64_t at = channel * (wide ? 2 : 1);
+    const int64_t width = wide ? 2 : 1;
+    // 16-bit frames wholly inside the buffer: straight through the bytes.
+    if (wide && from >= 0 && from < to && (to - 1) * align + at + width <= size) {
+        const uint8_t* p = s.data() + from * align + at;
+        int16_t low = 32767, high = -32768;
+        for (int64_t f = from; f < to; ++f, p += align) {
+            const int16_t v = Le16(p);
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        return {low, high};
+    }
+    for (int64_t f = from; f < to; ++f) {
+        const int64_t offset = f * align + at;
+        int16_t v;
+        if (offset >= 0 && offset + width <= size && f <= INT32_MAX) {
+            v = wide ? Le16(s.data() + offset) : static_cast<int16_t>((s.data()[offset] - 128) * 256);
+        } else {
+            double first, second;
+            ReadFrame(s, f, first, second);
+            v = Quantise(channel == 0 ? first : second, false);
+        }
+        r.Join({v, v});
+    }
+    return r;
+}
+
+void PeakSummary::Build(const SoundData& sound) {
+    Clear();
+    if (!sound.WavLoaded || sound.NumSamples <= 0 || sound.WavFormat.nBlockAlign <= 0) return;
+    sound_ = &sound;
+    channels_ = TwoChannels(sound) ? 2 : 1;
+    frames_ = sound.NumSamples;
+    // Within 1/16 of the sample bytes: 4/3 x channels x sizeof(Range) bytes
+    // per first-level block at most.
+    const double wanted = 16.0 * 4.0 / 3.0 * channels_ * sizeof(Range) / sound.WavFormat.nBlockAlign;
+    block_ = 32;
+    while (static_cast<double>(block_) < wanted) block_ *= 2;
+
+    const int64_t blocks = (frames_ + block_ - 1) / block_;
+    std::vector<Range> first(static_cast<std::size_t>(blocks * channels_));
+    const int64_t align = sound.WavFormat.nBlockAlign;
+    const bool wide = Wide(sound);
+    // Frames packed as 16-bit values of the drawn channels only: read many
+    // at once (two-channel 16-bit with 4-byte frames, one-channel 16-bit
+    // with 2-byte frames).
+    const bool packed = ByteScannable(sound) && wide && align == 2 * channels_;
+    const int64_t size = static_cast<int64_t>(sound.size());
+    const int64_t wholeFrames = std::min<int64_t>(frames_, size / align);
+    for (int64_t b = 0; b < blocks; ++b) {
+        Range* out = &first[static_cast<std::size_t>(b * channels_)];
+        const int64_t from = b * block_;
+        const int64_t to = std::min(frames_, from + block_);
+        const int64_t inside = std::clamp<int64_t>(wholeFrames - from, 0, to - from);
+        if (packed && inside > 0) {
+            LaneRanges16(sound.data() + from * align, static_cast<std::size_t>(inside * channels_), channels_, out);
+            for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, from + inside, to));
+        } else {
+            for (int c = 0; c < channels_; ++c) out[c] = ScanSamples(c, from, to);
+        }
+    }
+    levels_.push_back(std::move(first));
+    while (levels_.back().size() > static_cast<std::size_t>(channels_)) {
+        const std::vector<Range>& below = levels_.back();
+        const std::size_t count = below.size() / static_cast<std::size_t>(channels_);
+        const std::size_t next = (count + kFan - 1) / kFan;
+        std::vector<Range> level(next * static_cast<std::size_t>(channels_));
+        for (std::size_t i = 0; i < count; ++i)
+            for (int c = 0; c < channels_; ++c)
+                level[(i / kFan) * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)].Join(
+                    below[i * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)]);
+        levels_.push_back(std::move(level));
+    }
+}
+
+PeakSummary::Range PeakSummary::Query(int channel, int64_t from, int64_t to) const {
+    if (!sound_ || channel < 0 || channel >= channels_) return {};
+    Range all[2];
+    QueryAll(from, to, all);
+    return all[channel];
+}
+
+void PeakSummary::QueryAll(int64_t from, int64_t to, Range* out) const {
+    if (!sound_) return;
+    for (int c = 0; c < channels_; ++c) out[c] = Range{};
+    from = std::max<int64_t>(from, 0);
+    to = std::min(to, frames_);
+    if (from >= to) return;
+    const auto scan = [&](int64_t a, int64_t b) {
+        if (a < b)
+            for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, a, b));
+    };
+    // Samples up to the first block boundary and after the last one.
+    const int64_t head = std::min(to, (from + block_ - 1) / block_ * block_);
+    if (head >= to) {
+        scan(from, to);
+        return;
+    }
+    const int64_t tail = std::max(head, to / block_ * block_);
+    scan(from, head);
+    scan(tail, to);
+    // Whole blocks [i, j) of level k: single blocks at both ends until both
+    // ends fall on the next level's boundaries, then up a level.
+    int64_t i = head / block_, j = tail / block_;
+    const auto take = [&](std::size_t level, int64_t index) {
+        const Range* r = &levels_[level][static_cast<std::size_t>(index * channels_)];
+        for (int c = 0; c < channels_; ++c) out[c].Join(r[c]);
+    };
+    for (std::size_t level = 0; i < j; ++level) {
+        if (level + 1 == levels_.size() || j - i < 2 * kFan) {
+            for (; i < j; ++i) take(level, i);
+            break;
+        }
+        for (; i % kFan != 0; ++i) take(level, i);
+        for (; j % kFan != 0; --j) take(level, j - 1);
+        i /= kFan;
+        j /= kFan;
+    }
+}
+
+} // namespace zv

@@ -1,0 +1,248 @@
+// Finding the frame through the shown window on the silent device: the View
+// menu zooms the waveform and gives back the opened picture, the overlays
+// stay out of the box's picture, the single keys step, play and set the
+// selection unless the focused control takes them, a click hears the frame
+// under the pointer, the wheel zooms and scrolls, and "Show Peaks" is
+// remembered.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QWheelEvent>
+#include <memory>
+
+#include "FakePlatform.h"
+#include "FormDriver.h"
+#include "TestSounds.h"
+#include "playback/system/SilentDevice.h"
+#include "playback/ui/MediaControl.h"
+#include "window/Form1.h"
+#include "window/PictureBox.h"
+#include "window/Slider.h"
+#include "window/WaveformInteraction.h"
+
+namespace zv {
+namespace {
+
+// Pixels neither red, green nor the box's purple.
+int OtherColours(const QImage& image) {
+    int other = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y) | 0xff000000u;
+            if (p != qRgb(255, 0, 0) && p != qRgb(0, 255, 0) && p != qRgb(64, 0, 64)) ++other;
+        }
+    return other;
+}
+
+struct Form1View : ::testing::Test {
+    test::FakePlatformWith<std::unique_ptr<SilentDevice>> fake;
+    std::unique_ptr<Form1> form;
+    test::TempDir dir;
+
+    void SetUp() override {
+        form = std::make_unique<Form1>(fake.platform);
+        ASSERT_TRUE(test::ShowWithClientWidth(*form, 1000));
+        // 3 s of 44.1 kHz stereo: 90 frames at 30 fps, 1470 samples each.
+        const std::string path = dir.File("tone.wav");
+        test::WriteWav(path, 44100, 2, test::Tone(44100, 3 * 44100, 330, 0.7));
+        fake.fileDialog.answer = path;
+        form->MnuOpen->trigger();
+        ASSERT_EQ(form->MMControl1->Length(), 3000);
+        ASSERT_TRUE(form->Sound.WavLoaded);
+    }
+    QString Readout() const { return form->LabMCIposition->text(); }
+    QImage Painted() {
+        QApplication::processEvents();
+        return form->PicWave->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    void Key(QWidget* w, Qt::Key key, int times = 1) {
+        for (int i = 0; i < times; ++i) QTest::keyClick(w, key);
+    }
+};
+
+TEST_F(Form1View, ViewMenuZoomsInAndShowWholeSoundGivesBackTheOpenedPicture) {
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_GE(menus.size(), 3);
+    EXPECT_EQ(menus[2]->menu(), form->MnuView);
+    EXPECT_EQ(form->MnuView->title(), "View");
+    QStringList captions;
+    for (QAction* a : form->MnuView->actions())
+        if (!a->isSeparator()) captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Zoom In", "Zoom Out", "Zoom to Selection", "Show Whole Sound", "Show Peaks"}));
+    EXPECT_EQ(form->MnuZoomIn->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl++"), QKeySequence("+")}));
+    EXPECT_EQ(form->MnuZoomOut->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+-"), QKeySequence("-")}));
+    EXPECT_EQ(form->MnuShowWholeSound->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+0"), QKeySequence("0")}));
+    EXPECT_TRUE(form->MnuShowPeaks->isCheckable());
+    EXPECT_FALSE(form->MnuShowPeaks->isChecked());   // first start
+
+    const QImage opened = form->PicWave->Image().copy();
+    for (int i = 0; i < 3; ++i) form->MnuZoomIn->trigger();
+    EXPECT_NEAR(form->Sound.ViewEnd - form->Sound.ViewStart, 3 * 44100 / 8.0, 1.0);
+    const QImage zoomed = form->PicWave->Image().copy();
+    EXPECT_NE(zoomed, opened);
+    // A frame is 89 pixels wide now: the grid and its numbers are painted on
+    // screen, over the picture, and the picture keeps the renderer's colours only.
+    EXPECT_EQ(OtherColours(zoomed), 0);
+    EXPECT_GT(OtherColours(Painted()), form->PicWave->height() * 5);
+
+    form->MnuShowWholeSound->trigger();
+    EXPECT_EQ(form->Sound.ViewStart, 0);
+    EXPECT_EQ(form->Sound.ViewEnd, form->Sound.NumSamples);
+    EXPECT_EQ(form->PicWave->Image(), opened);
+
+    // The same through the keys, with the waveform focused.
+    form->PicWave->setFocus();
+    Key(form->PicWave, Qt::Key_Plus, 2);
+    EXPECT_EQ(form->Sound.ViewEnd - form->Sound.ViewStart, 3 * 44100 / 4);
+    Key(form->PicWave, Qt::Key_Minus);
+    EXPECT_EQ(form->Sound.ViewEnd - form->Sound.ViewStart, 3 * 44100 / 2);
+    Key(form->PicWave, Qt::Key_0);
+    EXPECT_EQ(form->PicWave->Image(), opened);
+}
+
+TEST_F(Form1View, KeysStepPlayAndSetTheSelectionUnlessTheFocusedControlTakesThem) {
+    form->PicWave->setFocus();
+    Key(form->PicWave, Qt::Key_Right, 3);
+    EXPECT_EQ(Readout(), "Time: 0:0 / Frame: 3");
+    Key(form->PicWave, Qt::Key_Left);
+    EXPECT_EQ(Readout(), "Time: 0:0 / Frame: 2");
+    // I sets the start here, as if its slider had moved to frame 2.
+    Key(form->PicWave, Qt::Key_I);
+    EXPECT_EQ(form->SelStartMs, 67);
+    EXPECT_EQ(form->ScrollStart->value(), 2);
+    EXPECT_EQ(form->LblStartFrame->text(), "Start: 2");
+    Key(form->PicWave, Qt::Key_Right, 10);
+    Key(form->PicWave, Qt::Key_O);
+    EXPECT_EQ(form->SelEndMs, 400);
+    EXPECT_EQ(form->ScrollEnd->value(), 12);
+    EXPECT_EQ(form->LblEndFrame->text(), "End: 12");
+    Key(form->PicWave, Qt::Key_Home);
+    EXPECT_EQ(form->MMControl1->Position(), 67);
+    Key(form->PicWave, Qt::Key_End);
+    EXPECT_EQ(form->MMControl1->Position(), 400);
+
+    Key(form->PicWave, Qt::Key_Home);
+    Key(form->PicWave, Qt::Key_Space);
+    EXPECT_EQ(form->MMControl1->Mode(), MediaControl::ModePlay);
+    Key(form->PicWave, Qt::Key_Space);
+    EXPECT_EQ(form->MMControl1->Mode(), MediaControl::ModePause);
+
+    // The frame-rate box keeps its text keys, a slider its arrows.
+    form->TxtNumFrames->setFocus();
+    form->TxtNumFrames->end(false);
+    Key(form->TxtNumFrames, Qt::Key_0);
+    EXPECT_EQ(form->TxtNumFrames->text(), "300");
+    form->TxtNumFrames->setText("30");
+    const int32_t position = form->MMControl1->Position();
+    form->ScrollEnd->setFocus();
+    Key(form->ScrollEnd, Qt::Key_Left);
+    EXPECT_EQ(form->ScrollEnd->value(), 11);
+    EXPECT_EQ(form->MMControl1->Position(), position);
+
+    // The buttons' tool tips name their keys.
+    EXPECT_EQ(form->MMControl1->Button("Play")->toolTip(), "Play (Space)");
+    EXPECT_EQ(form->MMControl1->Button("Step")->toolTip(), "Step (Right)");
+    EXPECT_EQ(form->MMControl1->Button("Back")->toolTip(), "Back (Left)");
+}
+
+TEST_F(Form1View, ClickHearsTheFrameUnderThePointerAtAnyZoom) {
+    const QPoint middle(form->PicWave->width() / 2, form->PicWave->height() / 2);
+    QTest::mouseClick(form->PicWave, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_TRUE(Readout().endsWith("/ Frame: 45")) << Readout().toStdString();
+    EXPECT_EQ(form->MMControl1->Position(), 1500);
+    EXPECT_TRUE(form->MMControl1->Transport().IsSounding());
+    EXPECT_NE(form->MMControl1->Mode(), MediaControl::ModePlay);   // one frame, not a play
+
+    // Zoomed to frames 60..75 (the selection), the middle is frame 67.
+    form->SelStartMs = 2000;
+    form->SelEndMs = 2500;
+    form->MnuZoomToSelection->trigger();
+    QTest::mouseClick(form->PicWave, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_EQ(form->MMControl1->Position(), 2233);
+    EXPECT_TRUE(Readout().endsWith("/ Frame: 67")) << Readout().toStdString();
+}
+
+TEST_F(Form1View, CtrlWheelZoomsAroundThePointerAndTheWheelScrolls) {
+    const WaveView& view = form->Waveform().View();
+    const QPointF at(250, 20);
+    const int64_t under = view.FrameAt(at.x());
+    const auto wheel = [&](int dy, Qt::KeyboardModifiers mods) {
+        QWheelEvent e(at, form->PicWave->mapToGlobal(at), QPoint(), QPoint(0, dy), Qt::NoButton, mods,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(form->PicWave, &e);
+    };
+    wheel(240, Qt::ControlModifier);   // two notches: twice as close
+    EXPECT_EQ(view.Span(), 3 * 44100 / 2);
+    EXPECT_NEAR(static_cast<double>(view.FrameAt(at.x())), static_cast<double>(under), 2.0);
+    EXPECT_EQ(form->Sound.ViewStart, view.Start());
+    const int64_t start = view.Start();
+    wheel(-120, Qt::NoModifier);   // towards the end
+    EXPECT_GT(view.Start(), start);
+    wheel(1200, Qt::ShiftModifier);
+    EXPECT_EQ(view.Start(), 0);
+    EXPECT_EQ(view.Span(), 3 * 44100 / 2);
+
+    // Dragging with the middle button pans: the sound follows the pointer.
+    const auto mouse = [&](QEvent::Type type, double x, Qt::MouseButton button, Qt::MouseButtons held) {
+        const QPointF pos(x, 20);
+        QMouseEvent e(type, pos, form->PicWave->mapToGlobal(pos), button, held, Qt::NoModifier);
+        QApplication::sendEvent(form->PicWave, &e);
+    };
+    mouse(QEvent::MouseButtonPress, 600, Qt::MiddleButton, Qt::MiddleButton);
+    mouse(QEvent::MouseMove, 400, Qt::NoButton, Qt::MiddleButton);
+    mouse(QEvent::MouseButtonRelease, 400, Qt::MiddleButton, Qt::NoButton);
+    EXPECT_NEAR(static_cast<double>(view.Start()), 200 * view.FramesPerPixel(), 1.0);
+    EXPECT_EQ(form->Sound.ViewStart, view.Start());
+    EXPECT_FALSE(form->MMControl1->Transport().IsSounding());   // panning hears nothing
+
+    // Playing across the view's right edge turns the page.
+    const int64_t before = view.Start();
+    form->SelStartMs = 1700;   // just inside the right edge of the view (frames ~0.2..1.7 s)
+    QTest::keyClick(form->PicWave, Qt::Key_Home);
+    QTest::keyClick(form->PicWave, Qt::Key_Space);
+    for (int i = 0; i < 300 && view.Start() == before; ++i) QTest::qWait(10);
+    EXPECT_GT(view.Start(), before);
+    QTest::keyClick(form->PicWave, Qt::Key_Space);
+}
+
+TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
+    const QImage opened = form->PicWave->Image().copy();
+    form->MnuShowPeaks->trigger();
+    EXPECT_TRUE(form->Waveform().ShowPeaks());
+    const QImage peaks = form->PicWave->Image().copy();
+    EXPECT_NE(peaks, opened);
+    EXPECT_EQ(OtherColours(peaks), 0);
+    // Each trace keeps to its half, at the scale of today's picture: the
+    // 0.7 tone reaches about 0.7 of a quarter of the box from its centre.
+    const int h = peaks.height(), w = peaks.width();
+    int greenAbove = 0, redBelow = 0, greenTop = h, greenTopBefore = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = peaks.pixel(x, y) | 0xff000000u, q = opened.pixel(x, y) | 0xff000000u;
+            if (p == qRgb(0, 255, 0)) {
+                greenAbove += y < h / 2;
+                greenTop = std::min(greenTop, y);
+            }
+            redBelow += y > h / 2 && p == qRgb(255, 0, 0);
+            if (q == qRgb(0, 255, 0)) greenTopBefore = std::min(greenTopBefore, y);
+        }
+    EXPECT_EQ(greenAbove, 0);
+    EXPECT_EQ(redBelow, 0);
+    EXPECT_NEAR(greenTop, greenTopBefore, 2);
+    // The next start shows peaks too; turned off, today's picture is back.
+    {
+        Form1 again(fake.platform);
+        EXPECT_TRUE(again.MnuShowPeaks->isChecked());
+        EXPECT_TRUE(again.Waveform().ShowPeaks());
+    }
+    form->MnuShowPeaks->trigger();
+    EXPECT_EQ(form->PicWave->Image(), opened);
+    Form1 third(fake.platform);
+    EXPECT_FALSE(third.MnuShowPeaks->isChecked());
+}
+
+} // namespace
+} // namespace zv
