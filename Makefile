@@ -3,6 +3,8 @@
 BUILD ?= build
 BUILD_ASAN ?= build-asan
 CMAKE_FLAGS ?=
+# WERROR=ON turns compiler warnings into errors (CI builds that way).
+WERROR ?= OFF
 PREFIX ?= /usr/local
 
 .PHONY: run test build deps deps-run test-asan install deb fuzz bench screenshot clean
@@ -14,7 +16,7 @@ deps:
 	@scripts/deps.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DZORVANE_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
 build: $(BUILD)/build.ninja
 	cmake --build $(BUILD)

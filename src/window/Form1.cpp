@@ -158,9 +158,11 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
     marks_ = std::make_unique<MarkKeeper>();
     markModel_ = new MarkTableModel(*marks_, this);
-    markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
     CreateMenus();
     waveform_ = new WaveformInteraction(*this);
+    // Marks are painted over the view's lines: a mark just added at the
+    // position shows over the play line.
+    markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     CreateMarksMenu();
     SetTabOrder();
