@@ -9,6 +9,7 @@
 
 #include "common/Errors.h"
 #include "common/MouseButtons.h"
+#include "common/ui/LogCategories.h"
 #include "window/Twips.h"
 
 namespace zv {
@@ -298,6 +299,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
             overlay(p);
         } catch (...) {
             // An overlay that fails leaves the picture under it as it is.
+            LogCurrentError(LogWindow(), "Painting an overlay");
         }
         p.restore();
     }

@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include "common/ui/LogCategories.h"
+
 namespace zv {
 
 void WaveKeys::Add(int key, std::function<void()> action, bool shift) {
@@ -19,6 +21,7 @@ bool WaveKeys::eventFilter(QObject* watched, QEvent* event) {
     try {
         it->second();
     } catch (...) {
+        LogCurrentError(LogWindow(), "A key on the waveform");
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "common/FrameTime.h"
+#include "common/ui/LogCategories.h"
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
 #include "window/Form1.h"
@@ -59,6 +60,7 @@ WaveformInteraction::WaveformInteraction(Form1& form)
         try {
             if (scrubber_.Poll()) form_.MMControl1->TransportChanged();
         } catch (...) {
+            LogCurrentError(LogPlayback(), "Sounding a scrubbed frame");
         }
         if (!scrubber_.Waiting()) scrubTimer_.stop();
     });
@@ -124,6 +126,7 @@ void WaveformInteraction::Redraw() {
         form_.DrawWaves();
     } catch (...) {
         // As after an open: the picture stays as far as it got.
+        LogCurrentError(LogSound(), "Drawing the waveform's view");
     }
     form_.PicWave->update();
 }
@@ -276,6 +279,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
         }
     } catch (...) {
         // A failing output leaves the transport stopped; the buttons show it.
+        LogCurrentError(LogWindow(), "A mouse or wheel event on the waveform");
     }
     return QObject::eventFilter(watched, event);
 }
