@@ -218,12 +218,8 @@ void AppendInt(std::string& out, int64_t v) {
 } // namespace
 
 double TimelineLeadingNumber(std::u16string_view text) { return LeadingNumber(text); }
-double TimelineLeadingNumber(std::string_view text) { return LeadingNumber(text); }
 
 int16_t TimelineFrameRate(std::u16string_view text, int16_t previous) {
-    return FrameRateOf(LeadingNumber(text), previous);
-}
-int16_t TimelineFrameRate(std::string_view text, int16_t previous) {
     return FrameRateOf(LeadingNumber(text), previous);
 }
 

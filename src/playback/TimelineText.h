@@ -23,13 +23,11 @@ namespace zv {
 // A number beyond double range gives +-infinity (never an exception).
 // The decimal point is always "."; the reading does not depend on the locale.
 double TimelineLeadingNumber(std::u16string_view text);
-double TimelineLeadingNumber(std::string_view text);
 
 // FramesPerSecond from the frame-rate text: its leading number rounded to
 // nearest, halves to even (29.5 -> 30, 30.5 -> 30). A number that rounds
 // outside -32768..32767 cannot be stored: `previous` is kept.
 int16_t TimelineFrameRate(std::u16string_view text, int16_t previous);
-int16_t TimelineFrameRate(std::string_view text, int16_t previous);
 
 // The exact frame rate from the frame-rate text, the rate every frame
 // figure uses. Its leading number is read as above, then:

@@ -19,49 +19,49 @@ std::string Selected(int16_t fps, int32_t s, int32_t e) {
 } // namespace
 
 TEST(TimelineText, FrameRateTextIsReadAsItsLeadingNumberRoundedHalfToEven) {
-    EXPECT_EQ(TimelineFrameRate("25 fps", 7), 25);
-    EXPECT_EQ(TimelineFrameRate("29.97", 7), 30);
-    EXPECT_EQ(TimelineFrameRate("", 7), 0);
-    EXPECT_EQ(TimelineFrameRate("abc", 7), 0);
-    EXPECT_EQ(TimelineFrameRate("-5", 7), -5);
-    EXPECT_EQ(TimelineFrameRate(" 2 5 ", 7), 25);   // blanks anywhere
-    EXPECT_EQ(TimelineFrameRate("- 2\t4", 7), -24);
-    EXPECT_EQ(TimelineFrameRate("29.5", 7), 30);
-    EXPECT_EQ(TimelineFrameRate("30.5", 7), 30);
-    EXPECT_EQ(TimelineFrameRate("24.4.9", 7), 24);  // one decimal point only
-    EXPECT_EQ(TimelineFrameRate("1,5", 7), 1);      // the point is always "."
-    EXPECT_EQ(TimelineFrameRate("-", 7), 0);
-    EXPECT_EQ(TimelineFrameRate(".", 7), 0);
+    EXPECT_EQ(TimelineFrameRate(u"25 fps", 7), 25);
+    EXPECT_EQ(TimelineFrameRate(u"29.97", 7), 30);
+    EXPECT_EQ(TimelineFrameRate(u"", 7), 0);
+    EXPECT_EQ(TimelineFrameRate(u"abc", 7), 0);
+    EXPECT_EQ(TimelineFrameRate(u"-5", 7), -5);
+    EXPECT_EQ(TimelineFrameRate(u" 2 5 ", 7), 25);   // blanks anywhere
+    EXPECT_EQ(TimelineFrameRate(u"- 2\t4", 7), -24);
+    EXPECT_EQ(TimelineFrameRate(u"29.5", 7), 30);
+    EXPECT_EQ(TimelineFrameRate(u"30.5", 7), 30);
+    EXPECT_EQ(TimelineFrameRate(u"24.4.9", 7), 24);  // one decimal point only
+    EXPECT_EQ(TimelineFrameRate(u"1,5", 7), 1);      // the point is always "."
+    EXPECT_EQ(TimelineFrameRate(u"-", 7), 0);
+    EXPECT_EQ(TimelineFrameRate(u".", 7), 0);
     EXPECT_EQ(TimelineFrameRate(u"24 fps", 7), 24);  // the window's UTF-16 text
     EXPECT_EQ(TimelineFrameRate(u"２４", 7), 0);     // only ASCII digits
 }
 
 TEST(TimelineText, ExponentsAndHexAndOctalFollowVal) {
-    EXPECT_EQ(TimelineLeadingNumber("1e3"), 1000.0);
-    EXPECT_EQ(TimelineLeadingNumber("1 E -1"), 0.1);
-    EXPECT_EQ(TimelineLeadingNumber("3d1"), 30.0);
-    EXPECT_EQ(TimelineLeadingNumber("25e"), 25.0);      // exponent without digits
-    EXPECT_EQ(TimelineLeadingNumber("25 each"), 25.0);
-    EXPECT_EQ(TimelineLeadingNumber("&H10"), 16.0);
-    EXPECT_EQ(TimelineLeadingNumber("&hFFFF"), 65535.0);  // no 16-bit wrap to -1
-    EXPECT_EQ(TimelineLeadingNumber("&O17"), 15.0);
-    EXPECT_EQ(TimelineLeadingNumber("&O8"), 0.0);
-    EXPECT_EQ(TimelineLeadingNumber("&"), 0.0);
-    EXPECT_EQ(TimelineLeadingNumber("1e-400"), 0.0);
-    EXPECT_TRUE(std::isinf(TimelineLeadingNumber("1e400")));
-    EXPECT_EQ(TimelineLeadingNumber("-1e400"), -INFINITY);
-    EXPECT_EQ(TimelineLeadingNumber("0.0001e99999999999999999999"), INFINITY);
-    EXPECT_EQ(TimelineLeadingNumber(std::string(400, '9')), INFINITY);
+    EXPECT_EQ(TimelineLeadingNumber(u"1e3"), 1000.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"1 E -1"), 0.1);
+    EXPECT_EQ(TimelineLeadingNumber(u"3d1"), 30.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"25e"), 25.0);      // exponent without digits
+    EXPECT_EQ(TimelineLeadingNumber(u"25 each"), 25.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"&H10"), 16.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"&hFFFF"), 65535.0);  // no 16-bit wrap to -1
+    EXPECT_EQ(TimelineLeadingNumber(u"&O17"), 15.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"&O8"), 0.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"&"), 0.0);
+    EXPECT_EQ(TimelineLeadingNumber(u"1e-400"), 0.0);
+    EXPECT_TRUE(std::isinf(TimelineLeadingNumber(u"1e400")));
+    EXPECT_EQ(TimelineLeadingNumber(u"-1e400"), -INFINITY);
+    EXPECT_EQ(TimelineLeadingNumber(u"0.0001e99999999999999999999"), INFINITY);
+    EXPECT_EQ(TimelineLeadingNumber(std::u16string(400, u'9')), INFINITY);
 }
 
 TEST(TimelineText, FrameRateOutsideSixteenBitsKeepsThePreviousValue) {
-    EXPECT_EQ(TimelineFrameRate("32767", 30), 32767);
-    EXPECT_EQ(TimelineFrameRate("-32768", 30), -32768);
-    EXPECT_EQ(TimelineFrameRate("32767.5", 30), 30);   // rounds to 32768
-    EXPECT_EQ(TimelineFrameRate("-32768.6", 30), 30);
-    EXPECT_EQ(TimelineFrameRate("99999999999999999999", 30), 30);
-    EXPECT_EQ(TimelineFrameRate("1e400", 30), 30);
-    EXPECT_EQ(TimelineFrameRate("&H8000", 30), 30);
+    EXPECT_EQ(TimelineFrameRate(u"32767", 30), 32767);
+    EXPECT_EQ(TimelineFrameRate(u"-32768", 30), -32768);
+    EXPECT_EQ(TimelineFrameRate(u"32767.5", 30), 30);   // rounds to 32768
+    EXPECT_EQ(TimelineFrameRate(u"-32768.6", 30), 30);
+    EXPECT_EQ(TimelineFrameRate(u"99999999999999999999", 30), 30);
+    EXPECT_EQ(TimelineFrameRate(u"1e400", 30), 30);
+    EXPECT_EQ(TimelineFrameRate(u"&H8000", 30), 30);
 }
 
 TEST(TimelineText, CaptionsOfTheSelection) {
