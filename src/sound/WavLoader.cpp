@@ -82,6 +82,9 @@ SampleEncoding ChooseEncoding(const WaveFormat& f, const uint8_t* extension, std
     else if (tag == kTagPcm && f.wBitsPerSample == 32) e = SampleEncoding::Int32;
     else if (tag == kTagFloat && f.wBitsPerSample == 32) e = SampleEncoding::Float32;
     else if (tag == kTagFloat && f.wBitsPerSample == 64) e = SampleEncoding::Float64;
+    // 16-bit sound of more than two channels draws its first two, like the
+    // wider encodings (mono and stereo keep the 16-bit readers).
+    else if (tag == kTagPcm && f.wBitsPerSample == 16 && f.nChannels > 2) e = SampleEncoding::Int16;
     if (e == SampleEncoding::Legacy || f.nChannels < 1) return SampleEncoding::Legacy;
     // A frame too small for the samples drawn is a lie: read it as before.
     const int drawn = f.nChannels >= 2 ? 2 : 1;

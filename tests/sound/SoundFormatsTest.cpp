@@ -111,6 +111,7 @@ TEST(SoundFormats, EveryWaveFormDrawsLikeTheSixteenBitFile) {
         {"extensiblefloat.wav", SF_FORMAT_WAVEX | SF_FORMAT_FLOAT, 2, SampleEncoding::Float32},
         {"rf64.wav", SF_FORMAT_RF64 | SF_FORMAT_PCM_24, 2, SampleEncoding::Int24},
         {"six24.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 6, SampleEncoding::Int24},
+        {"six16.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16, 6, SampleEncoding::Int16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
