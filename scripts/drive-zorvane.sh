@@ -24,22 +24,37 @@ QT_QPA_PLATFORM=xcb "$zorvane" >"$work/out.log" 2>&1 &
 pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
 [ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
-sleep 0.5
+# Waits until a command succeeds, for at most $1 seconds: the steps below
+# wait for what the window shows, never for a fixed time, so a slow
+# (sanitizer) build or a busy machine only makes them take longer.
+wait_for() {
+  local seconds=$1; shift
+  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+# A window other than Zorvane's own is shown (the dialog; Xvfb runs no
+# window manager, so there is no active window to ask for).
+dialog_shown() { xdotool search --onlyvisible --name . 2>/dev/null | grep -qv "^$wid\$"; }
+dialog_gone() { ! dialog_shown; }
+colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -q "$1"; }
 
 # File > Open Wav File; the dialog starts with the file name box focused.
-xdotool mousemove --window "$wid" 18 10 click 1
-sleep 0.4
-xdotool key Down Return
-dialog=
-for _ in $(seq 1 50); do
-  dialog=$(xdotool getactivewindow 2>/dev/null)
-  [ -n "$dialog" ] && [ "$dialog" != "$wid" ] && break
-  sleep 0.1
+# The menu opens on the click; should the keys come before it is up, no
+# dialog appears and the menu is opened again.
+for _ in 1 2 3; do
+  xdotool mousemove --window "$wid" 18 10 click 1
+  sleep 0.4
+  xdotool key Down Return
+  wait_for 20 dialog_shown && break
+  xdotool key Escape Escape
 done
+dialog_shown || { echo "the open dialog did not appear"; exit 1; }
 sleep 0.5
 xdotool type --delay 5 "$wav"
 xdotool key Return
-sleep 1.5
+# The dialog closes and the waveform (red over green) is drawn.
+wait_for 60 dialog_gone || { echo "the open dialog did not close"; exit 1; }
+wait_for 60 colour_shown '#FF0000' || { echo "the waveform was not drawn"; exit 1; }
 
 # The strip lies at the panel's top: the panel is docked to the bottom,
 # 2295 twips (153 pixels at 96 dpi) high, and the strip is 17 pixels high.
@@ -48,7 +63,8 @@ y=$((HEIGHT - 153 + 8))
 xdotool mousemove --window "$wid" $((WIDTH * 27 / 100)) $y click 1
 sleep 0.2
 xdotool mousemove --window "$wid" $((WIDTH * 58 / 100)) $y click 3
-sleep 0.5   # the labels and the strip follow at the next status update
+# The strip shows the yellow selection band at the next status update.
+wait_for 60 colour_shown '#CCCC00' || { echo "the selection was not drawn"; exit 1; }
 # Play: the second of the seven buttons sharing three quarters of the width,
 # 1140 twips (76 pixels) down the panel.
 xdotool mousemove --window "$wid" $((WIDTH * 75 / 100 * 3 / 14)) $((HEIGHT - 153 + 86)) click 1

@@ -180,7 +180,13 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The waveform's handlers filter events of the window and of PicWave;
+    // closing the window sends events while the window is half destroyed,
+    // so they go first.
+    delete waveform_;
+    waveform_ = nullptr;
+}
 
 void Form1::CreateControls() {
     const QFont small = ArialFont(8.25, false);
