@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <numbers>
+#include <sstream>
 #include <stdexcept>
 
 namespace zv::test {
@@ -51,6 +52,13 @@ std::vector<float> Tone(int32_t sampleRate, int64_t frames, double frequency, do
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
 } // namespace zv::test

@@ -34,5 +34,7 @@ std::vector<float> Tone(int32_t sampleRate, int64_t frames, double frequency, do
 
 // A file with `text` in it (not a sound).
 void WriteText(const std::string& path, const std::string& text);
+// The whole of a file's bytes ("" when it cannot be read).
+std::string ReadText(const std::string& path);
 
 } // namespace zv::test

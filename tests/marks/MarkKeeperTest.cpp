@@ -20,13 +20,6 @@
 namespace zv {
 namespace {
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::size_t FilesIn(const std::string& folder) {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++n;
@@ -81,10 +74,10 @@ TEST_F(MarkKeeperTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     sigaction(SIGXFSZ, &previous, nullptr);
 
     ASSERT_TRUE(failed.has_value());
-    EXPECT_EQ(Contents(path), "old contents\n");
+    EXPECT_EQ(test::ReadText(path), "old contents\n");
     EXPECT_EQ(FilesIn(dir.File("")), before) << "a temporary file was left behind";
     ASSERT_EQ(WriteFileAtomically(path, "new\n"), std::nullopt);
-    EXPECT_EQ(Contents(path), "new\n");
+    EXPECT_EQ(test::ReadText(path), "new\n");
 }
 
 TEST_F(MarkKeeperTest, AFolderThatCannotBeWrittenIsToldOnceAndTheMarksStay) {
@@ -122,7 +115,7 @@ TEST_F(MarkKeeperTest, AFileThatCannotBeReadIsToldAndNeverOverwritten) {
         ShowReport(messages, keeper.Remove({0}));
         ShowReport(messages, keeper.Add(Mark::Point(200, 9600, "still")));
         EXPECT_EQ(keeper.Marks().size(), 1u);
-        EXPECT_EQ(Contents(marksFile), damaged);
+        EXPECT_EQ(test::ReadText(marksFile), damaged);
         EXPECT_EQ(messages.texts.size(), 1u);
     }
     EXPECT_NE(messages.texts[0].find("can't be read"), std::string::npos);

@@ -33,13 +33,6 @@
 namespace zv {
 namespace {
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 struct Form1Marks : ::testing::Test {
     test::FakePlatformWith<std::unique_ptr<SilentDevice>> fake;
     std::unique_ptr<Form1> form;
@@ -71,7 +64,7 @@ struct Form1Marks : ::testing::Test {
     std::string ExportTo(const std::string& name, int filter) {
         fake.fileDialog.saveAnswer = FileDialog::SaveChoice{dir.File(name), filter};
         QTest::keyClick(form->PicWave, Qt::Key_E, Qt::ControlModifier);
-        return Contents(dir.File(name));
+        return test::ReadText(dir.File(name));
     }
 };
 
@@ -139,7 +132,7 @@ TEST_F(Form1Marks, TheListEditsDeletesAndGoesToAMark) {
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();   // the table commits the edit from its event queue
     EXPECT_EQ(form->Marks().Marks()[1].text, "ah");
-    EXPECT_NE(Contents(form->Marks().FilePath()).find("\"text\": \"ah\""), std::string::npos);
+    EXPECT_NE(test::ReadText(form->Marks().FilePath()).find("\"text\": \"ah\""), std::string::npos);
 
     // A new rate renumbers the frames.
     form->TxtNumFrames->setText("25");
