@@ -6,7 +6,9 @@ set -euo pipefail
 pkgs=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev libgl-dev libsndfile1-dev portaudio19-dev libasound2-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
+  libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
+  libgtest-dev libgmock-dev libbenchmark-dev espeak-ng sox
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
   xvfb xdotool x11-utils imagemagick fonts-liberation
   at-spi2-core python3-pyatspi
@@ -16,6 +18,8 @@ pkgs=(
 [ "${1:-}" = "--run-only" ] && pkgs=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev libgl-dev libsndfile1-dev portaudio19-dev libasound2-dev
+  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
+  libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
   fonts-liberation
 )
 

@@ -117,6 +117,18 @@ int64_t FrameStartSample(int64_t frame, FrameRate rate, int32_t sampleRate) {
                                     rate.Numerator()));
 }
 
+int64_t FrameOfSample(int64_t sample, FrameRate rate, int32_t sampleRate) {
+    RequirePositive(rate);
+    if (sampleRate <= 0) throw DivisionByZeroError();
+    // A first guess from the exact quotient, then a step either way to make
+    // up for the rounding of the frame starts.
+    int64_t n = Saturate(FloorDivideWide(static_cast<Wide>(sample) * rate.Numerator(),
+                                         static_cast<Wide>(sampleRate) * rate.Denominator()));
+    while (FrameStartSample(n, rate, sampleRate) > sample) --n;
+    while (FrameStartSample(n + 1, rate, sampleRate) <= sample) ++n;
+    return n;
+}
+
 int64_t MsToSamples(int64_t ms, int32_t sampleRate) {
     return Saturate(RoundDivideWide(static_cast<Wide>(ms) * sampleRate, kMsPerSecond));
 }

@@ -15,7 +15,7 @@
 //                     ReadoutFrames   the length and position readouts
 //   time of a frame   MsOfFrame       a slider's value back to ms (nearest)
 //                     FrameStartMs    where Step and Back put the position
-//   samples           FrameStartSample, MsToSamples, SamplesToMs
+//   samples           FrameStartSample, FrameOfSample, MsToSamples, SamplesToMs
 //   seconds           SecondsRoundedDown, SecondsNearest, TenthsNearest
 // "Nearest" is always to nearest with halves to the even neighbour.
 #include <cstdint>
@@ -67,6 +67,10 @@ int64_t FrameAtMs(int64_t ms, FrameRate rate);
 // so consecutive frames tile the sound sample-exactly and each lasts 1/rate
 // s give or take one sample. rate > 0. Saturates at the 64-bit range.
 int64_t FrameStartSample(int64_t frame, FrameRate rate, int32_t sampleRate);
+// The animation frame that holds sample frame `sample`: the largest n with
+// FrameStartSample(n) <= sample. The frame a mark, word or beat stands on
+// (the grid cell it is drawn in). rate > 0, sampleRate > 0.
+int64_t FrameOfSample(int64_t sample, FrameRate rate, int32_t sampleRate);
 
 // ms -> samples and back, both rounded half to even. For sample rates above
 // 1000 Hz, SamplesToMs(MsToSamples(ms)) == ms. SamplesToMs gives 0 for a

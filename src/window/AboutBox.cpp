@@ -16,6 +16,8 @@ QString AboutText() {
                "as time and as frames at the frame rate you choose. Mark a stretch "
                "on the timeline with the mouse or the sliders to play just that "
                "stretch and see its length in frames.\n\n"
+               "Free software under the GNU General Public License, version 3 "
+               "or (at your option) any later version; it comes with no warranty.\n\n"
                "https://zorvane.org")
         .arg(QString::fromUtf8(ProgramVersion()));
 }
