@@ -18,6 +18,7 @@
 #include "BenchPlatform.h"
 #include "BenchTable.h"
 #include "common/FrameTime.h"
+#include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "marks/MarksFile.h"
 #include "sound/SoundData.h"
@@ -34,19 +35,26 @@ constexpr int32_t kSampleRate = 48000;
 constexpr int64_t kSoundMs = 600000;   // ten minutes
 
 // `count` marks spread over the sound, every tenth a range, each with a word.
-std::vector<Mark> SpreadMarks(int count) {
-    std::vector<Mark> marks;
+std::vector<TrackItem> SpreadMarks(int count) {
+    std::vector<TrackItem> marks;
     marks.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         const int64_t ms = kSoundMs * i / count;
-        const std::string text = "word " + std::to_string(i);
-        if (i % 10 == 0)
-            marks.push_back(Mark::Range(ms, MsToSamples(ms, kSampleRate), ms + 40,
-                                        MsToSamples(ms + 40, kSampleRate), text));
-        else
-            marks.push_back(Mark::Point(ms, MsToSamples(ms, kSampleRate), text));
+        const int64_t start = MsToSamples(ms, kSampleRate);
+        const int64_t end = i % 10 == 0 ? MsToSamples(ms + 40, kSampleRate) : start;
+        marks.push_back(TrackItem{start, end, "word " + std::to_string(i), {}});
     }
     return marks;
+}
+
+// The ten-minute sound at `path`, as the window tells its keeper.
+SoundInfo SoundAt(const std::string& path) {
+    SoundInfo info;
+    info.path = path;
+    info.sampleRate = kSampleRate;
+    info.frames = MsToSamples(kSoundMs, kSampleRate);
+    info.channels = 1;
+    return info;
 }
 
 // A folder for the marks files on the build's disk (not a RAM disk, where
@@ -60,13 +68,14 @@ std::string BenchFolder() {
 // One marks list with its own keeper, shown.
 struct ShownList {
     PrintingMessageBox messages;
-    MarkKeeper keeper{messages};
+    SoundDocument document;
+    MarkKeeper keeper{document};
     MarkTableModel model{keeper};
     MarksWindow window{model, nullptr};
     ShownList(const std::string& sound, int count) {
         std::filesystem::remove(MarksFilePath(sound));
-        keeper.OpenFor(sound, kSampleRate);
-        keeper.AddAll(SpreadMarks(count));
+        ShowReport(messages, keeper.OpenFor(SoundAt(sound)));
+        ShowReport(messages, keeper.AddAll(SpreadMarks(count)));
         model.SetRate(30);
         model.Reload();
         window.resize(520, 600);
@@ -116,9 +125,8 @@ struct Box {
 };
 
 void MarksOverlay(benchmark::State& state, int64_t viewMs) {
-    const std::vector<Mark> spread = SpreadMarks(10000);
-    MarkList marks;
-    marks.Assign(spread);
+    Track marks(SoundDocument::kMarks);
+    marks.Assign(SpreadMarks(10000));
     SoundData sound;
     sound.ViewStart = static_cast<int32_t>(MsToSamples(kSoundMs / 2, kSampleRate));
     sound.ViewEnd = static_cast<int32_t>(MsToSamples(kSoundMs / 2 + viewMs, kSampleRate));
@@ -147,9 +155,10 @@ void MarksSaveRow(benchmark::State& state) {
     const std::string sound = folder + "/save.wav";
     std::filesystem::remove(MarksFilePath(sound));
     PrintingMessageBox messages;
-    MarkKeeper keeper(messages);
-    keeper.OpenFor(sound, kSampleRate);
-    keeper.AddAll(SpreadMarks(10000));
+    SoundDocument document;
+    MarkKeeper keeper(document);
+    ShowReport(messages, keeper.OpenFor(SoundAt(sound)));
+    ShowReport(messages, keeper.AddAll(SpreadMarks(10000)));
     if (!keeper.Saved() || messages.shown != 0) {
         state.SkipWithError("the marks file could not be written");
         return;
@@ -160,12 +169,12 @@ void MarksSaveRow(benchmark::State& state) {
     for (auto _ : state) {
         // A text edit: the whole file is written again.
         auto start = std::chrono::steady_clock::now();
-        keeper.SetText(5000, n % 2 == 0 ? "edited" : "word 5000");
+        ShowReport(messages, keeper.SetText(5000, n % 2 == 0 ? "edited" : "word 5000"));
         state.SetIterationTime(SecondsSince(start));
         start = std::chrono::steady_clock::now();
         {
             std::ofstream out(plain, std::ios::binary | std::ios::trunc);
-            out << MarksFileText(keeper.Marks().Marks(), "save.wav", kSampleRate);
+            out << MarksFileText(keeper.Document());
         }
         base += SecondsSince(start);
         ++n;

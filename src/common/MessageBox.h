@@ -1,7 +1,9 @@
 #pragma once
 // The modal message box: the text alone, one OK button, no icon, title
-// "Zorvane". The real one is QtMessageBox; tests use a fake that records texts.
+// "Zorvane"; and the question box, the same with buttons of its own. The
+// real one is QtMessageBox; tests use a fake that records texts.
 #include <string>
+#include <vector>
 
 #include "common/Report.h"
 
@@ -12,6 +14,15 @@ public:
     virtual ~MessageBox() = default;
     // Shows `text` and returns once the user has closed the box.
     virtual void Show(const std::string& text) = 0;
+    // Asks `text` with these buttons (left to right; the last one is also
+    // what Escape and closing the box choose). Returns the index of the
+    // button chosen, or -1 when no answer could be had. A box that cannot
+    // ask shows the text and gives no answer.
+    virtual int Ask(const std::string& text, const std::vector<std::string>& buttons) {
+        Show(text);
+        (void)buttons;
+        return -1;
+    }
 };
 
 // Shows a failure's message; a report of success shows nothing.

@@ -1,5 +1,6 @@
 #include "marks/LabelImport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -110,15 +111,9 @@ LabelImport ParseAudacityLabels(std::string_view text, int32_t sampleRate) {
         if (start > kMaxSeconds || stop > kMaxSeconds) return fail("its time is too large");
         if (stop < start) return fail("it ends before it starts");
 
-        Mark m;
-        m.ms = Nearest(start * 1000.0);
-        m.sample = Nearest(start * sampleRate);
-        m.endMs = Nearest(stop * 1000.0);
-        m.endSample = Nearest(stop * sampleRate);
-        if (stop == start) {
-            m.endMs = m.ms;
-            m.endSample = m.sample;
-        }
+        TrackItem m;
+        m.start = Nearest(start * sampleRate);
+        m.end = stop == start ? m.start : std::max(m.start, Nearest(stop * sampleRate));
         // Tabs inside the text (a hand-made file) are kept as spaces.
         std::string labelText = utf8 ? std::string(label) : Latin1ToUtf8(label);
         for (char& c : labelText)

@@ -11,18 +11,19 @@
 #include <string_view>
 #include <vector>
 
-#include "marks/Mark.h"
+#include "document/TrackItem.h"
 
 namespace zv {
 
 struct LabelImport {
-    std::vector<Mark> marks;
+    std::vector<TrackItem> marks;
     int badLine = 0;          // the first malformed line, from 1; 0 when all were good
     std::string reason;       // what is wrong with it
 };
 
 // The marks of a label file's text, for a sound of `sampleRate` sample
-// frames a second: ms and samples rounded to nearest from the seconds.
+// frames a second: sample frames rounded to nearest from the seconds (so at
+// 30 fps and 44.1 kHz 0.050 s is sample 2205, in frame 1).
 // Texts that are not UTF-8 are read as Latin-1.
 LabelImport ParseAudacityLabels(std::string_view text, int32_t sampleRate);
 

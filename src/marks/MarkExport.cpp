@@ -4,7 +4,7 @@
 #include <cctype>
 #include <map>
 
-#include "marks/JsonValue.h"
+#include "marks/JsonText.h"
 
 namespace zv {
 
@@ -25,13 +25,13 @@ constexpr FormatEntry kFormats[] = {
     {MarkFormat::Json, "JSON (*.json)", "*.json"},
 };
 
-// ms as seconds with `decimals` (3 or more) places, exactly: 333 -> "0.333".
-std::string Seconds(int64_t ms, int decimals) {
-    const int64_t whole = ms / 1000;
-    std::string fraction = std::to_string(ms % 1000);
-    fraction.insert(0, 3 - fraction.size(), '0');
-    fraction.append(static_cast<std::size_t>(decimals - 3), '0');
-    return std::to_string(whole) + "." + fraction;
+// A sample frame as seconds with six decimals, to nearest: 14700 at 44100
+// Hz -> "0.333333".
+std::string Seconds(int64_t sample, int32_t sampleRate) {
+    const int64_t us = sampleRate > 0 ? RoundDivide(sample * 1000000, sampleRate) : 0;
+    std::string fraction = std::to_string(us % 1000000);
+    fraction.insert(0, 6 - fraction.size(), '0');
+    return std::to_string(us / 1000000) + "." + fraction;
 }
 
 // A text on one line: tabs and line breaks become spaces.
@@ -53,39 +53,43 @@ std::string CsvField(const std::string& text) {
     return out;
 }
 
-std::string Csv(const std::vector<Mark>& marks, MarkRate rate) {
+std::string Csv(const std::vector<TrackItem>& marks, const MarkExportSound& sound, MarkRate rate) {
+    const int32_t sr = sound.sampleRate;
     const std::string fps = MarkRateText(rate);
     std::string out = CsvField("Frame (" + fps + " fps)") + "," + CsvField("End Frame (" + fps + " fps)") +
                       ",Seconds,End Seconds,Text,Timecode,End Timecode\r\n";
-    for (const Mark& m : marks) {
-        out += std::to_string(MarkFrame(m.ms, rate)) + "," + std::to_string(MarkFrame(m.endMs, rate)) + "," +
-               Seconds(m.ms, 3) + "," + Seconds(m.endMs, 3) + "," + CsvField(m.text) + "," +
-               MarkTimecode(m.ms, rate) + "," + MarkTimecode(m.endMs, rate) + "\r\n";
+    for (const TrackItem& m : marks) {
+        out += std::to_string(MarkFrame(m.start, rate, sr)) + "," + std::to_string(MarkFrame(m.end, rate, sr)) + "," +
+               Seconds(m.start, sr) + "," + Seconds(m.end, sr) + "," + CsvField(m.text) + "," +
+               MarkTimecode(m.start, rate, sr) + "," + MarkTimecode(m.end, rate, sr) + "\r\n";
     }
     return out;
 }
 
-std::string Labels(const std::vector<Mark>& marks) {
+std::string Labels(const std::vector<TrackItem>& marks, const MarkExportSound& sound) {
     std::string out;
-    for (const Mark& m : marks) out += Seconds(m.ms, 6) + "\t" + Seconds(m.endMs, 6) + "\t" + OneLine(m.text) + "\n";
+    for (const TrackItem& m : marks)
+        out += Seconds(m.start, sound.sampleRate) + "\t" + Seconds(m.end, sound.sampleRate) + "\t" + OneLine(m.text) + "\n";
     return out;
 }
 
-std::string Moho(const std::vector<Mark>& marks, MarkRate rate) {
+std::string Moho(const std::vector<TrackItem>& marks, const MarkExportSound& sound, MarkRate rate) {
     std::string out = "MohoSwitch1\n";
-    for (const Mark& m : marks) out += std::to_string(MarkFrame(m.ms, rate) + 1) + " " + OneLine(m.text) + "\n";
+    for (const TrackItem& m : marks)
+        out += std::to_string(MarkFrame(m.start, rate, sound.sampleRate) + 1) + " " + OneLine(m.text) + "\n";
     return out;
 }
 
-std::string ExposureSheet(const std::vector<Mark>& marks, const MarkExportSound& sound, MarkRate rate) {
-    // Texts by frame (from 0). A mark at the very end of the sound gets the
-    // line after its last frame; marks beyond the sound (or before frame 0,
-    // at a negative rate) have no line.
+std::string ExposureSheet(const std::vector<TrackItem>& marks, const MarkExportSound& sound, MarkRate rate) {
+    // Texts by frame (from 0). A line for every frame that starts within
+    // the sound; a mark at the very end of the sound gets the line after
+    // its last frame; marks beyond the sound have no line.
+    const int32_t sr = sound.sampleRate;
     std::map<int64_t, std::string> texts;
-    int64_t frames = std::max<int64_t>(MarkFrame(sound.lengthMs, rate), 0);
-    for (const Mark& m : marks) {
-        const int64_t frame = MarkFrame(m.ms, rate);
-        if (frame < 0 || m.ms > sound.lengthMs) continue;
+    int64_t frames = sound.lengthSamples > 0 ? MarkFrame(sound.lengthSamples - 1, rate, sr) + 1 : 0;
+    for (const TrackItem& m : marks) {
+        if (m.start > sound.lengthSamples) continue;
+        const int64_t frame = MarkFrame(m.start, rate, sr);
         std::string& text = texts[frame];
         if (!text.empty()) text += " / ";
         text += OneLine(m.text);
@@ -106,25 +110,31 @@ std::string ExposureSheet(const std::vector<Mark>& marks, const MarkExportSound&
     return out;
 }
 
-std::string Json(const std::vector<Mark>& marks, const MarkExportSound& sound, MarkRate rate) {
-    std::string out = "{\n  \"sound\": " + JsonValue::Quote(sound.fileName);
-    out += ",\n  \"sampleRate\": " + std::to_string(sound.sampleRate);
+std::string Json(const std::vector<TrackItem>& marks, const MarkExportSound& sound, MarkRate rate) {
+    const int32_t sr = sound.sampleRate;
+    std::string out = "{\n  \"sound\": " + JsonQuote(sound.fileName);
+    out += ",\n  \"sampleRate\": " + std::to_string(sr);
     out += ",\n  \"lengthMs\": " + std::to_string(sound.lengthMs);
     out += ",\n  \"lengthSamples\": " + std::to_string(sound.lengthSamples);
     out += ",\n  \"frameRate\": {\"numerator\": " + std::to_string(rate.Numerator()) +
            ", \"denominator\": " + std::to_string(rate.Denominator()) + "}";
     out += ",\n  \"marks\": [";
     bool first = true;
-    for (const Mark& m : marks) {
+    for (const TrackItem& m : marks) {
         out += first ? "\n    " : ",\n    ";
         first = false;
-        out += "{\"ms\": " + std::to_string(m.ms) + ", \"sample\": " + std::to_string(m.sample) +
-               ", \"frame\": " + std::to_string(MarkFrame(m.ms, rate)) + ", \"endMs\": " + std::to_string(m.endMs) +
-               ", \"endSample\": " + std::to_string(m.endSample) +
-               ", \"endFrame\": " + std::to_string(MarkFrame(m.endMs, rate)) +
-               ", \"timecode\": " + JsonValue::Quote(MarkTimecode(m.ms, rate)) +
-               ", \"endTimecode\": " + JsonValue::Quote(MarkTimecode(m.endMs, rate)) +
-               ", \"text\": " + JsonValue::Quote(m.text) + "}";
+        nlohmann::ordered_json item;
+        item["ms"] = MarkMs(m.start, sr);
+        item["sample"] = m.start;
+        item["frame"] = MarkFrame(m.start, rate, sr);
+        item["endMs"] = MarkMs(m.end, sr);
+        item["endSample"] = m.end;
+        item["endFrame"] = MarkFrame(m.end, rate, sr);
+        item["timecode"] = MarkTimecode(m.start, rate, sr);
+        item["endTimecode"] = MarkTimecode(m.end, rate, sr);
+        item["text"] = m.text;
+        if (!m.kind.empty()) item["kind"] = m.kind;
+        out += JsonLine(item);
     }
     out += marks.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;
@@ -165,12 +175,12 @@ std::optional<MarkFormat> MarkFormatOfFileName(const std::string& fileName) {
     return std::nullopt;
 }
 
-std::string ExportMarks(MarkFormat format, const std::vector<Mark>& marks, const MarkExportSound& sound,
+std::string ExportMarks(MarkFormat format, const std::vector<TrackItem>& marks, const MarkExportSound& sound,
                         MarkRate rate) {
     switch (format) {
-    case MarkFormat::Csv: return Csv(marks, rate);
-    case MarkFormat::AudacityLabels: return Labels(marks);
-    case MarkFormat::MohoSwitch: return Moho(marks, rate);
+    case MarkFormat::Csv: return Csv(marks, sound, rate);
+    case MarkFormat::AudacityLabels: return Labels(marks, sound);
+    case MarkFormat::MohoSwitch: return Moho(marks, sound, rate);
     case MarkFormat::ExposureSheet: return ExposureSheet(marks, sound, rate);
     case MarkFormat::Json: return Json(marks, sound, rate);
     }

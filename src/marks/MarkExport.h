@@ -1,15 +1,16 @@
 #pragma once
-// The marks written out for the next program, in five formats. Frames are
-// the marks' frames at the rate in force, by the readouts' rule (nearest).
+// The marks written out for the next program, in five formats. A mark's
+// frame is the frame that holds its first sample at the rate in force
+// (MarkFrame), as the grid shows it.
 //   Csv             a header line naming the exact rate, then per mark:
 //                   frame, end frame, seconds, end seconds, text, and the
 //                   SMPTE timecode of the two frames (RFC 4180: CRLF line
 //                   ends, fields with a comma, quote or line break quoted).
-//                   Frames from 0, like the readouts.
+//                   Frames from 0, like the grid.
 //   AudacityLabels  start TAB end TAB text, seconds with six decimals; a
 //                   point has start = end.
-//   MohoSwitch      "MohoSwitch1", then per mark: frame counted from 1, a
-//                   space, the text.
+//   MohoSwitch      "MohoSwitch1", then per mark: its frame + 1 (counted
+//                   from 1), a space, the text.
 //   ExposureSheet   one line per frame of the sound, counted from 1: the
 //                   frame number, a TAB, the text of the marks that start on
 //                   it (joined by " / "), else nothing.
@@ -17,14 +18,16 @@
 //                   frame rate (numerator and denominator), and per mark its
 //                   ms, sample, frame (from 0), timecode and text (and the
 //                   same for its end).
-// Seconds are the marks' ms / 1000, written exactly. In the line formats a
-// text's tabs and line breaks become spaces.
+// Seconds are the marks' sample frames / sample rate with six decimals
+// (rounded to nearest), so a file read back puts every mark on its frame;
+// ms are rounded to nearest from the samples. In the line formats a text's
+// tabs and line breaks become spaces.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "marks/Mark.h"
+#include "document/TrackItem.h"
 #include "marks/MarkFrames.h"
 
 namespace zv {
@@ -48,7 +51,7 @@ struct MarkExportSound {
     int64_t lengthSamples = 0;
 };
 
-std::string ExportMarks(MarkFormat format, const std::vector<Mark>& marks, const MarkExportSound& sound,
+std::string ExportMarks(MarkFormat format, const std::vector<TrackItem>& marks, const MarkExportSound& sound,
                         MarkRate rate);
 
 } // namespace zv

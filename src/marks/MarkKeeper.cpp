@@ -1,17 +1,63 @@
 #include "marks/MarkKeeper.h"
 
-#include <filesystem>
+#include <map>
+#include <tuple>
 
-#include "marks/MarksFile.h"
 #include "marks/TextFile.h"
 
 namespace zv {
 
-Report MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
+namespace {
+
+using ItemKey = std::tuple<int64_t, int64_t, std::string, std::string>;
+
+ItemKey KeyOf(const TrackItem& m) { return {m.start, m.end, m.text, m.kind}; }
+
+// ours + (disk - base) - (base - disk), counting equal items: what another
+// writer added comes in, what it removed goes, what this side added or
+// removed stays so.
+std::vector<TrackItem> MergeItems(const std::vector<TrackItem>* base, const std::vector<TrackItem>* disk,
+                                  const std::vector<TrackItem>& ours) {
+    std::map<ItemKey, int64_t> count;
+    for (const TrackItem& m : ours) ++count[KeyOf(m)];
+    if (disk)
+        for (const TrackItem& m : *disk) ++count[KeyOf(m)];
+    if (base)
+        for (const TrackItem& m : *base) --count[KeyOf(m)];
+    std::vector<TrackItem> merged;
+    merged.reserve(ours.size());
+    for (const auto& [key, n] : count)
+        for (int64_t i = 0; i < n; ++i)
+            merged.push_back(TrackItem{std::get<0>(key), std::get<1>(key), std::get<2>(key), std::get<3>(key)});
+    return merged;
+}
+
+const std::vector<TrackItem>* ItemsNamed(const std::vector<FileTrack>& tracks, const std::string& name) {
+    for (const FileTrack& t : tracks)
+        if (t.name == name) return &t.items;
+    return nullptr;
+}
+
+// The same items, whatever their order among those at one start.
+bool SameItems(const std::vector<TrackItem>& a, const std::vector<TrackItem>& b) {
+    if (a.size() != b.size()) return false;
+    if (a == b) return true;
+    std::map<ItemKey, int64_t> count;
+    for (const TrackItem& m : a) ++count[KeyOf(m)];
+    for (const TrackItem& m : b)
+        if (--count[KeyOf(m)] < 0) return false;
+    return true;
+}
+
+} // namespace
+
+MarkKeeper::MarkKeeper(SoundDocument& document) : document_(document) {}
+
+Report MarkKeeper::OpenFor(SoundInfo info) {
     Close();
-    soundPath_ = soundPath;
-    filePath_ = MarksFilePath(soundPath);
-    sampleRate_ = sampleRate;
+    filePath_ = MarksFilePath(info.path);
+    const int32_t sampleRate = info.sampleRate;
+    document_.Reset(std::move(info));
     const TextFileRead read = ReadTextFile(filePath_, kMaxFileBytes);
     if (!read.exists) return {};
     std::string reason;
@@ -20,7 +66,9 @@ Report MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
     } else {
         MarksFileContent content = ParseMarksFile(read.text, sampleRate);
         if (!content.error) {
-            marks_.Assign(std::move(content.marks));
+            for (FileTrack& t : content.tracks) document_.Ensure(t.name).Assign(std::move(t.items));
+            Remember();
+            lastText_ = read.text;
             return {};
         }
         reason = *content.error;
@@ -32,46 +80,88 @@ Report MarkKeeper::OpenFor(const std::string& soundPath, int32_t sampleRate) {
 }
 
 void MarkKeeper::Close() {
-    soundPath_.clear();
+    document_.Close();
     filePath_.clear();
-    sampleRate_ = 0;
-    marks_.Assign({});
+    lastSeen_.clear();
+    lastText_.clear();
     saved_ = true;
     protected_ = false;
     toldUnwritable_ = false;
 }
 
-Report MarkKeeper::Add(Mark mark) {
+Report MarkKeeper::Add(TrackItem mark) {
     if (!HasSound()) return {};
-    marks_.Add(std::move(mark));
+    document_.Marks().Add(std::move(mark));
     return Save();
 }
 
-Report MarkKeeper::AddAll(std::vector<Mark> marks) {
+Report MarkKeeper::AddAll(std::vector<TrackItem> marks) {
     if (!HasSound() || marks.empty()) return {};
-    marks_.AddAll(std::move(marks));
+    document_.Marks().AddAll(std::move(marks));
+    return Save();
+}
+
+Report MarkKeeper::AddToTrack(const std::string& track, std::vector<TrackItem> items) {
+    if (!HasSound() || items.empty()) return {};
+    document_.Ensure(track).AddAll(std::move(items));
     return Save();
 }
 
 Report MarkKeeper::Remove(std::vector<std::size_t> indexes) {
-    if (!HasSound() || marks_.Remove(std::move(indexes)) == 0) return {};
+    if (!HasSound() || document_.Marks().Remove(std::move(indexes)) == 0) return {};
     return Save();
 }
 
 Report MarkKeeper::SetText(std::size_t index, std::string text) {
-    if (!HasSound() || index >= marks_.size() || marks_[index].text == text) return {};
-    marks_.SetText(index, std::move(text));
+    Track& marks = document_.Marks();
+    if (!HasSound() || index >= marks.size() || marks[index].text == text) return {};
+    marks.SetText(index, std::move(text));
     return Save();
 }
 
+void MarkKeeper::Remember() {
+    lastSeen_.clear();
+    for (const auto& track : document_.Tracks()) lastSeen_.push_back({track->Name(), track->Items()});
+}
+
+bool MarkKeeper::MergeFromDisk(Report& report) {
+    const TextFileRead read = ReadTextFile(filePath_, kMaxFileBytes);
+    // Gone (or never there): nothing of another writer's to keep.
+    if (!read.exists || (!read.error && read.text == lastText_)) return true;
+    std::optional<std::string> reason = read.error;
+    MarksFileContent disk;
+    if (!reason) {
+        disk = ParseMarksFile(read.text, SampleRate());
+        reason = disk.error;
+    }
+    if (reason) {
+        protected_ = true;
+        report = Report::Failure("The marks file " + filePath_ + " was changed by another program and can't be read: " +
+                                 *reason + ".\n\nIt is left as it is. Your marks are kept while the sound is open "
+                                           "but not saved to it; use Export Marks... to keep them.");
+        return false;
+    }
+    for (const FileTrack& t : disk.tracks) document_.Ensure(t.name);
+    for (const auto& track : document_.Tracks()) {
+        std::vector<TrackItem> merged = MergeItems(ItemsNamed(lastSeen_, track->Name()),
+                                                   ItemsNamed(disk.tracks, track->Name()), track->Items());
+        if (!SameItems(merged, track->Items())) track->Assign(std::move(merged));
+    }
+    return true;
+}
+
 Report MarkKeeper::Save() {
+    if (!HasSound()) return {};
     saved_ = false;
     if (protected_) return {};
-    const std::string name = std::filesystem::path(soundPath_).filename().string();
-    const std::optional<std::string> failed =
-        WriteFileAtomically(filePath_, MarksFileText(marks_.Marks(), name, sampleRate_));
+    Report merged;
+    if (!MergeFromDisk(merged)) return merged;
+    std::string text = MarksFileText(document_);
+    const std::optional<std::string> failed = WriteFileAtomically(filePath_, text);
     if (!failed) {
         saved_ = true;
+        lastText_ = std::move(text);
+        Remember();
         return {};
     }
     if (toldUnwritable_) return {};

@@ -138,4 +138,15 @@ std::optional<std::string> WriteFileAtomically(const std::string& path, std::str
     return std::nullopt;
 }
 
+FileIdentity IdentityOfFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    FileIdentity id;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+    id.bytes = static_cast<int64_t>(st.st_size);
+    id.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + static_cast<int64_t>(st.st_mtim.tv_nsec);
+    return id;
+}
+
 } // namespace zv

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "document/SoundDocument.h"
+
 namespace zv {
 
 struct TextFileRead {
@@ -27,5 +29,9 @@ TextFileRead ReadTextFile(const std::string& path, std::size_t maxBytes);
 // one keeps its own. Returns the reason when it failed; the old file, if
 // any, is then untouched and no temporary file is left behind.
 std::optional<std::string> WriteFileAtomically(const std::string& path, std::string_view text);
+
+// Which file is at `path` (device, inode, size, modification time); all
+// zero when it cannot be looked at.
+FileIdentity IdentityOfFile(const std::string& path);
 
 } // namespace zv

@@ -176,18 +176,22 @@ void MediaTransport::Stop() {
 void MediaTransport::Step() {
     if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
-    const int64_t target = FrameAtMs(restMs_, frameRate_) + 1;
-    if (FrameStartMs(target, frameRate_) > Length()) return;   // at the end: stays
+    const int32_t rate = device_.SampleRate();
+    if (rate <= 0) return;
+    const int64_t target = FrameOfSample(restSample_, frameRate_, rate) + 1;
+    if (FrameStartSample(target, frameRate_, rate) > device_.LengthSamples()) return;   // at the end: stays
     PlayFrame(target);
 }
 
 void MediaTransport::Back() {
     if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
-    int64_t target = FrameAtMs(restMs_, frameRate_);
+    const int32_t rate = device_.SampleRate();
+    if (rate <= 0) return;
+    int64_t target = FrameOfSample(restSample_, frameRate_, rate);
     // At a frame's start: the previous frame that starts earlier (above
-    // 1000 frames a second several frames start on the same ms).
-    while (target >= 0 && FrameStartMs(target, frameRate_) >= restMs_) --target;
+    // the sample rate several frames start on the same sample).
+    while (target >= 0 && FrameStartSample(target, frameRate_, rate) >= restSample_) --target;
     if (target < 0) return;   // at 0: stays
     PlayFrame(target);
 }
@@ -195,10 +199,13 @@ void MediaTransport::Back() {
 void MediaTransport::HearFrame(int64_t frame) {
     if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
+    const int32_t rate = device_.SampleRate();
+    if (rate <= 0) return;
     // The last frame that starts within the sound (at its very end, frame
     // `last` starts on the length and sounds nothing, as Step there).
-    int64_t last = FrameAtMs(Length(), frameRate_);
-    if (FrameStartMs(last, frameRate_) >= Length() && last > 0) --last;
+    const int64_t length = device_.LengthSamples();
+    int64_t last = FrameOfSample(length, frameRate_, rate);
+    if (FrameStartSample(last, frameRate_, rate) >= length && last > 0) --last;
     PlayFrame(std::clamp<int64_t>(frame, 0, last));
 }
 

@@ -15,8 +15,10 @@
 //   Stop  stops playing or leaves the pause and keeps the position (mode Stop).
 //   Prev  goes to From, Next to To (mode Stop).
 //   Step  goes to the start of the next animation frame, Back to the start of
-//         the current one (the previous one when already at a start); frame
-//         n starts at FrameStartMs(n) (FrameTime.h). Each press plays
+//         the current one (the previous one when already at a start): the
+//         frame that holds the position's sample (FrameOfSample) and the
+//         frame's first sample (FrameStartSample, FrameTime.h), so the
+//         position is that sample exactly (its ms are FrameStartMs(n)). Each press plays
 //         that frame's samples once, cutting whatever the previous press
 //         still sounded, and leaves the position at the frame's start.
 //         Pressed while playing, they pause first. Neither goes below 0 or
@@ -59,8 +61,9 @@ public:
 
     int32_t Length() const;     // ms; 0 with nothing open
     int32_t Position() const;   // ms being heard now; 0 with nothing open
-    // The same position as a sample frame (exact at a frame's start after
-    // Step or Back); 0 with nothing open.
+    // The same position as a sample frame of the sound, exact: after Step,
+    // Back or HearFrame the frame's first sample, while playing the sample
+    // being heard. Marks are made and found by it. 0 with nothing open.
     int64_t PositionSample() const;
     TransportMode Mode() const;
 

@@ -31,12 +31,8 @@
 #include "common/Errors.h"
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
-#include "marks/LabelImport.h"
-#include "marks/MarkExport.h"
-#include "marks/MarkFrames.h"
+#include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
-#include "marks/MarksFile.h"
-#include "marks/TextFile.h"
 #include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
 #include "playback/Readouts.h"
@@ -54,9 +50,7 @@
 #include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
-#include "window/MarkOverlay.h"
-#include "window/MarkTableModel.h"
-#include "window/MarksWindow.h"
+#include "window/MarksActions.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/TopMost.h"
@@ -156,13 +150,13 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     timelineView_ = std::make_unique<FormTimelineView>(*this);
     timeline_ = std::make_unique<TimelineRefresh>(*timelineView_);
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
-    marks_ = std::make_unique<MarkKeeper>();
-    markModel_ = new MarkTableModel(*marks_, this);
+    document_ = std::make_unique<SoundDocument>();
     CreateMenus();
     waveform_ = new WaveformInteraction(*this);
-    // Marks are painted over the view's lines: a mark just added at the
-    // position shows over the play line.
-    markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
+    // After the waveform's view: the marks are painted over its lines.
+    marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave, Sound,
+                                      [this] { ReadFrameRate(); return FrameRateNow(); }, this},
+                                     this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     CreateMarksMenu();
     SetTabOrder();
@@ -352,7 +346,7 @@ void Form1::CreateMarksMenu() {
     MnuAddSelectionMark = add("MnuAddSelectionMark", "Add Selection as Mark", QKeySequence(Qt::SHIFT | Qt::Key_M));
     MnuMarksList = add("MnuMarksList", "Marks List", QKeySequence(Qt::CTRL | Qt::Key_L));
     MnuExportMarks = add("MnuExportMarks", "Export Marks...", QKeySequence(Qt::CTRL | Qt::Key_E));
-    MnuImportLabels = add("MnuImportLabels", "Import Labels...", QKeySequence());
+    MnuImportMarks = add("MnuImportMarks", "Import Marks...", QKeySequence());
     menuBar()->addMenu(MnuMarks);
     EnableMarkEntries();
 }
@@ -406,13 +400,7 @@ void Form1::ConnectHandlers() {
     connect(MnuAddSelectionMark, &QAction::triggered, this, [this] { Guarded([this] { MnuAddSelectionMark_Click(); }); });
     connect(MnuMarksList, &QAction::triggered, this, [this] { Guarded([this] { MnuMarksList_Click(); }); });
     connect(MnuExportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuExportMarks_Click(); }); });
-    connect(MnuImportLabels, &QAction::triggered, this, [this] { Guarded([this] { MnuImportLabels_Click(); }); });
-    connect(markModel_, &MarkTableModel::TextEdited, this, [this](const QString& failure) {
-        Guarded([&] {
-            markOverlay_->Update();
-            if (!failure.isEmpty()) platform_.messages.Show(failure.toStdString());
-        });
-    });
+    connect(MnuImportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuImportMarks_Click(); }); });
 }
 
 // ---- Placement in twips ----
@@ -527,7 +515,9 @@ void Form1::DrawWaves() {
 
 void Form1::MnuAbout_Click() { ShowAboutBox(this); }
 
-void Form1::MnuExit_Click() { EndProgram(); }
+void Form1::MnuExit_Click() {
+    if (marksActions_->MayLeave()) EndProgram();
+}
 
 void Form1::MnuOpen_Click() { OpenWavFile(); }
 
@@ -556,6 +546,14 @@ void Form1::changeEvent(QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    // Marks that live only in memory are offered for export; Cancel keeps
+    // the window open.
+    bool mayQuit = true;
+    Guarded([&] { mayQuit = marksActions_->MayLeave(); });
+    if (!mayQuit) {
+        event->ignore();
+        return;
+    }
     event->accept();
     EndProgram();
 }
@@ -580,7 +578,7 @@ void Form1::RefreshTimeline() {
     timeline_->RefreshTimeline(exactRate_, SelStartMs, SelEndMs);
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
-    markModel_->SetRate(exactRate_);
+    marksActions_->SetRate(exactRate_);
 }
 
 void Form1::ReadFrameRate() {
@@ -588,7 +586,7 @@ void Form1::ReadFrameRate() {
     timeline_->ReadFrameRate(exactRate_);
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
-    markModel_->SetRate(exactRate_);
+    marksActions_->SetRate(exactRate_);
 }
 
 SelectionContext Form1::Selection() {
@@ -616,134 +614,19 @@ void Form1::MnuSelInput_Click() { MixerLauncher(platform_.programStarter).Launch
 
 // ---- Marks ----
 
+const MarkKeeper& Form1::Marks() const { return marksActions_->Keeper(); }
+MarksWindow* Form1::MarksList() const { return marksActions_->List(); }
+
 void Form1::EnableMarkEntries() {
-    const bool open = marks_->HasSound();
-    for (QAction* a : {MnuAddMark, MnuAddSelectionMark, MnuExportMarks, MnuImportLabels}) a->setEnabled(open);
+    const bool open = marksActions_ && marksActions_->HasSound();
+    for (QAction* a : {MnuAddMark, MnuAddSelectionMark, MnuExportMarks, MnuImportMarks}) a->setEnabled(open);
 }
 
-void Form1::MarksChanged(int showRow) {
-    markModel_->Reload();
-    markOverlay_->Update();
-    if (marksWindow_ && showRow >= 0) marksWindow_->ShowRow(showRow);
-}
-
-void Form1::AddMark(Mark mark) {
-    if (!marks_->HasSound()) return;
-    const int64_t ms = mark.ms;
-    const Report saved = marks_->Add(std::move(mark));
-    MarksChanged(static_cast<int>(marks_->Marks().FirstAtOrAfterMs(ms)));
-    ShowReport(platform_.messages, saved);
-}
-
-void Form1::MnuAddMark_Click() {
-    // The position being heard (the output latency already taken off), also
-    // while playing; its sample as the transport has it, exact at a frame's
-    // start after Step.
-    const int32_t ms = MMControl1->Position();
-    int64_t sample = MMControl1->PositionSample();
-    const int32_t rate = marks_->SampleRate();
-    if (std::llabs(SamplesToMs(sample, rate) - ms) > 1) sample = MsToSamples(ms, rate);   // played on meanwhile
-    AddMark(Mark::Point(ms, sample));
-}
-
-void Form1::MnuAddSelectionMark_Click() {
-    const int32_t rate = marks_->SampleRate();
-    const int64_t start = std::max(0, std::min(SelStartMs, SelEndMs));
-    const int64_t end = std::max(start, static_cast<int64_t>(std::max(SelStartMs, SelEndMs)));
-    AddMark(Mark::Range(start, MsToSamples(start, rate), end, MsToSamples(end, rate)));
-}
-
-void Form1::MnuMarksList_Click() {
-    if (!marksWindow_) {
-        marksWindow_ = new MarksWindow(*markModel_, this);
-        connect(marksWindow_, &MarksWindow::DeleteRequested, this, [this](std::vector<std::size_t> rows) {
-            Guarded([&] { RemoveMarks(std::move(rows)); });
-        });
-        connect(marksWindow_, &MarksWindow::MarkActivated, this,
-                [this](std::size_t row) { Guarded([&] { GoToMark(row); }); });
-        // Beside the main window's right edge, where the screen has room.
-        marksWindow_->move(frameGeometry().right() + 8, frameGeometry().top());
-    }
-    marksWindow_->show();
-    marksWindow_->raise();
-    marksWindow_->activateWindow();
-}
-
-void Form1::RemoveMarks(std::vector<std::size_t> rows) {
-    if (rows.empty()) return;
-    const int first = static_cast<int>(*std::min_element(rows.begin(), rows.end()));
-    const Report saved = marks_->Remove(std::move(rows));
-    ShowReport(platform_.messages, saved);
-    MarksChanged(std::min(first, static_cast<int>(marks_->Marks().size()) - 1));
-}
-
-void Form1::GoToMark(std::size_t row) {
-    if (row >= marks_->Marks().size()) return;
-    // The rate typed last, as Step reads it; then the mark's frame (the
-    // frame the list shows) is played from its start.
-    ReadFrameRate();
-    MMControl1->PlayFrame(MarkFrame(marks_->Marks()[row].ms, FrameRateNow()));
-}
-
-void Form1::MnuExportMarks_Click() {
-    if (!marks_->HasSound()) return;
-    ReadFrameRate();
-    const std::filesystem::path sound(marks_->SoundPath());
-    const std::optional<MarkFormat> last = MarkFormatOfFilter(exportFilter_);
-    static const char* const kExtensions[] = {".csv", ".txt", ".dat", ".xsheet.txt", ".json"};
-    const std::string suggested =
-        (sound.parent_path() / sound.stem()).string() + kExtensions[last ? static_cast<int>(*last) : 0];
-    const std::optional<FileDialog::SaveChoice> choice =
-        platform_.fileDialog.ShowSave(MarkExportFilter(), exportFilter_, suggested);
-    if (!choice || choice->path.empty()) return;
-    if (MarkFormatOfFilter(choice->filter)) exportFilter_ = choice->filter;
-    // Never over the sound or its marks file, whatever the user typed.
-    std::error_code ec;
-    for (const std::string& own : {marks_->SoundPath(), marks_->FilePath()}) {
-        if (std::filesystem::equivalent(choice->path, own, ec)) {
-            platform_.messages.Show("The marks can't be exported to " + choice->path +
-                                    ": it is the sound's own file. Choose another name.");
-            return;
-        }
-    }
-    const MarkFormat format =
-        MarkFormatOfFileName(choice->path).value_or(MarkFormatOfFilter(choice->filter).value_or(MarkFormat::Csv));
-    MarkExportSound exported;
-    exported.fileName = sound.filename().string();
-    exported.sampleRate = marks_->SampleRate();
-    exported.lengthMs = MMControl1->Length();
-    exported.lengthSamples = platform_.mediaDevice.LengthSamples();
-    const std::string text = ExportMarks(format, marks_->Marks().Marks(), exported, FrameRateNow());
-    if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text))
-        platform_.messages.Show("The marks can't be exported to " + choice->path + ": " + *failed + ".");
-}
-
-void Form1::MnuImportLabels_Click() {
-    if (!marks_->HasSound()) return;
-    const std::optional<std::string> path =
-        platform_.fileDialog.ShowOpen("Audacity Labels (*.txt)|*.txt|All Files (*.*)|*.*", 1);
-    if (!path) return;
-    const TextFileRead read = ReadTextFile(*path, MarkKeeper::kMaxFileBytes);
-    if (!read.exists || read.error) {
-        platform_.messages.Show("The labels can't be read from " + *path + ": " +
-                                (read.error ? *read.error : std::string("there is no such file")) + ".");
-        return;
-    }
-    LabelImport labels = ParseAudacityLabels(read.text, marks_->SampleRate());
-    if (labels.badLine > 0) {
-        platform_.messages.Show("Line " + std::to_string(labels.badLine) + " of " + *path +
-                                " is not an Audacity label: " + labels.reason + ".\n\nNothing was imported.");
-        return;
-    }
-    if (labels.marks.empty()) {
-        platform_.messages.Show("There are no labels in " + *path + ".");
-        return;
-    }
-    const int64_t first = labels.marks.front().ms;
-    const Report saved = marks_->AddAll(std::move(labels.marks));
-    MarksChanged(static_cast<int>(marks_->Marks().FirstAtOrAfterMs(first)));
-    ShowReport(platform_.messages, saved);
-}
+void Form1::MnuAddMark_Click() { marksActions_->AddMark(); }
+void Form1::MnuAddSelectionMark_Click() { marksActions_->AddSelectionMark(SelStartMs, SelEndMs); }
+void Form1::MnuMarksList_Click() { marksActions_->ShowList(); }
+void Form1::MnuExportMarks_Click() { marksActions_->Export(); }
+void Form1::MnuImportMarks_Click() { marksActions_->Import(); }
 
 void Form1::MnuShowTimecode_Click() {
     Settings().setValue(QStringLiteral("view/showTimecode"), MnuShowTimecode->isChecked());
@@ -767,6 +650,7 @@ void Form1::OpenWavFile() {
 
 void Form1::OpenSoundFile(const std::string& path) {
     if (decoding_) return;   // one open at a time
+    if (!marksActions_->MayLeave("opening another sound")) return;   // marks only in memory: export first?
     // A compressed sound is decoded before anything changes, so that a
     // failed or cancelled decode leaves the previous file as it was.
     std::optional<SoundData> decoded;
@@ -793,16 +677,15 @@ void Form1::OpenSoundFile(const std::string& path) {
         LabFilePath->setText(QString::fromStdString(path));
         ShowTimes();
         WavFileName = path;
-        // The marks kept beside the sound come with it (told about when
-        // their file cannot be read).
-        ShowReport(platform_.messages, marks_->OpenFor(WavFileName, platform_.mediaDevice.SampleRate()));
-        MarksChanged();
-        EnableMarkEntries();
         // A file the loader refuses is reported; the open goes on.
         if (decoded)
             Sound = std::move(*decoded);
         else
             ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
+        // The marks kept beside the sound come with it (told about when
+        // their file cannot be read).
+        marksActions_->SoundOpened(WavFileName, Sound.WavFormat.nChannels);
+        EnableMarkEntries();
         waveform_->SoundLoaded();   // the whole sound in view, the peak summary made
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;

@@ -32,10 +32,9 @@ class QtSpeakerVolume;
 class WaveformInteraction;
 struct SelectionContext;
 class MarkKeeper;
-class MarkOverlay;
-class MarkTableModel;
+class MarksActions;
 class MarksWindow;
-struct Mark;
+class SoundDocument;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -94,7 +93,7 @@ public:
     QAction* MnuAddSelectionMark = nullptr;   // Shift+M
     QAction* MnuMarksList = nullptr;          // Ctrl+L
     QAction* MnuExportMarks = nullptr;        // Ctrl+E
-    QAction* MnuImportLabels = nullptr;
+    QAction* MnuImportMarks = nullptr;   // a marks file, a CSV or JSON export, or labels
     QMenu* MnuView = nullptr;
     QAction* MnuZoomIn = nullptr;
     QAction* MnuZoomOut = nullptr;
@@ -147,16 +146,19 @@ public:
     void ScrollEnd_Scroll();
     void VolSlider_MouseMove();
     void VolSlider_Scroll();
-    // Marks (see MarkKeeper): a mark at the position being heard, the
+    // Marks (see MarksActions): a mark at the position being heard, the
     // selection as a range mark, the list, export and import.
     void MnuAddMark_Click();
     void MnuAddSelectionMark_Click();
     void MnuMarksList_Click();
     void MnuExportMarks_Click();
-    void MnuImportLabels_Click();
-    // The marks of the open sound; the list window (made when first shown).
-    const MarkKeeper& Marks() const { return *marks_; }
-    MarksWindow* MarksList() const { return marksWindow_; }
+    void MnuImportMarks_Click();
+    // The document of the open sound: its tracks, the marks first
+    // (Document().Marks()); the keeper of its file; the list window (made
+    // when first shown).
+    const SoundDocument& Document() const { return *document_; }
+    const MarkKeeper& Marks() const;
+    MarksWindow* MarksList() const;
 
     // The frame rate every frame figure and Step/Back use.
     FrameRate FrameRateNow() const;
@@ -198,11 +200,6 @@ private:
     void TakeWholeRateIfSet();
 
     void CreateMarksMenu();
-    // After any change of the marks: the list and the waveform follow.
-    void MarksChanged(int showRow = -1);
-    void AddMark(Mark mark);
-    void RemoveMarks(std::vector<std::size_t> rows);
-    void GoToMark(std::size_t row);
     // The entries that need a sound are enabled while one is open.
     void EnableMarkEntries();
 
@@ -213,11 +210,8 @@ private:
     WaveformInteraction* waveform_ = nullptr;   // child of the window
     QWidget* client_ = nullptr;   // the client area (central widget)
     std::unordered_map<const QWidget*, TwipsRect> twips_;
-    std::unique_ptr<MarkKeeper> marks_;
-    MarkTableModel* markModel_ = nullptr;
-    std::unique_ptr<MarkOverlay> markOverlay_;
-    MarksWindow* marksWindow_ = nullptr;
-    int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
+    std::unique_ptr<SoundDocument> document_;
+    MarksActions* marksActions_ = nullptr;   // child of the window
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "marks/MarkList.h"
+#include "document/Track.h"
 #include "sound/SoundData.h"
 #include "window/PictureBox.h"
 
@@ -22,7 +22,7 @@ constexpr int kBandHeight = 3;
 
 } // namespace
 
-MarkOverlay::MarkOverlay(PictureBox& box, const MarkList& marks, const SoundData& sound)
+MarkOverlay::MarkOverlay(PictureBox& box, const Track& marks, const SoundData& sound)
     : box_(box), marks_(marks), sound_(sound), font_(QStringLiteral("Arial")) {
     font_.setPointSizeF(8.0);
     box_.AddOverlay([this](QPainter& painter) { Paint(painter); });
@@ -50,15 +50,15 @@ void MarkOverlay::Paint(QPainter& painter) const {
     painter.setFont(font_);
     const QFontMetrics metrics(font_);
 
-    const auto& marks = marks_.Marks();
+    const auto& marks = marks_.Items();
     int lastLine = std::numeric_limits<int>::min();
     int lastEndLine = std::numeric_limits<int>::min();
     for (std::size_t i = 0; i < marks.size(); ++i) {
-        const Mark& m = marks[i];
-        const int x = column(m.sample);
+        const TrackItem& m = marks[i];
+        const int x = column(m.start);
         if (x >= width) break;   // sorted: every later mark starts (and ends) further right
-        if (m.IsRange()) {
-            const int end = column(m.endSample);
+        if (!m.IsPoint()) {
+            const int end = column(m.end);
             if (end >= 0 && x < width) {
                 const int left = std::max(x, 0), right = std::min(end, width - 1);
                 painter.fillRect(QRect(left, 0, right - left + 1, kBandHeight), band);
@@ -78,7 +78,7 @@ void MarkOverlay::Paint(QPainter& painter) const {
         // The room up to the next mark that lies on another column.
         int next = width;
         for (std::size_t k = i + 1; k < marks.size(); ++k) {
-            const int nx = column(marks[k].sample);
+            const int nx = column(marks[k].start);
             if (nx > x) {
                 next = std::min(nx, width);
                 break;

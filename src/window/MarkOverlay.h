@@ -16,7 +16,7 @@ class QPainter;
 
 namespace zv {
 
-class MarkList;
+class Track;
 class PictureBox;
 struct SoundData;
 
@@ -25,7 +25,7 @@ public:
     static QColor Colour() { return QColor(64, 224, 255); }
 
     // Paints over `box` from now on; `marks` and `sound` must outlive it.
-    MarkOverlay(PictureBox& box, const MarkList& marks, const SoundData& sound);
+    MarkOverlay(PictureBox& box, const Track& marks, const SoundData& sound);
 
     // Asks the box to paint again (the marks or the view changed).
     void Update();
@@ -34,7 +34,7 @@ public:
 
 private:
     PictureBox& box_;
-    const MarkList& marks_;
+    const Track& marks_;
     const SoundData& sound_;
     QFont font_;
 };

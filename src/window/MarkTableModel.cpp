@@ -33,17 +33,19 @@ int MarkTableModel::columnCount(const QModelIndex& parent) const { return parent
 QVariant MarkTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || static_cast<std::size_t>(index.row()) >= keeper_.Marks().size())
         return {};
-    const Mark& m = keeper_.Marks()[static_cast<std::size_t>(index.row())];
+    const TrackItem& m = keeper_.Marks()[static_cast<std::size_t>(index.row())];
+    const int32_t sampleRate = keeper_.SampleRate();
     if (role == Qt::TextAlignmentRole)
         return index.column() == TextColumn ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                             : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
     switch (index.column()) {
-    case FrameColumn: return QVariant::fromValue<qlonglong>(MarkFrame(m.ms, rate_));
-    case TimeColumn: return TimeText(m.ms);
+    case FrameColumn: return QVariant::fromValue<qlonglong>(MarkFrame(m.start, rate_, sampleRate));
+    case TimeColumn: return TimeText(MarkMs(m.start, sampleRate));
     case LengthColumn:
-        return m.IsRange() ? QVariant::fromValue<qlonglong>(MarkFrame(m.endMs, rate_) - MarkFrame(m.ms, rate_))
-                           : QVariant(QString());
+        return m.IsPoint() ? QVariant(QString())
+                           : QVariant::fromValue<qlonglong>(MarkFrame(m.end, rate_, sampleRate) -
+                                                            MarkFrame(m.start, rate_, sampleRate));
     case TextColumn: return QString::fromStdString(m.text);
     default: return {};
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The marks of the open sound as a table for the marks list: frame, time,
 // length in frames and text, one row per mark in time order. Frames are at
-// the rate in force (SetRate), by the readouts' rule. Only the text can be
+// the rate in force (SetRate): the frame that holds the mark's first sample
+// (MarkFrame), as the grid and the exports count. Only the text can be
 // edited; an edit is kept (and saved) through the MarkKeeper at once.
 #include <QAbstractTableModel>
 

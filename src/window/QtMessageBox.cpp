@@ -1,6 +1,7 @@
 #include "window/QtMessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 
 namespace zv {
@@ -11,6 +12,26 @@ void QtMessageBox::Show(const std::string& text) {
     // Texts may quote file names: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+int QtMessageBox::Ask(const std::string& text, const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Zorvane"), QString::fromStdString(text),
+                    QMessageBox::NoButton, parent_);
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QPushButton*> added;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        added.push_back(box.addButton(QString::fromStdString(buttons[i]),
+                                      last ? QMessageBox::RejectRole : QMessageBox::AcceptRole));
+    }
+    if (!added.empty()) {
+        box.setDefaultButton(added.front());
+        box.setEscapeButton(added.back());
+    }
+    box.exec();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        if (box.clickedButton() == added[i]) return static_cast<int>(i);
+    return added.empty() ? -1 : static_cast<int>(added.size()) - 1;
 }
 
 } // namespace zv

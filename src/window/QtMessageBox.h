@@ -12,6 +12,7 @@ public:
     // The box is modal over `parent` once it is set (the main window).
     void SetParent(QWidget* parent) { parent_ = parent; }
     void Show(const std::string& text) override;
+    int Ask(const std::string& text, const std::vector<std::string>& buttons) override;
 
 private:
     QWidget* parent_ = nullptr;

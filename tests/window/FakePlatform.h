@@ -20,6 +20,17 @@ namespace zv::test {
 struct RecordingMessageBox : MessageBox {
     std::vector<std::string> texts;
     void Show(const std::string& text) override { texts.push_back(text); }
+
+    // Questions asked; each is answered with the button captioned `answer`
+    // (-1 when there is none).
+    std::vector<std::string> questions;
+    std::string answer = "Discard";
+    int Ask(const std::string& text, const std::vector<std::string>& buttons) override {
+        questions.push_back(text);
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+            if (buttons[i] == answer) return static_cast<int>(i);
+        return -1;
+    }
 };
 
 // Answers with `answer`: nothing (the user cancels) unless a test sets a path.

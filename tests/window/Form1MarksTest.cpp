@@ -1,7 +1,10 @@
-// Marks through the shown window: M at the frames reached with Step, the
-// export through the save dialog, the marks back on the next open, an
-// import that refuses a malformed label file, the marks list (edit, delete,
-// go to), and the marks drawn over the waveform but never into its picture.
+// Marks through the shown window: M at the frames reached with Step (at
+// whole and NTSC rates, at 44.1 and 48 kHz), the export through the save
+// dialog, the marks back on the next open and on a renamed sound through
+// Import Marks..., an import that refuses a malformed label file, the marks
+// list (edit, delete, go to), the offer to export marks that live only in
+// memory at quit, and the marks drawn over the waveform but never into its
+// picture.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -10,6 +13,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -20,12 +24,15 @@
 #include "ModalAnswer.h"
 #include "TestSounds.h"
 #include "marks/MarkExport.h"
+#include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
+#include "marks/MarksFile.h"
 #include "playback/system/SilentDevice.h"
 #include "playback/ui/MediaControl.h"
 #include "window/Form1.h"
 #include "window/MarkOverlay.h"
 #include "window/MarkTableModel.h"
+#include "window/MarksActions.h"
 #include "window/MarksWindow.h"
 #include "window/PictureBox.h"
 #include "window/QtFileDialog.h"
@@ -78,27 +85,129 @@ TEST_F(Form1Marks, MarksAtTheFramesHeardAreExportedKeptAndNotDisturbedByABadImpo
 
     const std::string csv = ExportTo("breakdown.csv", 2);   // the extension wins over the filter
     EXPECT_EQ(fake.fileDialog.saveFilter, MarkExportFilter());
-    EXPECT_NE(csv.find("\r\n10,10,0.333,0.333,,00:00:00:10,00:00:00:10\r\n"
-                       "25,25,0.833,0.833,,00:00:00:25,00:00:00:25\r\n"),
+    EXPECT_NE(csv.find("\r\n10,10,0.333333,0.333333,,00:00:00:10,00:00:00:10\r\n"
+                       "25,25,0.833333,0.833333,,00:00:00:25,00:00:00:25\r\n"),
               std::string::npos)
         << csv;
     const std::string labels = ExportTo("breakdown.txt", 1);
-    EXPECT_EQ(labels, "0.333000\t0.333000\t\n0.833000\t0.833000\t\n");
+    EXPECT_EQ(labels, "0.333333\t0.333333\t\n0.833333\t0.833333\t\n");
 
-    // The file beside the sound brings both back on the next open.
+    // The file beside the sound brings both back on the next open, at the
+    // frames' first samples.
     Open();
-    ASSERT_EQ(form->Marks().Marks().size(), 2u);
-    EXPECT_EQ(form->Marks().Marks()[0].ms, 333);
-    EXPECT_EQ(form->Marks().Marks()[1].ms, 833);
+    ASSERT_EQ(form->Document().Marks().size(), 2u);
+    EXPECT_EQ(form->Document().Marks()[0].start, 14700);
+    EXPECT_EQ(form->Document().Marks()[1].start, 36750);
+    EXPECT_EQ(form->Document().Info().channels, 1);
+    EXPECT_EQ(form->Document().Info().frames, 88200);
+    EXPECT_GT(form->Document().Info().identity.inode, 0u);
 
     const std::string bad = dir.File("bad.txt");
     test::WriteText(bad, "1.0\t1.0\tfine\n2.0 2.0 spaces\n");
     fake.fileDialog.answer = bad;
     fake.messages.texts.clear();   // the silent device's one note about having no sound output
-    form->MnuImportLabels->trigger();
+    form->MnuImportMarks->trigger();
     ASSERT_EQ(fake.messages.texts.size(), 1u);
     EXPECT_NE(fake.messages.texts[0].find("Line 2 of " + bad), std::string::npos) << fake.messages.texts[0];
     EXPECT_EQ(form->Marks().Marks().size(), 2u);
+
+    // The sound renamed: no marks beside it until its old marks file is imported.
+    const std::string renamed = dir.File("renamed.wav");
+    std::filesystem::copy_file(sound, renamed);
+    fake.fileDialog.answer = renamed;
+    form->MnuOpen->trigger();
+    EXPECT_TRUE(form->Document().Marks().empty());
+    fake.fileDialog.answer = MarksFilePath(sound);
+    form->MnuImportMarks->trigger();
+    EXPECT_EQ(fake.fileDialog.filter, MarksActions::kImportFilter);
+    ASSERT_EQ(form->Document().Marks().size(), 2u);
+    EXPECT_EQ(form->Document().Marks()[1].start, 36750);
+    EXPECT_NE(test::ReadText(MarksFilePath(renamed)).find("\"start\": 36750"), std::string::npos);
+    form->MnuImportMarks->trigger();   // again: nothing doubled
+    EXPECT_EQ(form->Document().Marks().size(), 2u);
+}
+
+// Marks that could not be saved beside the sound (its marks file is
+// damaged) are offered for export when the window closes; Cancel keeps it open.
+TEST_F(Form1Marks, MarksOnlyInMemoryAreOfferedForExportAtQuit) {
+    test::WriteText(MarksFilePath(sound), "{ damaged");
+    Open();
+    Step(3);
+    form->MnuAddMark->trigger();
+    EXPECT_FALSE(form->Marks().Saved());
+    fake.messages.answer = MarksActions::kCancelButton;
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(fake.messages.questions.size(), 1u);
+    EXPECT_NE(fake.messages.questions[0].find("voice.wav"), std::string::npos) << fake.messages.questions[0];
+
+    // A close that goes through ends the event loop: run one for it.
+    const auto closeInLoop = [&] {
+        bool closed = false;
+        QObject timers;
+        QTimer::singleShot(0, &timers, [&] { closed = form->close(); });
+        QTimer::singleShot(10000, &timers, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        return closed;
+    };
+    fake.messages.answer = MarksActions::kExportButton;
+    fake.fileDialog.saveAnswer = FileDialog::SaveChoice{dir.File("kept.dat"), 3};
+    EXPECT_TRUE(closeInLoop());
+    EXPECT_EQ(test::ReadText(dir.File("kept.dat")), "MohoSwitch1\n4 \n");
+    EXPECT_EQ(test::ReadText(MarksFilePath(sound)), "{ damaged");
+    // Exported and unchanged since: not asked again.
+    form->show();
+    EXPECT_TRUE(closeInLoop());
+    EXPECT_EQ(fake.messages.questions.size(), 2u);
+}
+
+// A mark made after Step lands on the stepped frame, in the CSV (frames
+// from 0) and in Moho (from 1), at whole and NTSC rates and both usual
+// sample rates.
+TEST(Form1MarksAtRates, AMarkAfterStepLandsOnTheSteppedFrame) {
+    struct Case {
+        const char* rate;
+        int32_t sampleRate;
+        std::vector<int> frames;
+    };
+    for (const Case& c : {Case{"30", 44100, {1, 10, 25, 29}}, Case{"30", 48000, {1, 10, 25, 29}},
+                          Case{"29.97", 44100, {1, 10, 27}}, Case{"29.97", 48000, {1, 10, 27}},
+                          Case{"23.976", 44100, {1, 11, 23}}, Case{"23.976", 48000, {1, 11, 23}}}) {
+        SCOPED_TRACE(std::string(c.rate) + " fps at " + std::to_string(c.sampleRate));
+        test::FakePlatformWith<std::unique_ptr<SilentDevice>> fake;
+        test::TempDir dir;
+        const std::string sound = dir.File("voice.wav");
+        test::WriteWav(sound, c.sampleRate, 1, test::Tone(c.sampleRate, c.sampleRate * 2, 440, 0.5));
+        Form1 form(fake.platform);
+        ASSERT_TRUE(test::ShowWithClientWidth(form, form.centralWidget()->width()));
+        fake.fileDialog.answer = sound;
+        form.MnuOpen->trigger();
+        form.TxtNumFrames->setText(QString::fromLatin1(c.rate));
+        QAbstractButton* step = form.MMControl1->Button(QStringLiteral("Step"));
+        int at = 0;
+        for (const int frame : c.frames) {
+            for (; at < frame; ++at) QTest::mouseClick(step, Qt::LeftButton);
+            form.MnuAddMark->trigger();
+        }
+        std::string csvFrames, mohoFrames, expectedCsv, expectedMoho;
+        for (const int frame : c.frames) {
+            expectedCsv += std::to_string(frame) + " ";
+            expectedMoho += std::to_string(frame + 1) + " ";
+        }
+        fake.fileDialog.saveAnswer = FileDialog::SaveChoice{dir.File("marks.csv"), 1};
+        form.MnuExportMarks->trigger();
+        std::istringstream csv(test::ReadText(dir.File("marks.csv")));
+        std::string line;
+        std::getline(csv, line);   // the header
+        while (std::getline(csv, line)) csvFrames += line.substr(0, line.find(',')) + " ";
+        fake.fileDialog.saveAnswer = FileDialog::SaveChoice{dir.File("marks.dat"), 3};
+        form.MnuExportMarks->trigger();
+        std::istringstream moho(test::ReadText(dir.File("marks.dat")));
+        std::getline(moho, line);   // MohoSwitch1
+        while (std::getline(moho, line)) mohoFrames += line.substr(0, line.find(' ')) + " ";
+        EXPECT_EQ(csvFrames, expectedCsv);
+        EXPECT_EQ(mohoFrames, expectedMoho);
+    }
 }
 
 TEST_F(Form1Marks, TheListEditsDeletesAndGoesToAMark) {

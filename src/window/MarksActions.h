@@ -1,0 +1,104 @@
+#pragma once
+// What the Marks menu and the marks list do, apart from the window: a mark
+// at the position, the selection as a mark, the list, export, import, going
+// to a mark, removing marks, and the offer to export marks that live only in
+// memory before they are lost. It works on the document of the open sound
+// (SoundDocument, kept in its file by a MarkKeeper), the media control's
+// transport and the platform pieces (message and question box, file dialog).
+//
+// Units: marks in sample frames of the sound; the selection in ms as the
+// window keeps it; frames at the rate the window reads when asked.
+#include <QObject>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/FrameRate.h"
+#include "document/TrackItem.h"
+
+class QWidget;
+
+namespace zv {
+
+class MarkKeeper;
+class MarkOverlay;
+class MarkTableModel;
+class MarksWindow;
+class MediaControl;
+class PictureBox;
+class SoundDocument;
+struct Platform;
+struct SoundData;
+
+class MarksActions : public QObject {
+    Q_OBJECT
+public:
+    struct Parts {
+        Platform& platform;
+        SoundDocument& document;   // the marks are its first track
+        MediaControl& media;       // the position, the length, going to a frame
+        PictureBox& waveBox;       // the marks are painted over it
+        const SoundData& sound;    // the part of the sound the box shows
+        // Reads the frame rate as typed and returns it (Step's reading).
+        std::function<FrameRate()> readRate;
+        QWidget* window;           // the marks list sits beside it
+    };
+
+    // The menu texts this class asks and tells with.
+    static constexpr const char* kExportButton = "Export...";
+    static constexpr const char* kDiscardButton = "Discard";
+    static constexpr const char* kCancelButton = "Cancel";
+    static constexpr const char* kImportFilter =
+        "Marks Files (*.json *.csv *.txt)|*.json *.csv *.txt|All Files (*.*)|*.*";
+
+    MarksActions(Parts parts, QObject* parent);
+    ~MarksActions() override;
+
+    const MarkKeeper& Keeper() const { return *keeper_; }
+    MarkKeeper& Keeper() { return *keeper_; }
+    MarkTableModel& Model() const { return *model_; }
+    MarksWindow* List() const { return list_; }
+    bool HasSound() const;
+
+    // The sound at `path` is open (the device has it; `channels` from the
+    // loaded file): the document is made for it and its tracks read from
+    // the file beside it (told about when that file cannot be read).
+    void SoundOpened(const std::string& path, int channels);
+    // The frame rate in force: the list's frame columns follow it.
+    void SetRate(FrameRate rate);
+
+    // M: a point mark at the sample being heard (exact at a frame's start
+    // after Step, Back or a click).
+    void AddMark();
+    // Shift+M: the selection (ms, either order) as a range mark.
+    void AddSelectionMark(int32_t selStartMs, int32_t selEndMs);
+    void ShowList();
+    // Export through the save dialog; true when a file was written.
+    bool Export();
+    // Import a marks file, a CSV or JSON export, or a label file.
+    void Import();
+    void GoToMark(std::size_t row);
+    void Remove(std::vector<std::size_t> rows);
+    // Before the program quits (or another sound replaces this one): marks
+    // that could not be saved beside the sound are offered for export
+    // (Export... / Discard / Cancel). True when it may go on.
+    bool MayLeave(const std::string& leaving = "quitting");
+
+private:
+    // After any change of the marks: the list and the waveform follow.
+    void Changed(int showRow = -1);
+    uint64_t Revision() const;   // of all tracks together
+
+    Parts parts_;
+    std::unique_ptr<MarkKeeper> keeper_;
+    MarkTableModel* model_ = nullptr;
+    std::unique_ptr<MarkOverlay> overlay_;
+    MarksWindow* list_ = nullptr;
+    int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
+    uint64_t exportedRevision_ = 0;   // the document as last exported
+    bool exported_ = false;
+};
+
+} // namespace zv
