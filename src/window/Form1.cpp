@@ -35,6 +35,7 @@
 #include "marks/MarkExport.h"
 #include "marks/MarkFrames.h"
 #include "marks/MarkKeeper.h"
+#include "marks/MarkList.h"
 #include "marks/MarksFile.h"
 #include "marks/TextFile.h"
 #include "common/FrameTime.h"
@@ -47,14 +48,12 @@
 #include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
-#include "waveview/PeakRenderer.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
 #include "window/BackgroundDecode.h"
 #include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
-#include "window/MarkOverlay.h"
 #include "window/MarkTableModel.h"
 #include "window/MarksWindow.h"
 #include "window/PictureBox.h"
@@ -128,6 +127,16 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, const 
     return label;
 }
 
+// TEMPORARY, removed when the marks become the document's first track: the
+// waveform's marks layer draws a Track, while the marks still live in
+// MarkKeeper's MarkList. Every change of the list is copied into the track.
+void MirrorMarks(const MarkList& list, Track& track) {
+    std::vector<TrackItem> items;
+    items.reserve(list.size());
+    for (const Mark& m : list.Marks()) items.push_back({m.sample, m.endSample, m.text, {}});
+    track.Assign(std::move(items));
+}
+
 // Design-time client area, twips.
 constexpr float DesignClientWidth = 10485.0f;
 constexpr float DesignClientHeight = 9315.0f;
@@ -159,10 +168,20 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     marks_ = std::make_unique<MarkKeeper>();
     markModel_ = new MarkTableModel(*marks_, this);
     CreateMenus();
-    waveform_ = new WaveformInteraction(*this);
-    // Marks are painted over the view's lines: a mark just added at the
-    // position shows over the play line.
-    markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
+    waveform_ = new WaveformInteraction(WaveformParts{
+        *this, *PicWave, *MMControl1, Sound, marksOnWaveform_, *MnuChannels,
+        [this] { return SelStartMs; }, [this] { return SelEndMs; }, [this] { return FrameRateNow(); },
+        [this] { ReadFrameRate(); }, [this] { DrawWaves(); },
+        [this](int32_t frame) {
+            ScrollStart->SetValue(frame);
+            ScrollStart_Scroll();
+            RefreshTimeline();
+        },
+        [this](int32_t frame) {
+            ScrollEnd->SetValue(frame);
+            ScrollEnd_Scroll();
+            RefreshTimeline();
+        }});
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     CreateMarksMenu();
     SetTabOrder();
@@ -335,6 +354,8 @@ void Form1::CreateMenus() {
     MnuShowTimecode = add("MnuShowTimecode", "Show Timecode", {});
     MnuShowTimecode->setCheckable(true);
     MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
+    MnuChannels = MnuView->addMenu(QStringLiteral("Channels"));
+    MnuChannels->setObjectName(QStringLiteral("MnuChannels"));
 }
 
 void Form1::CreateMarksMenu() {
@@ -409,7 +430,8 @@ void Form1::ConnectHandlers() {
     connect(MnuImportLabels, &QAction::triggered, this, [this] { Guarded([this] { MnuImportLabels_Click(); }); });
     connect(markModel_, &MarkTableModel::TextEdited, this, [this](const QString& failure) {
         Guarded([&] {
-            markOverlay_->Update();
+            MirrorMarks(marks_->Marks(), marksOnWaveform_);
+            PicWave->update();
             if (!failure.isEmpty()) platform_.messages.Show(failure.toStdString());
         });
     });
@@ -515,14 +537,10 @@ void Form1::Form_Resize() {
 
 void Form1::DrawWaves() {
     const TwipsRect& box = Geometry(PicWave);
-    if (waveform_) {
-        waveform_->SyncView();
-        if (waveform_->ShowPeaks()) {
-            DrawWavePeaks(Sound, waveform_->PeaksForDrawing(), *PicWave, box.Width, box.Height, PicWave->width());
-            return;
-        }
-    }
-    zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
+    // The waveform's layers (the waveform or its peaks first); before they
+    // are made, the waveform alone.
+    if (waveform_) waveform_->DrawPicture(box.Width, box.Height);
+    else zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
 }
 
 void Form1::MnuAbout_Click() { ShowAboutBox(this); }
@@ -623,7 +641,8 @@ void Form1::EnableMarkEntries() {
 
 void Form1::MarksChanged(int showRow) {
     markModel_->Reload();
-    markOverlay_->Update();
+    MirrorMarks(marks_->Marks(), marksOnWaveform_);
+    PicWave->update();
     if (marksWindow_ && showRow >= 0) marksWindow_->ShowRow(showRow);
 }
 

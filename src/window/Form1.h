@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/FrameRate.h"
+#include "document/Track.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
 #include "window/Twips.h"
@@ -32,7 +33,6 @@ class QtSpeakerVolume;
 class WaveformInteraction;
 struct SelectionContext;
 class MarkKeeper;
-class MarkOverlay;
 class MarkTableModel;
 class MarksWindow;
 struct Mark;
@@ -104,6 +104,8 @@ public:
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
     QAction* MnuShowTimecode = nullptr;
+    // Which two channels the traces show: the open sound's channels.
+    QMenu* MnuChannels = nullptr;
 
     // Form variables.
     std::string WavFileName;
@@ -215,7 +217,9 @@ private:
     std::unordered_map<const QWidget*, TwipsRect> twips_;
     std::unique_ptr<MarkKeeper> marks_;
     MarkTableModel* markModel_ = nullptr;
-    std::unique_ptr<MarkOverlay> markOverlay_;
+    // Until the marks are the document's first track, a copy of the
+    // MarkList that the waveform's marks layer draws (see MirrorMarks).
+    Track marksOnWaveform_{"Marks"};
     MarksWindow* marksWindow_ = nullptr;
     int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
     // The rate as read from the text, and the FramesPerSecond stored with it.
