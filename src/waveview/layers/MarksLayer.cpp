@@ -19,10 +19,18 @@ void MarksLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
     };
     const auto top = static_cast<float>(area.top), bottom = static_cast<float>(area.Bottom());
     const auto mid = [](int x) { return static_cast<float>(x) + 0.5f; };
-    const Pen solid{kMarkColour};
     const Pen dotted{kMarkColour, 255, true};
     const float baseline = top + kBandHeight + 1 + canvas.TextAscent(TextFont::Small);
 
+    // Solid lines in neighbouring columns are filled as one block: a dense
+    // breakdown seen whole covers most columns, and a block fills row by
+    // row where lines would be drawn pixel by pixel. Everything here is one
+    // colour, so the order of lines, band and text does not show.
+    int runStart = 0, runEnd = -2;   // columns [runStart, runEnd] waiting to be filled
+    const auto flushRun = [&] {
+        if (runEnd >= runStart)
+            canvas.FillBox(static_cast<float>(runStart), top, static_cast<float>(runEnd + 1), bottom, kMarkColour);
+    };
     const auto& marks = marks_.Items();
     int lastLine = std::numeric_limits<int>::min();
     int lastEndLine = std::numeric_limits<int>::min();
@@ -43,7 +51,11 @@ void MarksLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
             }
         }
         if (x < 0 || x == lastLine) continue;
-        canvas.PenLine(mid(x), top, mid(x), bottom, solid);
+        if (x != runEnd + 1) {
+            flushRun();
+            runStart = x;
+        }
+        runEnd = x;
         lastLine = x;
 
         if (m.text.empty()) continue;
@@ -61,6 +73,7 @@ void MarksLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
         canvas.Text(static_cast<float>(x + kTextMargin), baseline, m.text, kMarkColour, TextFont::Small,
                     static_cast<float>(room));
     }
+    flushRun();
 }
 
 } // namespace zv
