@@ -2,7 +2,9 @@
 // The waveform box's layers, drawn in the order they were added (see
 // Layer.h): the first added lies at the bottom. Adding a layer is one line:
 //     stack.Emplace<SpectrogramLayer>(sound);
-// A layer that asks for a lane gets it under the waveform (Layout).
+//     stack.Emplace<TrackLaneLayer>(document.Ensure(SoundDocument::kWords));
+// A layer that asks for a lane gets it under the waveform (LayOut). The
+// window's stack is made in WaveformInteraction's constructor.
 #include <cstddef>
 #include <memory>
 #include <vector>
