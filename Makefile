@@ -69,11 +69,11 @@ bench: deps
 	  CMAKE_FLAGS="-DZORVANE_BENCH=ON -DZORVANE_TESTS=OFF -DCMAKE_BUILD_TYPE=Release"
 	scripts/with-sound-stack.sh $(BUILD_BENCH)/bench/zorvane_bench
 
-# docs/screenshot.png: the window with a stereo WAV open, a selection made and
-# playing, taken on a private X display.
+# docs/screenshot.png: the window zoomed in on the frame grid of a stereo WAV,
+# with marks, a selection and the play line, taken on a private X display.
 screenshot: deps
 	@$(MAKE) --no-print-directory build
-	scripts/with-sound-stack.sh scripts/drive-zorvane.sh $(BUILD)/zorvane docs/screenshot.png
+	scripts/with-sound-stack.sh scripts/screenshot-zoomed.sh $(BUILD)/zorvane docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)

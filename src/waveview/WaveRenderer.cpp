@@ -22,12 +22,13 @@ inline int32_t FrameAt(const Sweep& s, int32_t x) {
 
 inline float F(int32_t v) { return static_cast<float>(v); }
 
-template <void (*Read)(const SoundData&, int32_t, double&, double&)>
-void DrawTwo(const SoundData& sound, Canvas& canvas, const Sweep& s, int32_t upper, int32_t lower) {
+// `read(frame, first, second)` gives the two traces' values of a frame.
+template <typename Reader>
+void DrawTwoWith(Canvas& canvas, const Sweep& s, int32_t upper, int32_t lower, const Reader& read) {
     int32_t prevX = 0, prevUpper = 0, prevLower = 0;
     for (int32_t x = 0; x <= s.lastX; x = CheckedAdd(x, s.increment)) {
         double first, second;
-        Read(sound, FrameAt(s, x), first, second);
+        read(FrameAt(s, x), first, second);
         const int32_t lowerOffset = RoundLong(upper * second);
         const int32_t upperOffset = RoundLong(upper * first);
         canvas.Line(F(prevX), F(CheckedAdd(upper, prevUpper)), F(x), F(CheckedAdd(upper, upperOffset)),
@@ -38,6 +39,12 @@ void DrawTwo(const SoundData& sound, Canvas& canvas, const Sweep& s, int32_t upp
         prevUpper = upperOffset;
         prevLower = lowerOffset;
     }
+}
+
+template <void (*Read)(const SoundData&, int32_t, double&, double&)>
+void DrawTwo(const SoundData& sound, Canvas& canvas, const Sweep& s, int32_t upper, int32_t lower) {
+    DrawTwoWith(canvas, s, upper, lower,
+                [&sound](int32_t frame, double& first, double& second) { Read(sound, frame, first, second); });
 }
 
 template <void (*Read)(const SoundData&, int32_t, double&)>
@@ -54,7 +61,7 @@ void DrawOne(const SoundData& sound, Canvas& canvas, const Sweep& s, int32_t cen
     }
 }
 
-void Draw(const SoundData& sound, Canvas& canvas, float width, float height) {
+void Draw(const SoundData& sound, Canvas& canvas, float width, float height, DrawnChannels channels) {
     const int32_t span = CheckedSub(sound.ViewEnd, sound.ViewStart);
     // Nothing to spread across the box (an empty view, as after loading a
     // 0-byte data chunk) or no box to spread it over: the cleared box is
@@ -77,6 +84,18 @@ void Draw(const SoundData& sound, Canvas& canvas, float width, float height) {
     // A reversed view or a negative width gives no forward step: such a
     // loop would never end, so draw nothing.
     if (s.increment < 1) return;
+    const int count = sound.WavFormat.nChannels;
+    if (count > 2 && !channels.IsDefault() && channels.upper >= 0 && channels.upper < count && channels.lower >= 0 &&
+        channels.lower < count) {
+        // Two channels chosen of many: the upper and lower centres of a
+        // two-channel sound, whatever the encoding.
+        const int32_t twoUpper = two ? upper : RoundLong(height / 4.0);
+        DrawTwoWith(canvas, s, twoUpper, CheckedMul(3, twoUpper), [&](int32_t frame, double& first, double& second) {
+            first = NormalizedSample(sound, frame, channels.upper);
+            second = NormalizedSample(sound, frame, channels.lower);
+        });
+        return;
+    }
     if (!legacy) {
         using E = SampleEncoding;
         switch (encoding) {
@@ -113,11 +132,11 @@ void Draw(const SoundData& sound, Canvas& canvas, float width, float height) {
 
 }  // namespace
 
-void DrawWaves(const SoundData& sound, Canvas& canvas, float width, float height) {
+void DrawWaves(const SoundData& sound, Canvas& canvas, float width, float height, DrawnChannels channels) {
     canvas.Clear();
     if (!sound.WavLoaded) return;
     try {
-        Draw(sound, canvas, width, height);
+        Draw(sound, canvas, width, height, channels);
     } catch (...) {
         canvas.Flush();
         throw;

@@ -21,10 +21,22 @@ namespace zv {
 inline constexpr Rgb kUpperWaveColour{255, 0, 0};
 inline constexpr Rgb kLowerWaveColour{0, 255, 0};
 
+// Which channels (from 0) the two traces show: the first two unless a
+// sound of more than two channels is asked to show others. A choice outside
+// the sound's channels shows the first two.
+struct DrawnChannels {
+    int upper = 0;   // the red trace
+    int lower = 1;   // the green trace
+    bool IsDefault() const { return upper == 0 && lower == 1; }
+    friend bool operator==(const DrawnChannels&, const DrawnChannels&) = default;
+};
+
 // Clears the canvas, then (when a sound is loaded) draws one polyline per
 // channel, segment by segment, and flushes the canvas. An empty view, a
 // width of 0, a negative width or a reversed view clear only. Raises
 // OverflowError for 32-bit overflows; the segments drawn before stay.
-void DrawWaves(const SoundData& sound, Canvas& canvas, float width, float height);
+// `channels` applies to sounds of more than two channels only (any
+// encoding): their traces are the two channels chosen.
+void DrawWaves(const SoundData& sound, Canvas& canvas, float width, float height, DrawnChannels channels = {});
 
 } // namespace zv

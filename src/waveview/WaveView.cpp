@@ -52,6 +52,33 @@ void WaveView::ZoomAround(double factor, double anchorX) {
     Place(std::llround(anchor - anchorX * static_cast<double>(span) / width_), span);
 }
 
+void WaveView::ZoomKeeping(double factor, int64_t keep) {
+    if (!Shows(keep)) {
+        ZoomAround(factor, width_ / 2.0);
+        CentreOn(keep);
+        return;
+    }
+    // The anchor is the frame's own place, not the column's left edge: the
+    // frame stays on its pixel whatever the zoom.
+    ZoomAround(factor, std::clamp(PixelOf(keep), 0.0, static_cast<double>(width_)));
+}
+
+bool WaveView::Shows(int64_t frame) const {
+    return frame >= start_ && (frame < end_ || (frame == end_ && end_ == total_));
+}
+
+void WaveView::CentreOn(int64_t frame) {
+    const int64_t span = Span();
+    Place(frame - span / 2, span);
+}
+
+bool WaveView::ScrollToShow(int64_t frame) {
+    if (total_ == 0 || Shows(frame)) return false;
+    const int64_t before = start_;
+    CentreOn(frame);
+    return start_ != before;
+}
+
 void WaveView::ZoomTo(int64_t from, int64_t to) {
     from = std::max<int64_t>(from, 0);
     to = std::min(to, total_);

@@ -35,6 +35,18 @@ public:
     void ZoomAround(double factor, double anchorX);
     void ZoomIn() { ZoomAround(2.0, width_ / 2.0); }
     void ZoomOut() { ZoomAround(0.5, width_ / 2.0); }
+    // Zooms by `factor` keeping frame `keep` (the position) in sight: where
+    // it is on screen when the view shows it, else in the middle of the box.
+    void ZoomKeeping(double factor, int64_t keep);
+    // Whether the view shows frame `frame` (the sound's end counts as shown
+    // in a view that reaches it: the last column shows it).
+    bool Shows(int64_t frame) const;
+    // Puts frame `frame` in the middle of the box, as far as the sound's
+    // ends allow; the span stays.
+    void CentreOn(int64_t frame);
+    // Brings frame `frame` into sight when the view does not show it
+    // (centred); returns whether the view moved.
+    bool ScrollToShow(int64_t frame);
     // Shows frames [from, to) (put inside the sound, widened to the
     // closest zoom when narrower). An empty or reversed range changes nothing.
     void ZoomTo(int64_t from, int64_t to);

@@ -43,7 +43,6 @@
 #include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
-#include "waveview/PeakRenderer.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
 #include "window/BackgroundDecode.h"
@@ -152,9 +151,22 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
     document_ = std::make_unique<SoundDocument>();
     CreateMenus();
-    waveform_ = new WaveformInteraction(*this);
+    waveform_ = new WaveformInteraction(WaveformParts{
+        *this, *PicWave, *MMControl1, Sound, document_->Marks(), *MnuChannels,
+        [this] { return SelStartMs; }, [this] { return SelEndMs; }, [this] { return FrameRateNow(); },
+        [this] { ReadFrameRate(); }, [this] { DrawWaves(); },
+        [this](int32_t frame) {
+            ScrollStart->SetValue(frame);
+            ScrollStart_Scroll();
+            RefreshTimeline();
+        },
+        [this](int32_t frame) {
+            ScrollEnd->SetValue(frame);
+            ScrollEnd_Scroll();
+            RefreshTimeline();
+        }});
     // After the waveform's view: the marks are painted over its lines.
-    marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave, Sound,
+    marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave,
                                       [this] { ReadFrameRate(); return FrameRateNow(); }, this},
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
@@ -329,6 +341,8 @@ void Form1::CreateMenus() {
     MnuShowTimecode = add("MnuShowTimecode", "Show Timecode", {});
     MnuShowTimecode->setCheckable(true);
     MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
+    MnuChannels = MnuView->addMenu(QStringLiteral("Channels"));
+    MnuChannels->setObjectName(QStringLiteral("MnuChannels"));
 }
 
 void Form1::CreateMarksMenu() {
@@ -503,14 +517,10 @@ void Form1::Form_Resize() {
 
 void Form1::DrawWaves() {
     const TwipsRect& box = Geometry(PicWave);
-    if (waveform_) {
-        waveform_->SyncView();
-        if (waveform_->ShowPeaks()) {
-            DrawWavePeaks(Sound, waveform_->PeaksForDrawing(), *PicWave, box.Width, box.Height, PicWave->width());
-            return;
-        }
-    }
-    zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
+    // The waveform's layers (the waveform or its peaks first); before they
+    // are made, the waveform alone.
+    if (waveform_) waveform_->DrawPicture(box.Width, box.Height);
+    else zv::DrawWaves(Sound, *PicWave, box.Width, box.Height);
 }
 
 void Form1::MnuAbout_Click() { ShowAboutBox(this); }

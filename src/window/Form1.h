@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/FrameRate.h"
+#include "document/Track.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
 #include "window/Twips.h"
@@ -103,6 +104,8 @@ public:
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
     QAction* MnuShowTimecode = nullptr;
+    // Which two channels the traces show: the open sound's channels.
+    QMenu* MnuChannels = nullptr;
 
     // Form variables.
     std::string WavFileName;

@@ -20,9 +20,9 @@
 #include "playback/MediaDevice.h"
 #include "playback/ui/MediaControl.h"
 #include "window/FileDialog.h"
-#include "window/MarkOverlay.h"
 #include "window/MarkTableModel.h"
 #include "window/MarksWindow.h"
+#include "window/PictureBox.h"
 #include "window/Platform.h"
 
 namespace zv {
@@ -47,12 +47,9 @@ ItemKey KeyOf(const TrackItem& m) { return {m.start, m.end, m.text, m.kind}; }
 MarksActions::MarksActions(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)), keeper_(std::make_unique<MarkKeeper>(parts_.document)) {
     model_ = new MarkTableModel(*keeper_, this);
-    // Marks are painted over the view's lines: a mark just added at the
-    // position shows over the play line.
-    overlay_ = std::make_unique<MarkOverlay>(parts_.waveBox, parts_.document.Marks(), parts_.sound);
     connect(model_, &MarkTableModel::TextEdited, this, [this](const QString& failure) {
         Guarded([&] {
-            overlay_->Update();
+            parts_.waveBox.update();   // the waveform's marks layer follows
             if (!failure.isEmpty()) parts_.platform.messages.Show(failure.toStdString());
         });
     });
@@ -70,7 +67,7 @@ uint64_t MarksActions::Revision() const {
 
 void MarksActions::Changed(int showRow) {
     model_->Reload();
-    overlay_->Update();
+    parts_.waveBox.update();   // the waveform's marks layer follows
     if (list_ && showRow >= 0) list_->ShowRow(showRow);
 }
 

@@ -23,14 +23,12 @@ class QWidget;
 namespace zv {
 
 class MarkKeeper;
-class MarkOverlay;
 class MarkTableModel;
 class MarksWindow;
 class MediaControl;
 class PictureBox;
 class SoundDocument;
 struct Platform;
-struct SoundData;
 
 class MarksActions : public QObject {
     Q_OBJECT
@@ -40,7 +38,6 @@ public:
         SoundDocument& document;   // the marks are its first track
         MediaControl& media;       // the position, the length, going to a frame
         PictureBox& waveBox;       // the marks are painted over it
-        const SoundData& sound;    // the part of the sound the box shows
         // Reads the frame rate as typed and returns it (Step's reading).
         std::function<FrameRate()> readRate;
         QWidget* window;           // the marks list sits beside it
@@ -94,7 +91,6 @@ private:
     Parts parts_;
     std::unique_ptr<MarkKeeper> keeper_;
     MarkTableModel* model_ = nullptr;
-    std::unique_ptr<MarkOverlay> overlay_;
     MarksWindow* list_ = nullptr;
     int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
     uint64_t exportedRevision_ = 0;   // the document as last exported

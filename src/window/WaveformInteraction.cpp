@@ -1,23 +1,29 @@
 #include "window/WaveformInteraction.h"
 
 #include <QAbstractButton>
-#include <QFontMetrics>
+#include <QActionGroup>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSettings>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
-#include <iterator>
+#include <cstdlib>
 #include <limits>
 
 #include "common/FrameTime.h"
 #include "common/ui/LogCategories.h"
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
-#include "window/Form1.h"
+#include "sound/SoundData.h"
+#include "waveview/layers/FrameGridLayer.h"
+#include "waveview/layers/MarksLayer.h"
+#include "waveview/layers/PlayLineLayer.h"
+#include "waveview/layers/SelectionLayer.h"
+#include "waveview/layers/WaveformLayer.h"
+#include "window/PainterCanvas.h"
 #include "window/PictureBox.h"
-#include "window/Slider.h"
 #include "window/WaveKeys.h"
 
 namespace zv {
@@ -35,11 +41,6 @@ constexpr int kScrubPollMs = 2;
 
 QSettings Settings() { return QSettings(QStringLiteral("Zorvane"), QStringLiteral("Zorvane")); }
 
-QColor Colour(unsigned rgb, int alpha = 255) {
-    return QColor(static_cast<int>(rgb >> 16 & 0xff), static_cast<int>(rgb >> 8 & 0xff), static_cast<int>(rgb & 0xff),
-                  alpha);
-}
-
 int32_t ToLong(int64_t v) {
     return static_cast<int32_t>(
         std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
@@ -47,26 +48,43 @@ int32_t ToLong(int64_t v) {
 
 } // namespace
 
-WaveformInteraction::WaveformInteraction(Form1& form)
-    : QObject(&form), form_(form), scrubber_(form.MMControl1->Transport()), keys_(new WaveKeys(this)) {
+WaveformInteraction::WaveformInteraction(WaveformParts parts)
+    : QObject(&parts.window), parts_(std::move(parts)), scrubber_(parts_.control.Transport()),
+      keys_(new WaveKeys(this)) {
+    // The box's layers, bottom first: one line each.
+    waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
+    layers_.Emplace<FrameGridLayer>();
+    layers_.Emplace<SelectionLayer>();
+    layers_.Emplace<PlayLineLayer>();
+    // The marks over the view's lines: a mark just added at the position
+    // shows over the play line.
+    layers_.Emplace<MarksLayer>(parts_.marks);
+
     showPeaks_ = RememberedShowPeaks();
-    form_.PicWave->installEventFilter(this);
-    form_.PicWave->AddOverlay([this](QPainter& p) { Paint(p); });
-    form_.installEventFilter(keys_);
+    parts_.box.installEventFilter(this);
+    parts_.box.AddOverlay([this](QPainter& p) { Paint(p); });
+    parts_.window.installEventFilter(keys_);
+    FillChannelsMenu();
 
     scrubTimer_.setTimerType(Qt::PreciseTimer);
     scrubTimer_.setInterval(kScrubPollMs);
     connect(&scrubTimer_, &QTimer::timeout, this, [this] {
         try {
-            if (scrubber_.Poll()) form_.MMControl1->TransportChanged();
+            if (scrubber_.Poll()) parts_.control.TransportChanged();
         } catch (...) {
             LogCurrentError(LogPlayback(), "Sounding a scrubbed frame");
         }
         if (!scrubber_.Waiting()) scrubTimer_.stop();
     });
-    connect(form_.MMControl1, &MediaControl::StatusUpdate, this, [this] { StatusUpdated(); });
+    connect(&parts_.control, &MediaControl::StatusUpdate, this, [this] {
+        try {
+            StatusUpdated();
+        } catch (...) {
+            LogCurrentError(LogWindow(), "Following the position on the waveform");
+        }
+    });
 
-    MediaControl& control = *form_.MMControl1;
+    MediaControl& control = parts_.control;
     keys_->Add(Qt::Key_Space, [this] { PlayOrPause(); });
     keys_->Add(Qt::Key_Right, [&control] {
         if (QAbstractButton* b = control.Button(QStringLiteral("Step"))) b->click();
@@ -91,62 +109,103 @@ WaveformInteraction::~WaveformInteraction() = default;
 bool WaveformInteraction::RememberedShowPeaks() { return Settings().value(kShowPeaksKey, false).toBool(); }
 
 bool WaveformInteraction::Loaded() const {
-    return form_.Sound.WavLoaded && form_.Sound.NumSamples > 0 && form_.Sound.WavFormat.nSamplesPerSec > 0;
+    const SoundData& sound = parts_.sound;
+    return sound.WavLoaded && sound.NumSamples > 0 && sound.WavFormat.nSamplesPerSec > 0;
 }
 
-int32_t WaveformInteraction::SampleRate() const { return form_.Sound.WavFormat.nSamplesPerSec; }
+int32_t WaveformInteraction::SampleRate() const { return parts_.sound.WavFormat.nSamplesPerSec; }
+
+int64_t WaveformInteraction::PositionSample() const {
+    const int32_t ms = parts_.control.Position();
+    const int64_t sample = parts_.control.PositionSample();
+    // The transport's own sample, unless the two disagree (played on meanwhile).
+    if (std::llabs(SamplesToMs(sample, SampleRate()) - ms) > 1) return MsToSamples(ms, SampleRate());
+    return sample;
+}
 
 void WaveformInteraction::SoundLoaded() {
     scrubber_.Release();
     scrubTimer_.stop();
     panning_ = false;
-    view_.Reset(form_.Sound.NumSamples);
+    followed_ = -1;
+    view_.Reset(parts_.sound.NumSamples);
     peaks_.Clear();
-    peaksStale_ = form_.Sound.WavLoaded;
-    form_.PicWave->update();
+    peaksStale_ = parts_.sound.WavLoaded;
+    channels_ = {};
+    waveform_->SetChannels(channels_);
+    FillChannelsMenu();
+    parts_.box.update();
 }
 
 const PeakSummary& WaveformInteraction::PeaksForDrawing() {
     if (peaksStale_) {
         peaksStale_ = false;
-        if (form_.Sound.WavLoaded) peaks_.Build(form_.Sound);
+        if (parts_.sound.WavLoaded) peaks_.Build(parts_.sound);
     }
     return peaks_;
 }
 
 void WaveformInteraction::SyncView() {
-    view_.SetWidth(form_.PicWave->width());
-    if (!form_.Sound.WavLoaded) return;
-    form_.Sound.ViewStart = ToLong(view_.Start());
-    form_.Sound.ViewEnd = ToLong(view_.End());
+    view_.SetWidth(parts_.box.width());
+    if (!parts_.sound.WavLoaded) return;
+    parts_.sound.ViewStart = ToLong(view_.Start());
+    parts_.sound.ViewEnd = ToLong(view_.End());
+}
+
+LayerScene WaveformInteraction::Scene() const {
+    LayerScene scene{view_};
+    scene.height = parts_.box.height();
+    scene.sampleRate = SampleRate();
+    scene.fps = parts_.frameRate();
+    scene.transportReady = Loaded() && parts_.control.Mode() != MediaControl::ModeNotReady;
+    if (scene.transportReady) {
+        scene.positionSample = PositionSample();
+        scene.selStartSample = MsToSamples(parts_.selStartMs(), SampleRate());
+        scene.selEndSample = MsToSamples(parts_.selEndMs(), SampleRate());
+    }
+    return scene;
+}
+
+void WaveformInteraction::DrawPicture(float width, float height) {
+    SyncView();
+    waveform_->SetPeaks(showPeaks_ ? &PeaksForDrawing() : nullptr);
+    LayerScene scene = Scene();
+    scene.pictureWidth = width;
+    scene.pictureHeight = height;   // the stack takes the lanes off
+    layers_.DrawPicture(parts_.box, scene);
 }
 
 void WaveformInteraction::Redraw() {
     try {
-        form_.DrawWaves();
+        parts_.drawWaves();
     } catch (...) {
         // As after an open: the picture stays as far as it got.
         LogCurrentError(LogSound(), "Drawing the waveform's view");
     }
-    form_.PicWave->update();
+    parts_.box.update();
 }
 
 void WaveformInteraction::ZoomIn() {
     if (!Loaded()) return;
-    view_.ZoomIn();
+    view_.SetWidth(parts_.box.width());
+    if (parts_.control.Mode() == MediaControl::ModeNotReady) view_.ZoomIn();
+    else view_.ZoomKeeping(2.0, PositionSample());
     Redraw();
 }
 
 void WaveformInteraction::ZoomOut() {
     if (!Loaded()) return;
-    view_.ZoomOut();
+    view_.SetWidth(parts_.box.width());
+    if (parts_.control.Mode() == MediaControl::ModeNotReady) view_.ZoomOut();
+    else view_.ZoomKeeping(0.5, PositionSample());
     Redraw();
 }
 
 void WaveformInteraction::ZoomToSelection() {
     if (!Loaded()) return;
-    const int64_t from = MsToSamples(std::min(form_.SelStartMs, form_.SelEndMs), SampleRate());
-    const int64_t to = MsToSamples(std::max(form_.SelStartMs, form_.SelEndMs), SampleRate());
+    const int32_t start = parts_.selStartMs(), end = parts_.selEndMs();
+    const int64_t from = MsToSamples(std::min(start, end), SampleRate());
+    const int64_t to = MsToSamples(std::max(start, end), SampleRate());
     view_.ZoomTo(from, to);
     Redraw();
 }
@@ -163,64 +222,110 @@ void WaveformInteraction::SetShowPeaks(bool on) {
     Redraw();
 }
 
+void WaveformInteraction::SetChannels(DrawnChannels channels) {
+    if (channels == channels_) return;
+    channels_ = channels;
+    waveform_->SetChannels(channels_);
+    FillChannelsMenu();
+    Redraw();
+}
+
+// View > Channels: the open sound's channels. One or two are what is drawn
+// and nothing to choose; of more, the upper (red) and the lower (green)
+// trace each show the channel checked for it.
+void WaveformInteraction::FillChannelsMenu() {
+    QMenu& menu = parts_.channelsMenu;
+    menu.clear();
+    const int count = parts_.sound.WavLoaded ? parts_.sound.WavFormat.nChannels : 0;
+    menu.setEnabled(count > 0);
+    if (count <= 2) {
+        for (int c = 0; c < count; ++c) {
+            QAction* a = menu.addAction(QStringLiteral("Channel %1").arg(c + 1));
+            a->setCheckable(true);
+            a->setChecked(true);
+            a->setEnabled(false);
+        }
+        return;
+    }
+    const auto group = [&](const QString& caption, int chosen, bool upper) {
+        auto* exclusive = new QActionGroup(&menu);
+        for (int c = 0; c < count; ++c) {
+            QAction* a = menu.addAction(caption.arg(c + 1));
+            a->setCheckable(true);
+            a->setChecked(c == chosen);
+            exclusive->addAction(a);
+            connect(a, &QAction::triggered, this, [this, c, upper] {
+                try {
+                    DrawnChannels next = channels_;
+                    (upper ? next.upper : next.lower) = c;
+                    SetChannels(next);
+                } catch (...) {
+                    LogCurrentError(LogWindow(), "Choosing the channels drawn");
+                }
+            });
+        }
+    };
+    group(QStringLiteral("Upper: Channel %1"), channels_.upper, true);
+    menu.addSeparator();
+    group(QStringLiteral("Lower: Channel %1"), channels_.lower, false);
+}
+
 // ---- Keys ----
 
 void WaveformInteraction::PlayOrPause() {
-    MediaControl& control = *form_.MMControl1;
+    MediaControl& control = parts_.control;
     const bool playing = control.Mode() == MediaControl::ModePlay;
     if (QAbstractButton* b = control.Button(playing ? QStringLiteral("Pause") : QStringLiteral("Play"))) b->click();
 }
 
 void WaveformInteraction::GoToSelectionStart() {
-    if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
-    form_.MMControl1->SetFrom(form_.SelStartMs);
-    form_.MMControl1->Transport().Prev();
-    form_.MMControl1->TransportChanged();
+    MediaControl& control = parts_.control;
+    if (control.Mode() == MediaControl::ModeNotReady) return;
+    control.SetFrom(parts_.selStartMs());
+    control.Transport().Prev();
+    control.TransportChanged();
 }
 
 void WaveformInteraction::GoToSelectionEnd() {
-    if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
-    form_.MMControl1->SetTo(form_.SelEndMs);
-    form_.MMControl1->Transport().Next();
-    form_.MMControl1->TransportChanged();
+    MediaControl& control = parts_.control;
+    if (control.Mode() == MediaControl::ModeNotReady) return;
+    control.SetTo(parts_.selEndMs());
+    control.Transport().Next();
+    control.TransportChanged();
 }
 
 // As if the slider had been moved to the frame being heard: the slider's
 // own rules apply (it stays in its range, the start stays before the end).
 void WaveformInteraction::SetSelectionStartHere() {
-    if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
-    form_.ReadFrameRate();
-    const FrameRate rate = form_.FrameRateNow();
+    if (parts_.control.Mode() == MediaControl::ModeNotReady) return;
+    parts_.readFrameRate();
+    const FrameRate rate = parts_.frameRate();
     if (!rate.IsPositive()) return;
-    form_.ScrollStart->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), rate)));
-    form_.ScrollStart_Scroll();
-    form_.RefreshTimeline();
+    parts_.moveStartSlider(ToLong(FrameAtMs(parts_.control.Position(), rate)));
 }
 
 void WaveformInteraction::SetSelectionEndHere() {
-    if (form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
-    form_.ReadFrameRate();
-    const FrameRate rate = form_.FrameRateNow();
+    if (parts_.control.Mode() == MediaControl::ModeNotReady) return;
+    parts_.readFrameRate();
+    const FrameRate rate = parts_.frameRate();
     if (!rate.IsPositive()) return;
-    form_.ScrollEnd->SetValue(ToLong(FrameAtMs(form_.MMControl1->Position(), rate)));
-    form_.ScrollEnd_Scroll();
-    form_.RefreshTimeline();
+    parts_.moveEndSlider(ToLong(FrameAtMs(parts_.control.Position(), rate)));
 }
 
 // ---- Mouse and wheel ----
 
 int64_t WaveformInteraction::FrameUnder(double x) {
     if (!Loaded()) return -1;
-    form_.ReadFrameRate();
-    const FrameRate rate = form_.FrameRateNow();
+    parts_.readFrameRate();
+    const FrameRate rate = parts_.frameRate();
     if (!rate.IsPositive()) return -1;
-    view_.SetWidth(form_.PicWave->width());
+    view_.SetWidth(parts_.box.width());
     const int64_t sample = view_.FrameAt(x);
     return FrameAtMs(SamplesToMs(sample, SampleRate()), rate);
 }
 
 bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != form_.PicWave) return QObject::eventFilter(watched, event);
+    if (watched != &parts_.box) return QObject::eventFilter(watched, event);
     try {
         switch (event->type()) {
         case QEvent::Wheel: {
@@ -228,7 +333,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             if (!Loaded()) return false;
             const QPoint delta = wheel->angleDelta();
             const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / kNotch;
-            view_.SetWidth(form_.PicWave->width());
+            view_.SetWidth(parts_.box.width());
             if (wheel->modifiers() & Qt::ControlModifier) view_.ZoomAround(std::pow(kZoomPerNotch, notches), wheel->position().x());
             else view_.ScrollByPixels(-notches * kScrollPerNotch * view_.Width());
             Redraw();
@@ -245,7 +350,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 const int64_t frame = FrameUnder(mouse->position().x());
                 if (frame >= 0) {
                     scrubber_.Press(frame);
-                    form_.MMControl1->TransportChanged();
+                    parts_.control.TransportChanged();
                 }
             }
             return false;   // the box still reports the press
@@ -259,7 +364,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 const int64_t frame = FrameUnder(mouse->position().x());
                 const int64_t before = scrubber_.Current();
                 if (frame >= 0) scrubber_.Move(frame);
-                if (scrubber_.Current() != before) form_.MMControl1->TransportChanged();
+                if (scrubber_.Current() != before) parts_.control.TransportChanged();
                 if (scrubber_.Waiting() && !scrubTimer_.isActive()) scrubTimer_.start();
             }
             return false;
@@ -270,7 +375,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             if (mouse->button() == Qt::LeftButton && scrubber_.Active()) {
                 scrubber_.Release();
                 scrubTimer_.stop();
-                form_.MMControl1->TransportChanged();
+                parts_.control.TransportChanged();
             }
             return false;
         }
@@ -286,92 +391,52 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Overlays ----
 
-double WaveformInteraction::PixelOfMs(int64_t ms) const { return view_.PixelOf(MsToSamples(ms, SampleRate())); }
-
 void WaveformInteraction::StatusUpdated() {
     if (!Loaded()) return;
-    PictureBox& box = *form_.PicWave;
-    if (form_.SelStartMs != shownSelStart_ || form_.SelEndMs != shownSelEnd_ ||
-        !(form_.FrameRateNow() == shownRate_)) {
+    PictureBox& box = parts_.box;
+    view_.SetWidth(box.width());
+    const int64_t position = PositionSample();
+    const bool moved = position != followed_;
+    followed_ = position;
+    const double x = std::floor(view_.PixelOf(position));
+    if (moved && !view_.Shows(position)) {
+        if (parts_.control.Mode() == MediaControl::ModePlay) {
+            // Playing across the right edge of a zoomed view turns the
+            // page: the line goes on from the left edge. A play heard
+            // outside the view (scrolled away from) leaves the view alone.
+            if (shownPlayX_ >= 0 && shownPlayX_ < view_.Width() && x >= view_.Width()) {
+                view_.MoveStartTo(position);
+                Redraw();
+                return;
+            }
+        } else if (view_.ScrollToShow(position)) {
+            // Step, Back, Home, End, a mark gone to: the view comes along.
+            Redraw();
+            return;
+        }
+    }
+    if (parts_.selStartMs() != shownSelStart_ || parts_.selEndMs() != shownSelEnd_ ||
+        !(parts_.frameRate() == shownRate_)) {
         box.update();
         return;
     }
-    const int32_t position = form_.MMControl1->Position();
-    const double x = std::floor(PixelOfMs(position));
     if (x == shownPlayX_) return;
-    // Playing across the right edge of a zoomed view turns the page: the
-    // line goes on from the left edge.
-    if (form_.MMControl1->Mode() == MediaControl::ModePlay && !view_.IsWhole() && shownPlayX_ >= 0 &&
-        shownPlayX_ < view_.Width() && x >= view_.Width()) {
-        view_.MoveStartTo(MsToSamples(position, SampleRate()));
-        Redraw();
-        return;
-    }
     // Only the strips under the old and the new line.
     box.update(QRect(static_cast<int>(std::clamp(shownPlayX_, -4.0, 1e6)) - 2, 0, 5, box.height()));
     box.update(QRect(static_cast<int>(std::clamp(x, -4.0, 1e6)) - 2, 0, 5, box.height()));
 }
 
 void WaveformInteraction::Paint(QPainter& p) {
-    shownSelStart_ = form_.SelStartMs;
-    shownSelEnd_ = form_.SelEndMs;
-    shownRate_ = form_.FrameRateNow();
+    shownSelStart_ = parts_.selStartMs();
+    shownSelEnd_ = parts_.selEndMs();
+    shownRate_ = parts_.frameRate();
     shownPlayX_ = -1;
-    if (!Loaded() || form_.MMControl1->Mode() == MediaControl::ModeNotReady) return;
-    view_.SetWidth(form_.PicWave->width());
-    const int h = form_.PicWave->height();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    PaintGrid(p);
-    const auto line = [&](double x, unsigned rgb) {
-        if (x < -1.0 || x > view_.Width() + 1.0) return;
-        p.setPen(QPen(Colour(rgb), 1.0));
-        // A time on the sound's last edge is shown in the box's last column.
-        const double px = std::clamp(std::floor(x), 0.0, view_.Width() - 1.0) + 0.5;
-        p.drawLine(QPointF(px, 0), QPointF(px, h));
-    };
-    line(PixelOfMs(form_.SelStartMs), kSelStartRgb);
-    line(PixelOfMs(form_.SelEndMs), kSelEndRgb);
-    shownPlayX_ = std::floor(PixelOfMs(form_.MMControl1->Position()));
-    line(shownPlayX_, kPlayLineRgb);
-}
-
-void WaveformInteraction::PaintGrid(QPainter& p) {
-    const FrameRate fps = form_.FrameRateNow();
-    const int32_t rate = SampleRate();
-    if (!fps.IsPositive() || view_.Span() <= 0) return;
-    // A frame lasts rate x denominator / numerator samples.
-    const double framePixels = static_cast<double>(rate) * fps.Denominator() / fps.Numerator() / view_.FramesPerPixel();
-    if (framePixels < kMinGridPixels) return;
-    const int h = form_.PicWave->height();
-    const QFontMetrics metrics(p.font());
-    // Label every frame whose number fits before the next label: every
-    // frame, or every 2nd, 5th, 10th, ...
-    const int64_t lastFrame = FrameAtMs(SamplesToMs(view_.End(), rate), fps);
-    const int labelWidth = metrics.horizontalAdvance(QString::number(lastFrame)) + 4;
-    int64_t every = 1;
-    for (int64_t decade = 1; decade < (int64_t{1} << 40); decade *= 10) {
-        const int64_t steps[] = {decade, 2 * decade, 5 * decade};
-        const auto fits = std::find_if(std::begin(steps), std::end(steps),
-                                       [&](int64_t k) { return static_cast<double>(k) * framePixels >= labelWidth; });
-        if (fits != std::end(steps)) {
-            every = *fits;
-            break;
-        }
-    }
-    p.setPen(QPen(Colour(kGridRgb, 110), 1.0));
-    const QColor text = Colour(kGridRgb);
-    for (int64_t n = FrameAtMs(SamplesToMs(view_.Start(), rate), fps);; ++n) {
-        const int64_t sample = FrameStartSample(n, fps, rate);
-        if (sample > view_.End()) break;
-        const double x = std::floor(view_.PixelOf(sample)) + 0.5;
-        if (x < -1.0) continue;
-        p.setPen(QPen(Colour(kGridRgb, 110), 1.0));
-        p.drawLine(QPointF(x, 0), QPointF(x, h));
-        if (n % every == 0) {
-            p.setPen(text);
-            p.drawText(QPointF(x + 2, metrics.ascent() + 1), QString::number(n));
-        }
-    }
+    if (!Loaded()) return;
+    view_.SetWidth(parts_.box.width());
+    const LayerScene scene = Scene();
+    if (scene.transportReady) shownPlayX_ = std::floor(view_.PixelOf(scene.positionSample));
+    PainterCanvas canvas(p);
+    layers_.DrawScreen(canvas, scene);
 }
 
 } // namespace zv

@@ -1,54 +1,84 @@
 #pragma once
-// What the waveform box (PicWave) does beyond showing the renderer's
-// picture: the view's zoom and scroll (View menu, Ctrl+wheel, wheel, middle
-// drag), the peak summary for "Show Peaks", the overlays painted over the
-// picture (the position heard, the selection's start and end, the frame
-// grid), click to hear and scrub, and the window's single keys.
+// What the waveform box (PicWave) does beyond keeping the renderer's
+// picture: the stack of layers it draws (the waveform or its peaks, the
+// track lanes, the frame grid, the selection, the play line, the marks),
+// the view's zoom and scroll (View menu, Ctrl+wheel, wheel, middle drag)
+// that keeps the position in sight, View > Channels, the peak summary for
+// "Show Peaks", click to hear and scrub, and the window's single keys.
 //
-// The view and the summary are core classes (WaveView, PeakSummary,
-// Scrubber); this class wires the window's events to them. Pixels are
-// PicWave's logical pixels; times ms; frames of the view are sample frames.
+// The view, the layers and the summary are core classes (WaveView,
+// LayerStack, PeakSummary, Scrubber); this class wires the window's events
+// to them. It reaches the window only through the WaveformParts it is given.
+// Pixels are PicWave's logical pixels; times ms; frames of the view are
+// sample frames.
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 
 #include "common/FrameRate.h"
 #include "playback/Scrubber.h"
 #include "waveview/PeakSummary.h"
+#include "waveview/WaveRenderer.h"
 #include "waveview/WaveView.h"
+#include "waveview/layers/LayerStack.h"
 
+class QMenu;
 class QPainter;
+class QWidget;
 
 namespace zv {
 
-class Form1;
+class MediaControl;
+class PictureBox;
+class Track;
+class WaveformLayer;
 class WaveKeys;
+struct SoundData;
+
+// What of the window the waveform's handlers use: given at construction,
+// all of it outliving the handlers.
+struct WaveformParts {
+    QWidget& window;          // listens for the single keys; owns the handlers
+    PictureBox& box;          // PicWave
+    MediaControl& control;    // MMControl1: the transport and its position
+    SoundData& sound;         // the loaded-sound record; ViewStart/ViewEnd are written here
+    const Track& marks;       // the marks drawn over the box
+    QMenu& channelsMenu;      // View > Channels, filled for each sound
+    std::function<int32_t()> selStartMs, selEndMs;   // the selection, ms
+    std::function<FrameRate()> frameRate;            // the rate in force
+    std::function<void()> readFrameRate;             // reads the typed rate first
+    std::function<void()> drawWaves;                 // draws the picture again (raises the renderer's errors)
+    // As if the user had moved the selection's start or end slider to this frame.
+    std::function<void(int32_t)> moveStartSlider, moveEndSlider;
+};
 
 class WaveformInteraction : public QObject {
     Q_OBJECT
 public:
-    // Overlay colours: none is the traces' red or green nor the box's purple.
-    static constexpr unsigned kPlayLineRgb = 0xffd75a;      // amber
-    static constexpr unsigned kSelStartRgb = 0xff9696;      // light tint of the strip's red
-    static constexpr unsigned kSelEndRgb = 0x96aaff;        // light tint of the strip's blue
-    static constexpr unsigned kGridRgb = 0xb4b4d2;          // pale lilac, half covering
-    static constexpr double kMinGridPixels = 6.0;           // frame grid from this frame width on
 
-    // Installs itself on the form's PicWave (events, overlay) and the key
-    // table on the form. The form must have its controls and menus made.
-    explicit WaveformInteraction(Form1& form);
+    // Installs itself on the box (events, overlay) and the key table on the
+    // window. The controls and menus must be made.
+    explicit WaveformInteraction(WaveformParts parts);
     ~WaveformInteraction() override;
 
-    // After every load attempt: the view is the whole sound again and the
-    // summary of the previous samples is dropped. The new one is made when
-    // it is first needed: at once while "Show Peaks" is on, else when it is
-    // turned on (a file that states a huge data chunk it does not hold then
-    // costs nothing unless its peaks are asked for).
+    // After every load attempt: the view is the whole sound again, the
+    // channels drawn are the first two, and the summary of the previous
+    // samples is dropped. The new one is made when it is first needed: at
+    // once while "Show Peaks" is on, else when it is turned on (a file that
+    // states a huge data chunk it does not hold then costs nothing unless
+    // its peaks are asked for).
     void SoundLoaded();
     // Before every drawing: the view follows the box's width and is written
     // into the loaded-sound record (when a sound is loaded).
     void SyncView();
+    // Draws the picture layers into the box, whose size is `width` x
+    // `height` twips (the waveform takes what the lanes leave). Raises the
+    // renderer's errors.
+    void DrawPicture(float width, float height);
 
+    // Zoom In/Out keep the position where it is on screen when it is in
+    // view, else centre on it.
     void ZoomIn();
     void ZoomOut();
     void ZoomToSelection();
@@ -57,6 +87,9 @@ public:
     void SetShowPeaks(bool on);
     bool ShowPeaks() const { return showPeaks_; }
     static bool RememberedShowPeaks();
+    // The channels the two traces show (View > Channels).
+    void SetChannels(DrawnChannels channels);
+    DrawnChannels Channels() const { return channels_; }
 
     const WaveView& View() const { return view_; }
     const PeakSummary& Peaks() const { return peaks_; }
@@ -64,6 +97,9 @@ public:
     const PeakSummary& PeaksForDrawing();
     const Scrubber& Scrub() const { return scrubber_; }
     WaveKeys& Keys() { return *keys_; }
+    // The box's layers, bottom first. A new layer is one line in the
+    // constructor (see LayerStack.h).
+    const LayerStack& Layers() const { return layers_; }
 
     // The keys' actions.
     void PlayOrPause();
@@ -78,20 +114,27 @@ protected:
 private:
     bool Loaded() const;
     int32_t SampleRate() const;
+    // The position being heard, as a sample frame (exact at a frame's
+    // start after Step).
+    int64_t PositionSample() const;
     // Redraws the waveform for the view (errors end the drawing quietly).
     void Redraw();
     // The animation frame under pixel x at the typed frame rate, or -1.
     int64_t FrameUnder(double x);
+    LayerScene Scene() const;
     void Paint(QPainter& painter);
-    void PaintGrid(QPainter& painter);
-    // After each status update: repaints what of the overlays moved.
+    // After each status update: the view follows the position when it
+    // moved out of sight; repaints what of the overlays moved.
     void StatusUpdated();
-    double PixelOfMs(int64_t ms) const;
+    void FillChannelsMenu();
 
-    Form1& form_;
+    WaveformParts parts_;
     WaveView view_;
+    LayerStack layers_;
+    WaveformLayer* waveform_ = nullptr;   // in layers_
     PeakSummary peaks_;
     bool peaksStale_ = false;   // loaded samples without their summary yet
+    DrawnChannels channels_;
     Scrubber scrubber_;
     WaveKeys* keys_ = nullptr;
     QTimer scrubTimer_;   // starts a waiting scrub frame once the one sounding is heard
@@ -99,6 +142,9 @@ private:
     bool panning_ = false;
     double panX_ = 0;
     int64_t panStart_ = 0;
+    // The position at the last status update: the view follows it only
+    // when it moved (a view scrolled away from a still position stays).
+    int64_t followed_ = -1;
     // The overlays as last painted: what moved is repainted.
     double shownPlayX_ = -1;
     int32_t shownSelStart_ = -1, shownSelEnd_ = -1;

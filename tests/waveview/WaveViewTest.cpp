@@ -64,5 +64,48 @@ TEST(WaveView, ZoomToARangeAndShortSounds) {
     EXPECT_EQ(v.FrameAt(5), 0);
 }
 
+TEST(WaveView, ZoomKeepsThePositionInSight) {
+    WaveView v;
+    v.SetWidth(1000);
+    v.Reset(1'000'000);
+    // In view: the position keeps its screen x through zooms in and out.
+    const int64_t position = 12'345;
+    const double x = v.PixelOf(position);
+    for (int i = 0; i < 6; ++i) {
+        v.ZoomKeeping(2.0, position);
+        EXPECT_NEAR(v.PixelOf(position), x, 0.5) << "zoom " << i;
+    }
+    EXPECT_EQ(v.Span(), 1'000'000 / 64);
+    v.ZoomKeeping(0.5, position);
+    EXPECT_NEAR(v.PixelOf(position), x, 0.5);
+    // Out of view: centred after the zoom, as far as the sound's ends allow.
+    v.ZoomKeeping(2.0, 700'000);
+    EXPECT_EQ(v.Span(), 1'000'000 / 64);
+    EXPECT_NEAR(v.PixelOf(700'000), 500.0, 1.0);
+    v.ZoomKeeping(2.0, 999'999);
+    EXPECT_EQ(v.End(), 1'000'000);
+    // The sound's end is shown by a view that reaches it.
+    EXPECT_TRUE(v.Shows(1'000'000));
+    EXPECT_FALSE(v.Shows(v.Start() - 1));
+}
+
+TEST(WaveView, ScrollToShowMovesOnlyForAPositionOutOfSight) {
+    WaveView v;
+    v.SetWidth(500);
+    v.Reset(100'000);
+    v.ZoomTo(0, 10'000);
+    EXPECT_FALSE(v.ScrollToShow(9'999));   // the last frame shown
+    EXPECT_EQ(v.Start(), 0);
+    EXPECT_TRUE(v.ScrollToShow(10'000));    // one past: centred
+    EXPECT_EQ(v.Start(), 5'000);
+    EXPECT_EQ(v.Span(), 10'000);
+    EXPECT_TRUE(v.ScrollToShow(0));
+    EXPECT_EQ(v.Start(), 0);
+    EXPECT_TRUE(v.ScrollToShow(200'000));   // beyond the end: the view stops there
+    EXPECT_EQ(v.End(), 100'000);
+    v.Reset(0);
+    EXPECT_FALSE(v.ScrollToShow(5));
+}
+
 } // namespace
 } // namespace zv

@@ -30,7 +30,7 @@
 #include "playback/system/SilentDevice.h"
 #include "playback/ui/MediaControl.h"
 #include "window/Form1.h"
-#include "window/MarkOverlay.h"
+#include "waveview/layers/ViewColours.h"
 #include "window/MarkTableModel.h"
 #include "window/MarksActions.h"
 #include "window/MarksWindow.h"
@@ -272,7 +272,7 @@ TEST_F(Form1Marks, MarksAreDrawnOverTheWaveformNeverIntoItsPicture) {
     EXPECT_EQ(form->PicWave->Image(), before);
 
     const QImage shown = form->PicWave->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRgb cyan = MarkOverlay::Colour().rgb();
+    const QRgb cyan = qRgb(kMarkColour.r, kMarkColour.g, kMarkColour.b);
     const int middle = shown.width() / 2;
     int cyanAtMiddle = 0, cyanElsewhere = 0;
     for (int y = 10; y < shown.height(); ++y)

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QWheelEvent>
+#include <cmath>
+#include <fstream>
 #include <memory>
 
 #include "FakePlatform.h"
@@ -18,10 +20,12 @@
 #include "TestSounds.h"
 #include "playback/system/SilentDevice.h"
 #include "playback/ui/MediaControl.h"
+#include "sound/WavBytes.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/WaveformInteraction.h"
+#include "waveview/layers/ViewColours.h"
 
 namespace zv {
 namespace {
@@ -72,7 +76,7 @@ TEST_F(Form1View, ViewMenuZoomsInAndShowWholeSoundGivesBackTheOpenedPicture) {
     for (QAction* a : form->MnuView->actions())
         if (!a->isSeparator()) captions << a->text();
     EXPECT_EQ(captions, QStringList({"Zoom In", "Zoom Out", "Zoom to Selection", "Show Whole Sound", "Show Peaks",
-                                     "Show Timecode"}));
+                                     "Show Timecode", "Channels"}));
     EXPECT_EQ(form->MnuZoomIn->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl++"), QKeySequence("+")}));
     EXPECT_EQ(form->MnuZoomOut->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+-"), QKeySequence("-")}));
     EXPECT_EQ(form->MnuShowWholeSound->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+0"), QKeySequence("0")}));
@@ -207,6 +211,126 @@ TEST_F(Form1View, CtrlWheelZoomsAroundThePointerAndTheWheelScrolls) {
     for (int i = 0; i < 300 && view.Start() == before; ++i) QTest::qWait(10);
     EXPECT_GT(view.Start(), before);
     QTest::keyClick(form->PicWave, Qt::Key_Space);
+}
+
+TEST_F(Form1View, FourZoomInsAfterAStepKeepThePlayLineInViewAndStepsBringTheViewAlong) {
+    const WaveView& view = form->Waveform().View();
+    form->PicWave->setFocus();
+    Key(form->PicWave, Qt::Key_Right);   // frame 1, near the left edge
+    const int64_t position = form->MMControl1->PositionSample();
+    const double x = view.PixelOf(position);
+    ASSERT_LT(x, 20.0);
+    for (int i = 0; i < 4; ++i) form->MnuZoomIn->trigger();
+    EXPECT_NEAR(static_cast<double>(view.Span()), 3 * 44100 / 16.0, 1.0);
+    EXPECT_TRUE(view.Shows(position));
+    EXPECT_NEAR(view.PixelOf(position), x, 1.0);
+    // The play line is painted where it was.
+    const QImage shown = Painted();
+    const QRgb amber = qRgb(kPlayLineColour.r, kPlayLineColour.g, kPlayLineColour.b);
+    const int column = static_cast<int>(std::floor(view.PixelOf(position)));
+    int amberRows = 0;
+    for (int y = 0; y < shown.height(); ++y) amberRows += (shown.pixel(column, y) | 0xff000000u) == amber;
+    EXPECT_GT(amberRows, shown.height() / 2);
+
+    // Stepping on past the right edge: the view comes along.
+    for (int i = 0; i < 10; ++i) {
+        Key(form->PicWave, Qt::Key_Right);
+        EXPECT_TRUE(view.Shows(form->MMControl1->PositionSample())) << "step " << i;
+    }
+    EXPECT_GT(view.Start(), 0);
+    // End goes to the selection's end (the sound's end): shown too.
+    Key(form->PicWave, Qt::Key_End);
+    EXPECT_TRUE(view.Shows(form->MMControl1->PositionSample()));
+    EXPECT_EQ(form->Sound.ViewEnd, view.End());
+    // Scrolled away from a still position, the view stays; a zoom then
+    // centres on the position.
+    form->MnuShowWholeSound->trigger();
+    for (int i = 0; i < 3; ++i) form->MnuZoomIn->trigger();
+    form->SelStartMs = 1500;   // the middle of the sound, out of this view
+    Key(form->PicWave, Qt::Key_Home);
+    const int64_t home = form->MMControl1->PositionSample();
+    QWheelEvent away(QPointF(500, 20), form->PicWave->mapToGlobal(QPointF(500, 20)), QPoint(), QPoint(0, -1200),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form->PicWave, &away);
+    QTest::qWait(250);   // a status update or so
+    EXPECT_FALSE(view.Shows(home));
+    form->MnuZoomIn->trigger();
+    EXPECT_TRUE(view.Shows(home));
+    EXPECT_NEAR(view.PixelOf(home), view.Width() / 2.0, 1.0);
+}
+
+TEST_F(Form1View, ChannelsChoosesTheTwoChannelsDrawnAndAnOpenResetsIt) {
+    // The stereo tone: its two channels, nothing to choose.
+    QStringList captions;
+    for (QAction* a : form->MnuChannels->actions()) {
+        captions << a->text();
+        EXPECT_FALSE(a->isEnabled());
+        EXPECT_TRUE(a->isChecked());
+    }
+    EXPECT_EQ(captions, QStringList({"Channel 1", "Channel 2"}));
+
+    // Six channels: all silent but the third (a loud tone) and the sixth (a soft one).
+    std::string data;
+    for (int i = 0; i < 16000; ++i) {
+        const double t = i / 8000.0;
+        const auto loud = static_cast<int16_t>(std::lround(26000 * std::sin(2 * M_PI * 220 * t + 0.3)));
+        const auto soft = static_cast<int16_t>(std::lround(13000 * std::sin(2 * M_PI * 330 * t + 0.3)));
+        const int16_t frame[6] = {0, 0, loud, 0, 0, soft};
+        for (const int16_t v : frame) data += test::Le16(static_cast<uint16_t>(v));
+    }
+    const std::string six = dir.File("six.wav");
+    {
+        std::ofstream out(six, std::ios::binary);
+        out << test::Wav(6, 16, data);
+    }
+    fake.fileDialog.answer = six;
+    form->MnuOpen->trigger();
+    ASSERT_TRUE(form->Sound.WavLoaded);
+    ASSERT_EQ(form->Sound.WavFormat.nChannels, 6);
+    // The rows a colour reaches in the box's picture.
+    const auto reach = [&](QRgb colour) {
+        const QImage& picture = form->PicWave->Image();
+        int top = picture.height(), bottom = -1;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if ((picture.pixel(x, y) | 0xff000000u) == colour) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return std::pair{top, bottom};
+    };
+    const int h = form->PicWave->Image().height();
+    // By default the first two: two flat lines.
+    EXPECT_LE(reach(qRgb(255, 0, 0)).second - reach(qRgb(255, 0, 0)).first, 1);
+    EXPECT_LE(reach(qRgb(0, 255, 0)).second - reach(qRgb(0, 255, 0)).first, 1);
+
+    const auto choose = [&](const QString& caption) {
+        for (QAction* a : form->MnuChannels->actions())
+            if (a->text() == caption) {
+                ASSERT_TRUE(a->isEnabled());
+                a->trigger();
+                return;
+            }
+        FAIL() << caption.toStdString();
+    };
+    choose("Upper: Channel 3");
+    choose("Lower: Channel 6");
+    EXPECT_EQ(form->Waveform().Channels(), (DrawnChannels{2, 5}));
+    const auto [redTop, redBottom] = reach(qRgb(255, 0, 0));
+    const auto [greenTop, greenBottom] = reach(qRgb(0, 255, 0));
+    // The loud tone fills most of the upper half, the soft one half as much of the lower.
+    EXPECT_NEAR(redBottom - redTop, 0.8 * h / 2, h / 20.0);
+    EXPECT_LT(redBottom, h / 2);
+    EXPECT_NEAR(greenBottom - greenTop, 0.4 * h / 2, h / 20.0);
+    EXPECT_GT(greenTop, h / 2);
+    int checked = 0;
+    for (QAction* a : form->MnuChannels->actions()) checked += a->isChecked();
+    EXPECT_EQ(checked, 2);
+
+    // Opened again: the first two.
+    form->MnuOpen->trigger();
+    EXPECT_EQ(form->Waveform().Channels(), DrawnChannels{});
+    EXPECT_LE(reach(qRgb(255, 0, 0)).second - reach(qRgb(255, 0, 0)).first, 1);
 }
 
 TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
