@@ -103,12 +103,16 @@ int64_t FrameStartMs(int64_t frame, FrameRate rate) {
 int64_t FrameAtMs(int64_t ms, FrameRate rate) {
     RequirePositive(rate);
     // A first guess from the exact quotient, then a step either way to make
-    // up for the rounding of the frame starts.
-    int64_t n = Saturate(FloorDivideWide(static_cast<Wide>(ms) * rate.Numerator(),
-                                         static_cast<Wide>(kMsPerSecond) * rate.Denominator()));
-    while (FrameStartMs(n, rate) > ms) --n;
-    while (FrameStartMs(n + 1, rate) <= ms) ++n;
-    return n;
+    // up for the rounding of the frame starts. In 128 bits throughout: a
+    // start that saturated would never stop the steps.
+    const auto start = [&](Wide n) {
+        return RoundDivideWide(n * kMsPerSecond * rate.Denominator(), rate.Numerator());
+    };
+    Wide n = FloorDivideWide(static_cast<Wide>(ms) * rate.Numerator(),
+                             static_cast<Wide>(kMsPerSecond) * rate.Denominator());
+    while (start(n) > ms) --n;
+    while (start(n + 1) <= ms) ++n;
+    return Saturate(n);
 }
 
 int64_t FrameStartSample(int64_t frame, FrameRate rate, int32_t sampleRate) {
@@ -120,13 +124,15 @@ int64_t FrameStartSample(int64_t frame, FrameRate rate, int32_t sampleRate) {
 int64_t FrameOfSample(int64_t sample, FrameRate rate, int32_t sampleRate) {
     RequirePositive(rate);
     if (sampleRate <= 0) throw DivisionByZeroError();
-    // A first guess from the exact quotient, then a step either way to make
-    // up for the rounding of the frame starts.
-    int64_t n = Saturate(FloorDivideWide(static_cast<Wide>(sample) * rate.Numerator(),
-                                         static_cast<Wide>(sampleRate) * rate.Denominator()));
-    while (FrameStartSample(n, rate, sampleRate) > sample) --n;
-    while (FrameStartSample(n + 1, rate, sampleRate) <= sample) ++n;
-    return n;
+    // As FrameAtMs: a guess, then steps, in 128 bits.
+    const auto start = [&](Wide n) {
+        return RoundDivideWide(n * sampleRate * rate.Denominator(), rate.Numerator());
+    };
+    Wide n = FloorDivideWide(static_cast<Wide>(sample) * rate.Numerator(),
+                             static_cast<Wide>(sampleRate) * rate.Denominator());
+    while (start(n) > sample) --n;
+    while (start(n + 1) <= sample) ++n;
+    return Saturate(n);
 }
 
 int64_t MsToSamples(int64_t ms, int32_t sampleRate) {

@@ -173,13 +173,18 @@ void MediaTransport::Stop() {
     mode_ = ModeStop;
 }
 
+int64_t MediaTransport::Reach() const {
+    return std::min(device_.LengthSamples(), MsToSamples(std::numeric_limits<int32_t>::max(), device_.SampleRate()));
+}
+
 void MediaTransport::Step() {
     if (!IsOpen() || !frameRate_.IsPositive()) return;
     CutSound();
     const int32_t rate = device_.SampleRate();
     if (rate <= 0) return;
-    const int64_t target = FrameOfSample(restSample_, frameRate_, rate) + 1;
-    if (FrameStartSample(target, frameRate_, rate) > device_.LengthSamples()) return;   // at the end: stays
+    const int64_t reach = Reach();
+    const int64_t target = FrameOfSample(std::clamp<int64_t>(restSample_, 0, reach), frameRate_, rate) + 1;
+    if (FrameStartSample(target, frameRate_, rate) > reach) return;   // at the end: stays
     PlayFrame(target);
 }
 
@@ -188,10 +193,11 @@ void MediaTransport::Back() {
     CutSound();
     const int32_t rate = device_.SampleRate();
     if (rate <= 0) return;
-    int64_t target = FrameOfSample(restSample_, frameRate_, rate);
+    const int64_t at = std::clamp<int64_t>(restSample_, 0, Reach());
+    int64_t target = FrameOfSample(at, frameRate_, rate);
     // At a frame's start: the previous frame that starts earlier (above
     // the sample rate several frames start on the same sample).
-    while (target >= 0 && FrameStartSample(target, frameRate_, rate) >= restSample_) --target;
+    while (target >= 0 && FrameStartSample(target, frameRate_, rate) >= at) --target;
     if (target < 0) return;   // at 0: stays
     PlayFrame(target);
 }
@@ -203,7 +209,7 @@ void MediaTransport::HearFrame(int64_t frame) {
     if (rate <= 0) return;
     // The last frame that starts within the sound (at its very end, frame
     // `last` starts on the length and sounds nothing, as Step there).
-    const int64_t length = device_.LengthSamples();
+    const int64_t length = Reach();
     int64_t last = FrameOfSample(length, frameRate_, rate);
     if (FrameStartSample(last, frameRate_, rate) >= length && last > 0) --last;
     PlayFrame(std::clamp<int64_t>(frame, 0, last));

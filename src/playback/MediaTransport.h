@@ -115,6 +115,9 @@ public:
 private:
     bool IsOpen() const { return mode_ != ModeNotReady; }
     int64_t ClampedMsToSamples(int64_t ms) const;
+    // The farthest sample Step, Back and HearFrame go to: the sound's end,
+    // or the last the control's 32-bit ms can show.
+    int64_t Reach() const;
     void CutSound();
     // Lets go of the output (the device's Pause), keeping why it failed, if it did.
     void ReleaseOutput();

@@ -72,8 +72,13 @@ bool MarkTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !index.isValid() || index.column() != TextColumn) return false;
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= keeper_.Marks().size()) return false;
+    const uint64_t before = keeper_.Marks().Revision();
     const Report saved = keeper_.SetText(row, value.toString().toStdString());
     emit dataChanged(index, index);
+    // The save merged in what another window wrote (more than this one
+    // change): the table is read again once the edit is done.
+    if (keeper_.Marks().Revision() > before + 1)
+        QMetaObject::invokeMethod(this, [this] { Reload(); }, Qt::QueuedConnection);
     emit TextEdited(QString::fromStdString(saved.Message()));
     return true;
 }

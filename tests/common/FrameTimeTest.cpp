@@ -112,3 +112,27 @@ TEST(FrameTime, SamplesAndSeconds) {
     EXPECT_EQ(TenthsNearest(-150), -2);
     EXPECT_EQ(TenthsNearest(-50), 0);
 }
+
+// Each frame holds the samples from its first up to the next frame's first,
+// at whole and NTSC rates and both usual sample rates; the rule stays
+// exact (and quick) out to the 64-bit ends.
+TEST(FrameTime, TheFrameThatHoldsASample) {
+    for (const FrameRate rate : {FrameRate(30), FrameRate(24), kNtsc30, kNtsc24})
+        for (const int32_t sampleRate : {44100, 48000})
+            for (const int64_t n : {int64_t{1}, int64_t{2}, int64_t{10}, int64_t{27}, int64_t{29}, int64_t{1001},
+                                    int64_t{17982}, int64_t{107892}}) {
+                SCOPED_TRACE(::testing::Message() << rate << " fps at " << sampleRate << ", frame " << n);
+                const int64_t first = FrameStartSample(n, rate, sampleRate);
+                EXPECT_EQ(FrameOfSample(first, rate, sampleRate), n);
+                EXPECT_EQ(FrameOfSample(first - 1, rate, sampleRate), n - 1);
+                EXPECT_EQ(FrameOfSample(FrameStartSample(n + 1, rate, sampleRate) - 1, rate, sampleRate), n);
+                EXPECT_EQ(FrameAtMs(FrameStartMs(n, rate), rate), n);
+            }
+    // 30 fps at 44.1 kHz: frame 1 starts at sample 1470 (33.33 ms).
+    EXPECT_EQ(FrameOfSample(1469, 30, 44100), 0);
+    EXPECT_EQ(FrameOfSample(1470, 30, 44100), 1);
+    // Out at the ends the frame starts saturate; the frame still comes back.
+    EXPECT_EQ(FrameOfSample(INT64_MAX, 30, 44100), INT64_MAX / 44100 * 30 + (INT64_MAX % 44100) * 30 / 44100);
+    EXPECT_LT(FrameOfSample(INT64_MIN, 30, 48000), 0);
+    EXPECT_GT(FrameAtMs(INT64_MAX, kNtsc30), 0);
+}
