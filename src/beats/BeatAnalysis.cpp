@@ -20,6 +20,10 @@ constexpr double kLeastClarity = 0.2;
 // one) stand on an onset than this share, or fewer than this many in all.
 constexpr double kLeastStruckShare = 0.6;
 constexpr long kLeastStruck = 6;
+// A found tempo this close to a whole number of BPM (or within three
+// standard errors of it, up to kWholeBpmReach) is taken as that number.
+constexpr double kWholeBpmSure = 0.02;
+constexpr double kWholeBpmReach = 0.05;
 // The downbeat's place in the bar must be struck this much louder than the
 // other places to be taken as bar 1.
 constexpr double kDownbeatLead = 1.25;
@@ -123,8 +127,19 @@ Placed FoundTempo(const Novelty& timing, const Novelty& accents) {
     // One tempo: the grid through the tracked beats, fitted to the onsets.
     const BeatLine line = FitLine(tracked, 0, tracked.size());
     const double period = line.period > 0 ? line.period : estimate.period;
-    const GridFit fit = FitGrid(timing, line.phase, period, false);
+    GridFit fit = FitGrid(timing, line.phase, period, false);
     if (fit.struck < kLeastStruck) return placed;
+    // A whole number of BPM within the fit's error is the tempo meant (as
+    // a sequencer or a click track would have it): the grid is fitted again
+    // at exactly that tempo, and kept if it strikes as many onsets.
+    const double fps = timing.FramesPerSecond();
+    const double bpm = 60 * fps / fit.period;
+    const double whole = std::round(bpm);
+    const double bpmError = bpm * fit.periodError / fit.period;
+    if (std::fabs(bpm - whole) <= std::min(kWholeBpmReach, std::max(kWholeBpmSure, 3 * bpmError))) {
+        const GridFit exact = FitGrid(timing, fit.phase, 60 * fps / whole, true);
+        if (exact.struck >= fit.struck) fit = exact;
+    }
     const long span = fit.lastStruck - fit.firstStruck + 1;
     placed.steady = static_cast<double>(fit.struck) >= kLeastStruckShare * static_cast<double>(span);
     for (long k = fit.firstStruck; k <= fit.lastStruck; ++k) placed.beats.push_back(fit.Beat(k));

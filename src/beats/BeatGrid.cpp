@@ -84,13 +84,14 @@ GridFit FitGrid(const Novelty& timing, double phase, double period, bool keepPer
         // The grid's first beat at or after frame 0.
         const double first = phase - std::floor(phase / period) * period;
         const double reach = ReachFrames(pass == 0 ? kFirstReach : kFineReach, period);
-        double sk = 0, st = 0, skk = 0, skt = 0, n = 0;
+        double sk = 0, st = 0, skk = 0, skt = 0, stt = 0, n = 0;
         long firstStruck = -1, lastStruck = -1, struck = 0;
         long k = 0;
         for (double at = first; at < size; at = first + period * static_cast<double>(++k)) {
             const NoveltyPeak* peak = timing.PeakNear(at, reach, floor);
             if (!peak) continue;
             const auto kd = static_cast<double>(k);
+            stt += peak->at * peak->at;
             sk += kd;
             st += peak->at;
             skk += kd * kd;
@@ -100,7 +101,7 @@ GridFit FitGrid(const Novelty& timing, double phase, double period, bool keepPer
             lastStruck = k;
             ++struck;
         }
-        fit = {first, period, firstStruck, lastStruck, struck};
+        fit = {first, period, firstStruck, lastStruck, struck, fit.periodError};
         if (n < 2) return fit;
         if (keepPeriod) {
             phase = (st - period * sk) / n;
@@ -115,6 +116,9 @@ GridFit FitGrid(const Novelty& timing, double phase, double period, bool keepPer
                 if (std::fabs(slope / period - 1) > 0.05) return fit;
                 period = slope;
                 phase = (st - slope * sk) / n;
+                // The residuals' sum of squares, from the sums.
+                const double residual = stt - phase * st - slope * skt;
+                fit.periodError = n > 2 ? std::sqrt(std::max(0.0, residual) / (n - 2) / (spread / n)) : 0;
             }
         }
     }

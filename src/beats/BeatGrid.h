@@ -23,6 +23,9 @@ struct GridFit {
     long firstStruck = -1;
     long lastStruck = -1;
     long struck = 0;
+    // The period's standard error from the least-squares fit (0 when the
+    // period was kept or too few onsets were found).
+    double periodError = 0;
     double Beat(long k) const { return phase + period * static_cast<double>(k); }
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <numbers>
 #include <random>
 
@@ -94,26 +93,6 @@ std::vector<float> MakeNoise(double seconds, int32_t sampleRate, double level, u
     std::vector<float> out(static_cast<std::size_t>(seconds * sampleRate));
     for (float& s : out) s = static_cast<float>(uniform(random));
     return out;
-}
-
-void WriteMonoWav(const std::string& path, const std::vector<float>& mono, int32_t sampleRate) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) out.put(static_cast<char>((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [&](uint16_t v) { out.put(static_cast<char>(v & 0xFF)); out.put(static_cast<char>(v >> 8)); };
-    const auto bytes = static_cast<uint32_t>(mono.size() * 2);
-    out.write("RIFF", 4);
-    u32(36 + bytes);
-    out.write("WAVEfmt ", 8);
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(static_cast<uint32_t>(sampleRate));
-    u32(static_cast<uint32_t>(sampleRate) * 2);
-    u16(2);
-    u16(16);
-    out.write("data", 4);
-    u32(bytes);
-    for (const float s : mono) u16(static_cast<uint16_t>(static_cast<int16_t>(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767))));
 }
 
 } // namespace zv::test

@@ -6,7 +6,6 @@
 // line, a note a beat held for 60 % of it, each swelling in over 40 ms. The tempo may drift evenly
 // from start to end.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace zv::test {
@@ -32,8 +31,5 @@ Loop MakeLoop(const LoopSpec& spec);
 
 // White noise (uniform, peak `level`) of `seconds`.
 std::vector<float> MakeNoise(double seconds, int32_t sampleRate, double level, uint32_t seed);
-
-// A 16-bit mono WAV file of the samples, for the command's tests.
-void WriteMonoWav(const std::string& path, const std::vector<float>& mono, int32_t sampleRate);
 
 } // namespace zv::test
