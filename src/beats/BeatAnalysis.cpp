@@ -159,21 +159,35 @@ void NumberBars(std::vector<Beat>& beats, int beatsPerBar, std::size_t downbeat)
     }
 }
 
-std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int32_t sampleRate,
-                                      int64_t firstSample, const BeatOptions& options, BeatProgress* progress) {
-    BeatAnalysis analysis;
-    analysis.sampleRate = sampleRate;
-    analysis.beatsPerBar = std::clamp(options.beatsPerBar, 1, 32);
+std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
+                                     BeatProgress* progress) {
+    OnsetCurve curve;
+    curve.sampleRate = sampleRate;
     try {
-        if (count == 0 || mono == nullptr || sampleRate < 1000) return analysis;
-        OnsetCurve curve;
+        if (count == 0 || mono == nullptr || sampleRate < 1000) return curve;
         std::string error;
         const OnsetPassOutcome outcome = DetectOnsets(mono, count, sampleRate, kMethod, 0, progress, curve, error);
         if (outcome == OnsetPassOutcome::Cancelled) return std::nullopt;
-        if (outcome == OnsetPassOutcome::Failed) return analysis;
-        for (const int64_t onset : curve.onsets) analysis.onsets.push_back(firstSample + onset);
+        if (outcome == OnsetPassOutcome::Failed) {
+            curve = OnsetCurve{};
+            curve.sampleRate = sampleRate;
+        }
+    } catch (...) {
+        // Out of memory on a huge stretch: no onsets rather than a crash.
+        curve = OnsetCurve{};
+        curve.sampleRate = sampleRate;
+    }
+    return curve;
+}
 
-        const double fps = static_cast<double>(sampleRate) / curve.hop;
+BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const BeatOptions& options) {
+    BeatAnalysis analysis;
+    analysis.sampleRate = curve.sampleRate;
+    analysis.beatsPerBar = std::clamp(options.beatsPerBar, 1, 32);
+    try {
+        for (const int64_t onset : curve.onsets) analysis.onsets.push_back(firstSample + onset);
+        if (curve.hop <= 0 || curve.values.empty()) return analysis;
+        const double fps = static_cast<double>(curve.sampleRate) / curve.hop;
         const Novelty timing(curve.values, fps);
         const Novelty accents(curve.rises, fps);
         if (!timing.HasSignal()) return analysis;
@@ -182,7 +196,6 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
             placed = FixedTempo(timing, 60.0 * fps / *options.bpm);
         else if (!options.bpm)
             placed = FoundTempo(timing, accents);
-        if (progress && progress->cancel) return std::nullopt;
         if (!placed.steady || placed.beats.empty()) return analysis;
         TrimQuietEnds(curve, placed.beats);
 
@@ -191,7 +204,7 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
         analysis.bpm = options.bpm ? *options.bpm : 60.0 * fps / placed.period;
         analysis.slowestBpm = options.bpm ? *options.bpm : 60.0 * fps / placed.longest;
         analysis.fastestBpm = options.bpm ? *options.bpm : 60.0 * fps / placed.shortest;
-        const int64_t last = firstSample + static_cast<int64_t>(count) - 1;
+        const int64_t last = firstSample + curve.samples - 1;
         std::vector<double> kept;   // the kept beats' curve frames
         // An attack on the first sample is placed up to a hop early.
         const int64_t earliest = firstSample - curve.hop;
@@ -221,12 +234,22 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
         }
         NumberBars(analysis.beats, analysis.beatsPerBar, downbeat);
     } catch (...) {
-        // Out of memory on a huge stretch: no beat rather than a crash.
+        // Out of memory: no beat rather than a crash.
         analysis.steady = false;
         analysis.beats.clear();
     }
     return analysis;
 }
+
+std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int32_t sampleRate,
+                                      int64_t firstSample, const BeatOptions& options, BeatProgress* progress) {
+    const std::optional<OnsetCurve> curve = ReadOnsets(mono, count, sampleRate, progress);
+    if (!curve) return std::nullopt;
+    BeatAnalysis analysis = PlaceBeats(*curve, firstSample, options);
+    if (progress && progress->cancel) return std::nullopt;
+    return analysis;
+}
+
 
 std::vector<TrackItem> BeatItems(const BeatAnalysis& analysis) {
     std::vector<TrackItem> items;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "beats/BeatProgress.h"
+#include "beats/OnsetDetection.h"
 #include "document/TrackItem.h"
 
 namespace zv {
@@ -63,8 +64,19 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
                                       int64_t firstSample, const BeatOptions& options,
                                       BeatProgress* progress = nullptr);
 
+// The same in two steps, for a window that lets the user correct the
+// result: the onset pass (nearly all of the time: about 0.8 s for four
+// minutes here), once, on a worker thread; then the beats placed from its
+// curve (tens of ms), again for each change of tempo (typed, tapped,
+// halved or doubled). ReadOnsets gives nothing when cancelled, an empty
+// curve when there is nothing to read.
+std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
+                                     BeatProgress* progress = nullptr);
+BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const BeatOptions& options);
+
 // Numbers the beats in bars of `beatsPerBar` (clamped to 1-32), beat
-// `downbeat` (an index into beats) being bar 1, beat 1.
+// `downbeat` (an index into beats) being bar 1, beat 1: setting the
+// downbeat or the beats a bar needs nothing else.
 void NumberBars(std::vector<Beat>& beats, int beatsPerBar, std::size_t downbeat);
 
 // The beats as items of the document's Beats track: a point at each beat,

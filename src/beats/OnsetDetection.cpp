@@ -84,6 +84,7 @@ OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t samp
     }
     if (threshold > 0) aubio_onset_set_threshold(aubio.onset, static_cast<smpl_t>(threshold));
     out.sampleRate = sampleRate;
+    out.samples = static_cast<int64_t>(count);
     out.hop = hop;
     out.window = window;
     // The last window reaches past the end by the window's lag, so the

@@ -20,6 +20,7 @@ struct OnsetCurve {
     int32_t hop = 0;          // sample frames between values
     int32_t window = 0;       // sample frames in each analysis window
     int32_t lead = 0;         // values before the sound's first hop
+    int64_t samples = 0;      // sample frames read
     // The sample a value stands for: value k belongs to the attack that
     // starts near ValueSample(k) (the window's lag taken off).
     double ValueSample(double k) const;

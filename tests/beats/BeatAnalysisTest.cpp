@@ -162,19 +162,31 @@ TEST(FindBeats, ATypedTempoFitsThePhaseOnly) {
     spec.bpm = 128;
     spec.offsetSeconds = 0.31;
     const Loop loop = test::MakeLoop(spec);
+    // One onset pass; the beats placed again for each tempo.
+    const auto curve = ReadOnsets(loop.mono.data(), loop.mono.size(), spec.sampleRate);
+    ASSERT_TRUE(curve);
     BeatOptions options;
     options.bpm = 128;
-    const auto found = FindBeats(loop.mono.data(), loop.mono.size(), spec.sampleRate, 0, options);
-    ASSERT_TRUE(found && found->steady);
-    EXPECT_EQ(found->bpm, 128);
-    const Score score = Compare(*found, loop.beatSeconds, spec.sampleRate);
-    EXPECT_GE(score.hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
+    const BeatAnalysis typed = PlaceBeats(*curve, 0, options);
+    ASSERT_TRUE(typed.steady);
+    EXPECT_EQ(typed.bpm, 128);
+    EXPECT_GE(Compare(typed, loop.beatSeconds, spec.sampleRate).hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
     // Consecutive beats a period apart, to the sample's rounding.
-    for (std::size_t i = 1; i < found->beats.size(); ++i)
-        EXPECT_NEAR(static_cast<double>(found->beats[i].sample - found->beats[i - 1].sample), 44100 * 60 / 128.0, 1.0);
+    for (std::size_t i = 1; i < typed.beats.size(); ++i)
+        EXPECT_NEAR(static_cast<double>(typed.beats[i].sample - typed.beats[i - 1].sample), 44100 * 60 / 128.0, 1.0);
+    // Halved, every other beat; doubled, every beat and the half-beats.
+    options.bpm = 64;
+    const BeatAnalysis halved = PlaceBeats(*curve, 0, options);
+    const Score half = Compare(halved, loop.beatSeconds, spec.sampleRate);
+    EXPECT_GE(half.hits, 0.45 * static_cast<double>(loop.beatSeconds.size()));
+    EXPECT_EQ(half.extras, 0);
+    options.bpm = 256;
+    const Score twice = Compare(PlaceBeats(*curve, 0, options), loop.beatSeconds, spec.sampleRate);
+    EXPECT_GE(twice.hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
+    EXPECT_NEAR(twice.extras, twice.hits, 2);
     // A tempo outside 20-400 BPM is not taken.
     options.bpm = 500;
-    EXPECT_FALSE(FindBeats(loop.mono.data(), loop.mono.size(), spec.sampleRate, 0, options)->steady);
+    EXPECT_FALSE(PlaceBeats(*curve, 0, options).steady);
 }
 
 TEST(FindBeats, BarsFromTheDownbeatAndTheStretchsPlace) {
