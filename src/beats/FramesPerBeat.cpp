@@ -4,6 +4,7 @@
 #include <limits>
 #include <numeric>
 
+#include "beats/BeatAnalysis.h"
 #include "common/FrameTime.h"
 
 namespace zv {
@@ -103,6 +104,12 @@ std::string BeatReadout(int64_t bpmHundredths, FrameRate rate, bool tempoMap, in
     else
         text += FramesPerBeatDecimal(*frames) + " frames a beat (" + FramesPerBeatFraction(*frames) + ")";
     return text + " at " + FrameRateReadout(rate) + " fps";
+}
+
+std::string BeatReadout(const BeatAnalysis& analysis, FrameRate rate) {
+    if (!analysis.steady) return "No steady beat found";
+    return BeatReadout(BpmHundredths(analysis.bpm), rate, analysis.tempoMap, BpmHundredths(analysis.slowestBpm),
+                       BpmHundredths(analysis.fastestBpm));
 }
 
 } // namespace zv

@@ -41,4 +41,8 @@ std::string FrameRateReadout(FrameRate rate);
 std::string BeatReadout(int64_t bpmHundredths, FrameRate rate, bool tempoMap = false,
                         int64_t slowestHundredths = 0, int64_t fastestHundredths = 0);
 
+// The readout of what an analysis found, or "No steady beat found".
+struct BeatAnalysis;
+std::string BeatReadout(const BeatAnalysis& analysis, FrameRate rate);
+
 } // namespace zv

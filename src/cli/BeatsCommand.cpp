@@ -53,10 +53,7 @@ int Run(const std::vector<std::string>& args, std::FILE* messages) {
 
     const std::string text = ExportBeats(*format, *analysis, *rate, static_cast<int64_t>(mono.size()));
     if (!WriteCommandOutput(text, line->Value("--output"), error)) return Fail(messages, kExitUsage, error);
-    std::fprintf(messages, "%s\n",
-                 BeatReadout(BpmHundredths(analysis->bpm), *rate, analysis->tempoMap,
-                             BpmHundredths(analysis->slowestBpm), BpmHundredths(analysis->fastestBpm))
-                     .c_str());
+    std::fprintf(messages, "%s\n", BeatReadout(*analysis, *rate).c_str());
     std::fflush(messages);
     return kExitDone;
 }

@@ -129,6 +129,8 @@ TEST(BeatExport, CsvLabelsAndJson) {
 
     BeatAnalysis none;
     none.sampleRate = 44100;
+    EXPECT_EQ(BeatReadout(none, 24), "No steady beat found");
+    EXPECT_EQ(BeatReadout(FiveBeats(), kNtsc), "120.00 BPM \u00b7 14.99 frames a beat (15000/1001) at 29.97 fps");
     const auto empty = nlohmann::json::parse(ExportBeats(BeatFormat::Json, none, 24, 0));
     EXPECT_TRUE(empty["bpm"].is_null());
     EXPECT_TRUE(empty["beats"].empty());
