@@ -160,13 +160,14 @@ void NumberBars(std::vector<Beat>& beats, int beatsPerBar, std::size_t downbeat)
 }
 
 std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
-                                     BeatProgress* progress) {
+                                     BeatProgress* progress, double onsetThreshold) {
     OnsetCurve curve;
     curve.sampleRate = sampleRate;
     try {
         if (count == 0 || mono == nullptr || sampleRate < 1000) return curve;
         std::string error;
-        const OnsetPassOutcome outcome = DetectOnsets(mono, count, sampleRate, kMethod, 0, progress, curve, error);
+        const OnsetPassOutcome outcome =
+            DetectOnsets(mono, count, sampleRate, kMethod, onsetThreshold, progress, curve, error);
         if (outcome == OnsetPassOutcome::Cancelled) return std::nullopt;
         if (outcome == OnsetPassOutcome::Failed) {
             curve = OnsetCurve{};

@@ -69,9 +69,11 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
 // minutes here), once, on a worker thread; then the beats placed from its
 // curve (tens of ms), again for each change of tempo (typed, tapped,
 // halved or doubled). ReadOnsets gives nothing when cancelled, an empty
-// curve when there is nothing to read.
+// curve when there is nothing to read. `onsetThreshold` is aubio's
+// peak-picking threshold for the onsets alone (lower: more onsets; about
+// 0.03-0.3; 0: aubio's own, 0.18); the beats do not depend on it.
 std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
-                                     BeatProgress* progress = nullptr);
+                                     BeatProgress* progress = nullptr, double onsetThreshold = 0);
 BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const BeatOptions& options);
 
 // Numbers the beats in bars of `beatsPerBar` (clamped to 1-32), beat

@@ -54,8 +54,8 @@ BeatLine FitLine(const std::vector<double>& beats, std::size_t from, std::size_t
 
 // How far the tempo moves over the beats: the periods of windows of 16
 // beats (every 8 beats) from their lines, (longest - shortest) / median.
-// 0 for fewer than 24 beats. `slowest` and `fastest` get the windows'
-// extremes (curve frames a beat: the longest and the shortest period).
+// 0 for fewer than 24 beats. `longest` and `shortest` get the windows'
+// extreme periods (curve frames a beat).
 double TempoDrift(const std::vector<double>& beats, double& longest, double& shortest);
 
 } // namespace zv

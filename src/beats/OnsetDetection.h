@@ -1,7 +1,10 @@
 #pragma once
 // The onset pass over a mono sound, through aubio: an onset detection
 // function (one value a hop) and the onsets aubio picks from it. The only
-// place that calls aubio.
+// place that calls aubio. aubio plans its FFTs with FFTW (single precision)
+// under its own lock, aubio_fftw_mutex: other code that makes FFTW plans
+// while an onset pass may start on another thread must take that lock too
+// (FFTW's planner is not thread-safe).
 //
 // Units: sample frames of the sound at sampleRate; the curve has one value
 // every `hop` sample frames, value k describing the window that ends at
@@ -39,7 +42,7 @@ struct OnsetCurve {
 enum class OnsetPassOutcome { Done, Cancelled, Failed };
 
 // The analysis sizes for a sample rate: a hop of about 5.8 ms (256 at
-// 44.1 and 48 kHz) and a window of four hops.
+// 44.1 and 48 kHz); the window is two hops.
 int32_t OnsetHop(int32_t sampleRate);
 
 // Runs the detection function `method` (an aubio name: "specflux", "hfc",
