@@ -155,6 +155,10 @@ TEST(FindBeats, NoSteadyBeatInSilenceNoiseOrScatteredHits) {
     const auto found = FindBeats(scattered.data(), scattered.size(), 44100, 0, {});
     EXPECT_GE(static_cast<int>(found->onsets.size()), clicks * 9 / 10);
     EXPECT_FALSE(FindBeats(nullptr, 0, 44100, 0, {})->steady);
+    // Samples that are no numbers (a broken float file) are read as silence.
+    const std::vector<float> broken(44100 * 4, std::nanf(""));
+    EXPECT_FALSE(FindBeats(broken.data(), broken.size(), 44100, 0, {})->steady);
+    EXPECT_FALSE(FindBeats(noise.data(), noise.size(), 500, 0, {})->steady);   // below 1000 Hz
 }
 
 TEST(FindBeats, ATypedTempoFitsThePhaseOnly) {
