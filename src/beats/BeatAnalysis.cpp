@@ -87,8 +87,12 @@ struct Placed {
     bool steady = false;
 };
 
-Placed FixedTempo(const Novelty& timing, double period) {
+Placed FixedTempo(const Novelty& timing, const Novelty& accents, double period) {
     Placed placed;
+    // A typed tempo still needs a pulse in the sound: at its period, or at
+    // twice it (a tempo typed double).
+    if (std::max(PulseClarity(timing, accents, period), PulseClarity(timing, accents, 2 * period)) < kLeastClarity)
+        return placed;
     const GridFit fit = FitGrid(timing, BestPhase(timing, period), period, true);
     if (fit.struck < kLeastStruck) return placed;
     const long span = fit.lastStruck - fit.firstStruck + 1;
@@ -194,7 +198,7 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
         if (!timing.HasSignal()) return analysis;
         Placed placed;
         if (options.bpm && *options.bpm >= kSlowestTypedBpm && *options.bpm <= kFastestTypedBpm)
-            placed = FixedTempo(timing, 60.0 * fps / *options.bpm);
+            placed = FixedTempo(timing, accents, 60.0 * fps / *options.bpm);
         else if (!options.bpm)
             placed = FoundTempo(timing, accents);
         if (!placed.steady || placed.beats.empty()) return analysis;

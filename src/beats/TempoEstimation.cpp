@@ -112,6 +112,11 @@ const Novelty& Telling(const Novelty& timing, const Novelty& accents, double per
 
 } // namespace
 
+double PulseClarity(const Novelty& timing, const Novelty& accents, double period) {
+    return std::clamp(std::max(FirstToothClarity(timing.Values(), period), FirstToothClarity(accents.Values(), period)),
+                      0.0, 1.0);
+}
+
 double BestPhase(const Novelty& timing, double period) {
     const double reach = Reach(timing);
     const auto size = static_cast<double>(timing.Size());

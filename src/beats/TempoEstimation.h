@@ -30,6 +30,10 @@ struct TempoRange {
 // octave; `timing`: the detection function's novelty, for the periodicity.
 TempoEstimate EstimateTempo(const Novelty& timing, const Novelty& accents, TempoRange range = {});
 
+// How periodic the novelty is at `period` (as TempoEstimate::clarity): the
+// higher of the two curves' autocorrelations near that lag.
+double PulseClarity(const Novelty& timing, const Novelty& accents, double period);
+
 // How strongly a grid of `period` at its best phase is struck.
 struct PulseStrength {
     double phase = 0;     // curve frames, in [0, period)

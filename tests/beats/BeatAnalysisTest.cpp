@@ -151,6 +151,11 @@ TEST(FindBeats, NoSteadyBeatInSilenceNoiseOrScatteredHits) {
         EXPECT_TRUE(found->beats.empty()) << name;
         std::printf("  %-10s no steady beat; %zu onsets\n", name, found->onsets.size());
     }
+    // Nor with a typed tempo.
+    BeatOptions typed;
+    typed.bpm = 120;
+    EXPECT_FALSE(FindBeats(noise.data(), noise.size(), 44100, 0, typed)->steady);
+    EXPECT_FALSE(FindBeats(scattered.data(), scattered.size(), 44100, 0, typed)->steady);
     // The scattered clicks' onsets are still there to be marked.
     const auto found = FindBeats(scattered.data(), scattered.size(), 44100, 0, {});
     EXPECT_GE(static_cast<int>(found->onsets.size()), clicks * 9 / 10);
