@@ -90,13 +90,16 @@ struct Placed {
 Placed FixedTempo(const Novelty& timing, const Novelty& accents, double period) {
     Placed placed;
     // A typed tempo still needs a pulse in the sound: at its period, or at
-    // twice it (a tempo typed double).
-    if (std::max(PulseClarity(timing, accents, period), PulseClarity(timing, accents, 2 * period)) < kLeastClarity)
-        return placed;
+    // twice it (a tempo typed double, half of whose beats fall between the
+    // sound's).
+    const bool pulse = PulseClarity(timing, accents, period) >= kLeastClarity;
+    const bool halfPulse = PulseClarity(timing, accents, 2 * period) >= kLeastClarity;
+    if (!pulse && !halfPulse) return placed;
     const GridFit fit = FitGrid(timing, BestPhase(timing, period), period, true);
     if (fit.struck < kLeastStruck) return placed;
-    const long span = fit.lastStruck - fit.firstStruck + 1;
-    placed.steady = static_cast<double>(fit.struck) >= kLeastStruckShare * static_cast<double>(span);
+    const auto span = static_cast<double>(fit.lastStruck - fit.firstStruck + 1);
+    const double share = static_cast<double>(fit.struck) / span;
+    placed.steady = share >= kLeastStruckShare || (halfPulse && share >= kLeastStruckShare / 2);
     for (long k = fit.firstStruck; k <= fit.lastStruck; ++k) placed.beats.push_back(fit.Beat(k));
     placed.period = placed.longest = placed.shortest = period;
     return placed;
