@@ -6,6 +6,8 @@
 //
 // zorvane [FILE]: FILE (a path or a file:// URL, as a desktop's "Open With"
 // hands it over) is opened once the window is up, as File > Open would.
+//
+// zorvane --beats SOUND ...: the beats of SOUND, headless (see cli/BeatsCommand.h).
 #include <time.h>
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <functional>
 #include <utility>
 
+#include "cli/BeatsCommand.h"
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
 #include "volume/EarlyOpenMixer.h"
@@ -47,6 +50,8 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // Headless commands: no toolkit, no display, no sound output.
+    if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
     // The mixer connects to the sound system while the toolkit starts up.
     zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
