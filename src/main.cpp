@@ -15,8 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "cli/BreakdownCommand.h"
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
 #include "volume/EarlyOpenMixer.h"
@@ -47,6 +51,9 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    // The headless breakdown: no window, no display.
+    if (argc > 1 && std::string(argv[1]) == "--breakdown")
+        return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);
     // The mixer connects to the sound system while the toolkit starts up.
     zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
