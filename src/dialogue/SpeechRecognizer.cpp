@@ -3,6 +3,7 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/fsg_model.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 
@@ -32,10 +33,13 @@ std::unique_ptr<SpeechRecognizer> SpeechRecognizer::Create(const std::string& mo
     // -remove_silence no: every 10 ms frame of the sound is decoded, so
     // frame numbers are times (dropping quiet frames would shift them).
     // -bestpath no: the grammar's own best path, not a lattice rescoring.
-    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", modelDir.c_str(), "-dict", dictionary.c_str(),
-                                   "-logfn", "/dev/null", "-remove_silence", "no", "-bestpath", "no",
-                                   "-beam", wideBeams ? "1e-80" : "1e-60", "-wbeam", wideBeams ? "1e-60" : "1e-40",
-                                   "-pbeam", wideBeams ? "1e-80" : "1e-60", nullptr);
+    std::vector<std::string> args = {"-hmm", modelDir, "-dict", dictionary, "-logfn", "/dev/null",
+                                     "-remove_silence", "no", "-bestpath", "no",
+                                     "-beam", wideBeams ? "1e-80" : "1e-60", "-wbeam", wideBeams ? "1e-60" : "1e-40",
+                                     "-pbeam", wideBeams ? "1e-80" : "1e-60"};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    cmd_ln_t* config = cmd_ln_parse_r(nullptr, ps_args(), static_cast<int32>(argv.size()), argv.data(), TRUE);
     if (config == nullptr) {
         error = "The speech recognizer's settings were refused";
         return nullptr;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <cstdlib>
 
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/EspeakVoice.h"
@@ -73,21 +74,18 @@ struct Case {
     const char* text;
 };
 
-TEST(AlignmentAccuracy, WordStartsFallWithinAFrameOfTheSpokenOnes) {
-    const Case cases[] = {
-        {"en-us", 175, "The quick brown fox jumps over the lazy dog near the river bank."},
-        {"en", 150, "Captain Zorblax counted 42 silver coins before the storm."},
-        {"en+f3", 200, "Please hand me that heavy box, then close the window quietly."},
-        {"en-us+m3", 230, "Quenvira said the train leaves at 7 from platform 19."},
-        {"en-us", 130, "I never thought the old lighthouse would still be standing in 1999."},
-        {"en+f2", 175, "Mister Blorvik, your order of 3 sandwiches is ready at the counter."},
-    };
-    const double frameMs = 1000.0 / 24.0;
+struct Figures {
     int total = 0, withinOne = 0, withinThree = 0;
     double worst = 0;
+};
+
+// Aligns each case and prints its figures; adds them up.
+Figures Measure(const std::vector<Case>& cases) {
+    const double frameMs = 1000.0 / 24.0;
+    Figures all;
     for (const Case& c : cases) {
         const Spoken spoken = Speak(c.text, c.voice, c.wpm);
-        ASSERT_FALSE(spoken.mono.empty());
+        if (spoken.mono.empty()) continue;
         DialogueRequest request;
         request.mono = &spoken.mono;
         request.sampleRate = spoken.sampleRate;
@@ -95,37 +93,63 @@ TEST(AlignmentAccuracy, WordStartsFallWithinAFrameOfTheSpokenOnes) {
         request.text = c.text;
         request.language = "en";
         const DialogueResult result = BreakDownDialogue(request);
-        ASSERT_EQ(result.outcome, DialogueResult::Outcome::Aligned) << result.message;
+        EXPECT_EQ(result.outcome, DialogueResult::Outcome::Aligned) << result.message;
         const auto words = result.breakdown.WordItems();
-        ASSERT_EQ(words.size(), spoken.startsMs.size()) << c.text;
-        int one = 0, three = 0;
-        double sum = 0, bias = 0, caseWorst = 0;
+        EXPECT_EQ(words.size(), spoken.startsMs.size()) << c.text;
+        if (words.size() != spoken.startsMs.size()) continue;
+        int one = 0, three = 0, scored = 0;
+        double sum = 0, bias = 0, worst = 0;
         for (std::size_t i = 0; i < words.size(); ++i) {
+            if (spoken.startsMs[i] < 0) continue;   // espeak-ng said it as part of the word before
+            EXPECT_FALSE(words[i].kind == "spread") << words[i].text << " was not heard";
             const double ms = static_cast<double>(words[i].start) * 1000.0 / spoken.sampleRate;
-            ASSERT_GE(spoken.startsMs[i], 0) << words[i].text;
             const double error = std::abs(ms - spoken.startsMs[i]);
-            bias += ms - spoken.startsMs[i];
             sum += error;
-            caseWorst = std::max(caseWorst, error);
+            bias += ms - spoken.startsMs[i];
+            ++scored;
+            worst = std::max(worst, error);
             one += error <= frameMs ? 1 : 0;
             three += error <= 3 * frameMs ? 1 : 0;
-            if (error > frameMs)
-                std::printf("    %-10s heard at %7.1f ms, spoken at %7.1f ms\n", words[i].text.c_str(), ms,
-                            spoken.startsMs[i]);
         }
-        std::printf("  %-9s %3d wpm: %2zu words, %5.1f %% within 1 frame at 24 fps, mean %5.1f ms (bias %+5.1f), worst %6.1f ms\n",
-                    c.voice, c.wpm, words.size(), 100.0 * one / static_cast<double>(words.size()),
-                    sum / static_cast<double>(words.size()), bias / static_cast<double>(words.size()), caseWorst);
-        total += static_cast<int>(words.size());
-        withinOne += one;
-        withinThree += three;
-        worst = std::max(worst, caseWorst);
+        std::printf("  %-11s %3d wpm: %2d words, %5.1f %% within 1 frame at 24 fps, mean %4.1f ms (bias %+5.1f), worst %5.1f ms\n",
+                    c.voice, c.wpm, scored, 100.0 * one / scored, sum / scored, bias / scored, worst);
+        all.total += scored;
+        all.withinOne += one;
+        all.withinThree += three;
+        all.worst = std::max(all.worst, worst);
     }
-    const double share = 100.0 * withinOne / total;
-    std::printf("  all: %d words, %.1f %% within one frame (41.7 ms), %d within three, worst %.1f ms\n", total, share,
-                withinThree, worst);
-    EXPECT_GE(share, 90.0);
-    EXPECT_EQ(withinThree, total);
+    std::printf("  together: %d words, %.1f %% within one frame (41.7 ms), %d of them within three, worst %.1f ms\n",
+                all.total, 100.0 * all.withinOne / std::max(all.total, 1), all.withinThree, all.worst);
+    return all;
+}
+
+// Names the dictionary lacks (Zorblax, Quenvira, Blorvik, Gribnok, Taliqor,
+// Dravelyn) and numbers typed as digits in both groups. The second group
+// was written after the aligner, to check the first was not learnt by heart.
+TEST(AlignmentAccuracy, WordStartsFallWithinAFrameOfTheSpokenOnes) {
+    const std::vector<Case> first = {
+        {"en-us", 175, "The quick brown fox jumps over the lazy dog near the river bank."},
+        {"en", 150, "Captain Zorblax counted 42 silver coins before the storm."},
+        {"en+f3", 200, "Please hand me that heavy box, then close the window quietly."},
+        {"en-us+m3", 230, "Quenvira said the train leaves at 7 from platform 19."},
+        {"en-us", 130, "I never thought the old lighthouse would still be standing in 1999."},
+        {"en+f2", 175, "Mister Blorvik, your order of 3 sandwiches is ready at the counter."},
+    };
+    const std::vector<Case> second = {
+        {"en-us", 160, "Every morning the baker opens his shop before the sun rises."},
+        {"en", 190, "Gribnok the wizard keeps 12 owls in a tower of glass."},
+        {"en+f4", 175, "Turn left at the second bridge and follow the narrow path."},
+        {"en-us+m2", 210, "My brother Taliqor bought 64 tickets for the concert tonight."},
+        {"en+m1", 140, "Good things come to those who wait patiently by the door."},
+        {"en-us+f1", 180, "The committee will vote on the budget in March of 2031."},
+        {"en-gb-x-rp", 220, "Could you possibly pass the salt and pepper, Dravelyn?"},
+    };
+    for (const auto& group : {first, second}) {
+        const Figures f = Measure(group);
+        ASSERT_GT(f.total, 50);
+        EXPECT_GE(100.0 * f.withinOne / f.total, 90.0);
+        EXPECT_EQ(f.withinThree, f.total);
+    }
 }
 
 } // namespace
