@@ -166,7 +166,7 @@ private:
     void AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth);
     void Place(const Recognition& heard, int64_t from, std::size_t first);
     void SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last);
-    std::vector<BreakdownPhoneme> AlignPhones(std::size_t word);
+    void AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words);
     int64_t ToSound(int64_t sample16k) const {
         return request_.firstSample + RoundDivide(sample16k * request_.sampleRate, kRate16k);
     }
@@ -282,31 +282,55 @@ void EnglishAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std:
     }
 }
 
-std::vector<BreakdownPhoneme> EnglishAligner::AlignPhones(std::size_t word) {
-    const Placed& p = placed_[word];
-    const std::vector<std::string> phones = PhonesOf(p.entry.empty() ? keys_[word] : p.entry);
-    const int64_t start = ToSound(p.start), end = ToSound(p.end);
-    std::vector<BreakdownPhoneme> out;
-    if (phones.empty()) return out;
-    const int64_t frames = (p.end - p.start) / kFrame16k;
-    if (!p.spread && frames >= static_cast<int64_t>(phones.size()) * kFramesPerPhone && p.start >= 0 &&
-        p.end <= static_cast<int64_t>(pcm_.size())) {
-        std::vector<std::string> grammar;
-        for (const std::string& ph : phones) grammar.push_back("ph_" + ph);
-        const Recognition heard =
-            recognizer_.Align(pcm_.data() + p.start, static_cast<std::size_t>(p.end - p.start), grammar, false);
-        if (heard.reachedEnd && heard.words.size() == phones.size()) {
-            for (std::size_t i = 0; i < phones.size(); ++i) {
-                const RecognizedWord& h = heard.words[i];
-                const int64_t a = i == 0 ? start : ToSound(p.start + static_cast<int64_t>(h.firstFrame) * kFrame16k + kBoundaryOffset16k);
-                const int64_t b = i + 1 == phones.size() ? end : ToSound(p.start + static_cast<int64_t>(h.lastFrame + 1) * kFrame16k + kBoundaryOffset16k);
-                out.push_back({phones[i], std::clamp(a, start, end), std::clamp(b, start, end)});
-            }
-            for (std::size_t i = 1; i < out.size(); ++i) out[i].start = std::max(out[i].start, out[i - 1].start);
-            return out;
+// The phones of the heard words [first, last) in one decode of their
+// stretch of sound, each word's phones kept inside the word; a word whose
+// phones are not heard gets them spread evenly.
+void EnglishAligner::AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words) {
+    std::vector<std::vector<std::string>> phones;
+    std::vector<std::string> grammar;
+    std::vector<bool> pauseAfter;
+    for (std::size_t i = first; i < last; ++i) {
+        phones.push_back(PhonesOf(placed_[i].entry.empty() ? keys_[i] : placed_[i].entry));
+        for (std::size_t k = 0; k < phones.back().size(); ++k) {
+            grammar.push_back("ph_" + phones.back()[k]);
+            pauseAfter.push_back(k + 1 == phones.back().size());
         }
     }
-    return SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), start, end);
+    std::vector<BreakdownPhoneme> heard;
+    if (!grammar.empty()) {
+        const int64_t from = std::max<int64_t>(placed_[first].start - kMargin16k / 2, 0);
+        const int64_t to = std::min<int64_t>(placed_[last - 1].end + kMargin16k / 2, static_cast<int64_t>(pcm_.size()));
+        if (to - from >= static_cast<int64_t>(grammar.size()) * kFramesPerPhone * kFrame16k) {
+            const Recognition r = recognizer_.Align(pcm_.data() + from, static_cast<std::size_t>(to - from), grammar,
+                                                    false, &pauseAfter);
+            if (r.reachedEnd && r.words.size() == grammar.size())
+                for (const RecognizedWord& w : r.words)
+                    heard.push_back({w.word.substr(3),
+                                     ToSound(from + static_cast<int64_t>(w.firstFrame) * kFrame16k + kBoundaryOffset16k),
+                                     ToSound(from + static_cast<int64_t>(w.lastFrame + 1) * kFrame16k + kBoundaryOffset16k)});
+        }
+    }
+    std::size_t next = 0;
+    for (std::size_t i = first; i < last; ++i) {
+        BreakdownWord& word = words[i];
+        const std::vector<std::string>& own = phones[i - first];
+        if (heard.empty()) {
+            word.phonemes = SpreadPhonemes(own, std::vector<double>(own.size(), 1.0), word.start, word.end);
+            continue;
+        }
+        word.phonemes.clear();
+        for (std::size_t k = 0; k < own.size(); ++k, ++next) {
+            BreakdownPhoneme p = heard[next];
+            p.start = k == 0 ? word.start : std::clamp(p.start, word.start, word.end);
+            p.end = k + 1 == own.size() ? word.end : std::clamp(p.end, word.start, word.end);
+            if (!word.phonemes.empty()) {
+                p.start = std::max(p.start, word.phonemes.back().start);
+                word.phonemes.back().end = p.start;
+            }
+            p.end = std::max(p.end, p.start);
+            word.phonemes.push_back(std::move(p));
+        }
+    }
 }
 
 DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
@@ -357,15 +381,22 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
         return result;
     }
     std::vector<BreakdownWord> words;
-    for (std::size_t i = 0; i < list.words.size() && !Cancelled(request_); ++i) {
-        BreakdownWord w;
-        w.text = list.words[i].text;
-        w.start = ToSound(placed_[i].start);
-        w.end = ToSound(placed_[i].end);
-        w.spread = placed_[i].spread;
-        w.phonemes = AlignPhones(i);
-        words.push_back(std::move(w));
-        Report(request_, 0.65 + 0.35 * static_cast<double>(i + 1) / static_cast<double>(list.words.size()));
+    for (std::size_t i = 0; i < list.words.size(); ++i)
+        words.push_back({list.words[i].text, ToSound(placed_[i].start), ToSound(placed_[i].end), {}, placed_[i].spread});
+    // The phones: one decode for each run of heard words.
+    for (std::size_t i = 0; i < words.size() && !Cancelled(request_);) {
+        std::size_t j = i + 1;
+        while (j < words.size() && words[j].spread == words[i].spread) ++j;
+        if (words[i].spread) {
+            for (std::size_t k = i; k < j; ++k) {
+                const auto phones = PhonesOf(keys_[k]);
+                words[k].phonemes = SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), words[k].start, words[k].end);
+            }
+        } else {
+            AlignPhones(i, j, words);
+        }
+        i = j;
+        Report(request_, 0.65 + 0.35 * static_cast<double>(j) / static_cast<double>(words.size()));
     }
     if (Cancelled(request_)) {
         result.outcome = DialogueResult::Outcome::Cancelled;

@@ -55,9 +55,11 @@ public:
 
     // Aligns `samples` (16 kHz) to `words` (all in the dictionary), as one
     // utterance. `mayStopEarly`: the line may end after any word (for a part
-    // of a split line that holds only some of the words).
+    // of a split line that holds only some of the words). `pauseAfter`
+    // (one flag a word; all true when null) says after which words a
+    // silence may come; one may always come first and last.
     Recognition Align(const int16_t* samples, std::size_t count, const std::vector<std::string>& words,
-                      bool mayStopEarly);
+                      bool mayStopEarly, const std::vector<bool>* pauseAfter = nullptr);
 
     // One decode of `samples` with a grammar of `words`, as Align does it
     // but without reading the result (the benchmark's bare decode).
@@ -66,7 +68,7 @@ public:
 private:
     struct Decoder;
     explicit SpeechRecognizer(std::unique_ptr<Decoder> decoder);
-    bool SetGrammar(const std::vector<std::string>& words, bool mayStopEarly);
+    bool SetGrammar(const std::vector<std::string>& words, bool mayStopEarly, const std::vector<bool>* pauseAfter);
 
     std::unique_ptr<Decoder> decoder_;
     std::vector<std::string> phones_;
