@@ -165,7 +165,7 @@ private:
     SpeechRecognizer& Wide();
     void AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth);
     void Place(const Recognition& heard, int64_t from, std::size_t first);
-    void SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last);
+    void SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly = false);
     void AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words);
     int64_t ToSound(int64_t sample16k) const {
         return request_.firstSample + RoundDivide(sample16k * request_.sampleRate, kRate16k);
@@ -231,9 +231,12 @@ void EnglishAligner::Place(const Recognition& heard, int64_t from, std::size_t f
     }
 }
 
-void EnglishAligner::SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last) {
+// The words [first, last) spread over the voiced stretches in [from, to),
+// each in proportion to its phones (or `evenly`).
+void EnglishAligner::SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly) {
     std::vector<double> weights;
-    for (std::size_t i = first; i < last; ++i) weights.push_back(static_cast<double>(std::max<std::size_t>(PhonesOf(keys_[i]).size(), 1)));
+    for (std::size_t i = first; i < last; ++i)
+        weights.push_back(evenly ? 1.0 : static_cast<double>(std::max<std::size_t>(PhonesOf(keys_[i]).size(), 1)));
     std::vector<Stretch> stretches = StretchesIn(voiced_, from, to);
     if (stretches.empty()) stretches = {{from, to}};
     const std::vector<Placed> spread = SpreadOver(weights, stretches);
@@ -348,8 +351,7 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
     const int64_t length = static_cast<int64_t>(pcm_.size());
     const bool speech = !voiced_.empty();
     if (!speech) {
-        SpreadSpan(0, length, 0, list.words.size());
-        voiced_.clear();
+        SpreadSpan(0, length, 0, list.words.size(), true);
     } else {
         // Lines separated by pauses are decoded one by one: the longest
         // pauses, as many as there are breaks between lines, in order.
@@ -473,7 +475,7 @@ DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<
     const bool speech = !stretches.empty();
     if (!speech) stretches = {{0, static_cast<int64_t>(request.mono->size())}};
     std::vector<double> weights;
-    for (const Timed& t : timed) weights.push_back(t.weight);
+    for (const Timed& t : timed) weights.push_back(speech ? t.weight : 1.0);
     const std::vector<Placed> placed = SpreadOver(weights, stretches);
     std::vector<BreakdownWord> words;
     const WordList list = Flatten(lines);
