@@ -114,6 +114,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterPlaybackRows();
     zv::bench::RegisterStartupRows();
     zv::bench::RegisterMarksRows();
+    zv::bench::RegisterDialogueRows();
     benchmark::Initialize(&argc, argv);
     zv::bench::TableReporter table;
     benchmark::RunSpecifiedBenchmarks(&table);

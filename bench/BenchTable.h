@@ -44,6 +44,7 @@ void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp
 void RegisterMarksRows();     // MarksBench.cpp
+void RegisterDialogueRows();  // DialogueBench.cpp
 
 // Prints the rows as one table.
 class TableReporter : public benchmark::BenchmarkReporter {

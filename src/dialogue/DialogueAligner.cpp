@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <mutex>
 #include <numeric>
 
 #include "common/FrameTime.h"
@@ -495,6 +496,35 @@ DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<
     return result;
 }
 
+// Loaded recognizers kept between jobs (each job takes one of its own, so
+// jobs on several threads never share one): the model loads once.
+std::mutex& PoolLock() {
+    static std::mutex lock;
+    return lock;
+}
+std::vector<std::unique_ptr<SpeechRecognizer>>& Pool() {
+    static std::vector<std::unique_ptr<SpeechRecognizer>> pool;
+    return pool;
+}
+
+std::unique_ptr<SpeechRecognizer> TakeRecognizer(std::string& error) {
+    {
+        std::lock_guard<std::mutex> hold(PoolLock());
+        if (!Pool().empty()) {
+            auto recognizer = std::move(Pool().back());
+            Pool().pop_back();
+            return recognizer;
+        }
+    }
+    return SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(), SpeechRecognizer::DefaultDictionary(),
+                                    false, error);
+}
+
+void GiveBack(std::unique_ptr<SpeechRecognizer> recognizer) {
+    std::lock_guard<std::mutex> hold(PoolLock());
+    if (Pool().size() < 2) Pool().push_back(std::move(recognizer));
+}
+
 } // namespace
 
 DialogueWay DialogueLanguageWay(const std::string& language) {
@@ -530,14 +560,15 @@ DialogueResult BreakDownDialogue(const DialogueRequest& request) {
     Report(request, 0.0);
     if (result.way == DialogueWay::VoicedStretches) return SpreadByEspeak(request, lines);
     std::string error;
-    auto recognizer = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(),
-                                               SpeechRecognizer::DefaultDictionary(), false, error);
+    auto recognizer = TakeRecognizer(error);
     if (!recognizer) {
         result.message = error;
         return result;
     }
     EnglishAligner aligner(request, *recognizer);
-    return aligner.Run(lines);
+    result = aligner.Run(lines);
+    GiveBack(std::move(recognizer));
+    return result;
 }
 
 } // namespace zv

@@ -18,6 +18,9 @@
 // A sound with no speech found gets the words spread evenly over it
 // (outcome NoSpeech), ready to place by hand.
 //
+// The English model is loaded by the first job and kept for the next ones
+// (one per job running at the same time).
+//
 // Units: sample frames of the given samples at sampleRate; the results are
 // offset by `firstSample` (where the samples start in the sound).
 #include <atomic>
