@@ -341,7 +341,9 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
     DialogueResult result;
     result.way = DialogueWay::Recognizer;
     const WordList list = Flatten(lines);
-    for (const std::string& phone : recognizer_.Phones()) recognizer_.AddWord("ph_" + phone, {phone});
+    // The phones as words of their own, for the phone pass (once a recognizer).
+    if (!recognizer_.Pronunciation("ph_" + recognizer_.Phones().front()))
+        for (const std::string& phone : recognizer_.Phones()) recognizer_.AddWord("ph_" + phone, {phone});
     Pronounce(list);
     Report(request_, 0.05);
     pcm_ = ResampleTo16Bit(*request_.mono, request_.sampleRate, kRate16k);

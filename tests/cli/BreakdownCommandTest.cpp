@@ -46,6 +46,18 @@ TEST(BreakdownCommand, ExitCodesSayWhatWentWrong) {
     EXPECT_NE(messages.find("empty"), std::string::npos) << messages;
     EXPECT_EQ(RunCommand({wav, "--text", "-"}, &messages, ""), kExitUnreadable);
     EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", dir.File("none.json")}), kExitUnreadable);
+    // A set of the user's own by name from the mouths folder; a damaged one names its line.
+    std::filesystem::create_directories(dir.File("cfg/Zorvane/mouths"));
+    test::WriteText(dir.File("cfg/Zorvane/mouths/robot.json"),
+                    "{\"shapes\": [\"Open\", \"Idle\"], \"rest\": \"Idle\", \"other\": \"Open\", \"phonemes\": {}}");
+    test::WriteText(dir.File("cfg/Zorvane/mouths/broken.json"), "{\n\"shapes\": [\"A\"\n");
+    setenv("XDG_CONFIG_HOME", dir.File("cfg").c_str(), 1);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", "broken"}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find("broken.json, line 3"), std::string::npos) << messages;
+    const std::string dat = dir.File("robot.dat");
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", "robot", "--format", "dat", "--output", dat}), kExitNothingFound);
+    EXPECT_EQ(test::ReadText(dat).rfind("MohoSwitch1\n1 Open\n", 0), 0u) << test::ReadText(dat);
+    unsetenv("XDG_CONFIG_HOME");
     // No speech: the words spread evenly and written all the same.
     const std::string out = dir.File("out.json");
     EXPECT_EQ(RunCommand({wav, "--text", "-", "--output", out}, &messages, "Nothing to hear here"), kExitNothingFound);

@@ -93,6 +93,36 @@ TEST(BreakdownFiles, PapagayoJsonAndMohoComeBackAsWritten) {
     }
 }
 
+TEST(BreakdownFiles, APapagayoDocumentComesInAtTheRateInForce) {
+    // As Papagayo writes one: two phrases, rest between the words.
+    const std::string pgo =
+        "lipsync version 1\r\nhello.wav\r\n30\r\n90\r\n1\r\n\tVoice 1\r\n\tHi there|Bye\r\n\t2\r\n"
+        "\t\tHi there\r\n\t\t5\r\n\t\t30\r\n\t\t2\r\n"
+        "\t\t\tHi 5 12 2\r\n\t\t\t\t5 etc\r\n\t\t\t\t8 AI\r\n"
+        "\t\t\tthere 14 30 2\r\n\t\t\t\t14 etc\r\n\t\t\t\t20 E\r\n"
+        "\t\tBye\r\n\t\t60\r\n\t\t70\r\n\t\t1\r\n"
+        "\t\t\tBye 60 70 2\r\n\t\t\t\t60 MBP\r\n\t\t\t\t62 AI\r\n";
+    const FrameRate ntsc = FrameRate::Fraction(30000, 1001);
+    std::string error;
+    const auto doc = ImportPapagayo(pgo, 48000, 0, ntsc, error);
+    ASSERT_TRUE(doc) << error;
+    EXPECT_EQ(doc->rate, ntsc);
+    EXPECT_EQ(doc->breakdown.soundFrames, FrameStartSample(90, ntsc, 48000));
+    ASSERT_EQ(doc->breakdown.lines.size(), 2u);
+    const auto words = doc->breakdown.WordItems();
+    ASSERT_EQ(words.size(), 3u);
+    EXPECT_EQ(words[1].text, "there");
+    EXPECT_EQ(words[1].start, FrameStartSample(14, ntsc, 48000));
+    EXPECT_EQ(words[1].end, FrameStartSample(31, ntsc, 48000));
+    std::string shapes;
+    for (const auto& s : ShapesByFrame(doc->mouths, ntsc, 48000, doc->breakdown.soundFrames, "rest"))
+        shapes += s == "rest" ? "." : s.substr(0, 1);
+    EXPECT_EQ(shapes.substr(0, 34), "....." "eeeAAAAA" "." "eeeeeeEEEEEEEEEEE" "...");
+    EXPECT_EQ(shapes.substr(58, 16), "..MMAAAAAAAAA...");
+    // At a rate that is not the file's, the file's own rate holds.
+    EXPECT_EQ(ImportPapagayo(pgo, 48000, 0, 24, error)->rate, FrameRate(30));
+}
+
 TEST(BreakdownFiles, DamagedFilesAreRefusedWholeWithTheLine) {
     const Exported e = Make(24);
     const std::string pgo = e.Write(BreakdownFormat::Papagayo, 24);

@@ -6,6 +6,8 @@
 
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/EspeakVoice.h"
+#include "dialogue/PhoneMap.h"
+#include "dialogue/VoicedStretches.h"
 
 namespace zv {
 namespace {
@@ -111,6 +113,35 @@ TEST(DialogueWays, NoSpeechSpreadsTheWordsEvenlyAndCancelKeepsNothing) {
     const DialogueResult r = BreakDown(s, "Stop right there.", "en", &cancel);
     EXPECT_EQ(r.outcome, DialogueResult::Outcome::Cancelled);
     EXPECT_TRUE(r.breakdown.lines.empty());
+}
+
+} // namespace
+} // namespace zv
+
+namespace zv {
+namespace {
+
+TEST(DialogueParts, VoicedStretchesFindSpeechLoudOrQuietAndPhonesMapOntoTheModel) {
+    // Bursts of noise-like sound 300 ms long with 400 ms gaps, loud and 40 dB down.
+    for (float level : {0.5f, 0.005f}) {
+        std::vector<float> mono(16000 * 3, 0.0f);
+        uint32_t seed = 1;
+        for (int burst = 0; burst < 4; ++burst)
+            for (int i = 0; i < 4800; ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                mono[static_cast<std::size_t>(burst * 11200 + 3200 + i)] =
+                    level * (static_cast<float>(seed >> 8) / 8388608.0f - 1.0f);
+            }
+        const auto stretches = FindVoicedStretches(mono, 16000);
+        ASSERT_EQ(stretches.size(), 4u) << level;
+        for (int burst = 0; burst < 4; ++burst) {
+            EXPECT_NEAR(static_cast<double>(stretches[static_cast<std::size_t>(burst)].start), burst * 11200 + 3200, 160.0);
+            EXPECT_NEAR(static_cast<double>(stretches[static_cast<std::size_t>(burst)].end), burst * 11200 + 8000, 160.0);
+        }
+    }
+    EXPECT_TRUE(FindVoicedStretches(std::vector<float>(16000, 0.0f), 16000).empty());
+    const std::vector<std::string> phones = CmuPhonesOfIpa({"tʃ", "ˈaɪ", "n", "ɜː", "ts", "ʔ", "ɡ", "ɲ"});
+    EXPECT_EQ(phones, (std::vector<std::string>{"CH", "AY", "N", "ER", "T", "S", "G", "N", "Y"}));
 }
 
 } // namespace
