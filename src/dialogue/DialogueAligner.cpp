@@ -347,9 +347,12 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
     Pronounce(list);
     Report(request_, 0.05);
     pcm_ = ResampleTo16Bit(*request_.mono, request_.sampleRate, kRate16k);
-    std::vector<float> level(pcm_.size());
-    std::transform(pcm_.begin(), pcm_.end(), level.begin(), [](int16_t s) { return static_cast<float>(s) / 32768.0f; });
-    voiced_ = FindVoicedStretches(level, kRate16k);
+    // The voiced stretches, found at the sound's own rate, on the 16 kHz samples.
+    for (const Stretch& s : FindVoicedStretches(*request_.mono, request_.sampleRate)) {
+        const int64_t a = RoundDivide(s.start * kRate16k, request_.sampleRate);
+        const int64_t b = std::min<int64_t>(RoundDivide(s.end * kRate16k, request_.sampleRate), static_cast<int64_t>(pcm_.size()));
+        if (b > a) voiced_.push_back({a, b});
+    }
     placed_.assign(list.words.size(), {});
     const int64_t length = static_cast<int64_t>(pcm_.size());
     const bool speech = !voiced_.empty();

@@ -147,9 +147,10 @@ TEST(AlignmentAccuracy, WordStartsFallWithinAFrameOfTheSpokenOnes) {
         {"en-gb-x-rp", 220, "Could you possibly pass the salt and pepper, Dravelyn?"},
     };
     // What was verified: each group at least 90 % within one frame at 24
-    // fps; within three frames all of the first group and all but one word
-    // of the second ("narrow" after "the", 128 ms late, where three frames
-    // are 125 ms); none later than four frames.
+    // fps, none further than four frames; within three frames every word,
+    // but for one ("narrow" after "the", 128 ms late where three frames are
+    // 125 ms) while the line's stretches were found on the 16 kHz copy, so
+    // the check allows one.
     int total = 0, withinThree = 0;
     for (const auto& group : {first, second}) {
         const Figures f = Measure(group);
