@@ -287,8 +287,9 @@ void EnglishAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std:
 }
 
 // The phones of the heard words [first, last) in one decode of their
-// stretch of sound, each word's phones kept inside the word; a word whose
-// phones are not heard gets them spread evenly.
+// stretch of sound (from the first's start to the last's end), each word's
+// phones kept inside the word; a word whose phones are not heard gets them
+// spread evenly.
 void EnglishAligner::AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words) {
     std::vector<std::vector<std::string>> phones;
     std::vector<std::string> grammar;
@@ -302,8 +303,8 @@ void EnglishAligner::AlignPhones(std::size_t first, std::size_t last, std::vecto
     }
     std::vector<BreakdownPhoneme> heard;
     if (!grammar.empty()) {
-        const int64_t from = std::max<int64_t>(placed_[first].start - kMargin16k / 2, 0);
-        const int64_t to = std::min<int64_t>(placed_[last - 1].end + kMargin16k / 2, static_cast<int64_t>(pcm_.size()));
+        const int64_t from = std::max<int64_t>(placed_[first].start, 0);
+        const int64_t to = std::min<int64_t>(placed_[last - 1].end, static_cast<int64_t>(pcm_.size()));
         if (to - from >= static_cast<int64_t>(grammar.size()) * kFramesPerPhone * kFrame16k) {
             const Recognition r = recognizer_.Align(pcm_.data() + from, static_cast<std::size_t>(to - from), grammar,
                                                     false, &pauseAfter);
@@ -391,7 +392,9 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
     std::vector<BreakdownWord> words;
     for (std::size_t i = 0; i < list.words.size(); ++i)
         words.push_back({list.words[i].text, ToSound(placed_[i].start), ToSound(placed_[i].end), {}, placed_[i].spread});
-    // The phones: one decode for each run of heard words.
+    // The phones: one decode for each heard word, inside it. (One decode of
+    // the phones of a whole run of words costs more than the words' own
+    // decode: single-phone words keep many more hypotheses alive.)
     for (std::size_t i = 0; i < words.size() && !Cancelled(request_);) {
         std::size_t j = i + 1;
         while (j < words.size() && words[j].spread == words[i].spread) ++j;
@@ -401,7 +404,7 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
                 words[k].phonemes = SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), words[k].start, words[k].end);
             }
         } else {
-            AlignPhones(i, j, words);
+            for (std::size_t k = i; k < j; ++k) AlignPhones(k, k + 1, words);
         }
         i = j;
         Report(request_, 0.65 + 0.35 * static_cast<double>(j) / static_cast<double>(words.size()));

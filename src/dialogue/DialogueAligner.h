@@ -6,7 +6,8 @@
 // Two ways, by language (DialogueLanguageWay):
 //   Recognizer       English: PocketSphinx aligns each line as one utterance
 //                    against a grammar of its words (optional silences
-//                    between them), then each word's phonemes inside it. A
+//                    between them), then each word's phonemes inside it
+//                    (a grammar of its dictionary phones). A
 //                    line the search loses is decoded again with wider
 //                    beams, then split at its longest pause and each part
 //                    aligned. Words the dictionary lacks are pronounced by
