@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterStartupRows();
     zv::bench::RegisterMarksRows();
     zv::bench::RegisterBeatsRows();
+    zv::bench::RegisterDialogueRows();
     benchmark::Initialize(&argc, argv);
     zv::bench::TableReporter table;
     benchmark::RunSpecifiedBenchmarks(&table);

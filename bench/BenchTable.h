@@ -45,6 +45,7 @@ void RegisterPlaybackRows();  // PlaybackBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp
 void RegisterMarksRows();     // MarksBench.cpp
 void RegisterBeatsRows();     // BeatsBench.cpp
+void RegisterDialogueRows();  // DialogueBench.cpp
 
 // Prints the rows as one table.
 class TableReporter : public benchmark::BenchmarkReporter {

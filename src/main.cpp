@@ -17,9 +17,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "cli/BeatsCommand.h"
+#include "cli/BreakdownCommand.h"
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
 #include "volume/EarlyOpenMixer.h"
@@ -52,6 +56,8 @@ private:
 int main(int argc, char** argv) {
     // Headless commands: no toolkit, no display, no sound output.
     if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
+    if (argc > 1 && std::string(argv[1]) == "--breakdown")
+        return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);
     // The mixer connects to the sound system while the toolkit starts up.
     zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);

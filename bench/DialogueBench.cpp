@@ -1,0 +1,139 @@
+// Rows: the dialogue breakdown of a 12 s line (espeak-ng speaking it, so no
+// recording is needed):
+//   - the whole job as the window runs it (pronunciations, the 16 kHz
+//     sound, the words, the phones; the model loaded by an earlier job),
+//     against one bare PocketSphinx
+//     decode of the same 16 kHz audio with the same grammar, the model
+//     already loaded (target: within 2x, and 0.2x real time);
+//   - loading the English model and dictionary (target: < 300 ms), with the
+//     resident memory it adds (target: < 120 MiB).
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "BenchTable.h"
+#include "dialogue/DialogueAligner.h"
+#include "dialogue/EspeakVoice.h"
+#include "dialogue/Resampler.h"
+#include "dialogue/SpeechRecognizer.h"
+#include "dialogue/SpokenText.h"
+
+namespace zv::bench {
+
+namespace {
+
+const char* const kLine =
+    "When the northern lights came back that winter, old Captain Zorblax climbed the hill behind the harbour "
+    "with 42 lanterns, and he waited there in the cold until every one of them was burning against the dark.";
+
+struct Line {
+    std::vector<float> mono;   // 22050 Hz, half a second of quiet either side
+    int32_t rate = 22050;
+    double Seconds() const { return static_cast<double>(mono.size()) / rate; }
+};
+
+const Line& SpokenLine() {
+    static const Line line = [] {
+        Line l;
+        std::string error;
+        const auto speech = SpeakWithEspeak(kLine, "en-us", 175, error);
+        l.mono.assign(11025, 0.0f);
+        if (speech)
+            for (int16_t s : speech->samples) l.mono.push_back(static_cast<float>(s) / 32768.0f);
+        l.mono.resize(l.mono.size() + 11025, 0.0f);
+        return l;
+    }();
+    return line;
+}
+
+double ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
+    return 0;
+}
+
+void BreakdownRow(benchmark::State& state) {
+    const Line& line = SpokenLine();
+    std::string error;
+    auto bare = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(), SpeechRecognizer::DefaultDictionary(),
+                                         false, error);
+    if (!bare || line.mono.size() < 22050) {
+        state.SkipWithError(bare ? "espeak-ng did not speak" : error.c_str());
+        return;
+    }
+    const std::vector<int16_t> pcm = ResampleTo16Bit(line.mono, line.rate, SpeechRecognizer::kSampleRate);
+    std::vector<std::string> words;
+    for (const auto& l : SplitSpokenText(kLine, true))
+        for (const auto& w : l.words) {
+            words.push_back(w.key);
+            if (!bare->Pronunciation(w.key)) bare->AddWord(w.key, {"Z", "AO", "R", "B", "L", "AE", "K", "S"});
+        }
+    DialogueRequest request;
+    request.mono = &line.mono;
+    request.sampleRate = line.rate;
+    request.soundFrames = static_cast<int64_t>(line.mono.size());
+    request.text = kLine;
+    BreakDownDialogue(request);   // the first job loads the model
+    double base = 0, job = 0;
+    int n = 0;
+    bool heard = true;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        const DialogueResult result = BreakDownDialogue(request);
+        const double took = SecondsSince(start);
+        state.SetIterationTime(took);
+        job += took;
+        heard = heard && result.outcome == DialogueResult::Outcome::Aligned;
+        start = std::chrono::steady_clock::now();
+        bare->DecodeOnly(pcm.data(), pcm.size(), words);
+        base += SecondsSince(start);
+        ++n;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    state.counters[kTarget] = 2.0;
+    char note[160];
+    std::snprintf(note, sizeof note, "base: one bare decode; %.1f s line, job at %.3fx real time (target 0.2x)%s",
+                  line.Seconds(), job / n / line.Seconds(), heard ? "" : "; LINE NOT HEARD");
+    SetRowText(state, "ms", "", note);
+}
+
+void ModelLoadRow(benchmark::State& state) {
+    double grew = 0;
+    int n = 0;
+    for (auto _ : state) {
+        // What the first load adds; later ones reuse the memory it freed.
+        const double before = ResidentMiB();
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        auto recognizer = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(),
+                                                   SpeechRecognizer::DefaultDictionary(), false, error);
+        state.SetIterationTime(SecondsSince(start));
+        if (n == 0) grew = ResidentMiB() - before;
+        ++n;
+        if (!recognizer) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+    }
+    char note[120];
+    std::snprintf(note, sizeof note, "the first adds %.0f MiB resident (target < 120 MiB)", grew);
+    SetRowText(state, "ms", "< 300 ms", note);
+}
+
+}  // namespace
+
+void RegisterDialogueRows() {
+    // The model's load first, while no other has been loaded in this process.
+    benchmark::RegisterBenchmark("Dialogue model load", ModelLoadRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("Dialogue breakdown, 12 s line", BreakdownRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+}
+
+}  // namespace zv::bench

@@ -1,0 +1,151 @@
+#include "cli/BreakdownCommand.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "cli/HeadlessSound.h"
+#include "dialogue/BreakdownExport.h"
+#include "dialogue/DialogueAligner.h"
+#include "dialogue/MouthSet.h"
+#include "dialogue/MouthTrack.h"
+#include "dialogue/SpokenText.h"
+#include "sound/MonoMix.h"
+
+namespace zv {
+
+namespace {
+
+const char* const kUsage =
+    "Usage: zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]\n"
+    "               [--mouths preston-blair|a-h|FILE] [--format json|tsv|dat|pgo|xsheet|labels] [--output FILE]\n";
+
+bool ReadAll(std::istream& in, std::string& text) {
+    std::ostringstream all;
+    all << in.rdbuf();
+    text = all.str();
+    return !in.bad();
+}
+
+// The mouth set named on the command line: a built-in one, a file, or a
+// set in the user's mouths folder by name.
+std::optional<MouthSet> ChooseMouths(const std::string& name, std::string& error) {
+    if (auto set = MouthSet::BuiltIn(name)) return set;
+    std::error_code ec;
+    if (std::filesystem::exists(name, ec)) return MouthSet::ReadFile(name, error);
+    const std::string folder = MouthSet::UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const std::string file = folder + "/" + name + ".json";
+    if (!folder.empty() && std::filesystem::exists(file, ec)) return MouthSet::ReadFile(file, error);
+    error = "Couldn't read the mouth set " + name + ": no such file, and no such set in " + folder;
+    return std::nullopt;
+}
+
+int Run(const std::vector<std::string>& args, std::istream& input, std::ostream& messages) {
+    if (args.size() < 3 || args[2].rfind("--", 0) == 0) {
+        messages << kUsage;
+        return kExitUsage;
+    }
+    std::string error;
+    const auto options = CommandLine::Parse(
+        args, 3, {"--text", "--fps", "--language", "--mouths", "--format", "--output"}, error);
+    if (!options) {
+        messages << error << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (!options->Has("--text")) {
+        messages << "--text is needed\n" << kUsage;
+        return kExitUsage;
+    }
+    const auto rate = ParseFrameRate(options->Value("--fps", "30"));
+    if (!rate) {
+        messages << "Not a frame rate: " << options->Value("--fps") << "\n";
+        return kExitUsage;
+    }
+    const auto format = BreakdownFormatOfName(options->Value("--format", "json"));
+    if (!format) {
+        messages << "Unknown format: " << options->Value("--format") << " (json, tsv, dat, pgo, xsheet or labels)\n";
+        return kExitUsage;
+    }
+    const std::string language = options->Value("--language", "en");
+    const DialogueWay way = DialogueLanguageWay(language);
+    if (way == DialogueWay::Unknown) {
+        messages << "Unknown language: " << language << "\n";
+        return kExitUsage;
+    }
+    const auto mouths = ChooseMouths(options->Value("--mouths", "preston-blair"), error);
+    if (!mouths) {
+        messages << error << "\n";
+        return kExitUnreadable;
+    }
+    const std::string textPath = options->Value("--text");
+    std::string text;
+    if (textPath == "-") {
+        if (!ReadAll(input, text)) {
+            messages << "Couldn't read the text from standard input\n";
+            return kExitUnreadable;
+        }
+    } else {
+        std::ifstream file(textPath, std::ios::binary);
+        if (!file || !ReadAll(file, text)) {
+            messages << "Couldn't read the text " << textPath << "\n";
+            return kExitUnreadable;
+        }
+    }
+    if (SplitSpokenText(text, way == DialogueWay::Recognizer).empty()) {
+        messages << "The text " << (textPath == "-" ? std::string("on standard input") : textPath) << " is empty\n";
+        return kExitUnreadable;
+    }
+    const std::string soundPath = args[2];
+    SoundData sound;
+    if (!LoadSoundHeadless(soundPath, sound, error)) {
+        messages << error << "\n";
+        return kExitUnreadable;
+    }
+    const std::vector<float> mono = MonoMix(sound, 0, sound.NumSamples);
+    DialogueRequest request;
+    request.mono = &mono;
+    request.sampleRate = sound.WavFormat.nSamplesPerSec;
+    request.soundFrames = sound.NumSamples;
+    request.text = text;
+    request.language = language;
+    const DialogueResult result = BreakDownDialogue(request);
+    if (result.outcome == DialogueResult::Outcome::Failed || result.outcome == DialogueResult::Outcome::Cancelled) {
+        messages << result.message << "\n";
+        return kExitUnreadable;
+    }
+    const std::vector<TrackItem> shapes = MouthShapes(result.breakdown.PhonemeItems(), *mouths, MouthRules{}, *rate,
+                                                      request.sampleRate, request.soundFrames);
+    BreakdownExportInput out;
+    out.breakdown = &result.breakdown;
+    out.mouths = &shapes;
+    out.mouthSet = &*mouths;
+    out.soundName = std::filesystem::path(soundPath).filename().string();
+    out.rate = *rate;
+    if (!WriteCommandOutput(ExportBreakdown(*format, out), options->Value("--output"), error)) {
+        messages << error << "\n";
+        return kExitUnreadable;
+    }
+    if (result.outcome == DialogueResult::Outcome::NoSpeech) {
+        messages << "No speech was found in " << soundPath << ": the words are spread evenly.\n";
+        return kExitNothingFound;
+    }
+    return kExitDone;
+}
+
+} // namespace
+
+int RunBreakdownCommand(const std::vector<std::string>& args, std::istream& input, std::ostream& messages) {
+    try {
+        return Run(args, input, messages);
+    } catch (const std::exception& e) {
+        messages << "The breakdown failed: " << e.what() << "\n";
+    } catch (...) {
+        messages << "The breakdown failed\n";
+    }
+    return kExitUnreadable;
+}
+
+} // namespace zv

@@ -1,0 +1,24 @@
+#pragma once
+// zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]
+//         [--mouths preston-blair|a-h|FILE] [--format json|tsv|dat|pgo|xsheet|labels]
+//         [--output FILE]
+// The dialogue breakdown without the window: the typed text (a file, or
+// standard input for "-") aligned to the sound, the mouth shapes laid at
+// the exact rate (30 by default, read as the window's rate box reads it),
+// written in the format asked for (JSON by default) to the output file or
+// standard output. --mouths also takes the name of a set in the user's
+// mouths folder. Exit codes (cli/CommandLine.h): 0 done; 1 bad usage; 2 the
+// sound, the text or the mouth set cannot be read (the message names the
+// path), or the text is empty; 3 no speech was found (the words are spread
+// evenly and written all the same).
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace zv {
+
+// `args` as main has them ("zorvane", "--breakdown", SOUND, ...). Messages
+// go to `messages`; "-" as the text reads `input`.
+int RunBreakdownCommand(const std::vector<std::string>& args, std::istream& input, std::ostream& messages);
+
+} // namespace zv

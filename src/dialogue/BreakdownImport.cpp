@@ -1,0 +1,241 @@
+#include "dialogue/BreakdownImport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+#include "common/FrameTime.h"
+
+namespace zv {
+
+namespace {
+
+struct Refusal {
+    std::size_t line;
+    std::string what;
+};
+
+// Frames far beyond any sound (a day at 1000 fps) are damage, not data.
+constexpr int64_t kMaxFrame = 86400LL * 1000;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Trim(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    return s.substr(a, s.find_last_not_of(" \t") + 1 - a);
+}
+
+int64_t Number(const std::string& field, std::size_t line, const char* what, int64_t max = kMaxFrame) {
+    const std::string t = Trim(field);
+    int64_t value = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+    if (t.empty() || ec != std::errc() || end != t.data() + t.size() || value < 0 || value > max)
+        throw Refusal{line, std::string(what) + " must be a whole number from 0 to " + std::to_string(max) + ", not \"" + t + "\""};
+    return value;
+}
+
+// Reads line by line, counting from 1.
+class Reader {
+public:
+    explicit Reader(const std::string& text) : lines_(Lines(text)) {}
+    const std::string& Next(const char* what) {
+        if (at_ >= lines_.size()) throw Refusal{at_ + 1, std::string("the file ends where ") + what + " should be"};
+        return lines_[at_++];
+    }
+    std::size_t Line() const { return at_; }   // the line last read
+    bool AtEnd() const {
+        for (std::size_t i = at_; i < lines_.size(); ++i)
+            if (!Trim(lines_[i]).empty()) return false;
+        return true;
+    }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t at_ = 0;
+};
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> out;
+    for (std::string f; in >> f;) out.push_back(f);
+    return out;
+}
+
+// Mouth runs from (frame, shape) changes, at `rate`.
+std::vector<TrackItem> RunsOf(const std::vector<std::pair<int64_t, std::string>>& changes, FrameRate rate,
+                              int32_t sampleRate, int64_t soundFrames) {
+    std::vector<TrackItem> out;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const int64_t start = FrameStartSample(changes[i].first, rate, sampleRate);
+        int64_t end = i + 1 < changes.size() ? FrameStartSample(changes[i + 1].first, rate, sampleRate)
+                                             : std::max(soundFrames, start);
+        if (!out.empty() && out.back().text == changes[i].second) {
+            out.back().end = end;
+            continue;
+        }
+        out.push_back({start, std::max(start, end), changes[i].second, ""});
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t sampleRate, int64_t soundFrames,
+                                                FrameRate rateInForce, std::string& error) {
+    try {
+        if (sampleRate <= 0) throw Refusal{0, "there is no sound to place the breakdown on"};
+        Reader in(text);
+        if (Trim(in.Next("the header")) != "lipsync version 1")
+            throw Refusal{in.Line(), "not a Papagayo document (\"lipsync version 1\" expected)"};
+        in.Next("the sound's path");
+        const int64_t fps = Number(in.Next("the frame rate"), in.Line(), "the frame rate", 1000);
+        if (fps == 0) throw Refusal{in.Line(), "the frame rate must be above 0"};
+        ImportedBreakdown out;
+        out.rate = rateInForce.IsPositive() && rateInForce.Rounded() == fps ? rateInForce
+                                                                              : FrameRate(static_cast<int32_t>(fps));
+        const int64_t length = Number(in.Next("the length"), in.Line(), "the length");
+        out.breakdown.sampleRate = sampleRate;
+        out.breakdown.soundFrames = soundFrames > 0 ? soundFrames : FrameStartSample(length, out.rate, sampleRate);
+        const int64_t voices = Number(in.Next("the number of voices"), in.Line(), "the number of voices", 1000);
+        auto sample = [&](int64_t frame) { return FrameStartSample(frame, out.rate, sampleRate); };
+        std::vector<std::pair<int64_t, std::string>> changes;
+        for (int64_t v = 0; v < voices; ++v) {
+            in.Next("a voice's name");
+            in.Next("a voice's text");
+            const int64_t phrases = Number(in.Next("the number of phrases"), in.Line(), "the number of phrases", 1000000);
+            for (int64_t p = 0; p < phrases; ++p) {
+                BreakdownLine line;
+                line.text = Trim(in.Next("a phrase's text"));
+                Number(in.Next("a phrase's first frame"), in.Line(), "a phrase's first frame");
+                Number(in.Next("a phrase's last frame"), in.Line(), "a phrase's last frame");
+                const int64_t words = Number(in.Next("the number of words"), in.Line(), "the number of words", 1000000);
+                for (int64_t w = 0; w < words; ++w) {
+                    const std::vector<std::string> f = Fields(in.Next("a word"));
+                    const std::size_t wordLine = in.Line();
+                    if (f.size() != 4) throw Refusal{wordLine, "a word must be: text, first frame, last frame, phonemes"};
+                    BreakdownWord word;
+                    word.text = f[0];
+                    const int64_t first = Number(f[1], wordLine, "a word's first frame");
+                    const int64_t last = Number(f[2], wordLine, "a word's last frame");
+                    if (last < first) throw Refusal{wordLine, "a word's last frame comes before its first"};
+                    word.start = sample(first);
+                    word.end = sample(last + 1);
+                    const int64_t phonemes = Number(f[3], wordLine, "the number of phonemes", 100000);
+                    std::vector<std::pair<int64_t, std::string>> own;
+                    for (int64_t k = 0; k < phonemes; ++k) {
+                        const std::vector<std::string> pf = Fields(in.Next("a phoneme"));
+                        if (pf.size() != 2) throw Refusal{in.Line(), "a phoneme must be: frame, name"};
+                        const int64_t frame = Number(pf[0], in.Line(), "a phoneme's frame");
+                        if (!own.empty() && frame < own.back().first)
+                            throw Refusal{in.Line(), "the phonemes' frames go backwards"};
+                        own.push_back({frame, pf[1]});
+                    }
+                    for (std::size_t k = 0; k < own.size(); ++k) {
+                        const int64_t a = std::clamp(sample(own[k].first), word.start, word.end);
+                        const int64_t b = k + 1 < own.size() ? std::clamp(sample(own[k + 1].first), a, word.end) : word.end;
+                        word.phonemes.push_back({own[k].second, a, b});
+                        changes.push_back(own[k]);
+                    }
+                    // Rest after the word, until the next one says otherwise.
+                    changes.push_back({last + 1, "rest"});
+                    line.words.push_back(std::move(word));
+                }
+                out.breakdown.lines.push_back(std::move(line));
+            }
+        }
+        if (!in.AtEnd()) throw Refusal{in.Line() + 1, "more follows the last voice"};
+        // The changes in frame order; a later one on the same frame wins
+        // (a word starting where the one before ends).
+        std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::pair<int64_t, std::string>> merged;
+        if (changes.empty() || changes.front().first > 0) merged.push_back({0, "rest"});
+        for (const auto& c : changes) {
+            if (!merged.empty() && merged.back().first == c.first) merged.back().second = c.second;
+            else merged.push_back(c);
+        }
+        out.mouths = RunsOf(merged, out.rate, sampleRate, out.breakdown.soundFrames);
+        return out;
+    } catch (const Refusal& r) {
+        error = "line " + std::to_string(r.line) + ": " + r.what;
+    } catch (const std::exception& e) {
+        error = std::string("The Papagayo document cannot be read: ") + e.what();
+    }
+    return std::nullopt;
+}
+
+std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, int32_t sampleRate,
+                                                     int64_t soundFrames, std::string& error) {
+    try {
+        const nlohmann::json doc = nlohmann::json::parse(text);
+        ImportedBreakdown out;
+        const std::string rate = doc.at("frameRate").get<std::string>();
+        const auto slash = rate.find('/');
+        const int64_t n = std::stoll(rate.substr(0, slash));
+        const int64_t d = slash == std::string::npos ? 1 : std::stoll(rate.substr(slash + 1));
+        out.rate = FrameRate::Fraction(n, d);
+        if (!out.rate.IsPositive()) throw std::runtime_error("the frame rate must be above 0");
+        out.breakdown.sampleRate = sampleRate;
+        out.breakdown.soundFrames = soundFrames;
+        auto sample = [&](const nlohmann::json& seconds) {
+            return static_cast<int64_t>(std::llround(seconds.get<double>() * sampleRate));
+        };
+        BreakdownLine line;
+        for (const auto& w : doc.at("words")) {
+            BreakdownWord word{w.at("text").get<std::string>(), sample(w.at("start")), sample(w.at("end")), {}, false};
+            for (const auto& p : w.at("phonemes"))
+                word.phonemes.push_back({p.at("text").get<std::string>(), sample(p.at("start")), sample(p.at("end"))});
+            if (!line.text.empty()) line.text += ' ';
+            line.text += word.text;
+            line.words.push_back(std::move(word));
+        }
+        if (!line.words.empty()) out.breakdown.lines.push_back(std::move(line));
+        std::vector<std::pair<int64_t, std::string>> changes;
+        for (const auto& m : doc.at("mouths")) changes.push_back({m.at("frame").get<int64_t>(), m.at("shape").get<std::string>()});
+        out.mouths = RunsOf(changes, out.rate, sampleRate, soundFrames);
+        return out;
+    } catch (const nlohmann::json::parse_error& e) {
+        std::size_t line = 1;
+        for (std::size_t i = 0; i + 1 < e.byte && i < text.size(); ++i) line += text[i] == '\n' ? 1 : 0;
+        error = "line " + std::to_string(line) + ": not JSON";
+    } catch (const std::exception& e) {
+        error = std::string("The breakdown cannot be read: ") + e.what();
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<TrackItem>> ImportMohoSwitch(const std::string& text, FrameRate rate, int32_t sampleRate,
+                                                       int64_t soundFrames, std::string& error) {
+    try {
+        if (!rate.IsPositive() || sampleRate <= 0) throw Refusal{0, "there is no frame rate or sound"};
+        const std::vector<std::string> lines = Lines(text);
+        if (lines.empty() || Trim(lines[0]) != "MohoSwitch1") throw Refusal{1, "not Moho switch data (\"MohoSwitch1\" expected)"};
+        std::vector<std::pair<int64_t, std::string>> changes;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            if (Trim(lines[i]).empty()) continue;
+            const std::vector<std::string> f = Fields(lines[i]);
+            if (f.size() != 2) throw Refusal{i + 1, "a line must be: frame, shape"};
+            const int64_t frame = Number(f[0], i + 1, "the frame");
+            if (frame < 1) throw Refusal{i + 1, "frames count from 1"};
+            if (!changes.empty() && frame - 1 <= changes.back().first) throw Refusal{i + 1, "the frames must go up"};
+            changes.push_back({frame - 1, f[1]});
+        }
+        return RunsOf(changes, rate, sampleRate, soundFrames);
+    } catch (const Refusal& r) {
+        error = "line " + std::to_string(r.line) + ": " + r.what;
+    }
+    return std::nullopt;
+}
+
+} // namespace zv

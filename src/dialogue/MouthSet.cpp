@@ -1,0 +1,178 @@
+#include "dialogue/MouthSet.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace zv {
+
+namespace {
+
+// The line of a byte offset (from 1).
+std::size_t LineOf(const std::string& text, std::size_t byte) {
+    byte = std::min(byte, text.size());
+    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(byte), '\n'));
+}
+
+// The line where `"key"` first appears after `after` (1 when it is nowhere).
+std::size_t LineOfKey(const std::string& text, const std::string& key, std::size_t after = 0) {
+    const std::size_t at = text.find("\"" + key + "\"", after);
+    return at == std::string::npos ? 1 : LineOf(text, at);
+}
+
+struct Refusal {
+    std::size_t line;
+    std::string what;
+};
+
+} // namespace
+
+MouthSet MouthSet::PrestonBlair() {
+    MouthSet set;
+    set.name_ = "Preston Blair";
+    set.shapes_ = {"AI", "E", "O", "U", "etc", "L", "WQ", "MBP", "FV", "rest"};
+    set.rest_ = "rest";
+    set.other_ = "etc";
+    set.closures_ = {"MBP", "FV"};
+    set.phonemes_ = {
+        {"AA", "AI"}, {"AE", "AI"}, {"AH", "AI"}, {"AY", "AI"}, {"IH", "AI"}, {"AO", "O"}, {"AW", "O"},
+        {"OW", "O"},  {"OY", "WQ"}, {"EH", "E"},  {"ER", "E"},  {"EY", "E"},  {"IY", "E"}, {"UH", "U"},
+        {"UW", "U"},  {"W", "WQ"},  {"L", "L"},   {"M", "MBP"}, {"B", "MBP"}, {"P", "MBP"}, {"F", "FV"},
+        {"V", "FV"},
+    };
+    return set;
+}
+
+MouthSet MouthSet::NineShapes() {
+    // A closed (M B P), B slightly open with teeth (most consonants, EE),
+    // C open (EH, AE), D wide open (AA), E slightly rounded (AO, ER),
+    // F puckered (UW, OW, W), G upper teeth on lip (F V), H tongue up (L),
+    // X at rest.
+    MouthSet set;
+    set.name_ = "A-H";
+    set.shapes_ = {"A", "B", "C", "D", "E", "F", "G", "H", "X"};
+    set.rest_ = "X";
+    set.other_ = "B";
+    set.closures_ = {"A", "G"};
+    set.phonemes_ = {
+        {"M", "A"},  {"B", "A"},  {"P", "A"},  {"IY", "B"}, {"IH", "B"}, {"EH", "C"}, {"AE", "C"}, {"AH", "C"},
+        {"EY", "C"}, {"AY", "C"}, {"AA", "D"}, {"AW", "D"}, {"AO", "E"}, {"ER", "E"}, {"OY", "E"}, {"UW", "F"},
+        {"OW", "F"}, {"UH", "F"}, {"W", "F"},  {"F", "G"},  {"V", "G"},  {"L", "H"},
+    };
+    return set;
+}
+
+std::optional<MouthSet> MouthSet::BuiltIn(const std::string& name) {
+    if (name == "preston-blair") return PrestonBlair();
+    if (name == "a-h") return NineShapes();
+    return std::nullopt;
+}
+
+const std::string& MouthSet::ShapeOf(const std::string& phoneme) const {
+    std::string bare = phoneme;
+    while (!bare.empty() && std::isdigit(static_cast<unsigned char>(bare.back()))) bare.pop_back();
+    const auto it = phonemes_.find(bare);
+    return it != phonemes_.end() ? it->second : other_;
+}
+
+std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::string& fallbackName,
+                                           std::string& error) {
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(text);
+    } catch (const nlohmann::json::parse_error& e) {
+        error = "line " + std::to_string(LineOf(text, e.byte > 0 ? e.byte - 1 : 0)) + ": not JSON (" + e.what() + ")";
+        return std::nullopt;
+    }
+    try {
+        if (!doc.is_object()) throw Refusal{1, "the set must be a JSON object"};
+        MouthSet set;
+        set.name_ = fallbackName;
+        if (doc.contains("name")) {
+            if (!doc["name"].is_string() || doc["name"].get<std::string>().empty())
+                throw Refusal{LineOfKey(text, "name"), "\"name\" must be a text"};
+            set.name_ = doc["name"].get<std::string>();
+        }
+        if (!doc.contains("shapes") || !doc["shapes"].is_array() || doc["shapes"].empty())
+            throw Refusal{LineOfKey(text, "shapes"), "\"shapes\" must list the shapes"};
+        for (const auto& s : doc["shapes"]) {
+            if (!s.is_string() || s.get<std::string>().empty())
+                throw Refusal{LineOfKey(text, "shapes"), "every shape must be a name"};
+            if (std::find(set.shapes_.begin(), set.shapes_.end(), s.get<std::string>()) != set.shapes_.end())
+                throw Refusal{LineOfKey(text, s.get<std::string>()), "the shape \"" + s.get<std::string>() + "\" is listed twice"};
+            set.shapes_.push_back(s.get<std::string>());
+        }
+        auto shapeNamed = [&](const nlohmann::json& v, const std::string& key) {
+            if (!v.is_string()) throw Refusal{LineOfKey(text, key), "\"" + key + "\" must name a shape"};
+            const std::string name = v.get<std::string>();
+            if (std::find(set.shapes_.begin(), set.shapes_.end(), name) == set.shapes_.end())
+                throw Refusal{LineOfKey(text, key), "\"" + name + "\" is not one of the shapes"};
+            return name;
+        };
+        if (!doc.contains("rest")) throw Refusal{1, "\"rest\" must name the shape of silence"};
+        set.rest_ = shapeNamed(doc["rest"], "rest");
+        set.other_ = doc.contains("other") ? shapeNamed(doc["other"], "other") : set.rest_;
+        if (doc.contains("closures")) {
+            if (!doc["closures"].is_array()) throw Refusal{LineOfKey(text, "closures"), "\"closures\" must be a list"};
+            for (const auto& c : doc["closures"]) set.closures_.insert(shapeNamed(c, "closures"));
+        }
+        if (!doc.contains("phonemes") || !doc["phonemes"].is_object())
+            throw Refusal{LineOfKey(text, "phonemes"), "\"phonemes\" must map phonemes to shapes"};
+        const std::size_t phonemesAt = text.find("\"phonemes\"");
+        for (const auto& [phoneme, shape] : doc["phonemes"].items()) {
+            if (!shape.is_string() ||
+                std::find(set.shapes_.begin(), set.shapes_.end(), shape.get<std::string>()) == set.shapes_.end())
+                throw Refusal{LineOfKey(text, phoneme, phonemesAt == std::string::npos ? 0 : phonemesAt),
+                              "the phoneme \"" + phoneme + "\" must map to one of the shapes"};
+            set.phonemes_[phoneme] = shape.get<std::string>();
+        }
+        return set;
+    } catch (const Refusal& r) {
+        error = "line " + std::to_string(r.line) + ": " + r.what;
+    } catch (const std::exception& e) {
+        error = std::string("line 1: ") + e.what();
+    }
+    return std::nullopt;
+}
+
+std::optional<MouthSet> MouthSet::ReadFile(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "Couldn't read the mouth set " + path;
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto set = FromJson(text.str(), std::filesystem::path(path).stem().string(), error);
+    if (!set) error = path + ", " + error;
+    return set;
+}
+
+std::string MouthSet::UserFolder(const char* xdgConfigHome, const char* home) {
+    std::string base;
+    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') base = xdgConfigHome;
+    else if (home != nullptr && home[0] != '\0') base = std::string(home) + "/.config";
+    else return {};
+    return base + "/Zorvane/mouths";
+}
+
+std::vector<MouthSet> MouthSet::ReadFolder(const std::string& folder, std::vector<std::string>& errors) {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.path().extension() == ".json") files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    std::vector<MouthSet> out;
+    for (const std::string& file : files) {
+        std::string error;
+        if (auto set = ReadFile(file, error)) out.push_back(std::move(*set));
+        else errors.push_back(error);
+    }
+    return out;
+}
+
+} // namespace zv

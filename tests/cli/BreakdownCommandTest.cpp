@@ -1,0 +1,112 @@
+// zorvane --breakdown: its exit codes, and Preston Blair shapes at
+// ascending frames from 1 in Moho switch data from the built program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "TestSounds.h"
+#include "cli/BreakdownCommand.h"
+#include "cli/CommandLine.h"
+#include "dialogue/EspeakVoice.h"
+#include "dialogue/MouthSet.h"
+
+namespace zv {
+namespace {
+
+int RunCommand(std::vector<std::string> args, std::string* messages = nullptr, const std::string& input = {}) {
+    args.insert(args.begin(), {"zorvane", "--breakdown"});
+    std::istringstream in(input);
+    std::ostringstream out;
+    const int code = RunBreakdownCommand(args, in, out);
+    if (messages != nullptr) *messages = out.str();
+    return code;
+}
+
+TEST(BreakdownCommand, ExitCodesSayWhatWentWrong) {
+    test::TempDir dir;
+    const std::string wav = dir.File("quiet.wav"), text = dir.File("line.txt"), empty = dir.File("empty.txt");
+    test::WriteWav(wav, 16000, 1, std::vector<float>(16000, 0.0f));
+    test::WriteText(text, "Nothing to hear here\n");
+    test::WriteText(empty, " \n.,\n");
+    std::string messages;
+    EXPECT_EQ(RunCommand({}), kExitUsage);
+    EXPECT_EQ(RunCommand({wav}), kExitUsage);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--fps", "fast"}), kExitUsage);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--format", "doc"}), kExitUsage);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--language", "xx-nowhere"}), kExitUsage);
+    EXPECT_EQ(RunCommand({dir.File("missing.wav"), "--text", text}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find(dir.File("missing.wav")), std::string::npos) << messages;
+    EXPECT_EQ(RunCommand({wav, "--text", dir.File("missing.txt")}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find(dir.File("missing.txt")), std::string::npos) << messages;
+    EXPECT_EQ(RunCommand({wav, "--text", empty}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find("empty"), std::string::npos) << messages;
+    EXPECT_EQ(RunCommand({wav, "--text", "-"}, &messages, ""), kExitUnreadable);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", dir.File("none.json")}), kExitUnreadable);
+    // A set of the user's own by name from the mouths folder; a damaged one names its line.
+    std::filesystem::create_directories(dir.File("cfg/Zorvane/mouths"));
+    test::WriteText(dir.File("cfg/Zorvane/mouths/robot.json"),
+                    "{\"shapes\": [\"Open\", \"Idle\"], \"rest\": \"Idle\", \"other\": \"Open\", \"phonemes\": {}}");
+    test::WriteText(dir.File("cfg/Zorvane/mouths/broken.json"), "{\n\"shapes\": [\"A\"\n");
+    setenv("XDG_CONFIG_HOME", dir.File("cfg").c_str(), 1);
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", "broken"}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find("broken.json, line 3"), std::string::npos) << messages;
+    const std::string dat = dir.File("robot.dat");
+    EXPECT_EQ(RunCommand({wav, "--text", text, "--mouths", "robot", "--format", "dat", "--output", dat}), kExitNothingFound);
+    EXPECT_EQ(test::ReadText(dat).rfind("MohoSwitch1\n1 Open\n", 0), 0u) << test::ReadText(dat);
+    unsetenv("XDG_CONFIG_HOME");
+    // No speech: the words spread evenly and written all the same.
+    const std::string out = dir.File("out.json");
+    EXPECT_EQ(RunCommand({wav, "--text", "-", "--output", out}, &messages, "Nothing to hear here"), kExitNothingFound);
+    const std::string json = test::ReadText(out);
+    EXPECT_NE(json.find("\"text\": \"Nothing\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"text\": \"here\""), std::string::npos) << json;
+}
+
+TEST(BreakdownCommand, TheProgramWritesPrestonBlairShapesFromFrameOne) {
+    const std::string program = std::string(ZORVANE_BINARY_DIR) + "/zorvane";
+    if (!std::filesystem::exists(program)) GTEST_SKIP() << "zorvane is not built";
+    test::TempDir dir;
+    std::string error;
+    const auto speech = SpeakWithEspeak("Please bring me the map", "en-us", 175, error);
+    ASSERT_TRUE(speech) << error;
+    std::vector<float> mono(8000, 0.0f);
+    for (int16_t s : speech->samples) mono.push_back(static_cast<float>(s) / 32768.0f);
+    mono.resize(mono.size() + 8000, 0.0f);
+    const std::string wav = dir.File("line.wav"), text = dir.File("line.txt"), dat = dir.File("line.dat");
+    test::WriteWav(wav, speech->sampleRate, 1, mono);
+    test::WriteText(text, "Please bring me the map.\n");
+    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + program + " --breakdown " + wav + " --text " +
+                                text + " --fps 24 --format dat --output " + dat + " 2>/dev/null";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), kExitDone);
+    std::istringstream lines(test::ReadText(dat));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "MohoSwitch1");
+    const MouthSet set = MouthSet::PrestonBlair();
+    int previous = 0, count = 0;
+    bool closed = false;
+    while (std::getline(lines, line)) {
+        int frame = 0;
+        char shape[16] = {};
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d %15s", &frame, shape), 2) << line;
+        EXPECT_GT(frame, previous);
+        if (count == 0) {
+            EXPECT_EQ(frame, 1);
+        }
+        EXPECT_NE(std::find(set.Shapes().begin(), set.Shapes().end(), shape), set.Shapes().end()) << shape;
+        closed = closed || std::string(shape) == "MBP";
+        previous = frame;
+        ++count;
+    }
+    EXPECT_GE(count, 6);
+    EXPECT_TRUE(closed) << "\"please\", \"me\" and \"map\" close the lips";
+}
+
+} // namespace
+} // namespace zv

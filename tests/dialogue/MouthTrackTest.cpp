@@ -1,0 +1,110 @@
+// The mouth rules at 12, 24 and 29.97 frames a second: holds, closures,
+// rest after a pause, the lead.
+#include <gtest/gtest.h>
+
+#include "common/FrameTime.h"
+#include "dialogue/MouthTrack.h"
+
+namespace zv {
+namespace {
+
+constexpr int32_t kRate = 48000;
+
+struct Laid {
+    FrameRate rate;
+    // A phoneme over frames [from, to) (fractions of a frame allowed).
+    TrackItem P(const std::string& phone, double from, double to) const {
+        auto at = [&](double f) {
+            const auto whole = static_cast<int64_t>(f);
+            const int64_t a = FrameStartSample(whole, rate, kRate), b = FrameStartSample(whole + 1, rate, kRate);
+            return a + static_cast<int64_t>((f - static_cast<double>(whole)) * static_cast<double>(b - a));
+        };
+        return {at(from), at(to), phone, ""};
+    }
+    int64_t Length(int frames) const { return FrameStartSample(frames, rate, kRate); }
+    // One letter a frame: the first letter of each shape ("r" for rest).
+    std::string Frames(const std::vector<TrackItem>& phonemes, int frames, const MouthRules& rules = {}) const {
+        const MouthSet set = MouthSet::PrestonBlair();
+        const auto mouths = MouthShapes(phonemes, set, rules, rate, kRate, Length(frames));
+        std::string out;
+        for (const auto& s : ShapesByFrame(mouths, rate, kRate, Length(frames), set.Rest())) out += s == "MBP" ? 'M' : s[0];
+        // Every run starts on a frame's first sample.
+        for (const auto& m : mouths) EXPECT_EQ(m.start, FrameStartSample(FrameOfSample(m.start, rate, kRate), rate, kRate));
+        return out;
+    }
+};
+
+TEST(MouthTrack, AShapeHoldsTwoFramesAt24AndAboveAndOneBelow) {
+    for (FrameRate rate : {FrameRate(24), FrameRate::Fraction(30000, 1001), FrameRate(12)}) {
+        const Laid l{rate};
+        // AI for two frames, E for one, O for three, then the tail.
+        const std::vector<TrackItem> ph = {l.P("AA", 1, 3), l.P("EH", 3, 4), l.P("OW", 4, 7)};
+        const std::string expected = rate == FrameRate(12) ? "rAAEOOOrr" : "rAAEEOOrr";
+        EXPECT_EQ(l.Frames(ph, 9), expected) << rate;
+    }
+    // A short shape with no room after it gives way to the one before; after
+    // rest, to the one after it, so the word's mouth opens on time.
+    const Laid l{24};
+    EXPECT_EQ(l.Frames({l.P("AA", 1, 3), l.P("EH", 3, 4), l.P("OW", 4, 6)}, 9), "rAAAOOrrr");
+    EXPECT_EQ(l.Frames({l.P("HH", 2, 3), l.P("AA", 3, 5)}, 7), "rrAAArr");
+}
+
+TEST(MouthTrack, ClosuresStayEvenWhenShort) {
+    for (FrameRate rate : {FrameRate(24), FrameRate::Fraction(30000, 1001), FrameRate(12)}) {
+        const Laid l{rate};
+        // "a-m-a": the M lasts a third of a frame, inside frame 3.
+        const std::vector<TrackItem> ph = {l.P("AA", 1, 3.3), l.P("M", 3.3, 3.6), l.P("AA", 3.6, 6)};
+        EXPECT_EQ(l.Frames(ph, 8), "rAAMAArr") << rate;
+        MouthRules loose;
+        loose.keepClosures = false;
+        EXPECT_EQ(l.Frames(ph, 8, loose), "rAAAAArr") << rate;
+    }
+}
+
+TEST(MouthTrack, RestFollowsALongPauseAndTheLeadShowsShapesEarly) {
+    for (FrameRate rate : {FrameRate(24), FrameRate::Fraction(30000, 1001), FrameRate(12)}) {
+        const Laid l{rate};
+        const double fps = static_cast<double>(rate.Numerator()) / rate.Denominator();
+        // 0.3 s of pause after the first word, 0.15 s after the second.
+        const double longGap = 0.3 * fps, shortGap = 0.15 * fps;
+        const double a = 2, b = a + 3 + longGap, c = b + 3 + shortGap;
+        const std::vector<TrackItem> ph = {l.P("OW", a, a + 3), l.P("IY", b, b + 3), l.P("UW", c, c + 3)};
+        const int frames = static_cast<int>(c) + 6;
+        const std::string shapes = l.Frames(ph, frames);
+        const auto firstE = shapes.find('E');
+        EXPECT_NE(shapes.substr(5, firstE - 5).find('r'), std::string::npos) << rate << " " << shapes;
+        const auto firstU = shapes.find('U');
+        EXPECT_EQ(shapes.substr(firstE, firstU - firstE).find_first_not_of('E'), std::string::npos) << shapes;
+        MouthRules lead;
+        lead.leadFrames = 2;
+        const std::string early = l.Frames(ph, frames, lead);
+        EXPECT_EQ(early.find('E'), firstE - 2) << early;
+        EXPECT_EQ(early.find('U'), firstU - 2) << early;
+        EXPECT_EQ(early.find('O'), shapes.find('O') - 2) << early;
+    }
+}
+
+TEST(MouthSet, UserSetsAreReadAndDamagedOnesRefusedWithTheLine) {
+    std::string error;
+    const auto set = MouthSet::FromJson(
+        "{\n  \"shapes\": [\"Open\", \"Shut\", \"Idle\"],\n  \"rest\": \"Idle\",\n  \"other\": \"Open\",\n"
+        "  \"closures\": [\"Shut\"],\n  \"phonemes\": {\"M\": \"Shut\", \"AA\": \"Open\"}\n}\n",
+        "robot", error);
+    ASSERT_TRUE(set) << error;
+    EXPECT_EQ(set->Name(), "robot");
+    EXPECT_EQ(set->ShapeOf("M"), "Shut");
+    EXPECT_EQ(set->ShapeOf("ZH"), "Open");
+    EXPECT_TRUE(set->IsClosure("Shut"));
+    EXPECT_FALSE(MouthSet::FromJson("{\n  \"shapes\": [\"A\"],\n  \"rest\" \"A\"\n}", "x", error));
+    EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
+    EXPECT_FALSE(MouthSet::FromJson("{\n \"shapes\": [\"A\"],\n \"rest\": \"A\",\n \"phonemes\": {\n  \"M\": \"Q\"\n }\n}",
+                                    "x", error));
+    EXPECT_EQ(error.rfind("line 5:", 0), 0u) << error;
+    EXPECT_EQ(MouthSet::UserFolder(nullptr, "/home/u"), "/home/u/.config/Zorvane/mouths");
+    EXPECT_EQ(MouthSet::UserFolder("/x/cfg", "/home/u"), "/x/cfg/Zorvane/mouths");
+    EXPECT_EQ(MouthSet::NineShapes().ShapeOf("P"), "A");
+    EXPECT_EQ(MouthSet::PrestonBlair().ShapeOf("AH0"), "AI");
+}
+
+} // namespace
+} // namespace zv
