@@ -60,13 +60,13 @@ std::string BenchFolder() {
 // One marks list with its own keeper, shown.
 struct ShownList {
     PrintingMessageBox messages;
-    MarkKeeper keeper{messages};
+    MarkKeeper keeper;
     MarkTableModel model{keeper};
     MarksWindow window{model, nullptr};
     ShownList(const std::string& sound, int count) {
         std::filesystem::remove(MarksFilePath(sound));
-        keeper.OpenFor(sound, kSampleRate);
-        keeper.AddAll(SpreadMarks(count));
+        ShowReport(messages, keeper.OpenFor(sound, kSampleRate));
+        ShowReport(messages, keeper.AddAll(SpreadMarks(count)));
         model.SetRate(30);
         model.Reload();
         window.resize(520, 600);
@@ -147,9 +147,9 @@ void MarksSaveRow(benchmark::State& state) {
     const std::string sound = folder + "/save.wav";
     std::filesystem::remove(MarksFilePath(sound));
     PrintingMessageBox messages;
-    MarkKeeper keeper(messages);
-    keeper.OpenFor(sound, kSampleRate);
-    keeper.AddAll(SpreadMarks(10000));
+    MarkKeeper keeper;
+    ShowReport(messages, keeper.OpenFor(sound, kSampleRate));
+    ShowReport(messages, keeper.AddAll(SpreadMarks(10000)));
     if (!keeper.Saved() || messages.shown != 0) {
         state.SkipWithError("the marks file could not be written");
         return;
@@ -160,7 +160,7 @@ void MarksSaveRow(benchmark::State& state) {
     for (auto _ : state) {
         // A text edit: the whole file is written again.
         auto start = std::chrono::steady_clock::now();
-        keeper.SetText(5000, n % 2 == 0 ? "edited" : "word 5000");
+        ShowReport(messages, keeper.SetText(5000, n % 2 == 0 ? "edited" : "word 5000"));
         state.SetIterationTime(SecondsSince(start));
         start = std::chrono::steady_clock::now();
         {
@@ -169,6 +169,10 @@ void MarksSaveRow(benchmark::State& state) {
         }
         base += SecondsSince(start);
         ++n;
+    }
+    if (messages.shown != 0) {
+        state.SkipWithError("the marks file could not be written");
+        return;
     }
     state.counters[kBaseline] = base / n * 1e3;
     char note[160];

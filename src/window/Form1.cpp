@@ -50,7 +50,6 @@
 #include "waveview/PeakRenderer.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
-#include "window/BackgroundDecode.h"
 #include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
@@ -59,6 +58,7 @@
 #include "window/MarksWindow.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
+#include "window/SoundOpener.h"
 #include "window/TopMost.h"
 #include "window/WaveformInteraction.h"
 
@@ -160,6 +160,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     markModel_ = new MarkTableModel(*marks_, this);
     CreateMenus();
     waveform_ = new WaveformInteraction(*this);
+    opener_ = std::make_unique<SoundOpener>(this, platform_.messages, [this](PeakSummary&& summary) {
+        if (waveform_) waveform_->PeaksMade(std::move(summary));
+    });
     // Marks are painted over the view's lines: a mark just added at the
     // position shows over the play line.
     markOverlay_ = std::make_unique<MarkOverlay>(*PicWave, marks_->Marks(), Sound);
@@ -181,6 +184,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 }
 
 Form1::~Form1() {
+    // The jobs read the loaded sound: they stop before it goes.
+    opener_.reset();
     // The waveform's handlers filter events of the window and of PicWave;
     // closing the window sends events while the window is half destroyed,
     // so they go first.
@@ -581,6 +586,7 @@ void Form1::RefreshTimeline() {
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
     markModel_->SetRate(exactRate_);
+    SlidersFollowRate();
 }
 
 void Form1::ReadFrameRate() {
@@ -589,6 +595,17 @@ void Form1::ReadFrameRate() {
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
     markModel_->SetRate(exactRate_);
+    SlidersFollowRate();
+}
+
+void Form1::SlidersFollowRate() {
+    if (WavFileName.empty() || exactRate_ == slidersRate_) return;
+    slidersRate_ = exactRate_;
+    try {
+        SelectionFollowRate(Selection(), MMControl1->Length());
+    } catch (...) {
+        LogCurrentError(LogWindow(), "The sliders following the frame rate");
+    }
 }
 
 SelectionContext Form1::Selection() {
@@ -756,7 +773,7 @@ void Form1::OpenWavFile() {
     // The file that is open stays open, and playable, until a new one has
     // been chosen and the device has opened it: a cancelled or refused open
     // loses nothing.
-    if (decoding_) return;   // a decode is still running: one open at a time
+    if (opener_->Decoding()) return;   // a decode is still running: one open at a time
     static const std::string filter =
         "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg|"
         "Sound Files (*.wav *.flac *.ogg *.oga *.opus *.mp3)|*.wav *.flac *.ogg *.oga *.opus *.mp3";
@@ -765,22 +782,18 @@ void Form1::OpenWavFile() {
     OpenSoundFile(*path);
 }
 
+bool Form1::Opening() const { return opener_->Decoding(); }
+
 void Form1::OpenSoundFile(const std::string& path) {
-    if (decoding_) return;   // one open at a time
-    // A compressed sound is decoded before anything changes, so that a
-    // failed or cancelled decode leaves the previous file as it was.
-    std::optional<SoundData> decoded;
-    if (ClassifySoundFile(path) == SoundKind::Compressed) {
-        decoded.emplace();
-        std::string reason;
-        decoding_ = true;
-        const DecodeOutcome outcome = BackgroundDecode(this).Run(path, *decoded, reason);
-        decoding_ = false;
-        if (outcome == DecodeOutcome::Cancelled) return;
-        if (outcome == DecodeOutcome::Failed) {
-            platform_.messages.Show("Couldn't open " + path + ": " + reason);
-            return;
-        }
+    if (opener_->Decoding()) return;   // one open at a time
+    // A compressed sound is decoded before anything changes, on a worker
+    // thread while the window keeps answering; the open comes back here
+    // with the decoded record. A failed or cancelled decode leaves the
+    // previous file as it was.
+    std::optional<SoundData> decoded = opener_->TakeDecoded(path);
+    if (!decoded && ClassifySoundFile(path) == SoundKind::Compressed) {
+        opener_->Decode(path, [this, path] { Guarded([&] { OpenSoundFile(path); }); });
+        return;
     }
     try {
         MMControl1->SetFileName(path);
@@ -798,12 +811,10 @@ void Form1::OpenSoundFile(const std::string& path) {
         ShowReport(platform_.messages, marks_->OpenFor(WavFileName, platform_.mediaDevice.SampleRate()));
         MarksChanged();
         EnableMarkEntries();
-        // A file the loader refuses is reported; the open goes on.
-        if (decoded)
-            Sound = std::move(*decoded);
-        else
-            ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
-        waveform_->SoundLoaded();   // the whole sound in view, the peak summary made
+        // A file the loader refuses is reported; the open goes on. The peak
+        // summary is made on a worker, for a WAV during the load's read.
+        ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(decoded)));
+        waveform_->SoundLoaded();   // the whole sound in view
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond
@@ -815,6 +826,7 @@ void Form1::OpenSoundFile(const std::string& path) {
         } catch (const ZorvaneError&) {
             LogCurrentError(LogSound(), "Drawing the opened sound");
         }
+        slidersRate_ = FrameRateNow();
         SelectionResetForOpen(Selection(), [this] { return MMControl1->Length(); });
     } catch (...) {
         // Any other error ends the open quietly; the steps done stay done.
@@ -831,7 +843,7 @@ void Form1::OpenGivenFile(const QString& pathOrUrl) {
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !decoding_) event->acceptProposedAction();
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !opener_->Decoding()) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {

@@ -101,17 +101,13 @@ void WaveformInteraction::SoundLoaded() {
     scrubTimer_.stop();
     panning_ = false;
     view_.Reset(form_.Sound.NumSamples);
-    peaks_.Clear();
-    peaksStale_ = form_.Sound.WavLoaded;
     form_.PicWave->update();
 }
 
-const PeakSummary& WaveformInteraction::PeaksForDrawing() {
-    if (peaksStale_) {
-        peaksStale_ = false;
-        if (form_.Sound.WavLoaded) peaks_.Build(form_.Sound);
-    }
-    return peaks_;
+void WaveformInteraction::PeaksMade(PeakSummary&& summary) {
+    const bool shown = showPeaks_ && summary.Ready();
+    peaks_ = std::move(summary);
+    if (shown) Redraw();
 }
 
 void WaveformInteraction::SyncView() {

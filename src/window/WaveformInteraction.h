@@ -40,11 +40,12 @@ public:
     ~WaveformInteraction() override;
 
     // After every load attempt: the view is the whole sound again and the
-    // summary of the previous samples is dropped. The new one is made when
-    // it is first needed: at once while "Show Peaks" is on, else when it is
-    // turned on (a file that states a huge data chunk it does not hold then
-    // costs nothing unless its peaks are asked for).
+    // summary of the previous samples is dropped.
     void SoundLoaded();
+    // The loaded sound's summary, made by a job on a worker thread (for a
+    // WAV during the load's own read); an empty one drops the summary held.
+    // Until it comes, "Show Peaks" draws the waveform's lines.
+    void PeaksMade(PeakSummary&& summary);
     // Before every drawing: the view follows the box's width and is written
     // into the loaded-sound record (when a sound is loaded).
     void SyncView();
@@ -60,8 +61,8 @@ public:
 
     const WaveView& View() const { return view_; }
     const PeakSummary& Peaks() const { return peaks_; }
-    // The summary for drawing: made now if the loaded sound has none yet.
-    const PeakSummary& PeaksForDrawing();
+    // The summary for drawing (not Ready until its job has made it).
+    const PeakSummary& PeaksForDrawing() const { return peaks_; }
     const Scrubber& Scrub() const { return scrubber_; }
     WaveKeys& Keys() { return *keys_; }
 
@@ -91,7 +92,6 @@ private:
     Form1& form_;
     WaveView view_;
     PeakSummary peaks_;
-    bool peaksStale_ = false;   // loaded samples without their summary yet
     Scrubber scrubber_;
     WaveKeys* keys_ = nullptr;
     QTimer scrubTimer_;   // starts a waiting scrub frame once the one sounding is heard
