@@ -7,6 +7,7 @@
 // the device must not read the sound itself when it opens a file.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -52,6 +53,8 @@ int ChildOpen(int argc, char** argv) {
     const long long before = ReadBytesSoFar();
     const auto start = std::chrono::steady_clock::now();
     form.MnuOpen->trigger();
+    // A big WAV is read as a job while the event loop turns.
+    while (form.Opening()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     form.PicWave->Image();               // the waveform drawn into the box's picture
     QCoreApplication::processEvents();   // and onto the (offscreen) screen
     const double seconds = SecondsSince(start);

@@ -17,9 +17,9 @@ namespace {
 
 constexpr std::size_t kFormatBytes = 18;
 // The piece read at a time while someone watches the bytes arrive: small
-// enough for the watcher to follow close behind, large enough to cost
-// nothing in system calls.
-constexpr std::size_t kReadPiece = std::size_t{4} << 20;
+// enough to be still in the cache when the watcher goes through it, large
+// enough to cost nothing in system calls.
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 // The format record's 18 bytes in their on-disk layout, and back. A short
 // read overwrites only the bytes it got; the others keep their values.
@@ -177,7 +177,7 @@ Report LoadWavDescriptor(SoundData& sound, int fd, WavReadObserver* observer) {
             const std::size_t piece = std::min(kReadPiece, filled - done);
             const std::size_t got = file.ReadLarge(sound.Samples.data() + done, piece);
             done += got;
-            observer->BytesLanded(done);
+            if (!observer->BytesLanded(done)) return Report::Failure(kMsgStopped);
             if (got < piece) break;   // the file ended early: the rest stays zero
         }
     }

@@ -18,6 +18,7 @@ inline constexpr const char* kMsgBlockAlign = "Invalid block alignment in format
 inline constexpr const char* kMsgTooManyFrames =
     "The data chunk holds more sample frames than Zorvane can draw (2147483647 at most)";
 inline constexpr const char* kMsgNoMemory = "Not enough memory to load the wave data";
+inline constexpr const char* kMsgStopped = "The load was stopped";
 
 // Told about the data chunk's bytes while the loader reads them, so that
 // other work (the peak summary) can go through them as they arrive, on a
@@ -30,8 +31,9 @@ public:
     // (WavLoaded is still false); the file holds the buffer's first
     // `heldBytes` bytes. Once this has come, the load ends loaded.
     virtual void ReadStarts(const SoundData& sound, std::size_t heldBytes) = 0;
-    // Bytes [0, landed) of the buffer now hold the file's bytes.
-    virtual void BytesLanded(std::size_t landed) = 0;
+    // Bytes [0, landed) of the buffer now hold the file's bytes. Returning
+    // false stops the read: the load then fails (kMsgStopped).
+    virtual bool BytesLanded(std::size_t landed) = 0;
 };
 
 // Loads the file at `path` into `sound`: its first RIFF chunk of form type

@@ -79,6 +79,8 @@ void LaneRanges16(const uint8_t* p, std::size_t count, int lanes, PeakSummary::R
     }
 }
 
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 // The lowest and highest of `count` samples of a wide encoding, `stride`
 // bytes apart from `p`, as the summary keeps them: exactly what Quantise of
 // NormalizedSample gives, without going through doubles for the integers
@@ -90,9 +92,18 @@ PeakSummary::Range WideRangeOf(const uint8_t* p, int64_t count, int64_t stride) 
         int64_t low = INT64_MAX, high = INT64_MIN;
         for (int64_t i = 0; i < count; ++i, p += stride) {
             int64_t v;
-            if constexpr (E == SampleEncoding::Int24)
-                v = static_cast<int32_t>(uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24) >> 8;
-            else
+            if constexpr (E == SampleEncoding::Int24) {
+                // Four bytes at once, the fourth dropped; the last sample of
+                // the run (whose fourth byte may lie past the buffer) by its three.
+                uint32_t u;
+                if (kLittleEndian && i + 1 < count) {
+                    std::memcpy(&u, p, 4);
+                    u <<= 8;
+                } else {
+                    u = uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24;
+                }
+                v = static_cast<int32_t>(u) >> 8;
+            } else
                 v = static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
                                          uint32_t{p[3]} << 24);
             low = std::min(low, v);
@@ -117,6 +128,26 @@ PeakSummary::Range WideRangeOf(const uint8_t* p, int64_t count, int64_t stride) 
         if (!any) return {};
         const auto clamp = [](T v) { return static_cast<double>(v < -1 ? -1 : v > 1 ? 1 : v); };
         return {PeakSummary::Quantise(clamp(low), false), PeakSummary::Quantise(clamp(high), true)};
+    }
+}
+
+// WideRangeOf for `blocks` whole blocks of `block` frames in a row, into
+// out[b * channels] (one channel's entries).
+template <SampleEncoding E>
+void WideBlocksOf(const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                  PeakSummary::Range* out) {
+    for (int64_t b = 0; b < blocks; ++b, p += block * stride) out[b * channels] = WideRangeOf<E>(p, block, stride);
+}
+
+void WideBlocks(SampleEncoding e, const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                PeakSummary::Range* out) {
+    switch (e) {
+    case SampleEncoding::Int24: WideBlocksOf<SampleEncoding::Int24>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Int32: WideBlocksOf<SampleEncoding::Int32>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Float32: WideBlocksOf<SampleEncoding::Float32>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Float64: WideBlocksOf<SampleEncoding::Float64>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Int16:
+    case SampleEncoding::Legacy: break;
     }
 }
 
@@ -272,6 +303,14 @@ void PeakSummary::SummariseBlocks(int64_t end) {
     const SampleEncoding encoding = sound.Encoding;
     const bool wider = !ByteScannable(sound);
     const int64_t bytes = wider ? detail::BytesPerSample(encoding) : 0;
+    // Whole blocks wholly inside the buffer, in one sweep per channel.
+    if (wider && channels_ * bytes <= align_) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        for (int c = 0; c < channels_ && done_ < whole; ++c)
+            WideBlocks(encoding, sound.data() + done_ * block_ * align_ + c * bytes, whole - done_, block_, align_,
+                       channels_, &first[static_cast<std::size_t>(done_ * channels_ + c)]);
+        done_ = std::max(done_, whole);
+    }
     for (int64_t b = done_; b < end; ++b) {
         Range* out = &first[static_cast<std::size_t>(b * channels_)];
         const int64_t from = b * block_;

@@ -62,6 +62,10 @@ public:
     void Finish();
 
     bool Ready() const { return ready_; }
+    // The record summarised was moved into `moved` (its buffer with it).
+    void Follow(const SoundData& moved) {
+        if (sound_) sound_ = &moved;
+    }
     int Channels() const { return channels_; }
     int64_t Frames() const { return frames_; }
     int64_t BlockFrames() const { return block_; }

@@ -18,14 +18,18 @@ void SummaryDuringLoad::ReadStarts(const SoundData& sound, std::size_t heldBytes
         held_ = heldBytes;
     }
     changed_.notify_one();
+    if (read_) read_->SetTotal(static_cast<int64_t>(heldBytes));
 }
 
-void SummaryDuringLoad::BytesLanded(std::size_t landed) {
+bool SummaryDuringLoad::BytesLanded(std::size_t landed) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         landed_ = landed;
     }
     changed_.notify_one();
+    if (!read_) return true;
+    read_->SetDone(static_cast<int64_t>(landed));
+    return !read_->Cancelled();
 }
 
 void SummaryDuringLoad::LoadEnded() {

@@ -21,16 +21,21 @@ namespace zv {
 
 class SummaryDuringLoad final : public WavReadObserver {
 public:
+    // `read`, when given, is the loading job's progress: it counts the bytes
+    // read, and its cancel stops the read.
+    explicit SummaryDuringLoad(JobProgress* read = nullptr) : read_(read) {}
+
     // The job's work (worker thread): into `summary`, as the bytes land.
     // Progress counts bytes of the data chunk.
     JobOutcome Build(JobProgress& progress, PeakSummary& summary);
 
     // The loading thread.
     void ReadStarts(const SoundData& sound, std::size_t heldBytes) override;
-    void BytesLanded(std::size_t landed) override;
+    bool BytesLanded(std::size_t landed) override;
     void LoadEnded();
 
 private:
+    JobProgress* read_;
     std::mutex mutex_;
     std::condition_variable changed_;
     const SoundData* sound_ = nullptr;   // set by ReadStarts

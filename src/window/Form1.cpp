@@ -773,7 +773,7 @@ void Form1::OpenWavFile() {
     // The file that is open stays open, and playable, until a new one has
     // been chosen and the device has opened it: a cancelled or refused open
     // loses nothing.
-    if (opener_->Decoding()) return;   // a decode is still running: one open at a time
+    if (opener_->Preparing()) return;   // a decode is still running: one open at a time
     static const std::string filter =
         "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg|"
         "Sound Files (*.wav *.flac *.ogg *.oga *.opus *.mp3)|*.wav *.flac *.ogg *.oga *.opus *.mp3";
@@ -782,17 +782,17 @@ void Form1::OpenWavFile() {
     OpenSoundFile(*path);
 }
 
-bool Form1::Opening() const { return opener_->Decoding(); }
+bool Form1::Opening() const { return opener_->Preparing(); }
 
 void Form1::OpenSoundFile(const std::string& path) {
-    if (opener_->Decoding()) return;   // one open at a time
-    // A compressed sound is decoded before anything changes, on a worker
-    // thread while the window keeps answering; the open comes back here
-    // with the decoded record. A failed or cancelled decode leaves the
-    // previous file as it was.
-    std::optional<SoundData> decoded = opener_->TakeDecoded(path);
-    if (!decoded && ClassifySoundFile(path) == SoundKind::Compressed) {
-        opener_->Decode(path, [this, path] { Guarded([&] { OpenSoundFile(path); }); });
+    if (opener_->Preparing()) return;   // one open at a time
+    // A compressed sound (decoded) and a big WAV (read, with its peak
+    // summary) are made ready before anything changes, on a worker thread
+    // while the window keeps answering; the open comes back here with the
+    // record. A failed or cancelled one leaves the previous file as it was.
+    std::optional<SoundOpener::Prepared> prepared = opener_->TakePrepared(path);
+    if (!prepared && SoundOpener::NeedsPreparing(path)) {
+        opener_->Prepare(path, [this, path] { Guarded([&] { OpenSoundFile(path); }); });
         return;
     }
     try {
@@ -813,7 +813,7 @@ void Form1::OpenSoundFile(const std::string& path) {
         EnableMarkEntries();
         // A file the loader refuses is reported; the open goes on. The peak
         // summary is made on a worker, for a WAV during the load's read.
-        ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(decoded)));
+        ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(prepared)));
         waveform_->SoundLoaded();   // the whole sound in view
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
@@ -843,7 +843,7 @@ void Form1::OpenGivenFile(const QString& pathOrUrl) {
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !opener_->Decoding()) event->acceptProposedAction();
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !opener_->Preparing()) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {

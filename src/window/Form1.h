@@ -135,7 +135,7 @@ public:
     // sound is decoded first, on a worker thread, while the previous file
     // stays open and playable; a failed or cancelled decode keeps it.
     void OpenSoundFile(const std::string& path);
-    // True while a compressed sound is being decoded for an open.
+    // True while a sound is being read or decoded for an open (as a job).
     bool Opening() const;
     // A path or a file:// URL as a desktop hands it over (command line,
     // drop); a relative path counts from the working directory.
@@ -227,7 +227,7 @@ private:
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;
     FrameRate slidersRate_;   // the rate the sliders' ranges count at
-    // The open routine's decode and peak summary, run as jobs.
+    // The open routine's decode, big reads and peak summary, run as jobs.
     std::unique_ptr<SoundOpener> opener_;
 };
 

@@ -21,6 +21,7 @@
 #include "TestSounds.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
+#include "window/WaveformInteraction.h"
 
 namespace zv {
 namespace {
@@ -195,6 +196,38 @@ TEST_F(Form1Formats, ADecodeCancelledOrLeftByQuittingLosesNothing) {
     form->OpenSoundFile(good);
     ASSERT_TRUE(form->Opening());
     form.reset();
+}
+
+TEST_F(Form1Formats, ABigWavIsReadAsAJobWithItsSummaryAndACancelKeepsThePreviousFile) {
+    const std::string small = Write("small.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2);
+    Open(small);
+    ASSERT_EQ(form->WavFileName, small);
+    // 40 MiB of 16-bit stereo: more than a screen refresh to read.
+    const int32_t frames = 10'500'000;
+    const std::string big = dir.File("big.wav");
+    test::WriteWav(big, kRate, 2, test::Tone(kRate, frames, 220, 0.5));
+    form->OpenSoundFile(big);
+    ASSERT_TRUE(form->Opening());
+    auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("JobProgress"));
+    ASSERT_NE(progress, nullptr);
+    progress->findChild<QPushButton*>()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Opening(); }, 20000));
+    QTest::qWait(50);
+    EXPECT_TRUE(fake.messages.texts.empty());
+    EXPECT_EQ(form->WavFileName, small);
+    EXPECT_EQ(form->Sound.NumSamples, 3 * kRate);
+    EXPECT_EQ(fake.device->LengthSamples(), 3 * kRate);
+
+    // Read to its end, it opens with the summary made in its read.
+    Open(big);
+    EXPECT_TRUE(fake.messages.texts.empty());
+    EXPECT_EQ(form->WavFileName, big);
+    EXPECT_TRUE(form->Sound.WavLoaded);
+    EXPECT_EQ(form->Sound.NumSamples, frames);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Waveform().Peaks().Ready(); }, 10000));
+    EXPECT_EQ(form->Waveform().Peaks().Frames(), frames);
+    const PeakSummary::Range r = form->Waveform().Peaks().Query(0, 0, frames);
+    EXPECT_NEAR(r.high, 16384, 2);   // the 0.5 tone's crest
 }
 
 }  // namespace
