@@ -79,6 +79,46 @@ void LaneRanges16(const uint8_t* p, std::size_t count, int lanes, PeakSummary::R
     }
 }
 
+// Whole blocks of `block` frames of packed 16-bit values (`lanes` 1 or 2
+// interleaved channels), `blocks` in a row from `p`, into out[b * lanes + c].
+// Returns false when it cannot (no SSE2): the caller goes block by block.
+bool PackedBlocks16(const uint8_t* p, int64_t blocks, int64_t block, int lanes, PeakSummary::Range* out) {
+#if defined(__SSE2__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const int64_t values = block * lanes;   // a multiple of 8: blocks are 32 frames or more
+    if (values % 8 != 0) return false;
+    for (int64_t b = 0; b < blocks; ++b, p += 2 * values) {
+        __m128i lo = _mm_set1_epi16(32767), hi = _mm_set1_epi16(-32768);
+        for (int64_t i = 0; i < values; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+            lo = _mm_min_epi16(lo, v);
+            hi = _mm_max_epi16(hi, v);
+        }
+        // Fold the eight lanes onto the first pair (or the first lane).
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, _MM_SHUFFLE(1, 0, 3, 2)));
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, _MM_SHUFFLE(1, 0, 3, 2)));
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, _MM_SHUFFLE(2, 3, 0, 1)));
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, _MM_SHUFFLE(2, 3, 0, 1)));
+        if (lanes == 1) {
+            lo = _mm_min_epi16(lo, _mm_shufflelo_epi16(lo, _MM_SHUFFLE(2, 3, 0, 1)));
+            hi = _mm_max_epi16(hi, _mm_shufflelo_epi16(hi, _MM_SHUFFLE(2, 3, 0, 1)));
+        }
+        const auto l = static_cast<uint32_t>(_mm_cvtsi128_si32(lo));
+        const auto h = static_cast<uint32_t>(_mm_cvtsi128_si32(hi));
+        PeakSummary::Range* r = out + b * lanes;
+        r[0] = {static_cast<int16_t>(l & 0xffff), static_cast<int16_t>(h & 0xffff)};
+        if (lanes == 2) r[1] = {static_cast<int16_t>(l >> 16), static_cast<int16_t>(h >> 16)};
+    }
+    return true;
+#else
+    (void)p;
+    (void)blocks;
+    (void)block;
+    (void)lanes;
+    (void)out;
+    return false;
+#endif
+}
+
 constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
 // The lowest and highest of `count` samples of a wide encoding, `stride`
@@ -137,6 +177,45 @@ template <SampleEncoding E>
 void WideBlocksOf(const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
                   PeakSummary::Range* out) {
     for (int64_t b = 0; b < blocks; ++b, p += block * stride) out[b * channels] = WideRangeOf<E>(p, block, stride);
+}
+
+// 24-bit samples of one or two channels (the second `width` 3 bytes after
+// the first), whole blocks in a row, both channels in one sweep: as
+// WideRangeOf, into out[b * channels + c].
+void Int24Blocks(const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                 PeakSummary::Range* out) {
+    const auto sample = [](const uint8_t* q, bool four) {
+        uint32_t u;
+        if (kLittleEndian && four) {
+            std::memcpy(&u, q, 4);
+            u <<= 8;
+        } else {
+            u = uint32_t{q[0]} << 8 | uint32_t{q[1]} << 16 | uint32_t{q[2]} << 24;
+        }
+        return static_cast<int32_t>(u) >> 8;
+    };
+    const auto steps = [](int32_t low, int32_t high) {
+        return PeakSummary::Range{static_cast<int16_t>(low >> 8),
+                                  static_cast<int16_t>(std::min<int32_t>(-((-high) >> 8), 32767))};
+    };
+    for (int64_t b = 0; b < blocks; ++b) {
+        const uint8_t* q = p + b * block * stride;
+        int32_t lo0 = INT32_MAX, hi0 = INT32_MIN, lo1 = INT32_MAX, hi1 = INT32_MIN;
+        for (int64_t i = 0; i < block; ++i, q += stride) {
+            // A block's last frame by three bytes: its fourth may lie past the buffer.
+            const bool four = i + 1 < block;
+            const int32_t v0 = sample(q, channels == 2 || four);
+            lo0 = std::min(lo0, v0);
+            hi0 = std::max(hi0, v0);
+            if (channels == 2) {
+                const int32_t v1 = sample(q + 3, four);
+                lo1 = std::min(lo1, v1);
+                hi1 = std::max(hi1, v1);
+            }
+        }
+        out[b * channels] = steps(lo0, hi0);
+        if (channels == 2) out[b * channels + 1] = steps(lo1, hi1);
+    }
 }
 
 void WideBlocks(SampleEncoding e, const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
@@ -303,7 +382,20 @@ void PeakSummary::SummariseBlocks(int64_t end) {
     const SampleEncoding encoding = sound.Encoding;
     const bool wider = !ByteScannable(sound);
     const int64_t bytes = wider ? detail::BytesPerSample(encoding) : 0;
-    // Whole blocks wholly inside the buffer, in one sweep per channel.
+    // Whole blocks wholly inside the buffer, in one sweep (per channel).
+    if (packed) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        if (done_ < whole && PackedBlocks16(sound.data() + done_ * block_ * align_, whole - done_, block_, channels_,
+                                            &first[static_cast<std::size_t>(done_ * channels_)]))
+            done_ = whole;
+    }
+    if (encoding == SampleEncoding::Int24 && channels_ * bytes <= align_) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        if (done_ < whole)
+            Int24Blocks(sound.data() + done_ * block_ * align_, whole - done_, block_, align_, channels_,
+                        &first[static_cast<std::size_t>(done_ * channels_)]);
+        done_ = std::max(done_, whole);
+    }
     if (wider && channels_ * bytes <= align_) {
         const int64_t whole = std::min(end, wholeFrames_ / block_);
         for (int c = 0; c < channels_ && done_ < whole; ++c)
@@ -318,11 +410,12 @@ void PeakSummary::SummariseBlocks(int64_t end) {
         const int64_t inside = std::clamp<int64_t>(wholeFrames_ - from, 0, to - from);
         if (packed && inside > 0) {
             LaneRanges16(sound.data() + from * align_, static_cast<std::size_t>(inside * channels_), channels_, out);
-            for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, from + inside, to));
+            if (from + inside < to)
+                for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, from + inside, to));
         } else if (wider && inside > 0 && channels_ * bytes <= align_) {
             for (int c = 0; c < channels_; ++c) {
                 out[c] = WideRange(encoding, sound.data() + from * align_ + c * bytes, inside, align_);
-                out[c].Join(ScanSamples(c, from + inside, to));
+                if (from + inside < to) out[c].Join(ScanSamples(c, from + inside, to));
             }
         } else {
             for (int c = 0; c < channels_; ++c) out[c] = ScanSamples(c, from, to);
