@@ -25,8 +25,10 @@ run: deps-run
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_TESTS=OFF" BUILD=$(BUILD)-run
 	$(BUILD)-run/zorvane
 
+# The test build also builds the benchmarks (without running them), so that
+# they keep compiling.
 test: deps
-	@$(MAKE) --no-print-directory build
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_BENCH=ON"
 	scripts/with-sound-stack.sh ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer

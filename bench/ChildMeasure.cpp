@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include "BenchTable.h"
 
 namespace zv::bench {
 
@@ -128,6 +131,37 @@ ChildResult MeasureInChild(const std::vector<std::string>& args, const std::map<
         else if (WIFSIGNALED(status)) result.error += " (signal " + std::to_string(WTERMSIG(status)) + ")";
     }
     return result;
+}
+
+std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, const std::vector<std::string>& subject,
+                                                     const std::vector<std::string>& baseline, std::size_t extras) {
+    std::vector<ChildResult> runs;
+    double base = 0, peak = 0, basePeak = 0;
+    for (auto _ : state) {
+        ChildResult measured, reference;
+        if (runs.size() % 2 == 0) {
+            measured = MeasureInChild(subject);
+            reference = MeasureInChild(baseline);
+        } else {
+            reference = MeasureInChild(baseline);
+            measured = MeasureInChild(subject);
+        }
+        if (!measured.ok || !reference.ok || measured.extra.size() < extras) {
+            const std::string error = measured.error + " " + reference.error;
+            state.SkipWithError(error.c_str());
+            return std::nullopt;
+        }
+        state.SetIterationTime(measured.value);
+        base += reference.value;
+        peak = std::max(peak, measured.peakMiB);
+        basePeak = std::max(basePeak, reference.peakMiB);
+        runs.push_back(std::move(measured));
+    }
+    if (runs.empty()) return std::nullopt;
+    state.counters[kBaseline] = base / static_cast<double>(runs.size()) * 1e3;
+    state.counters[kPeak] = peak;
+    state.counters[kBasePeak] = basePeak;
+    return runs;
 }
 
 }  // namespace zv::bench

@@ -4,8 +4,13 @@
 // can run on the X display while this process draws offscreen.
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
+
+namespace benchmark {
+class State;
+}
 
 namespace zv::bench {
 
@@ -22,6 +27,17 @@ struct ChildResult {
 // environment, and collects its result.
 ChildResult MeasureInChild(const std::vector<std::string>& args,
                            const std::map<std::string, std::string>& env = {});
+
+// A row's measuring loop: in each iteration of `state`, one `subject` child
+// and one `baseline` child, each a fresh process, in alternating order (so
+// neither always meets the other's leftovers). The subject's figure is the
+// iteration's time; the row's counters get the baseline's mean (ms) and
+// both peaks (MiB). Returns the subject runs, for their extra figures; on a
+// child that failed or gave fewer than `extras` extra figures, marks the
+// row failed and returns nothing.
+std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, const std::vector<std::string>& subject,
+                                                     const std::vector<std::string>& baseline,
+                                                     std::size_t extras = 0);
 
 // The child's side: runs the command args[0] (see the row files) and prints
 // its result as "<value> <peak KiB> [extra...]" and an optional second line

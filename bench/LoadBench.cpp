@@ -65,34 +65,10 @@ void LoadWavFile1GiB(benchmark::State& state) {
         return;
     }
     WarmCache(path);
-    double base = 0, peak = 0, basePeak = 0;
-    int n = 0;
-    for (auto _ : state) {
-        ChildResult load, read;
-        const std::vector<std::string> loadArgs{"load", path};
-        const std::vector<std::string> readArgs{"read", path, std::to_string(kBigDataOffset),
-                                                std::to_string(kBigDataBytes)};
-        if (n % 2 == 0) {
-            load = MeasureInChild(loadArgs);
-            read = MeasureInChild(readArgs);
-        } else {
-            read = MeasureInChild(readArgs);
-            load = MeasureInChild(loadArgs);
-        }
-        if (!load.ok || !read.ok) {
-            state.SkipWithError((load.error + " " + read.error).c_str());
-            return;
-        }
-        state.SetIterationTime(load.value);
-        base += read.value;
-        peak = std::max(peak, load.peakMiB);
-        basePeak = std::max(basePeak, read.peakMiB);
-        ++n;
-    }
-    state.counters[kBaseline] = base / n * 1e3;
+    const std::vector<std::string> readArgs{"read", path, std::to_string(kBigDataOffset),
+                                            std::to_string(kBigDataBytes)};
+    if (!MeasurePairs(state, {"load", path}, readArgs)) return;
     state.counters[kTarget] = 1.5;
-    state.counters[kPeak] = peak;
-    state.counters[kBasePeak] = basePeak;
     SetRowText(state, "ms", "", "base: one read() into a touched buffer; peak target <= 1088 MiB");
 }
 

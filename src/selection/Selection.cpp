@@ -86,4 +86,21 @@ bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_
     return true;
 }
 
+bool SelectionFollowRate(const SelectionContext& c, int32_t lengthMs) {
+    if (!c.frameRate.IsPositive()) return false;
+    int32_t frames = 0, start = 0, end = 0;
+    try {
+        frames = SelectionFrameCount(lengthMs, c.frameRate);
+        start = FrameNearest(c.selStartMs, c.frameRate);
+        end = FrameNearest(c.selEndMs, c.frameRate);
+    } catch (const OverflowError&) {
+        return false;
+    }
+    c.scrollStart.SetMaximum(frames);
+    c.scrollEnd.SetMaximum(frames);
+    c.scrollStart.SetValue(start);
+    c.scrollEnd.SetValue(end);
+    return true;
+}
+
 } // namespace zv

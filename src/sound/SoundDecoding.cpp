@@ -41,7 +41,7 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
         }
         const auto frameBytes = static_cast<std::size_t>(2 * channels);
         const int64_t stated = std::max<int64_t>(decoder.StatedFrames(), 0);
-        progress.statedFrames.store(stated);
+        progress.SetTotal(stated);
         // The stated length, a little over for decoders that estimate it.
         int64_t capacity = stated > 0 ? std::min<int64_t>(stated + stated / 64 + kPieceFrames, INT32_MAX)
                                       : kFirstGuessFrames;
@@ -52,7 +52,7 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
         }
         int64_t frames = 0;
         for (;;) {
-            if (progress.cancel.load(std::memory_order_relaxed)) return DecodeOutcome::Cancelled;
+            if (progress.Cancelled()) return DecodeOutcome::Cancelled;
             // Room for one more piece; the decoder writes straight into the
             // buffer (2-byte aligned: its size is a whole number of frames).
             if (frames + kPieceFrames > capacity) {
@@ -84,7 +84,7 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
                 reason = kMsgTooManyFrames;
                 return DecodeOutcome::Failed;
             }
-            progress.decodedFrames.store(frames, std::memory_order_relaxed);
+            progress.SetDone(frames);
         }
         if (stated > 0 && frames < stated) {
             // A length the decoder only estimated (MP3 without an index) may

@@ -10,16 +10,15 @@
 #include <cstdint>
 #include <string>
 
+#include "jobs/JobProgress.h"
 #include "sound/SoundData.h"
 #include "sound/SoundDecoder.h"
 
 namespace zv {
 
-struct DecodeProgress {
-    std::atomic<int64_t> decodedFrames{0};   // sample frames decoded so far
-    std::atomic<int64_t> statedFrames{0};    // the file's stated length (0: unknown)
-    std::atomic<bool> cancel{false};         // set by the other thread to stop
-};
+// A decode's progress is a job's: done = sample frames decoded so far,
+// total = the file's stated length (0: unknown); Cancel stops it.
+using DecodeProgress = JobProgress;
 
 enum class DecodeOutcome { Loaded, Cancelled, Failed };
 

@@ -16,6 +16,10 @@ namespace zv {
 namespace {
 
 constexpr std::size_t kFormatBytes = 18;
+// The piece read at a time while someone watches the bytes arrive: small
+// enough to be still in the cache when the watcher goes through it, large
+// enough to cost nothing in system calls.
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 // The format record's 18 bytes in their on-disk layout, and back. A short
 // read overwrites only the bytes it got; the others keep their values.
@@ -94,7 +98,7 @@ SampleEncoding ChooseEncoding(const WaveFormat& f, const uint8_t* extension, std
 
 }  // namespace
 
-Report LoadWavDescriptor(SoundData& sound, int fd) {
+Report LoadWavDescriptor(SoundData& sound, int fd, WavReadObserver* observer) {
     sound.WavLoaded = false;
     RiffReader file(fd);
 
@@ -163,18 +167,29 @@ Report LoadWavDescriptor(SoundData& sound, int fd) {
     const auto size = static_cast<std::size_t>(dataBytes);
     const std::size_t filled = inFile < size ? static_cast<std::size_t>(inFile) : size;
     if (!sound.Samples.Allocate(size, filled)) return Report::Failure(kMsgNoMemory);
-    file.ReadLarge(sound.Samples.data(), size);
+    sound.Encoding = encoding;
+    sound.NumSamples = frames;
+    if (observer == nullptr) {
+        file.ReadLarge(sound.Samples.data(), size);
+    } else {
+        observer->ReadStarts(sound, filled);
+        for (std::size_t done = 0; done < filled;) {
+            const std::size_t piece = std::min(kReadPiece, filled - done);
+            const std::size_t got = file.ReadLarge(sound.Samples.data() + done, piece);
+            done += got;
+            if (!observer->BytesLanded(done)) return Report::Failure(kMsgStopped);
+            if (got < piece) break;   // the file ended early: the rest stays zero
+        }
+    }
 
     // The record's data chunk says how many bytes the buffer holds; for an
     // RF64 sound past 4 GiB the 32-bit field can only say "more than this".
     if (is64) sound.SubChunk.cksize = static_cast<uint32_t>(std::min<uint64_t>(size, UINT32_MAX));
-    sound.Encoding = encoding;
-    sound.NumSamples = frames;
     sound.WavLoaded = true;
     return {};
 }
 
-Report LoadWavFile(SoundData& sound, const std::string& path) {
+Report LoadWavFile(SoundData& sound, const std::string& path, WavReadObserver* observer) {
     sound.WavLoaded = false;
     if (path.empty()) {
         sound.Samples.Release();
@@ -190,7 +205,7 @@ Report LoadWavFile(SoundData& sound, const std::string& path) {
         report = Report::Failure(kMsgOpenFailed + std::to_string(errno));
     } else {
         try {
-            report = LoadWavDescriptor(sound, fd);
+            report = LoadWavDescriptor(sound, fd, observer);
         } catch (const std::exception&) {
             sound.WavLoaded = false;
             report = Report::Failure(kMsgNoMemory);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "common/Errors.h"
 #include "sound/SampleReaders.h"
@@ -78,6 +79,169 @@ void LaneRanges16(const uint8_t* p, std::size_t count, int lanes, PeakSummary::R
     }
 }
 
+// Whole blocks of `block` frames of packed 16-bit values (`lanes` 1 or 2
+// interleaved channels), `blocks` in a row from `p`, into out[b * lanes + c].
+// Returns false when it cannot (no SSE2): the caller goes block by block.
+bool PackedBlocks16(const uint8_t* p, int64_t blocks, int64_t block, int lanes, PeakSummary::Range* out) {
+#if defined(__SSE2__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    const int64_t values = block * lanes;   // a multiple of 8: blocks are 32 frames or more
+    if (values % 8 != 0) return false;
+    for (int64_t b = 0; b < blocks; ++b, p += 2 * values) {
+        __m128i lo = _mm_set1_epi16(32767), hi = _mm_set1_epi16(-32768);
+        for (int64_t i = 0; i < values; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+            lo = _mm_min_epi16(lo, v);
+            hi = _mm_max_epi16(hi, v);
+        }
+        // Fold the eight lanes onto the first pair (or the first lane).
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, _MM_SHUFFLE(1, 0, 3, 2)));
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, _MM_SHUFFLE(1, 0, 3, 2)));
+        lo = _mm_min_epi16(lo, _mm_shuffle_epi32(lo, _MM_SHUFFLE(2, 3, 0, 1)));
+        hi = _mm_max_epi16(hi, _mm_shuffle_epi32(hi, _MM_SHUFFLE(2, 3, 0, 1)));
+        if (lanes == 1) {
+            lo = _mm_min_epi16(lo, _mm_shufflelo_epi16(lo, _MM_SHUFFLE(2, 3, 0, 1)));
+            hi = _mm_max_epi16(hi, _mm_shufflelo_epi16(hi, _MM_SHUFFLE(2, 3, 0, 1)));
+        }
+        const auto l = static_cast<uint32_t>(_mm_cvtsi128_si32(lo));
+        const auto h = static_cast<uint32_t>(_mm_cvtsi128_si32(hi));
+        PeakSummary::Range* r = out + b * lanes;
+        r[0] = {static_cast<int16_t>(l & 0xffff), static_cast<int16_t>(h & 0xffff)};
+        if (lanes == 2) r[1] = {static_cast<int16_t>(l >> 16), static_cast<int16_t>(h >> 16)};
+    }
+    return true;
+#else
+    (void)p;
+    (void)blocks;
+    (void)block;
+    (void)lanes;
+    (void)out;
+    return false;
+#endif
+}
+
+constexpr bool kLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// The lowest and highest of `count` samples of a wide encoding, `stride`
+// bytes apart from `p`, as the summary keeps them: exactly what Quantise of
+// NormalizedSample gives, without going through doubles for the integers
+// (24-bit / 256 and 32-bit / 65536 are the 1/32768 steps; floor is the
+// arithmetic shift, ceiling its mirror).
+template <SampleEncoding E>
+PeakSummary::Range WideRangeOf(const uint8_t* p, int64_t count, int64_t stride) {
+    if constexpr (E == SampleEncoding::Int24 || E == SampleEncoding::Int32) {
+        int64_t low = INT64_MAX, high = INT64_MIN;
+        for (int64_t i = 0; i < count; ++i, p += stride) {
+            int64_t v;
+            if constexpr (E == SampleEncoding::Int24) {
+                // Four bytes at once, the fourth dropped; the last sample of
+                // the run (whose fourth byte may lie past the buffer) by its three.
+                uint32_t u;
+                if (kLittleEndian && i + 1 < count) {
+                    std::memcpy(&u, p, 4);
+                    u <<= 8;
+                } else {
+                    u = uint32_t{p[0]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 24;
+                }
+                v = static_cast<int32_t>(u) >> 8;
+            } else
+                v = static_cast<int32_t>(uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 |
+                                         uint32_t{p[3]} << 24);
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+        constexpr int shift = E == SampleEncoding::Int24 ? 8 : 16;
+        const int64_t lowSteps = low >> shift;
+        const int64_t highSteps = std::min<int64_t>(-((-high) >> shift), 32767);
+        return {static_cast<int16_t>(lowSteps), static_cast<int16_t>(highSteps)};
+    } else {
+        using T = std::conditional_t<E == SampleEncoding::Float32, float, double>;
+        T low = 1, high = -1;
+        bool any = false;
+        for (int64_t i = 0; i < count; ++i, p += stride) {
+            T v;
+            std::memcpy(&v, p, sizeof v);
+            if (std::isnan(v)) v = 0;   // NaN reads as the zero line
+            if (!any || v < low) low = v;
+            if (!any || v > high) high = v;
+            any = true;
+        }
+        if (!any) return {};
+        const auto clamp = [](T v) { return static_cast<double>(v < -1 ? -1 : v > 1 ? 1 : v); };
+        return {PeakSummary::Quantise(clamp(low), false), PeakSummary::Quantise(clamp(high), true)};
+    }
+}
+
+// WideRangeOf for `blocks` whole blocks of `block` frames in a row, into
+// out[b * channels] (one channel's entries).
+template <SampleEncoding E>
+void WideBlocksOf(const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                  PeakSummary::Range* out) {
+    for (int64_t b = 0; b < blocks; ++b, p += block * stride) out[b * channels] = WideRangeOf<E>(p, block, stride);
+}
+
+// 24-bit samples of one or two channels (the second `width` 3 bytes after
+// the first), whole blocks in a row, both channels in one sweep: as
+// WideRangeOf, into out[b * channels + c].
+void Int24Blocks(const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                 PeakSummary::Range* out) {
+    const auto sample = [](const uint8_t* q, bool four) {
+        uint32_t u;
+        if (kLittleEndian && four) {
+            std::memcpy(&u, q, 4);
+            u <<= 8;
+        } else {
+            u = uint32_t{q[0]} << 8 | uint32_t{q[1]} << 16 | uint32_t{q[2]} << 24;
+        }
+        return static_cast<int32_t>(u) >> 8;
+    };
+    const auto steps = [](int32_t low, int32_t high) {
+        return PeakSummary::Range{static_cast<int16_t>(low >> 8),
+                                  static_cast<int16_t>(std::min<int32_t>(-((-high) >> 8), 32767))};
+    };
+    for (int64_t b = 0; b < blocks; ++b) {
+        const uint8_t* q = p + b * block * stride;
+        int32_t lo0 = INT32_MAX, hi0 = INT32_MIN, lo1 = INT32_MAX, hi1 = INT32_MIN;
+        for (int64_t i = 0; i < block; ++i, q += stride) {
+            // A block's last frame by three bytes: its fourth may lie past the buffer.
+            const bool four = i + 1 < block;
+            const int32_t v0 = sample(q, channels == 2 || four);
+            lo0 = std::min(lo0, v0);
+            hi0 = std::max(hi0, v0);
+            if (channels == 2) {
+                const int32_t v1 = sample(q + 3, four);
+                lo1 = std::min(lo1, v1);
+                hi1 = std::max(hi1, v1);
+            }
+        }
+        out[b * channels] = steps(lo0, hi0);
+        if (channels == 2) out[b * channels + 1] = steps(lo1, hi1);
+    }
+}
+
+void WideBlocks(SampleEncoding e, const uint8_t* p, int64_t blocks, int64_t block, int64_t stride, int channels,
+                PeakSummary::Range* out) {
+    switch (e) {
+    case SampleEncoding::Int24: WideBlocksOf<SampleEncoding::Int24>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Int32: WideBlocksOf<SampleEncoding::Int32>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Float32: WideBlocksOf<SampleEncoding::Float32>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Float64: WideBlocksOf<SampleEncoding::Float64>(p, blocks, block, stride, channels, out); break;
+    case SampleEncoding::Int16:
+    case SampleEncoding::Legacy: break;
+    }
+}
+
+PeakSummary::Range WideRange(SampleEncoding e, const uint8_t* p, int64_t count, int64_t stride) {
+    switch (e) {
+    case SampleEncoding::Int24: return WideRangeOf<SampleEncoding::Int24>(p, count, stride);
+    case SampleEncoding::Int32: return WideRangeOf<SampleEncoding::Int32>(p, count, stride);
+    case SampleEncoding::Float32: return WideRangeOf<SampleEncoding::Float32>(p, count, stride);
+    case SampleEncoding::Float64: return WideRangeOf<SampleEncoding::Float64>(p, count, stride);
+    case SampleEncoding::Int16:
+    case SampleEncoding::Legacy: break;
+    }
+    return {};
+}
+
 } // namespace
 
 int16_t PeakSummary::Quantise(double value, bool up) {
@@ -90,9 +254,11 @@ int16_t PeakSummary::Quantise(double value, bool up) {
 
 void PeakSummary::Clear() {
     sound_ = nullptr;
+    ready_ = false;
     channels_ = 0;
     frames_ = 0;
     block_ = 0;
+    align_ = size_ = wholeFrames_ = heldBlocks_ = done_ = tailFrom_ = 0;
     levels_.clear();
     levels_.shrink_to_fit();
 }
@@ -150,39 +316,47 @@ PeakSummary::Range PeakSummary::ScanSamples(int channel, int64_t from, int64_t t
 
 void PeakSummary::Build(const SoundData& sound) {
     Clear();
-    if (!sound.WavLoaded || sound.NumSamples <= 0 || sound.WavFormat.nBlockAlign <= 0) return;
+    if (!sound.WavLoaded) return;
+    Begin(sound, sound.size());
+    Finish();
+}
+
+void PeakSummary::Begin(const SoundData& sound, std::size_t heldBytes) {
+    Clear();
+    if (sound.NumSamples <= 0 || sound.WavFormat.nBlockAlign <= 0) return;
     sound_ = &sound;
     channels_ = TwoChannels(sound) ? 2 : 1;
     frames_ = sound.NumSamples;
+    align_ = sound.WavFormat.nBlockAlign;
+    size_ = static_cast<int64_t>(sound.size());
+    wholeFrames_ = std::min<int64_t>(frames_, size_ / align_);
     // Within 1/16 of the sample bytes: 4/3 x channels x sizeof(Range) bytes
     // per first-level block at most.
-    const double wanted = 16.0 * 4.0 / 3.0 * channels_ * sizeof(Range) / sound.WavFormat.nBlockAlign;
+    const double wanted = 16.0 * 4.0 / 3.0 * channels_ * sizeof(Range) / static_cast<double>(align_);
     block_ = 32;
     while (static_cast<double>(block_) < wanted) block_ *= 2;
 
-    const int64_t blocks = (frames_ + block_ - 1) / block_;
-    std::vector<Range> first(static_cast<std::size_t>(blocks * channels_));
-    const int64_t align = sound.WavFormat.nBlockAlign;
-    const bool wide = Wide(sound);
-    // Frames packed as 16-bit values of the drawn channels only: read many
-    // at once (two-channel 16-bit with 4-byte frames, one-channel 16-bit
-    // with 2-byte frames).
-    const bool packed = ByteScannable(sound) && wide && align == 2 * channels_;
-    const int64_t size = static_cast<int64_t>(sound.size());
-    const int64_t wholeFrames = std::min<int64_t>(frames_, size / align);
-    for (int64_t b = 0; b < blocks; ++b) {
-        Range* out = &first[static_cast<std::size_t>(b * channels_)];
-        const int64_t from = b * block_;
-        const int64_t to = std::min(frames_, from + block_);
-        const int64_t inside = std::clamp<int64_t>(wholeFrames - from, 0, to - from);
-        if (packed && inside > 0) {
-            LaneRanges16(sound.data() + from * align, static_cast<std::size_t>(inside * channels_), channels_, out);
-            for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, from + inside, to));
-        } else {
-            for (int c = 0; c < channels_; ++c) out[c] = ScanSamples(c, from, to);
-        }
-    }
-    levels_.push_back(std::move(first));
+    // The blocks that hold a byte of the file; past them every byte is zero.
+    const auto held = static_cast<int64_t>(std::min<std::size_t>(heldBytes, sound.size()));
+    const int64_t heldFrames = std::min(frames_, (held + align_ - 1) / align_);
+    heldBlocks_ = (heldFrames + block_ - 1) / block_;
+    tailFrom_ = std::min(frames_, heldBlocks_ * block_);
+    // An 8-bit sample of byte 0 is the lowest value; any other encoding reads 0 from zero bytes.
+    const bool eightBit = sound.Encoding == SampleEncoding::Legacy && !Wide(sound);
+    const int16_t zero = eightBit ? int16_t{-32768} : int16_t{0};
+    tail_[0] = tail_[1] = Range{zero, zero};
+    levels_.emplace_back(static_cast<std::size_t>(heldBlocks_ * channels_));
+}
+
+void PeakSummary::Add(std::size_t landedBytes) {
+    if (!sound_ || ready_) return;
+    const int64_t landedFrames = static_cast<int64_t>(landedBytes) / align_;
+    SummariseBlocks(std::min(heldBlocks_, landedFrames / block_));
+}
+
+void PeakSummary::Finish() {
+    if (!sound_ || ready_) return;
+    SummariseBlocks(heldBlocks_);
     while (levels_.back().size() > static_cast<std::size_t>(channels_)) {
         const std::vector<Range>& below = levels_.back();
         const std::size_t count = below.size() / static_cast<std::size_t>(channels_);
@@ -194,21 +368,89 @@ void PeakSummary::Build(const SoundData& sound) {
                     below[i * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)]);
         levels_.push_back(std::move(level));
     }
+    ready_ = true;
+}
+
+void PeakSummary::SummariseBlocks(int64_t end) {
+    const SoundData& sound = *sound_;
+    std::vector<Range>& first = levels_[0];
+    const bool wide = Wide(sound);
+    // Frames packed as 16-bit values of the drawn channels only: read many
+    // at once (two-channel 16-bit with 4-byte frames, one-channel 16-bit
+    // with 2-byte frames).
+    const bool packed = ByteScannable(sound) && wide && align_ == 2 * channels_;
+    const SampleEncoding encoding = sound.Encoding;
+    const bool wider = !ByteScannable(sound);
+    const int64_t bytes = wider ? detail::BytesPerSample(encoding) : 0;
+    // Whole blocks wholly inside the buffer, in one sweep (per channel).
+    if (packed) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        if (done_ < whole && PackedBlocks16(sound.data() + done_ * block_ * align_, whole - done_, block_, channels_,
+                                            &first[static_cast<std::size_t>(done_ * channels_)]))
+            done_ = whole;
+    }
+    if (encoding == SampleEncoding::Int24 && channels_ * bytes <= align_) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        if (done_ < whole)
+            Int24Blocks(sound.data() + done_ * block_ * align_, whole - done_, block_, align_, channels_,
+                        &first[static_cast<std::size_t>(done_ * channels_)]);
+        done_ = std::max(done_, whole);
+    }
+    if (wider && channels_ * bytes <= align_) {
+        const int64_t whole = std::min(end, wholeFrames_ / block_);
+        for (int c = 0; c < channels_ && done_ < whole; ++c)
+            WideBlocks(encoding, sound.data() + done_ * block_ * align_ + c * bytes, whole - done_, block_, align_,
+                       channels_, &first[static_cast<std::size_t>(done_ * channels_ + c)]);
+        done_ = std::max(done_, whole);
+    }
+    for (int64_t b = done_; b < end; ++b) {
+        Range* out = &first[static_cast<std::size_t>(b * channels_)];
+        const int64_t from = b * block_;
+        const int64_t to = std::min(frames_, from + block_);
+        const int64_t inside = std::clamp<int64_t>(wholeFrames_ - from, 0, to - from);
+        if (packed && inside > 0) {
+            LaneRanges16(sound.data() + from * align_, static_cast<std::size_t>(inside * channels_), channels_, out);
+            if (from + inside < to)
+                for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, from + inside, to));
+        } else if (wider && inside > 0 && channels_ * bytes <= align_) {
+            for (int c = 0; c < channels_; ++c) {
+                out[c] = WideRange(encoding, sound.data() + from * align_ + c * bytes, inside, align_);
+                if (from + inside < to) out[c].Join(ScanSamples(c, from + inside, to));
+            }
+        } else {
+            for (int c = 0; c < channels_; ++c) out[c] = ScanSamples(c, from, to);
+        }
+    }
+    done_ = std::max(done_, end);
 }
 
 PeakSummary::Range PeakSummary::Query(int channel, int64_t from, int64_t to) const {
-    if (!sound_ || channel < 0 || channel >= channels_) return {};
+    if (!ready_ || channel < 0 || channel >= channels_) return {};
     Range all[2];
     QueryAll(from, to, all);
     return all[channel];
 }
 
+void PeakSummary::QueryTail(int64_t from, int64_t to, Range* out) const {
+    const int64_t zeros = std::min(to, wholeFrames_);
+    if (from < zeros)
+        for (int c = 0; c < channels_; ++c) out[c].Join(tail_[c]);
+    for (int64_t f = std::max(from, wholeFrames_); f < to; ++f)
+        for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, f, f + 1));
+}
+
 void PeakSummary::QueryAll(int64_t from, int64_t to, Range* out) const {
-    if (!sound_) return;
+    if (!ready_) return;
     for (int c = 0; c < channels_; ++c) out[c] = Range{};
     from = std::max<int64_t>(from, 0);
     to = std::min(to, frames_);
     if (from >= to) return;
+    // Past the blocks of the file's bytes: zero bytes, not scanned.
+    if (to > tailFrom_) {
+        QueryTail(std::max(from, tailFrom_), to, out);
+        to = tailFrom_;
+        if (from >= to) return;
+    }
     const auto scan = [&](int64_t a, int64_t b) {
         if (a < b)
             for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, a, b));

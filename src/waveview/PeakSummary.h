@@ -43,10 +43,29 @@ public:
     // not loaded). Reads the samples as the renderer does. Keeps a pointer
     // to `sound` for the partial blocks: it must stay loaded and unchanged
     // while the summary is used (Clear or Build again after every load).
+    // The same as Begin(sound, sound.size()) and Finish().
     void Build(const SoundData& sound);
     void Clear();
 
-    bool Ready() const { return sound_ != nullptr; }
+    // Made piecewise while the loader reads the data chunk, on a thread of
+    // its own. Begin once the record has its format, encoding, NumSamples
+    // and its (zero-filled) buffer, WavLoaded or not; `heldBytes` is how many
+    // leading bytes of the buffer the file holds: the rest stays zero and is
+    // never scanned (a file that states a huge chunk it does not hold costs
+    // nothing). Add(landed) whenever bytes [0, landed) are in the buffer:
+    // it summarises every block they complete. Finish after the last byte:
+    // the summary is then Ready. Only the buffer's bytes and the format read
+    // at Begin are used, so the loader may go on writing the record's other
+    // fields meanwhile.
+    void Begin(const SoundData& sound, std::size_t heldBytes);
+    void Add(std::size_t landedBytes);
+    void Finish();
+
+    bool Ready() const { return ready_; }
+    // The record summarised was moved into `moved` (its buffer with it).
+    void Follow(const SoundData& moved) {
+        if (sound_) sound_ = &moved;
+    }
     int Channels() const { return channels_; }
     int64_t Frames() const { return frames_; }
     int64_t BlockFrames() const { return block_; }
@@ -67,8 +86,20 @@ public:
 
 private:
     Range ScanSamples(int channel, int64_t from, int64_t to) const;
+    // First-level blocks [done_, end) into levels_[0].
+    void SummariseBlocks(int64_t end);
+    // Frames [from, to) at or after tailFrom_: the zero tail.
+    void QueryTail(int64_t from, int64_t to, Range* out) const;
 
     const SoundData* sound_ = nullptr;
+    bool ready_ = false;
+    int64_t align_ = 0;            // bytes per frame, as at Begin
+    int64_t size_ = 0;             // buffer bytes, as at Begin
+    int64_t wholeFrames_ = 0;      // frames wholly inside the buffer
+    int64_t heldBlocks_ = 0;       // first-level blocks holding bytes of the file
+    int64_t done_ = 0;             // first-level blocks summarised so far
+    int64_t tailFrom_ = 0;         // heldBlocks_ x block_, at most frames_
+    Range tail_[2];                // the value of a zero frame, per channel
     int channels_ = 0;
     int64_t frames_ = 0;
     int64_t block_ = 0;   // frames per first-level block

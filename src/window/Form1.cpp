@@ -45,13 +45,13 @@
 #include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
 #include "window/AboutBox.h"
-#include "window/BackgroundDecode.h"
 #include "window/FileDialog.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
 #include "window/MarksActions.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
+#include "window/SoundOpener.h"
 #include "window/TopMost.h"
 #include "window/WaveformInteraction.h"
 
@@ -165,6 +165,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
             ScrollEnd_Scroll();
             RefreshTimeline();
         }});
+    opener_ = std::make_unique<SoundOpener>(this, platform_.messages, [this](PeakSummary&& summary) {
+        if (waveform_) waveform_->PeaksMade(std::move(summary));
+    });
     // After the waveform's view: the marks are painted over its lines.
     marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave,
                                       [this] { ReadFrameRate(); return FrameRateNow(); }, this},
@@ -187,6 +190,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 }
 
 Form1::~Form1() {
+    // The jobs read the loaded sound: they stop before it goes.
+    opener_.reset();
     // The waveform's handlers filter events of the window and of PicWave;
     // closing the window sends events while the window is half destroyed,
     // so they go first.
@@ -589,6 +594,7 @@ void Form1::RefreshTimeline() {
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
     marksActions_->SetRate(exactRate_);
+    SlidersFollowRate();
 }
 
 void Form1::ReadFrameRate() {
@@ -597,6 +603,17 @@ void Form1::ReadFrameRate() {
     KeepFrameRate(exactRate_);
     MMControl1->SetFrameRate(exactRate_);
     marksActions_->SetRate(exactRate_);
+    SlidersFollowRate();
+}
+
+void Form1::SlidersFollowRate() {
+    if (WavFileName.empty() || exactRate_ == slidersRate_) return;
+    slidersRate_ = exactRate_;
+    try {
+        SelectionFollowRate(Selection(), MMControl1->Length());
+    } catch (...) {
+        LogCurrentError(LogWindow(), "The sliders following the frame rate");
+    }
 }
 
 SelectionContext Form1::Selection() {
@@ -649,7 +666,7 @@ void Form1::OpenWavFile() {
     // The file that is open stays open, and playable, until a new one has
     // been chosen and the device has opened it: a cancelled or refused open
     // loses nothing.
-    if (decoding_) return;   // a decode is still running: one open at a time
+    if (opener_->Preparing()) return;   // a decode is still running: one open at a time
     static const std::string filter =
         "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg|"
         "Sound Files (*.wav *.flac *.ogg *.oga *.opus *.mp3)|*.wav *.flac *.ogg *.oga *.opus *.mp3";
@@ -658,23 +675,21 @@ void Form1::OpenWavFile() {
     OpenSoundFile(*path);
 }
 
+bool Form1::Opening() const { return opener_->Preparing(); }
+
 void Form1::OpenSoundFile(const std::string& path) {
-    if (decoding_) return;   // one open at a time
-    if (!marksActions_->MayLeave("opening another sound")) return;   // marks only in memory: export first?
-    // A compressed sound is decoded before anything changes, so that a
-    // failed or cancelled decode leaves the previous file as it was.
-    std::optional<SoundData> decoded;
-    if (ClassifySoundFile(path) == SoundKind::Compressed) {
-        decoded.emplace();
-        std::string reason;
-        decoding_ = true;
-        const DecodeOutcome outcome = BackgroundDecode(this).Run(path, *decoded, reason);
-        decoding_ = false;
-        if (outcome == DecodeOutcome::Cancelled) return;
-        if (outcome == DecodeOutcome::Failed) {
-            platform_.messages.Show("Couldn't open " + path + ": " + reason);
-            return;
-        }
+    if (opener_->Preparing()) return;   // one open at a time
+    // A compressed sound (decoded) and a big WAV (read, with its peak
+    // summary) are made ready before anything changes, on a worker thread
+    // while the window keeps answering; the open comes back here with the
+    // record. A failed or cancelled one leaves the previous file as it was.
+    std::optional<SoundOpener::Prepared> prepared = opener_->TakePrepared(path);
+    // Marks that live only in memory are offered for export first (once,
+    // before any preparing).
+    if (!prepared && !marksActions_->MayLeave("opening another sound")) return;
+    if (!prepared && SoundOpener::NeedsPreparing(path)) {
+        opener_->Prepare(path, [this, path] { Guarded([&] { OpenSoundFile(path); }); });
+        return;
     }
     try {
         MMControl1->SetFileName(path);
@@ -687,16 +702,14 @@ void Form1::OpenSoundFile(const std::string& path) {
         LabFilePath->setText(QString::fromStdString(path));
         ShowTimes();
         WavFileName = path;
-        // A file the loader refuses is reported; the open goes on.
-        if (decoded)
-            Sound = std::move(*decoded);
-        else
-            ShowReport(platform_.messages, LoadWavFile(Sound, WavFileName));
+        // A file the loader refuses is reported; the open goes on. The peak
+        // summary is made on a worker, for a WAV during the load's read.
+        ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(prepared)));
         // The marks kept beside the sound come with it (told about when
         // their file cannot be read).
         marksActions_->SoundOpened(WavFileName, Sound.WavFormat.nChannels);
         EnableMarkEntries();
-        waveform_->SoundLoaded();   // the whole sound in view, the peak summary made
+        waveform_->SoundLoaded();   // the whole sound in view
         Sound.ViewStart = 0;
         Sound.ViewEnd = Sound.NumSamples;
         // A waveform the renderer cannot draw (a frame's byte offset beyond
@@ -708,6 +721,7 @@ void Form1::OpenSoundFile(const std::string& path) {
         } catch (const ZorvaneError&) {
             LogCurrentError(LogSound(), "Drawing the opened sound");
         }
+        slidersRate_ = FrameRateNow();
         SelectionResetForOpen(Selection(), [this] { return MMControl1->Length(); });
     } catch (...) {
         // Any other error ends the open quietly; the steps done stay done.
@@ -724,7 +738,7 @@ void Form1::OpenGivenFile(const QString& pathOrUrl) {
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !decoding_) event->acceptProposedAction();
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !opener_->Preparing()) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {

@@ -36,6 +36,7 @@ class MarkKeeper;
 class MarksActions;
 class MarksWindow;
 class SoundDocument;
+class SoundOpener;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -136,6 +137,8 @@ public:
     // sound is decoded first, on a worker thread, while the previous file
     // stays open and playable; a failed or cancelled decode keeps it.
     void OpenSoundFile(const std::string& path);
+    // True while a sound is being read or decoded for an open (as a job).
+    bool Opening() const;
     // A path or a file:// URL as a desktop hands it over (command line,
     // drop); a relative path counts from the working directory.
     void OpenGivenFile(const QString& pathOrUrl);
@@ -201,6 +204,8 @@ private:
     void KeepFrameRate(FrameRate rate);
     // Takes a whole rate stored in FramesPerSecond directly as the rate.
     void TakeWholeRateIfSet();
+    // The sliders' ranges follow a rate changed since the open.
+    void SlidersFollowRate();
 
     void CreateMarksMenu();
     // The entries that need a sound are enabled while one is open.
@@ -218,7 +223,9 @@ private:
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;
-    bool decoding_ = false;   // a compressed sound is being decoded
+    FrameRate slidersRate_;   // the rate the sliders' ranges count at
+    // The open routine's decode, big reads and peak summary, run as jobs.
+    std::unique_ptr<SoundOpener> opener_;
 };
 
 } // namespace zv

@@ -129,20 +129,16 @@ void WaveformInteraction::SoundLoaded() {
     panning_ = false;
     followed_ = -1;
     view_.Reset(parts_.sound.NumSamples);
-    peaks_.Clear();
-    peaksStale_ = parts_.sound.WavLoaded;
     channels_ = {};
     waveform_->SetChannels(channels_);
     FillChannelsMenu();
     parts_.box.update();
 }
 
-const PeakSummary& WaveformInteraction::PeaksForDrawing() {
-    if (peaksStale_) {
-        peaksStale_ = false;
-        if (parts_.sound.WavLoaded) peaks_.Build(parts_.sound);
-    }
-    return peaks_;
+void WaveformInteraction::PeaksMade(PeakSummary&& summary) {
+    const bool shown = showPeaks_ && summary.Ready();
+    peaks_ = std::move(summary);
+    if (shown) Redraw();
 }
 
 void WaveformInteraction::SyncView() {

@@ -64,11 +64,12 @@ public:
 
     // After every load attempt: the view is the whole sound again, the
     // channels drawn are the first two, and the summary of the previous
-    // samples is dropped. The new one is made when it is first needed: at
-    // once while "Show Peaks" is on, else when it is turned on (a file that
-    // states a huge data chunk it does not hold then costs nothing unless
-    // its peaks are asked for).
+    // samples is dropped.
     void SoundLoaded();
+    // The loaded sound's summary, made by a job on a worker thread (for a
+    // WAV during the load's own read); an empty one drops the summary held.
+    // Until it comes, "Show Peaks" draws the waveform's lines.
+    void PeaksMade(PeakSummary&& summary);
     // Before every drawing: the view follows the box's width and is written
     // into the loaded-sound record (when a sound is loaded).
     void SyncView();
@@ -93,8 +94,8 @@ public:
 
     const WaveView& View() const { return view_; }
     const PeakSummary& Peaks() const { return peaks_; }
-    // The summary for drawing: made now if the loaded sound has none yet.
-    const PeakSummary& PeaksForDrawing();
+    // The summary for drawing (not Ready until its job has made it).
+    const PeakSummary& PeaksForDrawing() const { return peaks_; }
     const Scrubber& Scrub() const { return scrubber_; }
     WaveKeys& Keys() { return *keys_; }
     // The box's layers, bottom first. A new layer is one line in the
@@ -133,7 +134,6 @@ private:
     LayerStack layers_;
     WaveformLayer* waveform_ = nullptr;   // in layers_
     PeakSummary peaks_;
-    bool peaksStale_ = false;   // loaded samples without their summary yet
     DrawnChannels channels_;
     Scrubber scrubber_;
     WaveKeys* keys_ = nullptr;

@@ -3,6 +3,7 @@
 // frame being heard.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 #include <vector>
 
@@ -13,26 +14,64 @@
 namespace zv {
 namespace {
 
-TEST(ChannelFolding, MonoAndStereoPassAndMoreFoldEvenLeftOddRight) {
+TEST(ChannelFolding, MonoAndStereoPassAsTheyAreWhateverTheirLayout) {
     using Samples = std::vector<float>;
-    auto fold = [](const Samples& in, int channels) {
+    auto fold = [](const Samples& in, int channels, const std::vector<Speaker>& layout = {}) {
+        const StereoFold f(channels, layout);
         const int64_t frames = static_cast<int64_t>(in.size()) / channels;
-        Samples out(static_cast<size_t>(frames * OutputChannels(channels)), -9.0f);
-        FoldChannels(in.data(), channels, frames, out.data());
+        Samples out(static_cast<size_t>(frames * f.OutputChannels()), -9.0f);
+        f.Apply(in.data(), frames, out.data());
         return out;
     };
     EXPECT_EQ(OutputChannels(1), 1);
+    EXPECT_EQ(StereoFold(1).OutputChannels(), 1);
     EXPECT_EQ(fold({0.5f, -0.25f, 1.0f}, 1), (Samples{0.5f, -0.25f, 1.0f}));
     EXPECT_EQ(OutputChannels(2), 2);
     EXPECT_EQ(fold({0.5f, -0.5f, 0.25f, -1.0f}, 2), (Samples{0.5f, -0.5f, 0.25f, -1.0f}));
-    // Three channels: 0 and 2 share the left, 1 alone is the right.
-    EXPECT_EQ(OutputChannels(3), 2);
-    EXPECT_EQ(fold({0.5f, 0.75f, -0.5f, 1.0f, -1.0f, 0.0f}, 3), (Samples{0.0f, 0.75f, 0.5f, -1.0f}));
-    // Six (5.1 order): left = mean of 0, 2, 4; right = mean of 1, 3, 5. Full
-    // scale on every channel stays full scale: nothing clips.
-    EXPECT_EQ(OutputChannels(6), 2);
-    EXPECT_EQ(fold({0.75f, 0.0f, 0.0f, 0.75f, 0.0f, 0.75f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f}, 6),
-              (Samples{0.25f, 0.5f, 1.0f, -1.0f}));
+    // A stereo file that names odd places for its two channels still plays as stereo.
+    EXPECT_EQ(fold({0.5f, -0.5f}, 2, {Speaker::FrontCentre, Speaker::Lfe}), (Samples{0.5f, -0.5f}));
+    EXPECT_EQ(StereoFold(2).Gain(0, 1), 0.0f);
+    EXPECT_EQ(StereoFold(2).Gain(1, 1), 1.0f);
+}
+
+TEST(ChannelFolding, FivePointOneFoldsTheCentreToBothSidesTheSurroundsToTheirOwnAndDropsTheLfe) {
+    const float k = kMinus3dB;
+    EXPECT_NEAR(20 * std::log10(k), -3.0103, 1e-3);
+    // No layout named: the usual order L R C LFE Ls Rs.
+    const StereoFold usual(6);
+    ASSERT_EQ(usual.OutputChannels(), 2);
+    const float want[6][2] = {{1, 0}, {0, 1}, {k, k}, {0, 0}, {k, 0}, {0, k}};
+    for (int c = 0; c < 6; ++c)
+        for (int side = 0; side < 2; ++side) EXPECT_EQ(usual.Gain(c, side), want[c][side]) << c << " " << side;
+    // A channel mask in another order: each channel goes by its named place.
+    const StereoFold named(6, {Speaker::FrontLeft, Speaker::FrontRight, Speaker::SideLeft, Speaker::SideRight,
+                               Speaker::FrontCentre, Speaker::Lfe});
+    EXPECT_EQ(named.Gain(2, 0), k);
+    EXPECT_EQ(named.Gain(2, 1), 0.0f);
+    EXPECT_EQ(named.Gain(4, 0), k);
+    EXPECT_EQ(named.Gain(4, 1), k);
+    EXPECT_EQ(named.Gain(5, 0) + named.Gain(5, 1), 0.0f);
+
+    // Dialogue on the centre is heard in both ears alike; the LFE in neither;
+    // a sum past full scale is clipped.
+    const float in[] = {0, 0, 0.5f, 1, 0, 0,    0.25f, 0, 0, 0, 0.5f, -0.5f,    1, 1, 1, 1, 1, 1};
+    float out[6] = {};
+    usual.Apply(in, 3, out);
+    EXPECT_FLOAT_EQ(out[0], 0.5f * k);
+    EXPECT_FLOAT_EQ(out[1], 0.5f * k);
+    EXPECT_FLOAT_EQ(out[2], 0.25f + 0.5f * k);
+    EXPECT_FLOAT_EQ(out[3], -0.5f * k);
+    EXPECT_EQ(out[4], 1.0f);
+    EXPECT_EQ(out[5], 1.0f);
+    // FoldChannels is the usual layout's fold.
+    float again[6] = {};
+    FoldChannels(in, 6, 3, again);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(again[i], out[i]);
+
+    // The usual order for other counts: 7.1 has its side pair last.
+    EXPECT_EQ(UsualLayout(8)[6], Speaker::SideLeft);
+    EXPECT_EQ(UsualLayout(3)[2], Speaker::FrontCentre);
+    EXPECT_EQ(UsualLayout(10)[9], Speaker::Unknown);
 }
 
 TEST(FrameRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {

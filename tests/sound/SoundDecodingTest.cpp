@@ -166,7 +166,7 @@ TEST(SoundDecoding, MisstatedBrokenAndCancelledDecodesLeaveAWholeSoundOrNone) {
     ScriptedDecoder decoder(100'000, 100'000);
     SoundData sound;
     DecodeProgress progress;
-    progress.cancel = true;
+    progress.Cancel();
     std::string reason;
     EXPECT_EQ(DecodeSound(sound, decoder, progress, reason), DecodeOutcome::Cancelled);
     EXPECT_FALSE(sound.WavLoaded);

@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <random>
 
+#include "TestSounds.h"
+#include "jobs/JobThread.h"
 #include "sound/SampleReaders.h"
 #include "sound/SoundBytes.h"
+#include "sound/WavBytes.h"
+#include "sound/WavLoader.h"
 #include "waveview/PeakRenderer.h"
 #include "waveview/PeakSummary.h"
+#include "waveview/SummaryDuringLoad.h"
 #include "waveview/RecordingCanvas.h"
 #include "waveview/WaveRenderer.h"
 
@@ -129,6 +134,85 @@ TEST(PeakSummary, ShortSoundsAndStretchesOutsideTheSound) {
     peaks.Build(unloaded);
     EXPECT_FALSE(peaks.Ready());
     EXPECT_TRUE(peaks.Query(0, 0, 100).Empty());
+}
+
+// A WAV file loaded as the window loads it: the summary made during the
+// load's read, by a job on a thread of its own.
+struct LoadedWithSummary {
+    SoundData sound;
+    PeakSummary peaks;
+};
+
+std::unique_ptr<LoadedWithSummary> LoadWithSummary(const std::string& path) {
+    auto loaded = std::make_unique<LoadedWithSummary>();
+    auto during = std::make_shared<SummaryDuringLoad>();
+    auto job = std::make_unique<ResultJob<PeakSummary>>(
+        [during](JobProgress& p, PeakSummary& out, std::string&) { return during->Build(p, out); });
+    ResultJob<PeakSummary>* result = job.get();
+    JobThread thread(std::move(job), {});
+    const Report report = LoadWavFile(loaded->sound, path, during.get());
+    during->LoadEnded();
+    thread.Join();
+    EXPECT_FALSE(report.Failed()) << report.Message();
+    EXPECT_EQ(thread.Outcome(), JobOutcome::Finished);
+    loaded->peaks = std::move(result->Result());
+    return loaded;
+}
+
+TEST(PeakSummary, MadeDuringTheLoadMatchesTheSamplesInEveryEncoding) {
+    struct Case {
+        uint16_t tag;
+        int16_t channels, bits;
+        std::size_t frames;
+        SampleEncoding encoding;
+    };
+    const SampleEncoding L = SampleEncoding::Legacy;
+    test::TempDir dir;
+    for (const Case c : {Case{1, 1, 8, 70'001, L}, Case{1, 2, 8, 50'000, L}, Case{1, 1, 16, 40'000, L},
+                         // 9 MiB: read and summarised in several pieces
+                         Case{1, 2, 16, 2'400'000, L}, Case{1, 6, 16, 20'000, SampleEncoding::Int16},
+                         Case{1, 2, 24, 30'001, SampleEncoding::Int24}, Case{1, 6, 24, 9'999, SampleEncoding::Int24},
+                         Case{1, 2, 32, 20'000, SampleEncoding::Int32}, Case{3, 2, 32, 20'000, SampleEncoding::Float32},
+                         Case{3, 1, 64, 15'000, SampleEncoding::Float64}}) {
+        SCOPED_TRACE(testing::Message() << "tag " << c.tag << " channels " << c.channels << " bits " << c.bits);
+        const auto align = static_cast<int16_t>(c.channels * c.bits / 8);
+        // A partial last frame for the odd counts.
+        const std::size_t bytes = c.frames * static_cast<std::size_t>(align) - (c.frames % 2);
+        const std::string path = dir.File("noise.wav");
+        test::WriteText(path, test::Riff(test::Chunk("fmt ", test::FmtPayload(c.channels, c.bits, align, 16, c.tag)) +
+                                         test::Chunk("data", Noise(bytes, static_cast<uint32_t>(c.frames)))));
+        const auto loaded = LoadWithSummary(path);
+        const SoundData& s = loaded->sound;
+        ASSERT_TRUE(s.WavLoaded);
+        ASSERT_EQ(s.Encoding, c.encoding);
+        ASSERT_TRUE(loaded->peaks.Ready());
+        const int64_t n = s.NumSamples;
+        ExpectColumns(s, loaded->peaks, 0, n, 601);
+        ExpectColumns(s, loaded->peaks, 1'234, n / 2 + 77, 997);
+        ExpectColumns(s, loaded->peaks, n - 3'000, n, 613);
+    }
+}
+
+TEST(PeakSummary, MadeDuringTheLoadOfAChunkStatedHugeScansOnlyTheBytesHeld) {
+    test::TempDir dir;
+    for (const int16_t bits : {int16_t{16}, int16_t{8}}) {
+        SCOPED_TRACE(bits);
+        const auto align = static_cast<int16_t>(2 * bits / 8);
+        const std::string path = dir.File("claims.wav");
+        test::WriteText(path, test::CutShort(test::Fmt(2, bits, align), 400'000'002, Noise(10'000, 5)));
+        const auto loaded = LoadWithSummary(path);
+        const SoundData& s = loaded->sound;
+        ASSERT_TRUE(loaded->peaks.Ready());
+        ASSERT_GE(s.NumSamples, 100'000'000);
+        EXPECT_LT(loaded->peaks.Bytes(), std::size_t{1} << 16);   // no summary of the zero pages
+        // Across the end of the bytes held, and far into the zeros.
+        ExpectColumns(s, loaded->peaks, 0, 40'000, 37);
+        ExpectColumns(s, loaded->peaks, 90'000'000, 90'001'000, 10);
+        const PeakSummary::Range zero = BruteForce(s, 1, 50'000'000, 50'000'001);
+        const PeakSummary::Range tail = loaded->peaks.Query(1, 20'000, s.NumSamples);
+        EXPECT_EQ(tail.low, zero.low);
+        EXPECT_EQ(tail.high, zero.high);
+    }
 }
 
 TEST(PeakRenderer, EachColumnSpansItsLowestToHighestSampleAndJoinsItsNeighbour) {

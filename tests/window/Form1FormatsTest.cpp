@@ -12,6 +12,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QUrl>
 
@@ -19,6 +21,7 @@
 #include "TestSounds.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
+#include "window/WaveformInteraction.h"
 
 namespace zv {
 namespace {
@@ -59,8 +62,14 @@ struct Form1Formats : ::testing::Test {
         test::WriteSound(path, format, kRate, channels, tone);
         return path;
     }
-    Rows OpenAndLook(const std::string& path) {
+    // Opens as the menu does; a compressed file's decode runs as a job
+    // while the event loop turns.
+    void Open(const std::string& path) {
         form->OpenSoundFile(path);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Opening(); }, 20000));
+    }
+    Rows OpenAndLook(const std::string& path) {
+        Open(path);
         return RowsOf(form->PicWave->Image());
     }
 };
@@ -103,12 +112,12 @@ TEST_F(Form1Formats, EachFormatOpensWithItsLengthAndTheSixteenBitPicture) {
 
 TEST_F(Form1Formats, ABrokenCompressedFileIsRefusedWithAReasonAndLosesNothing) {
     const std::string good = Write("good.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2);
-    form->OpenSoundFile(good);
+    Open(good);
     ASSERT_TRUE(form->Sound.WavLoaded);
     const Rows before = RowsOf(form->PicWave->Image());
     const std::string bad = dir.File("bad.flac");
     test::WriteText(bad, std::string("fLaC") + std::string(4000, '\x55'));
-    form->OpenSoundFile(bad);
+    Open(bad);
     ASSERT_EQ(fake.messages.texts.size(), 1u);
     EXPECT_EQ(fake.messages.texts[0].rfind("Couldn't open " + bad + ": ", 0), 0u) << fake.messages.texts[0];
     EXPECT_GT(fake.messages.texts[0].size(), ("Couldn't open " + bad + ": ").size());
@@ -125,7 +134,7 @@ TEST_F(Form1Formats, ABrokenCompressedFileIsRefusedWithAReasonAndLosesNothing) {
 TEST_F(Form1Formats, CommandLineUrlRelativePathAndDropOpenLikeTheMenu) {
     const std::string flac = Write("cli.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2);
     form->OpenGivenFile(QUrl::fromLocalFile(QString::fromStdString(flac)).toString());
-    EXPECT_EQ(form->WavFileName, flac);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->WavFileName == flac; }, 20000));
     EXPECT_EQ(form->LblTotalTime->text(), kThreeSeconds);
 
     const std::string wav = Write("relative.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 2);
@@ -148,6 +157,77 @@ TEST_F(Form1Formats, CommandLineUrlRelativePathAndDropOpenLikeTheMenu) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return form->WavFileName == mp3; }, 20000));
     EXPECT_EQ(form->WavFileName, mp3);
     EXPECT_TRUE(fake.messages.texts.empty());
+}
+
+TEST_F(Form1Formats, ADecodeCancelledOrLeftByQuittingLosesNothing) {
+    const std::string good = Write("kept.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2);
+    Open(good);
+    ASSERT_EQ(form->WavFileName, good);
+    const Rows before = RowsOf(form->PicWave->Image());
+    const std::string other = Write("other.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 2);
+    const std::string wav = Write("meanwhile.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1);
+
+    // The decode runs while the window answers; a second open waits its turn.
+    form->OpenSoundFile(other);
+    ASSERT_TRUE(form->Opening());
+    form->OpenSoundFile(wav);
+    EXPECT_EQ(form->WavFileName, good);
+    auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("JobProgress"));
+    ASSERT_NE(progress, nullptr);
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();      // the progress bar's Cancel
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Opening(); }, 20000));
+    QTest::qWait(50);     // nothing of the cancelled decode comes later
+    EXPECT_TRUE(fake.messages.texts.empty());
+    EXPECT_EQ(form->WavFileName, good);
+    EXPECT_EQ(form->LabFilePath->text().toStdString(), good);
+    EXPECT_TRUE(fake.device->IsOpen());
+    EXPECT_EQ(fake.device->LengthSamples(), 3 * kRate);
+    EXPECT_TRUE(form->Sound.WavLoaded);
+    EXPECT_EQ(form->Sound.NumSamples, 3 * kRate);
+    EXPECT_EQ(RowsOf(form->PicWave->Image()).redTop, before.redTop);
+
+    // Opened again after the cancel, it opens.
+    Open(other);
+    EXPECT_EQ(form->WavFileName, other);
+
+    // The window closing while a decode runs stops it; nothing is left behind.
+    form->OpenSoundFile(good);
+    ASSERT_TRUE(form->Opening());
+    form.reset();
+}
+
+TEST_F(Form1Formats, ABigWavIsReadAsAJobWithItsSummaryAndACancelKeepsThePreviousFile) {
+    const std::string small = Write("small.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2);
+    Open(small);
+    ASSERT_EQ(form->WavFileName, small);
+    // 40 MiB of 16-bit stereo: more than a screen refresh to read.
+    const int32_t frames = 10'500'000;
+    const std::string big = dir.File("big.wav");
+    test::WriteWav(big, kRate, 2, test::Tone(kRate, frames, 220, 0.5));
+    form->OpenSoundFile(big);
+    ASSERT_TRUE(form->Opening());
+    auto* progress = form->findChild<QProgressDialog*>(QStringLiteral("JobProgress"));
+    ASSERT_NE(progress, nullptr);
+    progress->findChild<QPushButton*>()->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->Opening(); }, 20000));
+    QTest::qWait(50);
+    EXPECT_TRUE(fake.messages.texts.empty());
+    EXPECT_EQ(form->WavFileName, small);
+    EXPECT_EQ(form->Sound.NumSamples, 3 * kRate);
+    EXPECT_EQ(fake.device->LengthSamples(), 3 * kRate);
+
+    // Read to its end, it opens with the summary made in its read.
+    Open(big);
+    EXPECT_TRUE(fake.messages.texts.empty());
+    EXPECT_EQ(form->WavFileName, big);
+    EXPECT_TRUE(form->Sound.WavLoaded);
+    EXPECT_EQ(form->Sound.NumSamples, frames);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Waveform().Peaks().Ready(); }, 10000));
+    EXPECT_EQ(form->Waveform().Peaks().Frames(), frames);
+    const PeakSummary::Range r = form->Waveform().Peaks().Query(0, 0, frames);
+    EXPECT_NEAR(r.high, 16384, 2);   // the 0.5 tone's crest
 }
 
 }  // namespace

@@ -52,6 +52,26 @@ struct Form1FrameRate : ::testing::Test {
     }
 };
 
+TEST_F(Form1FrameRate, TheSlidersRangesFollowARateTypedAfterOpeningAndTheSelectionStays) {
+    EXPECT_EQ(form->ScrollEnd->Maximum(), 18000);   // opened at 30
+    form->SelStartMs = 1000;
+    Type("29.97");
+    EXPECT_EQ(form->ScrollStart->Maximum(), 17982);
+    EXPECT_EQ(form->ScrollEnd->Maximum(), 17982);
+    EXPECT_EQ(form->ScrollEnd->Value(), 17982);
+    EXPECT_EQ(form->ScrollStart->Value(), 30);   // 1000 ms is nearest frame 30 at 29.97
+    EXPECT_EQ(form->SelStartMs, 1000);
+    EXPECT_EQ(form->SelEndMs, 600000);
+    Type("24");
+    EXPECT_EQ(form->ScrollEnd->Maximum(), 14400);
+    EXPECT_EQ(form->ScrollStart->Value(), 24);
+    EXPECT_EQ(form->SelEndMs, 600000);
+    // The user's moves of the slider count at the new rate.
+    form->ScrollEnd->SetValue(14399);
+    form->ScrollEnd_Scroll();
+    EXPECT_EQ(form->SelEndMs, 599958);
+}
+
 TEST_F(Form1FrameRate, NtscRatesCountTheFramesTheVideoHas) {
     Type("29.97");
     EXPECT_EQ(form->LblTotalTime->text(), "Total Length:(Time: 10:0 / Frames: 17982)");

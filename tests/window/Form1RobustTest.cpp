@@ -225,7 +225,9 @@ TEST_F(Form1Robust, FrameRatesAtThe16BitLimits) {
     EXPECT_EQ(Text(form->LblEndFrame), "End: 1933253");
     EXPECT_EQ(Text(form->LblSelectedTime), "Selected:(Seconds:59 / Frames:1933253)");
     EXPECT_EQ(Text(form->LblTotalTime), "Total Length:(Time: 1:10 / Frames: 2293690)");
-    EXPECT_EQ(form->ScrollEnd->maximum(), 1800);   // the open's frame count overflowed too
+    // The ranges followed the typed rate for the 60 s file; the new open's
+    // frame count overflowed, so they stay.
+    EXPECT_EQ(form->ScrollEnd->maximum(), 1966020);
     emit form->PicTime->MouseDown(1, 0, 69999.0f, 5.0f);
     emit form->PicTime->MouseUp(1, 0, 69999.0f, 5.0f);
     EXPECT_EQ(form->SelStartMs, 0);

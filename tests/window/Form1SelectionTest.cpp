@@ -261,9 +261,10 @@ TEST_F(Form1Selection, SliderAtTwentyFiveFramesASecond) {
     QTest::keyClick(form->ScrollStart, Qt::Key_Right);
     EXPECT_EQ(form->ScrollStart->value(), 50);
     EXPECT_EQ(form->SelStartMs, 2000);
-    // A left click now uses 25 fps for the slider: 3000 ms is frame 75.
+    // A left click now uses 25 fps for the slider: 3000 ms is frame 75. The
+    // sliders' ranges followed the rate: the end is frame 250 of 250.
     Click(Qt::LeftButton, 3000);
-    ExpectSelection(3000, 10000, 75, 300);
+    ExpectSelection(3000, 10000, 75, 250);
     // With no frame rate the slider still moves, the ms stay.
     form->TxtNumFrames->setText("");
     ASSERT_TRUE(test::WaitForRefresh(*form));

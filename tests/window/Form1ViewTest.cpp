@@ -334,6 +334,8 @@ TEST_F(Form1View, ChannelsChoosesTheTwoChannelsDrawnAndAnOpenResetsIt) {
 }
 
 TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
+    // The summary is made by a job during the load; it comes back soon.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Waveform().Peaks().Ready(); }, 10000));
     const QImage opened = form->PicWave->Image().copy();
     form->MnuShowPeaks->trigger();
     EXPECT_TRUE(form->Waveform().ShowPeaks());

@@ -94,6 +94,7 @@ struct PortAudioDevice::Session {
         : file(soundFile),
           fileChannels(soundFile.Channels()),
           outChannels(OutputChannels(soundFile.Channels())),
+          fold(soundFile.Channels(), soundFile.Layout()),
           sampleRate(soundFile.SampleRate()),
           from(first),
           to(last),
@@ -129,7 +130,7 @@ struct PortAudioDevice::Session {
             const int64_t want = std::min({room, kReadChunkFrames, to - nextRead});
             const int64_t got = file.Read(fileBuffer.data(), want);
             if (got <= 0) return false;
-            FoldChannels(fileBuffer.data(), fileChannels, got, outBuffer.data());
+            fold.Apply(fileBuffer.data(), got, outBuffer.data());
             ring.Write(outBuffer.data(), static_cast<size_t>(got));
             nextRead += got;
         }
@@ -197,6 +198,7 @@ struct PortAudioDevice::Session {
     SoundFile& file;
     const int fileChannels;
     const int outChannels;
+    const StereoFold fold;                     // the file's channels to the output's
     const int32_t sampleRate;
     const int64_t from;
     const int64_t to;

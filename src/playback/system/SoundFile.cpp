@@ -14,6 +14,54 @@ struct SoundFile::Handle {
     }
 };
 
+namespace {
+
+Speaker SpeakerOf(int place) {
+    switch (place) {
+    case SF_CHANNEL_MAP_LEFT:
+    case SF_CHANNEL_MAP_FRONT_LEFT: return Speaker::FrontLeft;
+    case SF_CHANNEL_MAP_RIGHT:
+    case SF_CHANNEL_MAP_FRONT_RIGHT: return Speaker::FrontRight;
+    case SF_CHANNEL_MAP_MONO:
+    case SF_CHANNEL_MAP_CENTER:
+    case SF_CHANNEL_MAP_FRONT_CENTER: return Speaker::FrontCentre;
+    case SF_CHANNEL_MAP_REAR_CENTER: return Speaker::BackCentre;
+    case SF_CHANNEL_MAP_REAR_LEFT: return Speaker::BackLeft;
+    case SF_CHANNEL_MAP_REAR_RIGHT: return Speaker::BackRight;
+    case SF_CHANNEL_MAP_LFE: return Speaker::Lfe;
+    case SF_CHANNEL_MAP_FRONT_LEFT_OF_CENTER: return Speaker::FrontLeftOfCentre;
+    case SF_CHANNEL_MAP_FRONT_RIGHT_OF_CENTER: return Speaker::FrontRightOfCentre;
+    case SF_CHANNEL_MAP_SIDE_LEFT: return Speaker::SideLeft;
+    case SF_CHANNEL_MAP_SIDE_RIGHT: return Speaker::SideRight;
+    case SF_CHANNEL_MAP_TOP_CENTER: return Speaker::TopCentre;
+    case SF_CHANNEL_MAP_TOP_FRONT_LEFT: return Speaker::TopFrontLeft;
+    case SF_CHANNEL_MAP_TOP_FRONT_RIGHT: return Speaker::TopFrontRight;
+    case SF_CHANNEL_MAP_TOP_FRONT_CENTER: return Speaker::TopFrontCentre;
+    case SF_CHANNEL_MAP_TOP_REAR_LEFT: return Speaker::TopBackLeft;
+    case SF_CHANNEL_MAP_TOP_REAR_RIGHT: return Speaker::TopBackRight;
+    case SF_CHANNEL_MAP_TOP_REAR_CENTER: return Speaker::TopBackCentre;
+    default: return Speaker::Unknown;
+    }
+}
+
+// The file's channel map (libsndfile reads a WAV's channel mask into it);
+// empty when the file has none.
+std::vector<Speaker> ReadLayout(SNDFILE* file, int channels) {
+    std::vector<int> map(static_cast<std::size_t>(channels), SF_CHANNEL_MAP_INVALID);
+    const auto bytes = static_cast<int>(map.size() * sizeof(int));
+    if (sf_command(file, SFC_GET_CHANNEL_MAP_INFO, map.data(), bytes) != SF_TRUE) return {};
+    std::vector<Speaker> layout;
+    bool any = false;
+    for (const int place : map) {
+        layout.push_back(SpeakerOf(place));
+        any = any || layout.back() != Speaker::Unknown;
+    }
+    if (!any) layout.clear();   // a map of no known places says nothing
+    return layout;
+}
+
+}  // namespace
+
 SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>()) {
     SF_INFO info{};
     handle_->file = sf_open(path.c_str(), SFM_READ, &info);
@@ -32,6 +80,7 @@ SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>
     sampleRate_ = info.samplerate;
     channels_ = info.channels;
     frames_ = info.frames > 0 ? info.frames : 0;
+    layout_ = ReadLayout(handle_->file, channels_);
 }
 
 SoundFile::~SoundFile() = default;

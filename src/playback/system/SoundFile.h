@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "playback/ChannelFolding.h"
 
 namespace zv {
 
@@ -20,6 +23,9 @@ public:
     int32_t SampleRate() const { return sampleRate_; }   // sample frames per second
     int Channels() const { return channels_; }
     int64_t Frames() const { return frames_; }           // length in sample frames
+    // Where each channel is meant to sound, as the file says (a WAV's
+    // channel mask); empty when it says nothing.
+    const std::vector<Speaker>& Layout() const { return layout_; }
 
     // Moves the read point to sample frame `frame`. Throws DeviceError.
     void Seek(int64_t frame);
@@ -33,6 +39,7 @@ private:
     int32_t sampleRate_ = 0;
     int channels_ = 0;
     int64_t frames_ = 0;
+    std::vector<Speaker> layout_;
 };
 
 } // namespace zv
