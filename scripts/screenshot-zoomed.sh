@@ -3,7 +3,7 @@
 # the frame grid of a demo WAV, with marks (imported from a label file, so
 # they carry words), a selection and the play line.
 #   - opens the demo WAV from the command line;
-#   - Marks > Import Labels... through the real file dialog;
+#   - Marks > Import Marks... (a label file) through the real file dialog;
 #   - two Zoom Ins (keys "+"), which keep the play line (at the start) in place;
 #   - Step to frame 8, I (selection start), Step to 40, O (selection end),
 #     Back to frame 21: the play line between the marks;
@@ -38,7 +38,7 @@ dialog_gone() { ! dialog_shown; }
 colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -q "$1"; }
 wait_for 60 colour_shown '#FF0000' || { echo "the waveform was not drawn"; cat "$work/out.log"; exit 1; }
 
-# Marks > Import Labels...: the File menu opened with a click, then Right to
+# Marks > Import Marks...: the File menu opened with a click, then Right to
 # the fourth menu (Marks) and up to its last entry.
 for _ in 1 2 3; do
   xdotool mousemove --window "$wid" 18 10 click 1

@@ -1,0 +1,43 @@
+#include "window/TrackUndo.h"
+
+#include "document/SoundDocument.h"
+#include "marks/MarkKeeper.h"
+
+namespace zv {
+
+// The tracks' items before and after one edit.
+class TrackUndo::Step : public QUndoCommand {
+public:
+    Step(TrackUndo& owner, std::vector<TrackItems> before, std::vector<TrackItems> after, const QString& what)
+        : QUndoCommand(what), owner_(owner), before_(std::move(before)), after_(std::move(after)) {}
+    void undo() override { owner_.Apply(before_); }
+    void redo() override { owner_.Apply(after_); }
+
+private:
+    TrackUndo& owner_;
+    std::vector<TrackItems> before_;
+    std::vector<TrackItems> after_;
+};
+
+TrackUndo::TrackUndo(SoundDocument& document, MarkKeeper& keeper, Changed changed, QObject* parent)
+    : QObject(parent), document_(document), keeper_(keeper), changed_(std::move(changed)), stack_(this) {}
+
+void TrackUndo::Change(std::vector<TrackItems> after, const QString& what) {
+    std::vector<TrackItems> before;
+    bool differs = false;
+    for (const auto& [name, items] : after) {
+        const Track* track = document_.Find(name);
+        before.emplace_back(name, track ? track->Items() : std::vector<TrackItem>{});
+        differs = differs || before.back().second != items;
+    }
+    if (!differs) return;
+    stack_.push(new Step(*this, std::move(before), std::move(after), what));   // runs redo()
+}
+
+void TrackUndo::Apply(const std::vector<TrackItems>& items) {
+    for (const auto& [name, list] : items) document_.Ensure(name).Assign(list);
+    const Report saved = keeper_.Save();
+    if (changed_) changed_(saved);
+}
+
+} // namespace zv
