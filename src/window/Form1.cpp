@@ -33,6 +33,8 @@
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
+#include "window/BeatsActions.h"
+#include "window/TrackUndo.h"
 #include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
 #include "playback/Readouts.h"
@@ -174,6 +176,13 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     CreateMarksMenu();
+    // Track undo (one per window; see Form1.h).
+    trackUndo_ = new TrackUndo(*document_, marksActions_->Keeper(),
+                               [this](const Report& saved) { ShowReport(platform_.messages, saved); }, this);
+    beatsActions_ = new BeatsActions({platform_, *document_, Sound, *trackUndo_, [this] { ReadFrameRate(); return FrameRateNow(); },
+                                      [this] { return SelStartMs; }, [this] { return SelEndMs; }, this},
+                                     this);
+    CreateAnalyzeMenu();
     SetTabOrder();
     ConnectHandlers();
 
@@ -192,6 +201,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 Form1::~Form1() {
     // The jobs read the loaded sound: they stop before it goes.
     opener_.reset();
+    delete beatsActions_;   // joins a running analysis of the sound
+    beatsActions_ = nullptr;
     // The waveform's handlers filter events of the window and of PicWave;
     // closing the window sends events while the window is half destroyed,
     // so they go first.
@@ -368,6 +379,12 @@ void Form1::CreateMarksMenu() {
     MnuImportMarks = add("MnuImportMarks", "Import Marks...", QKeySequence());
     menuBar()->addMenu(MnuMarks);
     EnableMarkEntries();
+}
+
+void Form1::CreateAnalyzeMenu() {
+    MnuAnalyze = menuBar()->addMenu(QStringLiteral("Analyze"));
+    MnuAnalyze->setObjectName(QStringLiteral("MnuAnalyze"));
+    beatsActions_->FillMenu(*MnuAnalyze);
 }
 
 void Form1::SetTabOrder() {
@@ -647,6 +664,7 @@ MarksWindow* Form1::MarksList() const { return marksActions_->List(); }
 void Form1::EnableMarkEntries() {
     const bool open = marksActions_ && marksActions_->HasSound();
     for (QAction* a : {MnuAddMark, MnuAddSelectionMark, MnuExportMarks, MnuImportMarks}) a->setEnabled(open);
+    if (beatsActions_) beatsActions_->Enable(open);
 }
 
 void Form1::MnuAddMark_Click() { marksActions_->AddMark(); }
@@ -679,6 +697,7 @@ bool Form1::Opening() const { return opener_->Preparing(); }
 
 void Form1::OpenSoundFile(const std::string& path) {
     if (opener_->Preparing()) return;   // one open at a time
+    if (beatsActions_->Running()) return;   // the analysis reads the sound that is open
     // A compressed sound (decoded) and a big WAV (read, with its peak
     // summary) are made ready before anything changes, on a worker thread
     // while the window keeps answering; the open comes back here with the

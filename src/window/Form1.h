@@ -34,6 +34,8 @@ class WaveformInteraction;
 struct SelectionContext;
 class MarkKeeper;
 class MarksActions;
+class BeatsActions;
+class TrackUndo;
 class MarksWindow;
 class SoundDocument;
 class SoundOpener;
@@ -91,6 +93,7 @@ public:
     QAction* MnuSelInput = nullptr;
     // The Marks menu (after View): the only entries with shortcuts.
     QMenu* MnuMarks = nullptr;
+    QMenu* MnuAnalyze = nullptr;   // after Marks
     QAction* MnuAddMark = nullptr;            // M
     QAction* MnuAddSelectionMark = nullptr;   // Shift+M
     QAction* MnuMarksList = nullptr;          // Ctrl+L
@@ -208,6 +211,8 @@ private:
     void SlidersFollowRate();
 
     void CreateMarksMenu();
+    // The Analyze menu (after Marks): the beats and onsets analyses.
+    void CreateAnalyzeMenu();
     // The entries that need a sound are enabled while one is open.
     void EnableMarkEntries();
 
@@ -220,6 +225,10 @@ private:
     std::unordered_map<const QWidget*, TwipsRect> twips_;
     std::unique_ptr<SoundDocument> document_;
     MarksActions* marksActions_ = nullptr;   // child of the window
+    // Undo over the document's tracks (child of the window). The lead keeps
+    // one Form1 member at merge: this is the only place it is made here.
+    TrackUndo* trackUndo_ = nullptr;
+    BeatsActions* beatsActions_ = nullptr;   // child of the window
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;
