@@ -16,21 +16,21 @@ namespace zv::bench {
 namespace {
 
 void BeatsOfAPiece(benchmark::State& state) {
-    test::LoopSpec spec;
-    spec.bpm = 128;
-    spec.seconds = 240;
-    spec.offsetSeconds = 0.37;
-    const test::Loop piece = test::MakeLoop(spec);
+    test::LoopSpec recipe;
+    recipe.bpm = 128;
+    recipe.seconds = 240;
+    recipe.offsetSeconds = 0.37;
+    const test::Loop piece = test::MakeLoop(recipe);
     double base = 0;
     int n = 0;
     std::size_t beats = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        const auto found = FindBeats(piece.mono.data(), piece.mono.size(), spec.sampleRate, 0, {});
+        const auto found = FindBeats(piece.mono.data(), piece.mono.size(), recipe.sampleRate, 0, {});
         state.SetIterationTime(SecondsSince(start));
         beats = found ? found->beats.size() : 0;
         start = std::chrono::steady_clock::now();
-        const std::vector<int64_t> onsets = PlainAubioOnsets(piece.mono.data(), piece.mono.size(), spec.sampleRate);
+        const std::vector<int64_t> onsets = PlainAubioOnsets(piece.mono.data(), piece.mono.size(), recipe.sampleRate);
         base += SecondsSince(start);
         benchmark::DoNotOptimize(onsets.data());
         ++n;

@@ -49,12 +49,12 @@ Score Compare(const BeatAnalysis& found, const std::vector<double>& truth, int32
 
 // Runs one loop, prints its figures and checks them; the true beat's
 // number in the bar is checked too when `bars` is set.
-void ExpectFound(const std::string& name, const LoopSpec& spec, bool bars = true) {
-    const Loop loop = test::MakeLoop(spec);
-    const auto found = FindBeats(loop.mono.data(), loop.mono.size(), spec.sampleRate, 0, {});
+void ExpectFound(const std::string& name, const LoopSpec& recipe, bool bars = true) {
+    const Loop loop = test::MakeLoop(recipe);
+    const auto found = FindBeats(loop.mono.data(), loop.mono.size(), recipe.sampleRate, 0, {});
     ASSERT_TRUE(found);
-    const Score score = Compare(*found, loop.beatSeconds, spec.sampleRate);
-    const double truthBpm = spec.drift == 0 ? spec.bpm : 0;
+    const Score score = Compare(*found, loop.beatSeconds, recipe.sampleRate);
+    const double truthBpm = recipe.drift == 0 ? recipe.bpm : 0;
     std::printf("  %-24s %7.2f BPM (error %+.3f)  hits %3d/%-3zu (%5.1f %%)  extras %d  worst %4.1f ms%s\n",
                 name.c_str(), found->bpm, truthBpm ? found->bpm - truthBpm : 0.0, score.hits,
                 loop.beatSeconds.size(), 100.0 * score.hits / static_cast<double>(loop.beatSeconds.size()),
@@ -68,7 +68,7 @@ void ExpectFound(const std::string& name, const LoopSpec& spec, bool bars = true
     if (bars) {
         // Every true downbeat that was found is beat 1 (the loops are accented on it).
         for (const Beat& b : found->beats) {
-            const double at = static_cast<double>(b.sample) / spec.sampleRate;
+            const double at = static_cast<double>(b.sample) / recipe.sampleRate;
             for (std::size_t k = 0; k < loop.beatSeconds.size(); k += 4)
                 if (std::fabs(loop.beatSeconds[k] - at) <= 1.0 / 24) {
                     EXPECT_EQ(b.beat, 1) << name << " at " << at;
@@ -83,15 +83,15 @@ TEST(FindBeats, DrumLoopsAcrossTempiOffsetsAndRates) {
     uint32_t seed = 1;
     for (const double bpm : tempi) {
         for (const double offset : offsets) {
-            LoopSpec spec;
-            spec.bpm = bpm;
-            spec.seconds = 14;
-            spec.offsetSeconds = offset;
-            spec.sampleRate = seed % 2 ? 44100 : 48000;
-            spec.seed = seed++;
+            LoopSpec recipe;
+            recipe.bpm = bpm;
+            recipe.seconds = 14;
+            recipe.offsetSeconds = offset;
+            recipe.sampleRate = seed % 2 ? 44100 : 48000;
+            recipe.seed = seed++;
             char name[64];
-            std::snprintf(name, sizeof name, "%g BPM +%.3f s @%d", bpm, offset, spec.sampleRate);
-            ExpectFound(name, spec);
+            std::snprintf(name, sizeof name, "%g BPM +%.3f s @%d", bpm, offset, recipe.sampleRate);
+            ExpectFound(name, recipe);
         }
     }
 }
@@ -167,30 +167,30 @@ TEST(FindBeats, NoSteadyBeatInSilenceNoiseOrScatteredHits) {
 }
 
 TEST(FindBeats, ATypedTempoFitsThePhaseOnly) {
-    LoopSpec spec;
-    spec.bpm = 128;
-    spec.offsetSeconds = 0.31;
-    const Loop loop = test::MakeLoop(spec);
+    LoopSpec recipe;
+    recipe.bpm = 128;
+    recipe.offsetSeconds = 0.31;
+    const Loop loop = test::MakeLoop(recipe);
     // One onset pass; the beats placed again for each tempo.
-    const auto curve = ReadOnsets(loop.mono.data(), loop.mono.size(), spec.sampleRate);
+    const auto curve = ReadOnsets(loop.mono.data(), loop.mono.size(), recipe.sampleRate);
     ASSERT_TRUE(curve);
     BeatOptions options;
     options.bpm = 128;
     const BeatAnalysis typed = PlaceBeats(*curve, 0, options);
     ASSERT_TRUE(typed.steady);
     EXPECT_EQ(typed.bpm, 128);
-    EXPECT_GE(Compare(typed, loop.beatSeconds, spec.sampleRate).hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
+    EXPECT_GE(Compare(typed, loop.beatSeconds, recipe.sampleRate).hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
     // Consecutive beats a period apart, to the sample's rounding.
     for (std::size_t i = 1; i < typed.beats.size(); ++i)
         EXPECT_NEAR(static_cast<double>(typed.beats[i].sample - typed.beats[i - 1].sample), 44100 * 60 / 128.0, 1.0);
     // Halved, every other beat; doubled, every beat and the half-beats.
     options.bpm = 64;
     const BeatAnalysis halved = PlaceBeats(*curve, 0, options);
-    const Score half = Compare(halved, loop.beatSeconds, spec.sampleRate);
+    const Score half = Compare(halved, loop.beatSeconds, recipe.sampleRate);
     EXPECT_GE(half.hits, 0.45 * static_cast<double>(loop.beatSeconds.size()));
     EXPECT_EQ(half.extras, 0);
     options.bpm = 256;
-    const Score twice = Compare(PlaceBeats(*curve, 0, options), loop.beatSeconds, spec.sampleRate);
+    const Score twice = Compare(PlaceBeats(*curve, 0, options), loop.beatSeconds, recipe.sampleRate);
     EXPECT_GE(twice.hits, 0.95 * static_cast<double>(loop.beatSeconds.size()));
     EXPECT_NEAR(twice.extras, twice.hits, 2);
     // A tempo outside 20-400 BPM is not taken.
@@ -207,10 +207,10 @@ TEST(FindBeats, BarsFromTheDownbeatAndTheStretchsPlace) {
         EXPECT_EQ(beats[i].beat, numbers[i]) << i;
     }
 
-    LoopSpec spec;
-    spec.bpm = 100;
-    spec.seconds = 12;
-    const Loop loop = test::MakeLoop(spec);
+    LoopSpec recipe;
+    recipe.bpm = 100;
+    recipe.seconds = 12;
+    const Loop loop = test::MakeLoop(recipe);
     BeatOptions options;
     const int64_t first = 1'000'000;   // a selection's start
     options.downbeatSample = first + static_cast<int64_t>(loop.beatSeconds[5] * 44100) + 900;   // near the sixth beat
@@ -234,9 +234,9 @@ TEST(FindBeats, BarsFromTheDownbeatAndTheStretchsPlace) {
 }
 
 TEST(FindBeats, ReportsProgressAndStopsWhenCancelled) {
-    LoopSpec spec;
-    spec.seconds = 6;
-    const Loop loop = test::MakeLoop(spec);
+    LoopSpec recipe;
+    recipe.seconds = 6;
+    const Loop loop = test::MakeLoop(recipe);
     BeatProgress progress;
     ASSERT_TRUE(FindBeats(loop.mono.data(), loop.mono.size(), 44100, 0, {}, &progress));
     EXPECT_EQ(progress.doneSamples, static_cast<int64_t>(loop.mono.size()));

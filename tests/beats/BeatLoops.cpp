@@ -58,20 +58,20 @@ struct Voice {
 
 } // namespace
 
-Loop MakeLoop(const LoopSpec& spec) {
+Loop MakeLoop(const LoopSpec& recipe) {
     Loop loop;
-    std::mt19937 random(spec.seed);
-    loop.mono.assign(static_cast<std::size_t>(spec.seconds * spec.sampleRate), 0.0f);
-    Voice voice{loop.mono, spec.sampleRate, random};
-    const double first = 60.0 / spec.bpm;
+    std::mt19937 random(recipe.seed);
+    loop.mono.assign(static_cast<std::size_t>(recipe.seconds * recipe.sampleRate), 0.0f);
+    Voice voice{loop.mono, recipe.sampleRate, random};
+    const double first = 60.0 / recipe.bpm;
     // The beats end a second before the sound does (the last one rings).
-    double at = spec.offsetSeconds;
-    for (int k = 0; at < spec.seconds - 1.0; ++k) {
+    double at = recipe.offsetSeconds;
+    for (int k = 0; at < recipe.seconds - 1.0; ++k) {
         loop.beatSeconds.push_back(at);
         // With a drift, the tempo rises evenly with the time.
-        const double period = first / (1 + spec.drift * std::min(1.0, at / (spec.seconds - 1.0)));
+        const double period = first / (1 + recipe.drift * std::min(1.0, at / (recipe.seconds - 1.0)));
         const int place = k % 4;
-        if (spec.soft) {
+        if (recipe.soft) {
             // A line of eight notes over and over, a bar's first louder.
             constexpr double kLine[] = {220, 277.2, 329.6, 440, 392, 329.6, 293.7, 246.9};
             voice.Bowed(at, place == 0 ? 0.45 : 0.3, period * 0.6, kLine[k % 8]);
@@ -79,11 +79,11 @@ Loop MakeLoop(const LoopSpec& spec) {
             if (place == 0 || place == 2) voice.Kick(at, place == 0 ? 0.9 : 0.65);
             if (place == 1 || place == 3) voice.Snare(at, 0.6);
             voice.Hat(at, 0.2);
-            voice.Hat(at + period * (spec.swing ? 2.0 / 3.0 : 0.5), 0.12);
+            voice.Hat(at + period * (recipe.swing ? 2.0 / 3.0 : 0.5), 0.12);
         }
         at += period;
     }
-    for (float& s : loop.mono) s = static_cast<float>(std::clamp(s + spec.noise * voice.Noise(), -1.0, 1.0));
+    for (float& s : loop.mono) s = static_cast<float>(std::clamp(s + recipe.noise * voice.Noise(), -1.0, 1.0));
     return loop;
 }
 

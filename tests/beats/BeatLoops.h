@@ -27,7 +27,7 @@ struct Loop {
     std::vector<double> beatSeconds;  // where each beat was struck (the first is a downbeat)
 };
 
-Loop MakeLoop(const LoopSpec& spec);
+Loop MakeLoop(const LoopSpec& recipe);
 
 // White noise (uniform, peak `level`) of `seconds`.
 std::vector<float> MakeNoise(double seconds, int32_t sampleRate, double level, uint32_t seed);

@@ -35,12 +35,12 @@ Finished Zorvane(const std::string& arguments, const std::string& out = "/dev/nu
 
 TEST(BeatsCommand, ExitCodesAndMessages) {
     test::TempDir dir;
-    test::LoopSpec spec;
-    spec.bpm = 128;
-    spec.seconds = 10;
-    spec.offsetSeconds = 0.225;   // frame 5 at 24 fps, 6 at 29.97 (from 0), well inside both
+    test::LoopSpec recipe;
+    recipe.bpm = 128;
+    recipe.seconds = 10;
+    recipe.offsetSeconds = 0.225;   // frame 5 at 24 fps, 6 at 29.97 (from 0), well inside both
     const std::string loop = dir.File("loop.wav");
-    test::WriteWav(loop, 44100, 2, test::MakeLoop(spec).mono);
+    test::WriteWav(loop, 44100, 2, test::MakeLoop(recipe).mono);
     const std::string quiet = dir.File("quiet.wav");
     test::WriteWav(quiet, 44100, 1, std::vector<float>(44100 * 3, 0.0f));
     const std::string text = dir.File("notes.wav");
