@@ -28,6 +28,13 @@ struct Pen {
 // numbers) and the small one of the marks and the track lanes (Arial 8 pt).
 enum class TextFont : uint8_t { Box, Small };
 
+// A picture of width x height pixels, each 0xffRRGGBB, row by row from the
+// top; it does not own its pixels.
+struct PixelImage {
+    int width = 0, height = 0;
+    const uint32_t* pixels = nullptr;
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -58,6 +65,9 @@ public:
                       float /*maxWidth*/ = std::numeric_limits<float>::infinity()) {}
     // The width `text` takes in `font`, and how far the font rises above
     // its baseline, in the canvas's units.
+    // `image` stretched over [x1, x2) x [y1, y2) (corners in either order),
+    // each of its pixels a block (no smoothing).
+    virtual void DrawImage(float /*x1*/, float /*y1*/, float /*x2*/, float /*y2*/, const PixelImage& /*image*/) {}
     virtual float TextWidth(std::string_view /*text*/, TextFont /*font*/) const { return 0.0f; }
     virtual float TextAscent(TextFont /*font*/) const { return 0.0f; }
 };

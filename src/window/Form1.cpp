@@ -175,6 +175,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                       [this] { ReadFrameRate(); return FrameRateNow(); }, this},
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
+    MnuSpectrogram->setChecked(waveform_->ShowSpectrogram());
     CreateMarksMenu();
     // Track undo (one per window; see Form1.h).
     trackUndo_ = new TrackUndo(*document_, marksActions_->Keeper(),
@@ -354,6 +355,8 @@ void Form1::CreateMenus() {
     MnuView->addSeparator();
     MnuShowPeaks = add("MnuShowPeaks", "Show Peaks", {});
     MnuShowPeaks->setCheckable(true);
+    MnuSpectrogram = add("MnuSpectrogram", "Spectrogram", {});
+    MnuSpectrogram->setCheckable(true);
     MnuShowTimecode = add("MnuShowTimecode", "Show Timecode", {});
     MnuShowTimecode->setCheckable(true);
     MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
@@ -413,6 +416,7 @@ void Form1::ConnectHandlers() {
     connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
     connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
     connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
+    connect(MnuSpectrogram, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowSpectrogram(on); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
     });

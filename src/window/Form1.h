@@ -105,6 +105,8 @@ public:
     QAction* MnuZoomToSelection = nullptr;
     QAction* MnuShowWholeSound = nullptr;
     QAction* MnuShowPeaks = nullptr;     // checkable, remembered
+    // Checkable, remembered: the spectrogram in place of the waveform.
+    QAction* MnuSpectrogram = nullptr;
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
     QAction* MnuShowTimecode = nullptr;

@@ -1,5 +1,6 @@
 #include "window/PainterCanvas.h"
 
+#include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -62,6 +63,17 @@ void PainterCanvas::Text(float x, float baseline, std::string_view text, Rgb col
     painter_.setPen(Colour(colour));
     penSet_ = false;
     painter_.drawText(QPointF(x, baseline), shown);
+}
+
+void PainterCanvas::DrawImage(float x1, float y1, float x2, float y2, const PixelImage& image) {
+    if (image.width <= 0 || image.height <= 0 || !image.pixels) return;
+    const QRectF area(QPointF(std::min(x1, x2), std::min(y1, y2)), QPointF(std::max(x1, x2), std::max(y1, y2)));
+    if (area.isEmpty()) return;
+    // Wraps the pixels without a copy (Format_RGB32 is 0xffRRGGBB words).
+    const QImage wrapped(reinterpret_cast<const uchar*>(image.pixels), image.width, image.height,
+                         static_cast<qsizetype>(image.width) * 4, QImage::Format_RGB32);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter_.drawImage(area, wrapped);
 }
 
 float PainterCanvas::TextWidth(std::string_view text, TextFont font) const {

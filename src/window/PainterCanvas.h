@@ -24,6 +24,7 @@ public:
     void PenLine(float x1, float y1, float x2, float y2, const Pen& pen) override;
     void FillBox(float x1, float y1, float x2, float y2, Rgb colour, uint8_t alpha) override;
     void Text(float x, float baseline, std::string_view text, Rgb colour, TextFont font, float maxWidth) override;
+    void DrawImage(float x1, float y1, float x2, float y2, const PixelImage& image) override;
     float TextWidth(std::string_view text, TextFont font) const override;
     float TextAscent(TextFont font) const override;
 

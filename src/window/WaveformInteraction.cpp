@@ -17,11 +17,14 @@
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
 #include "sound/SoundData.h"
+#include "spectrum/Spectrogram.h"
 #include "waveview/layers/FrameGridLayer.h"
 #include "waveview/layers/MarksLayer.h"
 #include "waveview/layers/PlayLineLayer.h"
 #include "waveview/layers/SelectionLayer.h"
+#include "waveview/layers/SpectrogramLayer.h"
 #include "waveview/layers/WaveformLayer.h"
+#include "window/JobRunner.h"
 #include "window/PainterCanvas.h"
 #include "window/PictureBox.h"
 #include "window/WaveKeys.h"
@@ -31,6 +34,7 @@ namespace zv {
 namespace {
 
 constexpr const char* kShowPeaksKey = "view/showPeaks";
+constexpr const char* kSpectrogramKey = "view/spectrogram";
 // One wheel notch (120 eighths of a degree) scrolls an eighth of the box,
 // and with Ctrl zooms by the square root of 2 (two notches: twice as close).
 constexpr double kNotch = 120.0;
@@ -50,9 +54,10 @@ int32_t ToLong(int64_t v) {
 
 WaveformInteraction::WaveformInteraction(WaveformParts parts)
     : QObject(&parts.window), parts_(std::move(parts)), scrubber_(parts_.control.Transport()),
-      keys_(new WaveKeys(this)) {
+      keys_(new WaveKeys(this)), spectrumJobs_(std::make_unique<JobRunner>(&parts_.window)) {
     // The box's layers, bottom first: one line each.
     waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
+    spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });
     layers_.Emplace<FrameGridLayer>();
     layers_.Emplace<SelectionLayer>();
     layers_.Emplace<PlayLineLayer>();
@@ -61,6 +66,8 @@ WaveformInteraction::WaveformInteraction(WaveformParts parts)
     layers_.Emplace<MarksLayer>(parts_.marks);
 
     showPeaks_ = RememberedShowPeaks();
+    showSpectrogram_ = RememberedShowSpectrogram();
+    spectrogram_->SetOn(showSpectrogram_);
     parts_.box.installEventFilter(this);
     parts_.box.AddOverlay([this](QPainter& p) { Paint(p); });
     parts_.window.installEventFilter(keys_);
@@ -108,6 +115,10 @@ WaveformInteraction::~WaveformInteraction() = default;
 
 bool WaveformInteraction::RememberedShowPeaks() { return Settings().value(kShowPeaksKey, false).toBool(); }
 
+bool WaveformInteraction::RememberedShowSpectrogram() {
+    return Settings().value(kSpectrogramKey, false).toBool();
+}
+
 bool WaveformInteraction::Loaded() const {
     const SoundData& sound = parts_.sound;
     return sound.WavLoaded && sound.NumSamples > 0 && sound.WavFormat.nSamplesPerSec > 0;
@@ -129,6 +140,7 @@ void WaveformInteraction::SoundLoaded() {
     panning_ = false;
     followed_ = -1;
     view_.Reset(parts_.sound.NumSamples);
+    DropSpectra();
     channels_ = {};
     waveform_->SetChannels(channels_);
     FillChannelsMenu();
@@ -136,6 +148,9 @@ void WaveformInteraction::SoundLoaded() {
 }
 
 void WaveformInteraction::PeaksMade(PeakSummary&& summary) {
+    // An empty summary comes before the record changes: the spectrogram
+    // job reading the record must stop first.
+    if (!summary.Ready()) DropSpectra();
     const bool shown = showPeaks_ && summary.Ready();
     peaks_ = std::move(summary);
     if (shown) Redraw();
@@ -216,6 +231,57 @@ void WaveformInteraction::SetShowPeaks(bool on) {
     showPeaks_ = on;
     Settings().setValue(kShowPeaksKey, on);
     Redraw();
+}
+
+void WaveformInteraction::SetShowSpectrogram(bool on) {
+    if (on == showSpectrogram_) return;
+    showSpectrogram_ = on;
+    spectrogram_->SetOn(on);
+    Settings().setValue(kSpectrogramKey, on);
+    parts_.box.update();
+}
+
+void WaveformInteraction::DropSpectra() {
+    if (spectrumJob_ != 0) spectrumJobs_->Abandon(spectrumJob_);
+    spectrumJob_ = 0;
+    ++spectrumTicket_;
+    spectra_.Clear();
+    failedKey_ = {};
+}
+
+void WaveformInteraction::WantSpectrogram(const SpectrogramKey& key) {
+    if (!Loaded() || key == failedKey_) return;
+    if (spectrumJob_ != 0) {
+        if (key == spectrumKey_) return;
+        // A view left before its image came: that image is not wanted now.
+        // The job stops within a few columns (well under a millisecond).
+        spectrumJobs_->Abandon(spectrumJob_);
+        spectrumJob_ = 0;
+    }
+    const uint64_t ticket = ++spectrumTicket_;
+    const SoundData* record = &parts_.sound;   // DropSpectra stops the job before the record changes
+    const SpectrogramRequest request = key.Request();
+    spectrumKey_ = key;
+    spectrumJob_ = spectrumJobs_->Start<SpectrogramImage>(
+        JobRunner::Quiet(),
+        [record, request](JobProgress& progress, SpectrogramImage& image, std::string&) {
+            return ComputeSpectrogram(*record, request, &progress, image) == SpectrogramOutcome::Done
+                       ? JobOutcome::Finished
+                       : JobOutcome::Cancelled;
+        },
+        [this, key, ticket](SpectrogramImage&& image) {
+            if (ticket != spectrumTicket_) return;   // dropped meanwhile
+            spectrumJob_ = 0;
+            spectra_.Put(key, std::move(image));
+            parts_.box.update();
+        },
+        [this, key, ticket](JobOutcome outcome, const std::string& reason) {
+            if (ticket != spectrumTicket_) return;
+            spectrumJob_ = 0;
+            if (outcome != JobOutcome::Failed) return;
+            failedKey_ = key;
+            qCWarning(LogSound, "Making the spectrogram: %s", reason.c_str());
+        });
 }
 
 void WaveformInteraction::SetChannels(DrawnChannels channels) {

@@ -15,9 +15,11 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "common/FrameRate.h"
 #include "playback/Scrubber.h"
+#include "spectrum/SpectrogramCache.h"
 #include "waveview/PeakSummary.h"
 #include "waveview/WaveRenderer.h"
 #include "waveview/WaveView.h"
@@ -30,7 +32,9 @@ class QWidget;
 namespace zv {
 
 class MediaControl;
+class JobRunner;
 class PictureBox;
+class SpectrogramLayer;
 class Track;
 class WaveformLayer;
 class WaveKeys;
@@ -88,6 +92,15 @@ public:
     void SetShowPeaks(bool on);
     bool ShowPeaks() const { return showPeaks_; }
     static bool RememberedShowPeaks();
+    // "Spectrogram": the spectrogram of the view in place of the waveform,
+    // made by a job on a worker thread and kept per zoom level and view;
+    // remembered across runs.
+    void SetShowSpectrogram(bool on);
+    bool ShowSpectrogram() const { return showSpectrogram_; }
+    static bool RememberedShowSpectrogram();
+    const SpectrogramCache& Spectra() const { return spectra_; }
+    // True while a spectrogram job runs.
+    bool MakingSpectrogram() const { return spectrumJob_ != 0; }
     // The channels the two traces show (View > Channels).
     void SetChannels(DrawnChannels channels);
     DrawnChannels Channels() const { return channels_; }
@@ -128,11 +141,24 @@ private:
     // moved out of sight; repaints what of the overlays moved.
     void StatusUpdated();
     void FillChannelsMenu();
+    // The spectrogram layer wants the image for `key`: a job makes it.
+    void WantSpectrogram(const SpectrogramKey& key);
+    // Before the record changes: the job reading it stops, the images go.
+    void DropSpectra();
 
     WaveformParts parts_;
     WaveView view_;
     LayerStack layers_;
     WaveformLayer* waveform_ = nullptr;   // in layers_
+    SpectrogramLayer* spectrogram_ = nullptr;   // in layers_
+    SpectrogramCache spectra_;
+    // After the cache: stopped (and joined) before the cache goes.
+    std::unique_ptr<JobRunner> spectrumJobs_;
+    uint64_t spectrumJob_ = 0;       // the running job's id, 0: none
+    uint64_t spectrumTicket_ = 0;    // counts the jobs started and the drops
+    SpectrogramKey spectrumKey_;     // what the running job makes
+    SpectrogramKey failedKey_;       // the last key whose job failed (not tried again)
+    bool showSpectrogram_ = false;
     PeakSummary peaks_;
     DrawnChannels channels_;
     Scrubber scrubber_;

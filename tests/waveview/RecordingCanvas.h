@@ -66,6 +66,9 @@ public:
         texts.push_back({x, baseline, std::string(text), colour, font, maxWidth});
         drawn.push_back({Drawn::TextKind, x, baseline, x, baseline, Pen{colour}, std::string(text)});
     }
+    void DrawImage(float x1, float y1, float x2, float y2, const PixelImage& image) override {
+        images.push_back({x1, y1, x2, y2, image});
+    }
     float TextWidth(std::string_view text, TextFont) const override {
         return kCharWidth * static_cast<float>(text.size());
     }
@@ -82,6 +85,11 @@ public:
     std::vector<Segment> boxes;
     std::vector<Fill> fills;
     std::vector<Written> texts;
+    struct Picture {
+        float x1, y1, x2, y2;
+        PixelImage image;
+    };
+    std::vector<Picture> images;
     std::vector<Drawn> drawn;
     int clears = 0;
     int flushes = 0;

@@ -24,6 +24,7 @@
 #include "window/Form1.h"
 #include "window/PictureBox.h"
 #include "window/Slider.h"
+#include "spectrum/Spectrogram.h"
 #include "window/WaveformInteraction.h"
 #include "waveview/layers/ViewColours.h"
 
@@ -76,7 +77,7 @@ TEST_F(Form1View, ViewMenuZoomsInAndShowWholeSoundGivesBackTheOpenedPicture) {
     for (QAction* a : form->MnuView->actions())
         if (!a->isSeparator()) captions << a->text();
     EXPECT_EQ(captions, QStringList({"Zoom In", "Zoom Out", "Zoom to Selection", "Show Whole Sound", "Show Peaks",
-                                     "Show Timecode", "Channels"}));
+                                     "Spectrogram", "Show Timecode", "Channels"}));
     EXPECT_EQ(form->MnuZoomIn->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl++"), QKeySequence("+")}));
     EXPECT_EQ(form->MnuZoomOut->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+-"), QKeySequence("-")}));
     EXPECT_EQ(form->MnuShowWholeSound->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+0"), QKeySequence("0")}));
@@ -369,6 +370,50 @@ TEST_F(Form1View, ShowPeaksDrawsTheRendererColoursAndIsRemembered) {
     EXPECT_EQ(form->PicWave->Image(), opened);
     Form1 third(fake.platform);
     EXPECT_FALSE(third.MnuShowPeaks->isChecked());
+}
+
+// View > Spectrogram over the 330 Hz tone: made by a job, painted in place
+// of the waveform with the tone's row brightest, kept per view (the same
+// view again takes no job, another zoom makes its own), remembered.
+TEST_F(Form1View, SpectrogramIsMadeInTheBackgroundKeptPerViewAndRemembered) {
+    EXPECT_TRUE(form->MnuSpectrogram->isCheckable());
+    EXPECT_FALSE(form->MnuSpectrogram->isChecked());   // first start
+    const QImage waveform = Painted();
+    EXPECT_EQ(form->Waveform().Spectra().size(), 0u);   // off: nothing made
+
+    form->MnuSpectrogram->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Waveform().Spectra().size() == 1; }, 10000));
+    const QImage shown = Painted();
+    EXPECT_NE(shown, waveform);
+    // The brightest row of the middle column lies on 330 Hz of the log axis.
+    const int x = shown.width() / 2, h = shown.height();
+    int brightest = 0, best = -1;
+    for (int y = 0; y < h; ++y) {
+        const QColor c = QColor::fromRgb(shown.pixel(x, y));
+        const int sum = c.red() + c.green() + c.blue();
+        if (sum > best) best = sum, brightest = y;
+    }
+    const double row = (SpectrogramAxis::RowOf(330) + 0.5) * h / SpectrogramAxis::kRows;
+    EXPECT_NEAR(brightest, row, h / 64.0 + 1);
+    EXPECT_EQ(QColor::fromRgb(shown.pixel(x, 1)).rgb() & 0xffffff, 0u);   // 8 kHz: dark
+
+    form->MnuZoomIn->trigger();
+    Painted();
+    EXPECT_TRUE(form->Waveform().MakingSpectrogram());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->Waveform().Spectra().size() == 2; }, 10000));
+    form->MnuShowWholeSound->trigger();
+    Painted();
+    EXPECT_FALSE(form->Waveform().MakingSpectrogram());   // from the cache
+    EXPECT_EQ(Painted(), shown);
+    {
+        Form1 again(fake.platform);
+        EXPECT_TRUE(again.MnuSpectrogram->isChecked());
+    }
+    // Opening a sound drops the images of the one before.
+    form->MnuOpen->trigger();
+    EXPECT_LE(form->Waveform().Spectra().size(), 1u);
+    form->MnuSpectrogram->trigger();
+    EXPECT_FALSE(form->Waveform().ShowSpectrogram());
 }
 
 } // namespace
