@@ -53,8 +53,8 @@ int32_t ToLong(int64_t v) {
 } // namespace
 
 WaveformInteraction::WaveformInteraction(WaveformParts parts)
-    : QObject(&parts.window), parts_(std::move(parts)), scrubber_(parts_.control.Transport()),
-      keys_(new WaveKeys(this)), spectrumJobs_(std::make_unique<JobRunner>(&parts_.window)) {
+    : QObject(&parts.window), parts_(std::move(parts)), spectrumJobs_(std::make_unique<JobRunner>(&parts_.window)),
+      scrubber_(parts_.control.Transport()), keys_(new WaveKeys(this)) {
     // The box's layers, bottom first: one line each.
     waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
     spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });

@@ -42,7 +42,7 @@ SoundData Sound(int32_t rate, const std::vector<float>& samples, int channels = 
 std::vector<float> Sine(int32_t rate, int64_t frames, double hz, double amplitude = 0.5) {
     std::vector<float> s(static_cast<std::size_t>(frames));
     for (int64_t i = 0; i < frames; ++i)
-        s[static_cast<std::size_t>(i)] = static_cast<float>(amplitude * std::sin(2 * M_PI * hz * i / rate + 0.3));
+        s[static_cast<std::size_t>(i)] = static_cast<float>(amplitude * std::sin(2 * M_PI * hz * static_cast<double>(i) / rate + 0.3));
     return s;
 }
 
@@ -99,8 +99,11 @@ TEST(Spectrogram, AtEightKilohertzTheRowsAboveNyquistStayDark) {
     EXPECT_EQ(image.window, 1024);
     const int nyquistRow = SpectrogramAxis::RowOf(4000);
     for (int r = 0; r < image.rows; ++r) {
-        if (SpectrogramAxis::RowHz(r) >= 4000) EXPECT_EQ(image.Level(20, r), 0) << r;
-        else if (r > nyquistRow + 2) EXPECT_GT(image.Level(20, r), 100) << r;   // white noise fills the rest
+        if (SpectrogramAxis::RowHz(r) >= 4000) {
+            EXPECT_EQ(image.Level(20, r), 0) << r;
+        } else if (r > nyquistRow + 2) {
+            EXPECT_GT(image.Level(20, r), 100) << r;   // white noise fills the rest
+        }
     }
     const SpectrogramImage tone = Compute(Sound(rate, Sine(rate, rate, 1000)), 0, rate / 40.0, 40);
     EXPECT_NEAR(BrightestRow(tone, 20), SpectrogramAxis::RowOf(1000), 1);
