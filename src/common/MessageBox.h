@@ -2,6 +2,7 @@
 // The modal message box: the text alone, one OK button, no icon, title
 // "Zorvane"; and the question box, the same with buttons of its own. The
 // real one is QtMessageBox; tests use a fake that records texts.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,13 @@ public:
         Show(text);
         (void)buttons;
         return -1;
+    }
+    // Asks for a line of text (`text` says what), `initial` filled in.
+    // Nothing when the user cancels or no answer could be had.
+    virtual std::optional<std::string> AskText(const std::string& text, const std::string& initial) {
+        Show(text);
+        (void)initial;
+        return std::nullopt;
     }
 };
 

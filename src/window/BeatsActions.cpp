@@ -4,12 +4,15 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <exception>
 #include <chrono>
 #include <future>
 #include <utility>
 #include <vector>
 
+#include "beats/BeatTrack.h"
 #include "beats/FramesPerBeat.h"
 #include "common/MessageBox.h"
 #include "document/SoundDocument.h"
@@ -21,6 +24,12 @@
 
 namespace zv {
 
+struct BeatsActions::Found {
+    OnsetCurve curve;
+    int64_t from = 0;
+    BeatAnalysis analysis;
+};
+
 BeatsActions::BeatsActions(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {}
 
@@ -30,12 +39,22 @@ BeatsActions::~BeatsActions() {
 }
 
 void BeatsActions::FillMenu(QMenu& menu) {
-    findBeats = menu.addAction(QStringLiteral("Find Beats"));
-    findBeats->setObjectName(QStringLiteral("MnuFindBeats"));
-    connect(findBeats, &QAction::triggered, this, [this] { FindBeatsNow(); });
-    markOnsets = menu.addAction(QStringLiteral("Mark Onsets"));
-    markOnsets->setObjectName(QStringLiteral("MnuMarkOnsets"));
-    connect(markOnsets, &QAction::triggered, this, [this] { MarkOnsetsNow(); });
+    const auto add = [&](QAction*& action, const char* name, const char* caption, auto handler) {
+        action = menu.addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        connect(action, &QAction::triggered, this, handler);
+    };
+    add(findBeats, "MnuFindBeats", "Find Beats", [this] { FindBeatsNow(); });
+    add(setTempo, "MnuSetTempo", "Set Tempo...", [this] { SetTempoNow(); });
+    add(halveTempo, "MnuHalveTempo", "Halve Tempo", [this] { HalveTempo(); });
+    add(doubleTempo, "MnuDoubleTempo", "Double Tempo", [this] { DoubleTempo(); });
+    // T is a single key of the waveform (WaveKeys): the entry names it.
+    add(tapTempo, "MnuTapTempo", "Tap Tempo\tT", [this] { TapNow(); });
+    add(beatsPerBar, "MnuBeatsPerBar", "Beats per Bar...", [this] { SetBeatsPerBarNow(); });
+    add(downbeatHere, "MnuDownbeatHere", "Bar 1, Beat 1 here",
+        [this] { SetDownbeatAt(parts_.positionSample ? parts_.positionSample() : 0); });
+    menu.addSeparator();
+    add(markOnsets, "MnuMarkOnsets", "Mark Onsets", [this] { MarkOnsetsNow(); });
     sensitivityMenu_ = menu.addMenu(QStringLiteral("Onset Sensitivity"));
     auto* group = new QActionGroup(sensitivityMenu_);
     for (const auto& [caption, threshold] : {std::pair{"Low", kLowSensitivity},
@@ -60,9 +79,13 @@ void BeatsActions::SetSensitivity(double threshold) {
 }
 
 void BeatsActions::Enable(bool soundOpen) {
+    soundOpen_ = soundOpen;
     const bool on = soundOpen && !Running();
-    if (findBeats) findBeats->setEnabled(on);
-    if (markOnsets) markOnsets->setEnabled(on);
+    const bool beats = on && Beats().steady;
+    for (QAction* a : {findBeats, markOnsets})
+        if (a) a->setEnabled(on);
+    for (QAction* a : {setTempo, halveTempo, doubleTempo, tapTempo, beatsPerBar, downbeatHere})
+        if (a) a->setEnabled(beats);
 }
 
 bool BeatsActions::Running() const { return job_ != 0 && jobs_->Running(job_); }
@@ -71,8 +94,23 @@ void BeatsActions::Cancel() {
     if (Running()) jobs_->Cancel(job_);
 }
 
-void BeatsActions::FindBeatsNow() { Run(Purpose::Beats); }
-void BeatsActions::MarkOnsetsNow() { Run(Purpose::Onsets); }
+void BeatsActions::FindBeatsNow() {
+    BeatOptions options;
+    // Bars the user set on these beats stay (a new Find Beats over a new
+    // selection keeps the beats a bar).
+    options.beatsPerBar = Beats().steady ? Beats().beatsPerBar : 4;
+    Run(Purpose::Beats, options, QStringLiteral("Find Beats"));
+}
+
+void BeatsActions::MarkOnsetsNow() { Run(Purpose::Onsets, BeatOptions{}, QStringLiteral("Mark Onsets")); }
+
+BeatAnalysis BeatsActions::Beats() const {
+    const Track* track = parts_.document.Find(SoundDocument::kBeats);
+    if (!track || !parts_.document.HasSound()) return {};
+    const bool read = curve_ && curvePath_ == parts_.document.Info().path;
+    return AnalysisOfBeatItems(track->Items(), parts_.document.Info().sampleRate,
+                               read ? onsets_ : std::vector<int64_t>{});
+}
 
 std::pair<int64_t, int64_t> BeatsActions::Stretch() const {
     const int64_t total = parts_.sound.NumSamples;
@@ -86,24 +124,27 @@ std::pair<int64_t, int64_t> BeatsActions::Stretch() const {
     return {from, to};
 }
 
-void BeatsActions::Run(Purpose purpose) {
+void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QString& what) {
     if (Running() || !parts_.document.HasSound() || parts_.sound.NumSamples <= 0) return;
     const auto [from, to] = Stretch();
     const int32_t rate = parts_.sound.WavFormat.nSamplesPerSec;
-    BeatOptions options;
     const double threshold = purpose == Purpose::Onsets ? sensitivity_ : 0.0;
     const SoundData& sound = parts_.sound;
     // The sound is read on the worker: the window refuses another open
     // while this runs, and the runner joins the worker before it goes.
-    auto work = [&sound, from = from, to = to, rate, options, threshold](
-                    JobProgress& progress, BeatAnalysis& result, std::string& reason) {
+    auto work = [&sound, from = from, to = to, rate, options, threshold](JobProgress& progress, Found& result,
+                                                                        std::string& reason) {
         const std::vector<float> mono = MonoMix(sound, from, to);
         if (progress.Cancelled()) return JobOutcome::Cancelled;
         BeatProgress beatProgress;
-        std::future<std::optional<BeatAnalysis>> found = std::async(std::launch::async, [&] {
+        std::future<std::optional<Found>> found = std::async(std::launch::async, [&] {
             std::optional<OnsetCurve> curve = ReadOnsets(mono.data(), mono.size(), rate, &beatProgress, threshold);
-            if (!curve) return std::optional<BeatAnalysis>{};
-            return std::optional<BeatAnalysis>{PlaceBeats(*curve, from, options)};
+            if (!curve) return std::optional<Found>{};
+            Found f;
+            f.analysis = PlaceBeats(*curve, from, options);
+            f.curve = std::move(*curve);
+            f.from = from;
+            return std::optional<Found>{std::move(f)};
         });
         // The analysis reports through its own counters: passed on to the
         // runner's bar, and the runner's Cancel passed back.
@@ -112,20 +153,20 @@ void BeatsActions::Run(Purpose purpose) {
             progress.SetDone(beatProgress.doneSamples.load());
             if (progress.Cancelled()) beatProgress.cancel.store(true);
         }
-        std::optional<BeatAnalysis> analysis;
+        std::optional<Found> done;
         try {
-            analysis = found.get();
+            done = found.get();
         } catch (const std::exception& e) {
             reason = e.what();
             return JobOutcome::Failed;
         }
-        if (!analysis || progress.Cancelled()) return JobOutcome::Cancelled;
-        result = std::move(*analysis);
+        if (!done || progress.Cancelled()) return JobOutcome::Cancelled;
+        result = std::move(*done);
         return JobOutcome::Finished;
     };
     const QString label = purpose == Purpose::Beats ? QStringLiteral("Finding beats") : QStringLiteral("Finding onsets");
-    job_ = jobs_->Start<BeatAnalysis>(
-        label, std::move(work), [this, purpose](BeatAnalysis&& analysis) { Finished(purpose, std::move(analysis)); },
+    job_ = jobs_->Start<Found>(
+        label, std::move(work), [this, purpose, what](Found&& found) { Finished(purpose, std::move(found), what); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
             Enable(parts_.document.HasSound());
@@ -133,20 +174,31 @@ void BeatsActions::Run(Purpose purpose) {
                 parts_.platform.messages.Show("Couldn't analyse the sound: " + reason);
             // Cancelled: the tracks stay as they were.
         });
-    Enable(true);
+    Enable(soundOpen_);
 }
 
 QString BeatsActions::Readout() const {
-    if (!last_) return {};
-    return QString::fromStdString(BeatReadout(*last_, parts_.frameRate()));
+    const BeatAnalysis beats = Beats();
+    if (beats.steady) return QString::fromStdString(BeatReadout(beats, parts_.frameRate()));
+    if (!lastSteady_) return QString::fromStdString(BeatReadout(BeatAnalysis{}, parts_.frameRate()));
+    return {};
 }
 
-void BeatsActions::Finished(Purpose purpose, BeatAnalysis&& analysis) {
+void BeatsActions::Keep(const BeatAnalysis& analysis, const QString& what, uint64_t mergeKey) {
+    parts_.undo.Change(SoundDocument::kBeats, BeatItems(analysis), what, mergeKey);
+    Enable(soundOpen_);
+}
+
+void BeatsActions::Finished(Purpose purpose, Found&& found, const QString& what) {
     job_ = 0;
+    curve_ = std::move(found.curve);
+    curveFrom_ = found.from;
+    curvePath_ = parts_.document.Info().path;
+    onsets_ = found.analysis.onsets;
     Enable(parts_.document.HasSound());
     if (purpose == Purpose::Onsets) {
         std::vector<TrackItem> marks = parts_.document.Marks().Items();
-        std::vector<TrackItem> onsets = OnsetItems(analysis);
+        std::vector<TrackItem> onsets = OnsetItems(found.analysis);
         if (onsets.empty()) {
             parts_.platform.messages.Show("No onsets found");
             return;
@@ -158,12 +210,99 @@ void BeatsActions::Finished(Purpose purpose, BeatAnalysis&& analysis) {
         parts_.undo.Change(SoundDocument::kMarks, std::move(marks), QStringLiteral("Mark Onsets"));
         return;
     }
-    last_ = std::move(analysis);
     // No steady beat: the beats track is left as it was; the onsets are
     // still offered through Mark Onsets.
-    if (last_->steady)
-        parts_.undo.Change(SoundDocument::kBeats, BeatItems(*last_), QStringLiteral("Find Beats"));
-    parts_.platform.messages.Show(Readout().toStdString());
+    lastSteady_ = found.analysis.steady;
+    if (!lastSteady_) {
+        parts_.platform.messages.Show(BeatReadout(found.analysis, parts_.frameRate()));
+        return;
+    }
+    Keep(found.analysis, what);
+    if (what == QStringLiteral("Find Beats")) parts_.platform.messages.Show(Readout().toStdString());
+}
+
+void BeatsActions::PlaceAt(double bpm, const QString& what, uint64_t mergeKey) {
+    if (Running()) return;
+    if (const std::string refused = RefusedTempo(bpm); !refused.empty()) {
+        parts_.platform.messages.Show(refused);
+        return;
+    }
+    BeatOptions options = KeptBarOptions(Beats());
+    options.bpm = bpm;
+    if (curve_ && curvePath_ == parts_.document.Info().path) {
+        // The onsets are read: placing the beats again takes milliseconds.
+        const BeatAnalysis placed = PlaceBeats(*curve_, curveFrom_, options);
+        if (placed.steady)
+            Keep(placed, what, mergeKey);
+        else
+            parts_.platform.messages.Show(BeatReadout(placed, parts_.frameRate()));
+        return;
+    }
+    // Beats read from the file: the onsets are read first, on a worker.
+    Run(Purpose::Beats, options, what);
+}
+
+void BeatsActions::SetTempoNow() {
+    const BeatAnalysis beats = Beats();
+    if (!beats.steady) return;
+    char shown[32];
+    std::snprintf(shown, sizeof shown, "%.2f", static_cast<double>(BpmHundredths(beats.bpm)) / 100.0);
+    const std::optional<std::string> typed =
+        parts_.platform.messages.AskText("Tempo in BPM (beats a minute, 20 to 400):", shown);
+    if (!typed) return;
+    const std::optional<int64_t> hundredths = ParseBpmHundredths(*typed);
+    if (!hundredths) {
+        parts_.platform.messages.Show("\"" + *typed + "\" is not a tempo. Type the beats a minute, such as 128 or 127.5.");
+        return;
+    }
+    PlaceAt(static_cast<double>(*hundredths) / 100.0, QStringLiteral("Set Tempo"));
+}
+
+void BeatsActions::HalveTempo() {
+    const BeatAnalysis beats = Beats();
+    if (beats.steady) PlaceAt(beats.bpm / 2, QStringLiteral("Halve Tempo"));
+}
+
+void BeatsActions::DoubleTempo() {
+    const BeatAnalysis beats = Beats();
+    if (beats.steady) PlaceAt(beats.bpm * 2, QStringLiteral("Double Tempo"));
+}
+
+void BeatsActions::TapNow() {
+    if (!parts_.playing || !parts_.playing() || !Beats().steady) return;
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count();
+    const std::optional<double> bpm = taps_.Tap(ms);
+    if (taps_.Taps() == 1) ++tapRun_;   // a new run of taps: a new undo step
+    if (bpm) PlaceAt(*bpm, QStringLiteral("Tap Tempo"), tapRun_);
+}
+
+void BeatsActions::SetBeatsPerBarNow() {
+    BeatAnalysis beats = Beats();
+    if (!beats.steady) return;
+    const std::optional<std::string> typed =
+        parts_.platform.messages.AskText("Beats per bar (1 to 32):", std::to_string(beats.beatsPerBar));
+    if (!typed) return;
+    int count = 0;
+    const char* end = typed->data() + typed->size();
+    const auto [ptr, ec] = std::from_chars(typed->data(), end, count);
+    if (ec != std::errc{} || ptr != end || count < 1 || count > 32) {
+        parts_.platform.messages.Show("\"" + *typed + "\" can't be used: a bar has from 1 to 32 beats.");
+        return;
+    }
+    const std::size_t downbeat = NearestBeat(beats, KeptBarOptions(beats).downbeatSample.value_or(0)).value_or(0);
+    beats.beatsPerBar = count;
+    NumberBars(beats.beats, count, downbeat);
+    Keep(beats, QStringLiteral("Beats per Bar"));
+}
+
+void BeatsActions::SetDownbeatAt(int64_t sample) {
+    BeatAnalysis beats = Beats();
+    const std::optional<std::size_t> nearest = NearestBeat(beats, sample);
+    if (!beats.steady || !nearest) return;
+    NumberBars(beats.beats, beats.beatsPerBar, *nearest);
+    Keep(beats, QStringLiteral("Set Downbeat"));
 }
 
 } // namespace zv

@@ -1,9 +1,18 @@
 #pragma once
-// The Analyze menu's beat work: Find Beats (the selection, or the whole
-// sound, analysed on a worker thread with progress and Cancel; the beats go
-// to the document's Beats track as one undoable step, kept beside the sound)
-// and Mark Onsets (a mark at each onset, one undoable step, at the chosen
-// sensitivity). A cancelled or failed run leaves the tracks as they were.
+// The Analyze menu's beat work:
+//   - Find Beats: the selection, or the whole sound, analysed on a worker
+//     thread with progress and Cancel; the beats go to the document's Beats
+//     track as one undoable step, kept beside the sound.
+//   - The corrections: Set Tempo..., Halve Tempo, Double Tempo, Tap Tempo
+//     (T while playing), Beats per Bar... and "Bar 1, Beat 1 here". Each is
+//     one undoable step on the Beats track (a run of taps is one step). A
+//     new tempo places the beats again from the onsets already read (the
+//     onset pass runs again only for beats read from the file), keeping the
+//     beats a bar and bar 1's beat.
+//   - Mark Onsets: a mark at each onset, one undoable step, at the chosen
+//     sensitivity.
+// A cancelled or failed run leaves the tracks as they were. The Beats track
+// is the one record of the beats: the readout and the corrections read it.
 //
 // Units: selection ends in ms (the window's), sample frames everywhere else.
 #include <QObject>
@@ -11,8 +20,11 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "beats/BeatAnalysis.h"
+#include "beats/TapTempo.h"
 #include "common/FrameRate.h"
 
 class QAction;
@@ -37,6 +49,8 @@ public:
         std::function<FrameRate()> frameRate;
         std::function<int32_t()> selStartMs;
         std::function<int32_t()> selEndMs;
+        std::function<int64_t()> positionSample;   // the sample being heard
+        std::function<bool()> playing;
         QWidget* window;
     };
 
@@ -48,9 +62,11 @@ public:
     BeatsActions(Parts parts, QObject* parent);
     ~BeatsActions() override;
 
-    // Adds "Find Beats", "Mark Onsets" and "Onset Sensitivity" to `menu`.
+    // Adds "Find Beats", the corrections, "Mark Onsets" and "Onset
+    // Sensitivity" to `menu`.
     void FillMenu(QMenu& menu);
-    // Enables the entries when a sound is open and no analysis runs.
+    // Enables the entries: the analyses when a sound is open and none runs,
+    // the corrections when there are beats to correct.
     void Enable(bool soundOpen);
 
     void FindBeatsNow();
@@ -58,10 +74,19 @@ public:
     void Cancel();
     bool Running() const;
 
-    // The last analysis found (nothing before the first); its readout
-    // ("128.00 BPM · 11.25 frames a beat (45/4) at 24 fps" or
-    // "No steady beat found").
-    const std::optional<BeatAnalysis>& Last() const { return last_; }
+    // The corrections.
+    void SetTempoNow();            // asks for the BPM
+    void HalveTempo();
+    void DoubleTempo();
+    void TapNow();                 // one tap of Tap Tempo (only while playing)
+    void SetBeatsPerBarNow();      // asks for the number
+    void SetDownbeatAt(int64_t sample);   // the beat nearest `sample` is bar 1, beat 1
+    // The beats of the Beats track (not steady without two beats or more).
+    BeatAnalysis Beats() const;
+
+    // The readout of the Beats track ("128.00 BPM · 11.25 frames a beat
+    // (45/4) at 24 fps"), or of the last analysis that found no steady beat
+    // ("No steady beat found"); empty before any.
     QString Readout() const;
 
     double Sensitivity() const { return sensitivity_; }
@@ -69,11 +94,22 @@ public:
 
     QAction* findBeats = nullptr;
     QAction* markOnsets = nullptr;
+    QAction* setTempo = nullptr;
+    QAction* halveTempo = nullptr;
+    QAction* doubleTempo = nullptr;
+    QAction* tapTempo = nullptr;
+    QAction* beatsPerBar = nullptr;
+    QAction* downbeatHere = nullptr;
 
 private:
     enum class Purpose { Beats, Onsets };
-    void Run(Purpose purpose);
-    void Finished(Purpose purpose, BeatAnalysis&& analysis);
+    struct Found;   // what a job hands back: the onset curve and the beats on it
+    void Run(Purpose purpose, const BeatOptions& options, const QString& what);
+    void Finished(Purpose purpose, Found&& found, const QString& what);
+    // Places the beats again at `bpm` (checked first), as the step `what`.
+    void PlaceAt(double bpm, const QString& what, uint64_t mergeKey = 0);
+    // Writes the beats to the Beats track as one step.
+    void Keep(const BeatAnalysis& analysis, const QString& what, uint64_t mergeKey = 0);
     // The stretch to analyse: the selection, or [0, NumSamples) when the
     // selection is empty or the whole sound.
     std::pair<int64_t, int64_t> Stretch() const;
@@ -81,7 +117,16 @@ private:
     Parts parts_;
     JobRunner* jobs_ = nullptr;   // child of this object
     uint64_t job_ = 0;
-    std::optional<BeatAnalysis> last_;
+    bool soundOpen_ = false;
+    // The onsets read last, kept to place the beats again at a new tempo:
+    // the curve of sample frames [curveFrom_, ...) of the sound at curvePath_.
+    std::optional<OnsetCurve> curve_;
+    int64_t curveFrom_ = 0;
+    std::string curvePath_;
+    std::vector<int64_t> onsets_;   // the onsets found on it (sample frames)
+    bool lastSteady_ = true;      // the last Find Beats found a steady beat
+    TapTempo taps_;
+    uint64_t tapRun_ = 0;         // counts runs of taps: a run is one undo step
     double sensitivity_ = kMediumSensitivity;
     QMenu* sensitivityMenu_ = nullptr;
 };

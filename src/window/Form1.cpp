@@ -31,6 +31,7 @@
 #include "common/Errors.h"
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
+#include "beats/BeatSnap.h"
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "window/BeatsActions.h"
@@ -55,6 +56,7 @@
 #include "window/Slider.h"
 #include "window/SoundOpener.h"
 #include "window/TopMost.h"
+#include "window/WaveKeys.h"
 #include "window/WaveformInteraction.h"
 
 // The icon lives in the UI library's resources; a static library's
@@ -154,35 +156,47 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     document_ = std::make_unique<SoundDocument>();
     CreateMenus();
     waveform_ = new WaveformInteraction(WaveformParts{
-        *this, *PicWave, *MMControl1, Sound, document_->Marks(), *MnuChannels,
+        *this, *PicWave, *MMControl1, Sound, document_->Marks(), *document_, *MnuChannels,
         [this] { return SelStartMs; }, [this] { return SelEndMs; }, [this] { return FrameRateNow(); },
         [this] { ReadFrameRate(); }, [this] { DrawWaves(); },
         [this](int32_t frame) {
-            ScrollStart->SetValue(frame);
+            ScrollStart->SetValue(SnappedFrame(frame));
             ScrollStart_Scroll();
             RefreshTimeline();
         },
         [this](int32_t frame) {
-            ScrollEnd->SetValue(frame);
+            ScrollEnd->SetValue(SnappedFrame(frame));
             ScrollEnd_Scroll();
             RefreshTimeline();
-        }});
+        },
+        [this](int64_t sample, const QPoint& where) { Guarded([&] { WaveformMenu(sample, where); }); }});
     opener_ = std::make_unique<SoundOpener>(this, platform_.messages, [this](PeakSummary&& summary) {
         if (waveform_) waveform_->PeaksMade(std::move(summary));
     });
     // After the waveform's view: the marks are painted over its lines.
     marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave,
-                                      [this] { ReadFrameRate(); return FrameRateNow(); }, this},
+                                      [this] { ReadFrameRate(); return FrameRateNow(); }, this,
+                                      [this](int64_t sample) { return SnappedSample(sample); },
+                                      [this] { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; }},
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     MnuSpectrogram->setChecked(waveform_->ShowSpectrogram());
     CreateMarksMenu();
     // Track undo (one per window; see Form1.h).
     trackUndo_ = new TrackUndo(*document_, marksActions_->Keeper(),
-                               [this](const Report& saved) { ShowReport(platform_.messages, saved); }, this);
+                               [this](const Report& saved) {
+                                   // The beats and lanes drawn over the box follow the tracks.
+                                   PicWave->update();
+                                   EnableMarkEntries();
+                                   ShowReport(platform_.messages, saved);
+                               },
+                               this);
     beatsActions_ = new BeatsActions({platform_, *document_, Sound, *trackUndo_, [this] { ReadFrameRate(); return FrameRateNow(); },
-                                      [this] { return SelStartMs; }, [this] { return SelEndMs; }, this},
+                                      [this] { return SelStartMs; }, [this] { return SelEndMs; },
+                                      [this] { return MMControl1->PositionSample(); },
+                                      [this] { return MMControl1->Mode() == MediaControl::ModePlay; }, this},
                                      this);
+    waveform_->Keys().Add(Qt::Key_T, [this] { Guarded([this] { beatsActions_->TapNow(); }); });
     CreateAnalyzeMenu();
     SetTabOrder();
     ConnectHandlers();
@@ -360,6 +374,9 @@ void Form1::CreateMenus() {
     MnuShowTimecode = add("MnuShowTimecode", "Show Timecode", {});
     MnuShowTimecode->setCheckable(true);
     MnuShowTimecode->setChecked(Settings().value(QStringLiteral("view/showTimecode"), false).toBool());
+    MnuSnapToBeats = add("MnuSnapToBeats", "Snap to Beats", {});
+    MnuSnapToBeats->setCheckable(true);
+    MnuSnapToBeats->setChecked(Settings().value(QStringLiteral("view/snapToBeats"), false).toBool());
     MnuChannels = MnuView->addMenu(QStringLiteral("Channels"));
     MnuChannels->setObjectName(QStringLiteral("MnuChannels"));
 }
@@ -416,6 +433,8 @@ void Form1::ConnectHandlers() {
     connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
     connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
     connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
+    connect(MnuSnapToBeats, &QAction::toggled, this,
+            [](bool on) { Settings().setValue(QStringLiteral("view/snapToBeats"), on); });
     connect(MnuSpectrogram, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowSpectrogram(on); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
@@ -642,11 +661,62 @@ SelectionContext Form1::Selection() {
 }
 
 void Form1::PicTime_MouseDown(int16_t button, int16_t, float x, float) {
+    const int32_t start = ScrollStart->Value(), end = ScrollEnd->Value();
     SelectionMouseDown(Selection(), button, x, PicTime->ScaleWidth());
+    SnapSelection(start, end);
 }
 
 void Form1::PicTime_MouseMove(int16_t button, int16_t, float x, float) {
+    const int32_t start = ScrollStart->Value(), end = ScrollEnd->Value();
     SelectionMouseMove(Selection(), button, x, PicTime->ScaleWidth());
+    SnapSelection(start, end);
+}
+
+// ---- Snap to Beats ----
+
+int64_t Form1::SnappedSample(int64_t sample) const {
+    const Track* beats = document_->Find(SoundDocument::kBeats);
+    if (!MnuSnapToBeats->isChecked() || !beats || beats->empty()) return sample;
+    std::vector<int64_t> at;
+    at.reserve(beats->size());
+    for (const TrackItem& b : beats->Items()) at.push_back(b.start);
+    return std::clamp<int64_t>(SnapToBeats(sample, at), 0, std::max<int64_t>(document_->Info().frames - 1, 0));
+}
+
+int32_t Form1::SnappedFrame(int32_t frame) {
+    const FrameRate rate = FrameRateNow();
+    const int32_t sampleRate = document_->Info().sampleRate;
+    if (!rate.IsPositive() || sampleRate <= 0) return frame;
+    const int64_t sample = FrameStartSample(frame, rate, sampleRate);
+    const int64_t snapped = SnappedSample(sample);
+    if (snapped == sample) return frame;
+    return static_cast<int32_t>(std::clamp<int64_t>(FrameOfSample(snapped, rate, sampleRate), ScrollStart->Minimum(),
+                                                    ScrollEnd->Maximum()));
+}
+
+void Form1::SnapSelection(int32_t startBefore, int32_t endBefore) {
+    // The start first: the end's slider refuses to meet it.
+    if (ScrollStart->Value() != startBefore) {
+        const int32_t snapped = SnappedFrame(ScrollStart->Value());
+        if (snapped != ScrollStart->Value() && snapped < ScrollEnd->Value()) {
+            ScrollStart->SetValue(snapped);
+            ScrollStart_Scroll();
+        }
+    }
+    if (ScrollEnd->Value() != endBefore) {
+        const int32_t snapped = SnappedFrame(ScrollEnd->Value());
+        if (snapped != ScrollEnd->Value() && snapped > ScrollStart->Value()) {
+            ScrollEnd->SetValue(snapped);
+            ScrollEnd_Scroll();
+        }
+    }
+}
+
+void Form1::WaveformMenu(int64_t sample, const QPoint& where) {
+    if (!beatsActions_ || !beatsActions_->Beats().steady) return;
+    QMenu menu(this);
+    QAction* downbeat = menu.addAction(QStringLiteral("Bar 1, Beat 1 here"));
+    if (menu.exec(where) == downbeat) beatsActions_->SetDownbeatAt(sample);
 }
 
 void Form1::PicTime_MouseUp(int16_t, int16_t, float, float) { SelectionMouseUp(Selection()); }

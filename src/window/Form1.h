@@ -110,6 +110,9 @@ public:
     // Checkable: the readouts add the SMPTE timecode of their frame count.
     // Off at the first start; remembered (setting "view/showTimecode").
     QAction* MnuShowTimecode = nullptr;
+    // View > Snap to Beats: marks and selection ends set by the pointer or
+    // the keys land on the nearest beat or half-beat; remembered.
+    QAction* MnuSnapToBeats = nullptr;
     // Which two channels the traces show: the open sound's channels.
     QMenu* MnuChannels = nullptr;
 
@@ -217,6 +220,15 @@ private:
     void CreateAnalyzeMenu();
     // The entries that need a sound are enabled while one is open.
     void EnableMarkEntries();
+    // Snap to Beats (when on and there are beats): a sample frame, or an
+    // animation frame at the rate in force, moved to the nearest beat or
+    // half-beat; unchanged otherwise.
+    int64_t SnappedSample(int64_t sample) const;
+    int32_t SnappedFrame(int32_t frame);
+    // After the strip moved the selection: the ends it moved snap.
+    void SnapSelection(int32_t startBefore, int32_t endBefore);
+    // The waveform box's right-click menu at sample frame `sample`.
+    void WaveformMenu(int64_t sample, const QPoint& where);
 
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;

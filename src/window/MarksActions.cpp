@@ -9,6 +9,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "beats/BeatExport.h"
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
@@ -90,7 +91,8 @@ void MarksActions::AddMark() {
     if (!HasSound()) return;
     // The transport's position as a sample: the frame's first sample after
     // Step, Back or a click; the sample being heard while playing.
-    const int64_t sample = std::clamp<int64_t>(parts_.media.PositionSample(), 0, parts_.document.Info().frames);
+    int64_t sample = std::clamp<int64_t>(parts_.media.PositionSample(), 0, parts_.document.Info().frames);
+    if (parts_.snap) sample = parts_.snap(sample);
     const Report saved = keeper_->Add(TrackItem{sample, sample, {}, {}});
     Changed(static_cast<int>(keeper_->Marks().FirstAtOrAfter(sample)));
     ShowReport(parts_.platform.messages, saved);
@@ -139,18 +141,61 @@ void MarksActions::GoToMark(std::size_t row) {
     parts_.media.PlayFrame(MarkFrame(keeper_->Marks()[row].start, rate, keeper_->SampleRate()));
 }
 
+namespace {
+
+// The beats' formats, listed in the save dialog after the marks' own.
+struct BeatFilter {
+    BeatFormat format;
+    const char* description;
+    const char* pattern;
+    const char* extension;   // added to the sound's name for the name offered
+};
+constexpr BeatFilter kBeatFilters[] = {
+    {BeatFormat::BarSheet, "Bar Sheet of the Beats (*.bars.txt)", "*.bars.txt", ".bars.txt"},
+    {BeatFormat::Csv, "CSV of the Beats (*.csv)", "*.csv", ".beats.csv"},
+    {BeatFormat::Json, "JSON of the Beats (*.json)", "*.json", ".beats.json"},
+    {BeatFormat::AudacityLabels, "Audacity Labels of the Beats (*.txt)", "*.txt", ".beats.txt"},
+};
+// The marks' formats come first: filters 1 to this.
+int MarkFilters() {
+    static const int count = [] {
+        int n = 0;
+        while (MarkFormatOfFilter(n + 1)) ++n;
+        return n;
+    }();
+    return count;
+}
+
+const std::string& ExportFilter() {
+    static const std::string filter = [] {
+        std::string f = MarkExportFilter();
+        for (const BeatFilter& b : kBeatFilters) f += std::string("|") + b.description + "|" + b.pattern;
+        return f;
+    }();
+    return filter;
+}
+
+const BeatFilter* BeatFilterOf(int filter) {
+    const int i = filter - MarkFilters() - 1;
+    if (i < 0 || i >= static_cast<int>(std::size(kBeatFilters))) return nullptr;
+    return &kBeatFilters[i];
+}
+
+} // namespace
+
 bool MarksActions::Export() {
     if (!HasSound()) return false;
     const FrameRate rate = parts_.readRate();
     const std::filesystem::path sound(keeper_->SoundPath());
     const std::optional<MarkFormat> last = MarkFormatOfFilter(exportFilter_);
     static const char* const kExtensions[] = {".csv", ".txt", ".dat", ".xsheet.txt", ".json"};
-    const std::string suggested =
-        (sound.parent_path() / sound.stem()).string() + kExtensions[last ? static_cast<int>(*last) : 0];
+    const BeatFilter* lastBeats = BeatFilterOf(exportFilter_);
+    const std::string suggested = (sound.parent_path() / sound.stem()).string() +
+                                  (lastBeats ? lastBeats->extension : kExtensions[last ? static_cast<int>(*last) : 0]);
     const std::optional<FileDialog::SaveChoice> choice =
-        parts_.platform.fileDialog.ShowSave(MarkExportFilter(), exportFilter_, suggested);
+        parts_.platform.fileDialog.ShowSave(ExportFilter(), exportFilter_, suggested);
     if (!choice || choice->path.empty()) return false;
-    if (MarkFormatOfFilter(choice->filter)) exportFilter_ = choice->filter;
+    if (MarkFormatOfFilter(choice->filter) || BeatFilterOf(choice->filter)) exportFilter_ = choice->filter;
     // Never over the sound or its marks file, whatever the user typed.
     std::error_code ec;
     for (const std::string& own : {keeper_->SoundPath(), keeper_->FilePath()}) {
@@ -160,20 +205,37 @@ bool MarksActions::Export() {
             return false;
         }
     }
-    const MarkFormat format =
-        MarkFormatOfFileName(choice->path).value_or(MarkFormatOfFilter(choice->filter).value_or(MarkFormat::Csv));
-    MarkExportSound exported;
-    exported.fileName = sound.filename().string();
-    exported.sampleRate = keeper_->SampleRate();
-    exported.lengthMs = parts_.media.Length();
-    exported.lengthSamples = parts_.document.Info().frames;
-    const std::string text = ExportMarks(format, keeper_->Marks().Items(), exported, rate);
+    std::string text;
+    const BeatFilter* beats = BeatFilterOf(choice->filter);
+    if (beats) {
+        // The beats' formats go by the filter chosen: their names end as
+        // the marks' do.
+        const BeatAnalysis analysis = parts_.beats ? parts_.beats() : BeatAnalysis{};
+        if (!analysis.steady) {
+            parts_.platform.messages.Show("There are no beats to export. Find them first with Analyze > Find Beats.");
+            return false;
+        }
+        text = ExportBeats(beats->format, analysis, rate, parts_.document.Info().frames);
+    } else {
+        const MarkFormat format =
+            MarkFormatOfFileName(choice->path).value_or(MarkFormatOfFilter(choice->filter).value_or(MarkFormat::Csv));
+        MarkExportSound exported;
+        exported.fileName = sound.filename().string();
+        exported.sampleRate = keeper_->SampleRate();
+        exported.lengthMs = parts_.media.Length();
+        exported.lengthSamples = parts_.document.Info().frames;
+        text = ExportMarks(format, keeper_->Marks().Items(), exported, rate);
+    }
+    const char* what = beats ? "beats" : "marks";
     if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text)) {
-        parts_.platform.messages.Show("The marks can't be exported to " + choice->path + ": " + *failed + ".");
+        parts_.platform.messages.Show(std::string("The ") + what + " can't be exported to " + choice->path + ": " +
+                                      *failed + ".");
         return false;
     }
-    exported_ = true;
-    exportedRevision_ = Revision();
+    if (!beats) {
+        exported_ = true;
+        exportedRevision_ = Revision();
+    }
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "beats/BeatAnalysis.h"
 #include "common/FrameRate.h"
 #include "document/TrackItem.h"
 
@@ -41,6 +42,10 @@ public:
         // Reads the frame rate as typed and returns it (Step's reading).
         std::function<FrameRate()> readRate;
         QWidget* window;           // the marks list sits beside it
+        // Snap to Beats: where a mark set at a sample frame lands.
+        std::function<int64_t(int64_t)> snap;
+        // The beats of the Beats track, for the beat formats of Export Marks.
+        std::function<BeatAnalysis()> beats;
     };
 
     // The menu texts this class asks and tells with.
@@ -72,7 +77,8 @@ public:
     // Shift+M: the selection (ms, either order) as a range mark.
     void AddSelectionMark(int32_t selStartMs, int32_t selEndMs);
     void ShowList();
-    // Export through the save dialog; true when a file was written.
+    // Export through the save dialog, the marks or (the formats after
+    // theirs in the list) the beats; true when a file was written.
     bool Export();
     // Import a marks file, a CSV or JSON export, or a label file.
     void Import();

@@ -1,5 +1,6 @@
 #include "window/QtMessageBox.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QString>
@@ -32,6 +33,14 @@ int QtMessageBox::Ask(const std::string& text, const std::vector<std::string>& b
     for (std::size_t i = 0; i < added.size(); ++i)
         if (box.clickedButton() == added[i]) return static_cast<int>(i);
     return added.empty() ? -1 : static_cast<int>(added.size()) - 1;
+}
+
+std::optional<std::string> QtMessageBox::AskText(const std::string& text, const std::string& initial) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent_, QStringLiteral("Zorvane"), QString::fromStdString(text),
+                                                 QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return answer.toStdString();
 }
 
 } // namespace zv

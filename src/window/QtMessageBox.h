@@ -1,6 +1,6 @@
 #pragma once
 // The real message box: modal, the text alone, one OK button, no icon,
-// title "Zorvane".
+// title "Zorvane"; and the one-line text question, with OK and Cancel.
 #include "common/MessageBox.h"
 
 class QWidget;
@@ -13,6 +13,7 @@ public:
     void SetParent(QWidget* parent) { parent_ = parent; }
     void Show(const std::string& text) override;
     int Ask(const std::string& text, const std::vector<std::string>& buttons) override;
+    std::optional<std::string> AskText(const std::string& text, const std::string& initial) override;
 
 private:
     QWidget* parent_ = nullptr;

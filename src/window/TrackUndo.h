@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QUndoStack>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -32,11 +33,13 @@ public:
 
     // Sets each named track (made if missing) to its items, as one step
     // called `what` ("Undo <what>" in the Edit menu). Nothing is recorded
-    // when no track changes.
-    void Change(std::vector<TrackItems> after, const QString& what);
+    // when no track changes. Steps given the same non-zero `mergeKey`
+    // one after the other are one step (a run of taps, a drag): its undo
+    // goes back to before the first.
+    void Change(std::vector<TrackItems> after, const QString& what, uint64_t mergeKey = 0);
     // The same for one track.
-    void Change(const std::string& track, std::vector<TrackItem> after, const QString& what) {
-        Change({{track, std::move(after)}}, what);
+    void Change(const std::string& track, std::vector<TrackItem> after, const QString& what, uint64_t mergeKey = 0) {
+        Change({{track, std::move(after)}}, what, mergeKey);
     }
 
     // A new sound: the steps of the last one are gone.

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QActionGroup>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -18,6 +19,7 @@
 #include "playback/ui/MediaControl.h"
 #include "sound/SoundData.h"
 #include "spectrum/Spectrogram.h"
+#include "waveview/layers/BeatsLayer.h"
 #include "waveview/layers/FrameGridLayer.h"
 #include "waveview/layers/MarksLayer.h"
 #include "waveview/layers/PlayLineLayer.h"
@@ -59,6 +61,7 @@ WaveformInteraction::WaveformInteraction(WaveformParts parts)
     waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
     spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });
     layers_.Emplace<FrameGridLayer>();
+    layers_.Emplace<BeatsLayer>(parts_.document);
     layers_.Emplace<SelectionLayer>();
     layers_.Emplace<PlayLineLayer>();
     // The marks over the view's lines: a mark just added at the position
@@ -440,6 +443,13 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 parts_.control.TransportChanged();
             }
             return false;
+        }
+        case QEvent::ContextMenu: {
+            auto* menu = static_cast<QContextMenuEvent*>(event);
+            if (!Loaded() || !parts_.contextMenu) return false;
+            view_.SetWidth(parts_.box.width());
+            parts_.contextMenu(view_.FrameAt(menu->pos().x()), menu->globalPos());
+            return true;
         }
         default:
             break;

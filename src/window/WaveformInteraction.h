@@ -27,6 +27,7 @@
 
 class QMenu;
 class QPainter;
+class QPoint;
 class QWidget;
 
 namespace zv {
@@ -34,6 +35,7 @@ namespace zv {
 class MediaControl;
 class JobRunner;
 class PictureBox;
+class SoundDocument;
 class SpectrogramLayer;
 class Track;
 class WaveformLayer;
@@ -48,6 +50,7 @@ struct WaveformParts {
     MediaControl& control;    // MMControl1: the transport and its position
     SoundData& sound;         // the loaded-sound record; ViewStart/ViewEnd are written here
     const Track& marks;       // the marks drawn over the box
+    const SoundDocument& document;   // its Beats track is drawn over the box
     QMenu& channelsMenu;      // View > Channels, filled for each sound
     std::function<int32_t()> selStartMs, selEndMs;   // the selection, ms
     std::function<FrameRate()> frameRate;            // the rate in force
@@ -55,6 +58,9 @@ struct WaveformParts {
     std::function<void()> drawWaves;                 // draws the picture again (raises the renderer's errors)
     // As if the user had moved the selection's start or end slider to this frame.
     std::function<void(int32_t)> moveStartSlider, moveEndSlider;
+    // A right click on the box asks for its menu: the sample frame under
+    // the pointer and where on screen the menu goes. Optional.
+    std::function<void(int64_t, const QPoint&)> contextMenu;
 };
 
 class WaveformInteraction : public QObject {

@@ -1,0 +1,93 @@
+#include "beats/BeatTrack.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "beats/BeatGrid.h"
+
+namespace zv {
+
+namespace {
+
+// "12.3" -> bar 12, beat 3 ("-1.4" before the downbeat); false otherwise.
+bool ParseBarBeat(const std::string& text, int32_t& bar, int32_t& beat) {
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    const char* dot = std::find(begin, end, '.');
+    if (dot == end) return false;
+    const auto b = std::from_chars(begin, dot, bar);
+    const auto n = std::from_chars(dot + 1, end, beat);
+    return b.ec == std::errc{} && b.ptr == dot && n.ec == std::errc{} && n.ptr == end && beat >= 1 && beat <= 32;
+}
+
+} // namespace
+
+BeatAnalysis AnalysisOfBeatItems(const std::vector<TrackItem>& items, int32_t sampleRate, std::vector<int64_t> onsets) {
+    BeatAnalysis analysis;
+    analysis.sampleRate = sampleRate;
+    analysis.onsets = std::move(onsets);
+    int beatsPerBar = 1;
+    for (const TrackItem& item : items) {
+        Beat beat{item.start, 0, 0};
+        if (!item.IsPoint() || !ParseBarBeat(item.text, beat.bar, beat.beat)) continue;
+        if (!analysis.beats.empty() && beat.sample <= analysis.beats.back().sample) continue;
+        beatsPerBar = std::max(beatsPerBar, static_cast<int>(beat.beat));
+        analysis.beats.push_back(beat);
+    }
+    analysis.beatsPerBar = beatsPerBar;
+    if (analysis.beats.size() < 2 || sampleRate <= 0) return analysis;
+
+    std::vector<double> at;
+    at.reserve(analysis.beats.size());
+    for (const Beat& b : analysis.beats) at.push_back(static_cast<double>(b.sample));
+    const BeatLine line = FitLine(at, 0, at.size());
+    if (!(line.period > 0)) return analysis;
+    const double minute = 60.0 * sampleRate;
+    analysis.steady = true;
+    analysis.bpm = minute / line.period;
+    analysis.slowestBpm = analysis.fastestBpm = analysis.bpm;
+    double longest = 0, shortest = 0;
+    if (TempoDrift(at, longest, shortest) > kTempoMapDrift && longest > 0 && shortest > 0) {
+        analysis.tempoMap = true;
+        analysis.slowestBpm = minute / longest;
+        analysis.fastestBpm = minute / shortest;
+    }
+    return analysis;
+}
+
+std::optional<std::size_t> NearestBeat(const BeatAnalysis& analysis, int64_t sample) {
+    const std::vector<Beat>& beats = analysis.beats;
+    if (beats.empty()) return std::nullopt;
+    const auto it = std::lower_bound(beats.begin(), beats.end(), sample,
+                                     [](const Beat& b, int64_t s) { return b.sample < s; });
+    auto index = static_cast<std::size_t>(it - beats.begin());
+    if (index == beats.size() || (index > 0 && sample - beats[index - 1].sample <= it->sample - sample)) --index;
+    return index;
+}
+
+BeatOptions KeptBarOptions(const BeatAnalysis& analysis) {
+    BeatOptions options;
+    options.beatsPerBar = analysis.beatsPerBar;
+    for (const Beat& b : analysis.beats) {
+        if (b.bar == 1 && b.beat == 1) {
+            options.downbeatSample = b.sample;
+            break;
+        }
+    }
+    return options;
+}
+
+std::string RefusedTempo(double bpm) {
+    if (std::isfinite(bpm) && bpm >= kSlowestTypedBpm && bpm <= kFastestTypedBpm) return {};
+    char text[160];
+    if (std::isfinite(bpm))
+        std::snprintf(text, sizeof text, "A tempo of %.2f BPM can't be used: the tempo must be from %g to %g BPM.", bpm,
+                      kSlowestTypedBpm, kFastestTypedBpm);
+    else
+        std::snprintf(text, sizeof text, "The tempo must be from %g to %g BPM.", kSlowestTypedBpm, kFastestTypedBpm);
+    return text;
+}
+
+} // namespace zv
