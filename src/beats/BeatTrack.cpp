@@ -79,6 +79,27 @@ BeatOptions KeptBarOptions(const BeatAnalysis& analysis) {
     return options;
 }
 
+BeatAnalysis LaidGrid(double bpm, int64_t anchor, int64_t from, int64_t to, int32_t sampleRate, int beatsPerBar) {
+    BeatAnalysis analysis;
+    analysis.sampleRate = sampleRate;
+    analysis.beatsPerBar = std::clamp(beatsPerBar, 1, 32);
+    if (!RefusedTempo(bpm).empty() || sampleRate <= 0 || to <= from) return analysis;
+    const double period = 60.0 * sampleRate / bpm;
+    // Beat k of the grid lies at anchor + k periods; k = 0 is bar 1, beat 1.
+    const auto perBar = static_cast<int64_t>(analysis.beatsPerBar);
+    for (auto k = static_cast<int64_t>(std::ceil(static_cast<double>(from - anchor) / period));; ++k) {
+        const int64_t at = anchor + std::llround(static_cast<double>(k) * period);
+        if (at >= to) break;
+        if (at < from) continue;
+        const int64_t bar = k >= 0 ? k / perBar : -((-k + perBar - 1) / perBar);
+        analysis.beats.push_back({at, static_cast<int32_t>(1 + bar), static_cast<int32_t>(1 + k - bar * perBar)});
+    }
+    if (analysis.beats.empty()) return analysis;
+    analysis.steady = true;
+    analysis.bpm = analysis.slowestBpm = analysis.fastestBpm = bpm;
+    return analysis;
+}
+
 std::string RefusedTempo(double bpm) {
     if (std::isfinite(bpm) && bpm >= kSlowestTypedBpm && bpm <= kFastestTypedBpm) return {};
     char text[160];

@@ -31,6 +31,12 @@ std::optional<std::size_t> NearestBeat(const BeatAnalysis& analysis, int64_t sam
 // tempo: the beats a bar and the sample of bar 1, beat 1 (if any).
 BeatOptions KeptBarOptions(const BeatAnalysis& analysis);
 
+// Beats at `bpm` laid evenly over sample frames [from, to), one of them at
+// `anchor` (which becomes bar 1, beat 1), in bars of `beatsPerBar`: the
+// user's tempo where the onsets do not bear it out. Steady when any beat
+// falls inside.
+BeatAnalysis LaidGrid(double bpm, int64_t anchor, int64_t from, int64_t to, int32_t sampleRate, int beatsPerBar);
+
 // A tempo the user asks for (typed, tapped, halved or doubled), in BPM:
 // an empty string when it is inside kSlowestTypedBpm-kFastestTypedBpm,
 // else the message that refuses it.

@@ -169,6 +169,7 @@ void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QStrin
         label, std::move(work), [this, purpose, what](Found&& found) { Finished(purpose, std::move(found), what); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
+            pendingTempo_.reset();
             Enable(parts_.document.HasSound());
             if (outcome == JobOutcome::Failed)
                 parts_.platform.messages.Show("Couldn't analyse the sound: " + reason);
@@ -210,6 +211,12 @@ void BeatsActions::Finished(Purpose purpose, Found&& found, const QString& what)
         parts_.undo.Change(SoundDocument::kMarks, std::move(marks), QStringLiteral("Mark Onsets"));
         return;
     }
+    if (pendingTempo_) {
+        const double bpm = *pendingTempo_;
+        pendingTempo_.reset();
+        PlaceAt(bpm, what);
+        return;
+    }
     // No steady beat: the beats track is left as it was; the onsets are
     // still offered through Mark Onsets.
     lastSteady_ = found.analysis.steady;
@@ -231,14 +238,23 @@ void BeatsActions::PlaceAt(double bpm, const QString& what, uint64_t mergeKey) {
     options.bpm = bpm;
     if (curve_ && curvePath_ == parts_.document.Info().path) {
         // The onsets are read: placing the beats again takes milliseconds.
-        const BeatAnalysis placed = PlaceBeats(*curve_, curveFrom_, options);
-        if (placed.steady)
-            Keep(placed, what, mergeKey);
-        else
-            parts_.platform.messages.Show(BeatReadout(placed, parts_.frameRate()));
+        BeatAnalysis placed = PlaceBeats(*curve_, curveFrom_, options);
+        if (!placed.steady) {
+            // The onsets do not bear the tempo out: the user's tempo holds,
+            // laid evenly from bar 1 over the stretch read.
+            const BeatAnalysis now = Beats();
+            const int64_t anchor =
+                options.downbeatSample.value_or(now.beats.empty() ? curveFrom_ : now.beats.front().sample);
+            placed = LaidGrid(bpm, anchor, curveFrom_, curveFrom_ + curve_->samples, parts_.document.Info().sampleRate,
+                              options.beatsPerBar);
+            placed.onsets = onsets_;
+        }
+        if (placed.steady) Keep(placed, what, mergeKey);
         return;
     }
-    // Beats read from the file: the onsets are read first, on a worker.
+    // Beats read from the file: the onsets are read first, on a worker,
+    // then the beats placed as above.
+    pendingTempo_ = bpm;
     Run(Purpose::Beats, options, what);
 }
 

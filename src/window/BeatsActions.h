@@ -124,6 +124,7 @@ private:
     int64_t curveFrom_ = 0;
     std::string curvePath_;
     std::vector<int64_t> onsets_;   // the onsets found on it (sample frames)
+    std::optional<double> pendingTempo_;   // a tempo waiting for the onsets to be read
     bool lastSteady_ = true;      // the last Find Beats found a steady beat
     TapTempo taps_;
     uint64_t tapRun_ = 0;         // counts runs of taps: a run is one undo step

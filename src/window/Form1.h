@@ -171,6 +171,9 @@ public:
     // (Document().Marks()); the keeper of its file; the list window (made
     // when first shown).
     const SoundDocument& Document() const { return *document_; }
+    // The Analyze menu's beat work and corrections; Undo over the tracks.
+    BeatsActions& BeatWork() const { return *beatsActions_; }
+    TrackUndo& Undo() const { return *trackUndo_; }
     const MarkKeeper& Marks() const;
     MarksWindow* MarksList() const;
 

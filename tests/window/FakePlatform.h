@@ -31,6 +31,16 @@ struct RecordingMessageBox : MessageBox {
             if (buttons[i] == answer) return static_cast<int>(i);
         return -1;
     }
+    // Text questions go to `questions` too, answered from `typed`, oldest
+    // first; with none left, as a cancel.
+    std::vector<std::string> typed;
+    std::optional<std::string> AskText(const std::string& text, const std::string&) override {
+        questions.push_back(text);
+        if (typed.empty()) return std::nullopt;
+        std::string answer = typed.front();
+        typed.erase(typed.begin());
+        return answer;
+    }
 };
 
 // Answers with `answer`: nothing (the user cancels) unless a test sets a path.
