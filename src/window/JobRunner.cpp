@@ -96,7 +96,9 @@ void JobRunner::JobEnded(JobId id) {
     jobs_.erase(it);
     running->thread->Join();   // its Run has returned: at once
     if (running->timer) running->timer->stop();
-    if (running->dialog) running->dialog->hide();
+    // Gone before the handlers run: a handler may show a modal message, and
+    // a progress bar still waiting out its delay would show up over it.
+    running->dialog.reset();
     const JobOutcome outcome = running->thread->Outcome();
     try {
         if (outcome == JobOutcome::Finished) {

@@ -58,7 +58,7 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
     // or only the bars.
     int lastLine = std::numeric_limits<int>::min();
     bool lastWasDownbeat = false;
-    int lastText = std::numeric_limits<int>::min();
+    int lastText = -kMinTextGap - 1;   // the column of the last number written
     const std::size_t first = track->FirstAtOrAfter(view.Start());
     for (std::size_t i = first > 0 ? first - 1 : 0; i < beats.size(); ++i) {
         const TrackItem& b = beats[i];
