@@ -12,7 +12,10 @@ namespace zv {
 
 namespace {
 
-constexpr Rgb kBeatColour{255, 190, 90};       // warm orange: apart from the marks' cyan and the grid's lilac
+// White lines stand apart from the traces, the marks' cyan, the grid's
+// lilac and the play line's amber; the numbers are a warm orange.
+constexpr Rgb kBeatColour{255, 255, 255};
+constexpr Rgb kNumberColour{255, 190, 90};
 constexpr Rgb kReadoutColour{255, 225, 170};
 
 bool IsDownbeat(const TrackItem& item) { return item.kind == "downbeat"; }
@@ -48,10 +51,11 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
     };
     const Pen beatPen{kBeatColour, kBeatAlpha, false};
     const Pen downbeatPen{kBeatColour, kDownbeatAlpha, false};
-    // Numbers sit along the waveform's bottom edge, clear of the marks'
-    // texts along its top.
-    const float waveBottom = static_cast<float>(scene.waveHeight > 0 ? scene.waveHeight : area.Bottom());
-    const float baseline = waveBottom - 3;
+    // Numbers on the second row of text from the top, under the marks'
+    // texts (the box's bottom edge lies under the panel's top band); the
+    // readout on the third, at the right.
+    const float row = canvas.TextAscent(TextFont::Small) + 4;
+    const float baseline = top + 4 + 2 * row - 4;
 
     const std::vector<TrackItem>& beats = track->Items();
     // The beats' spacing on screen decides whether every beat is numbered,
@@ -92,7 +96,7 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
             label = b.text.substr(0, b.text.find('.'));
         else
             continue;
-        canvas.Text(static_cast<float>(x + kTextMargin), baseline, label, kBeatColour, TextFont::Small,
+        canvas.Text(static_cast<float>(x + kTextMargin), baseline, label, kNumberColour, TextFont::Small,
                     static_cast<float>(room));
         lastText = x;
     }
@@ -101,7 +105,7 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
     if (!readout.empty()) {
         const float w = canvas.TextWidth(readout, TextFont::Small);
         const float x = std::max(static_cast<float>(kTextMargin), static_cast<float>(width) - w - 2 * kTextMargin);
-        const float y = top + 2 + canvas.TextAscent(TextFont::Small) + 12;
+        const float y = baseline + row;
         canvas.FillBox(x - kTextMargin, y - canvas.TextAscent(TextFont::Small) - 2, x + w + kTextMargin, y + 4,
                        {0, 0, 0}, 150);
         canvas.Text(x, y, readout, kReadoutColour, TextFont::Small, w + 1);
