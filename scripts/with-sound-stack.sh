@@ -6,6 +6,7 @@
 #     recordings of its monitor lose neither head nor tail;
 #   - Xvfb on a free display (DISPLAY).
 # Everything it starts is stopped when the command ends. Exit code: the command's.
+# Without PulseAudio the real-sound tests skip, or fail when CI=true.
 set -uo pipefail
 
 export ZORVANE_TEST_SINK=zorvane_test
@@ -43,9 +44,13 @@ if command -v pulseaudio >/dev/null; then
       sleep 0.1
     done
   else
-    echo "with-sound-stack: PulseAudio did not start; tests that need it will skip" >&2
+    echo "with-sound-stack: PulseAudio did not start; tests that need it will skip (fail with CI=true)" >&2
+    sed 's/^/  pulseaudio: /' "$runtime/pulse.log" >&2
     unset ZORVANE_TEST_SINK
   fi
+else
+  echo "with-sound-stack: pulseaudio is not installed" >&2
+  unset ZORVANE_TEST_SINK
 fi
 
 if command -v Xvfb >/dev/null; then

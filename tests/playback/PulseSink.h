@@ -16,6 +16,21 @@ namespace zv::test {
 
 // True when the test script's PulseAudio is running.
 bool SoundStackRunning();
+// In CI (CI=true) a test that needs the real sound stack fails without it
+// rather than skipping: a green run has then really played sound.
+bool SoundStackRequired();
+
+// A real-sound test's first line: without the sound stack it fails in CI
+// and is skipped elsewhere.
+#define ZV_NEED_SOUND_STACK()                                                                      \
+    do {                                                                                           \
+        if (!::zv::test::SoundStackRunning()) {                                                    \
+            if (::zv::test::SoundStackRequired())                                                  \
+                GTEST_FAIL() << "CI=true but the test sound server is not running";                \
+            else                                                                                   \
+                GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";                    \
+        }                                                                                          \
+    } while (false)
 
 class PrivateSink {
 public:

@@ -40,7 +40,7 @@ struct Form1RealSound : ::testing::Test {
     test::TempDir dir;
 
     void SetUp() override {
-        if (!test::SoundStackRunning()) GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";
+        ZV_NEED_SOUND_STACK();
         sink = std::make_unique<test::PrivateSink>();   // before the device: its output goes there
         fake = std::make_unique<test::FakePlatform>();
         ASSERT_NE(dynamic_cast<PortAudioDevice*>(fake->device.get()), nullptr);

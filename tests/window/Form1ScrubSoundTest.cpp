@@ -31,7 +31,7 @@ struct Form1ScrubSound : ::testing::Test {
     test::TempDir dir;
 
     void SetUp() override {
-        if (!test::SoundStackRunning()) GTEST_SKIP() << "ZORVANE_TEST_SINK is not set: no sound stack";
+        ZV_NEED_SOUND_STACK();
         sink = std::make_unique<test::PrivateSink>();
         fake = std::make_unique<test::FakePlatform>();
         ASSERT_NE(dynamic_cast<PortAudioDevice*>(fake->device.get()), nullptr);
