@@ -185,12 +185,22 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     // Track undo (one per window; see Form1.h).
     trackUndo_ = new TrackUndo(*document_, marksActions_->Keeper(),
                                [this](const Report& saved) {
-                                   // The beats and lanes drawn over the box follow the tracks.
-                                   PicWave->update();
+                                   // The marks list, the beats and the lanes over the box follow the tracks.
+                                   marksActions_->TracksChanged();
                                    EnableMarkEntries();
                                    ShowReport(platform_.messages, saved);
                                },
                                this);
+    marksActions_->SetUndo(trackUndo_);
+    MnuEdit->addSeparator();
+    MnuUndo = trackUndo_->Stack().createUndoAction(MnuEdit, QStringLiteral("Undo"));
+    MnuUndo->setObjectName(QStringLiteral("MnuUndo"));
+    MnuUndo->setShortcut(QKeySequence::Undo);
+    MnuRedo = trackUndo_->Stack().createRedoAction(MnuEdit, QStringLiteral("Redo"));
+    MnuRedo->setObjectName(QStringLiteral("MnuRedo"));
+    MnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
+    MnuEdit->addAction(MnuUndo);
+    MnuEdit->addAction(MnuRedo);
     beatsActions_ = new BeatsActions({platform_, *document_, Sound, *trackUndo_, [this] { ReadFrameRate(); return FrameRateNow(); },
                                       [this] { return SelStartMs; }, [this] { return SelEndMs; },
                                       [this] { return MMControl1->PositionSample(); },
@@ -801,6 +811,7 @@ void Form1::OpenSoundFile(const std::string& path) {
         // The marks kept beside the sound come with it (told about when
         // their file cannot be read).
         marksActions_->SoundOpened(WavFileName, Sound.WavFormat.nChannels);
+        trackUndo_->Clear();   // the steps were the last sound's
         EnableMarkEntries();
         waveform_->SoundLoaded();   // the whole sound in view
         Sound.ViewStart = 0;

@@ -89,6 +89,11 @@ public:
     QAction* MnuOpen = nullptr;
     QAction* MnuExit = nullptr;
     QMenu* MnuEdit = nullptr;
+    // Edit > Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z), after the entries
+    // above: every edit of the marks, the words, the phonemes, the mouth
+    // shapes and the beats.
+    QAction* MnuUndo = nullptr;
+    QAction* MnuRedo = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
     // The Marks menu (after View): the only entries with shortcuts.

@@ -1,12 +1,19 @@
 #include "window/MarkTableModel.h"
 
+#include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
+#include "window/TrackUndo.h"
 
 namespace zv {
 
 MarkTableModel::MarkTableModel(MarkKeeper& keeper, QObject* parent) : QAbstractTableModel(parent), keeper_(keeper) {}
 
 void MarkTableModel::Reload() {
+    // A reset inside setData would pull the table from under its editor.
+    if (editing_) {
+        QMetaObject::invokeMethod(this, [this] { Reload(); }, Qt::QueuedConnection);
+        return;
+    }
     beginResetModel();
     endResetModel();
 }
@@ -73,7 +80,17 @@ bool MarkTableModel::setData(const QModelIndex& index, const QVariant& value, in
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= keeper_.Marks().size()) return false;
     const uint64_t before = keeper_.Marks().Revision();
-    const Report saved = keeper_.SetText(row, value.toString().toStdString());
+    Report saved;
+    editing_ = true;
+    if (undo_) {
+        // The step's save reports a failure itself (TrackUndo's report).
+        std::vector<TrackItem> marks = keeper_.Marks().Items();
+        marks[row].text = value.toString().toStdString();
+        undo_->Change(SoundDocument::kMarks, std::move(marks), QStringLiteral("Edit Mark Text"));
+    } else {
+        saved = keeper_.SetText(row, value.toString().toStdString());
+    }
+    editing_ = false;
     emit dataChanged(index, index);
     // The save merged in what another window wrote (more than this one
     // change): the table is read again once the edit is done.

@@ -3,7 +3,7 @@
 // length in frames and text, one row per mark in time order. Frames are at
 // the rate in force (SetRate): the frame that holds the mark's first sample
 // (MarkFrame), as the grid and the exports count. Only the text can be
-// edited; an edit is kept (and saved) through the MarkKeeper at once.
+// edited; an edit is kept (and saved) at once, as an undoable step.
 #include <QAbstractTableModel>
 
 #include "marks/MarkFrames.h"
@@ -11,6 +11,7 @@
 namespace zv {
 
 class MarkKeeper;
+class TrackUndo;
 
 class MarkTableModel : public QAbstractTableModel {
     Q_OBJECT
@@ -19,7 +20,10 @@ public:
 
     explicit MarkTableModel(MarkKeeper& keeper, QObject* parent = nullptr);
 
-    // The marks changed in some other way: the table is read again.
+    // Text edits from now on are steps of `undo` (nothing: kept directly).
+    void SetUndo(TrackUndo* undo) { undo_ = undo; }
+    // The marks changed in some other way: the table is read again (after
+    // the edit, when one is being taken in).
     void Reload();
     // The frame rate in force; the frame columns follow it.
     void SetRate(MarkRate rate);
@@ -42,6 +46,8 @@ signals:
 private:
     MarkKeeper& keeper_;
     MarkRate rate_ = 0;
+    TrackUndo* undo_ = nullptr;
+    bool editing_ = false;   // inside setData
 };
 
 } // namespace zv

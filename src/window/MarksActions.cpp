@@ -25,6 +25,7 @@
 #include "window/MarksWindow.h"
 #include "window/PictureBox.h"
 #include "window/Platform.h"
+#include "window/TrackUndo.h"
 
 namespace zv {
 
@@ -57,6 +58,21 @@ MarksActions::MarksActions(Parts parts, QObject* parent)
 }
 
 MarksActions::~MarksActions() = default;
+
+void MarksActions::SetUndo(TrackUndo* undo) {
+    undo_ = undo;
+    model_->SetUndo(undo);
+}
+
+Report MarksActions::ChangeMarks(std::vector<TrackItem> items, const QString& what) {
+    // The step's own save tells the window of a failure (TrackUndo's report).
+    if (undo_) {
+        undo_->Change(SoundDocument::kMarks, std::move(items), what);
+        return {};
+    }
+    parts_.document.Marks().Assign(std::move(items));
+    return keeper_->Save();
+}
 
 bool MarksActions::HasSound() const { return keeper_->HasSound(); }
 
@@ -93,7 +109,9 @@ void MarksActions::AddMark() {
     // Step, Back or a click; the sample being heard while playing.
     int64_t sample = std::clamp<int64_t>(parts_.media.PositionSample(), 0, parts_.document.Info().frames);
     if (parts_.snap) sample = parts_.snap(sample);
-    const Report saved = keeper_->Add(TrackItem{sample, sample, {}, {}});
+    std::vector<TrackItem> marks = keeper_->Marks().Items();
+    marks.push_back(TrackItem{sample, sample, {}, {}});
+    const Report saved = ChangeMarks(std::move(marks), QStringLiteral("Add Mark"));
     Changed(static_cast<int>(keeper_->Marks().FirstAtOrAfter(sample)));
     ShowReport(parts_.platform.messages, saved);
 }
@@ -104,7 +122,9 @@ void MarksActions::AddSelectionMark(int32_t selStartMs, int32_t selEndMs) {
     const int64_t length = parts_.document.Info().frames;
     const int64_t start = std::clamp<int64_t>(MsToSamples(std::max(0, std::min(selStartMs, selEndMs)), rate), 0, length);
     const int64_t end = std::clamp<int64_t>(MsToSamples(std::max(selStartMs, selEndMs), rate), start, std::max(start, length));
-    const Report saved = keeper_->Add(TrackItem{start, end, {}, {}});
+    std::vector<TrackItem> marks = keeper_->Marks().Items();
+    marks.push_back(TrackItem{start, end, {}, {}});
+    const Report saved = ChangeMarks(std::move(marks), QStringLiteral("Add Selection as Mark"));
     Changed(static_cast<int>(keeper_->Marks().FirstAtOrAfter(start)));
     ShowReport(parts_.platform.messages, saved);
 }
@@ -127,7 +147,13 @@ void MarksActions::ShowList() {
 void MarksActions::Remove(std::vector<std::size_t> rows) {
     if (rows.empty()) return;
     const int first = static_cast<int>(*std::min_element(rows.begin(), rows.end()));
-    const Report saved = keeper_->Remove(std::move(rows));
+    const std::set<std::size_t> gone(rows.begin(), rows.end());
+    std::vector<TrackItem> marks;
+    const std::vector<TrackItem>& have = keeper_->Marks().Items();
+    for (std::size_t i = 0; i < have.size(); ++i)
+        if (!gone.count(i)) marks.push_back(have[i]);
+    const Report saved = ChangeMarks(std::move(marks), gone.size() == 1 ? QStringLiteral("Delete Mark")
+                                                                        : QStringLiteral("Delete Marks"));
     ShowReport(parts_.platform.messages, saved);
     Changed(std::min(first, static_cast<int>(keeper_->Marks().size()) - 1));
 }
@@ -264,22 +290,31 @@ void MarksActions::Import() {
     std::size_t added = 0;
     std::optional<int64_t> firstMark;
     Report saved;
+    // Every track the file brings, as one step.
+    std::vector<TrackUndo::TrackItems> after;
     for (FileTrack& track : imported.tracks) {
         std::set<ItemKey> known;
-        if (const Track* have = parts_.document.Find(track.name))
-            for (const TrackItem& m : have->Items()) known.insert(KeyOf(m));
+        std::vector<TrackItem> items;
+        if (const Track* have = parts_.document.Find(track.name)) items = have->Items();
+        for (const TrackItem& m : items) known.insert(KeyOf(m));
         std::erase_if(track.items, [&](const TrackItem& m) { return !known.insert(KeyOf(m)).second; });
         if (track.items.empty()) continue;
         added += track.items.size();
         if (track.name == SoundDocument::kMarks)
             for (const TrackItem& m : track.items) firstMark = std::min(firstMark.value_or(m.start), m.start);
-        const Report r = keeper_->AddToTrack(track.name, std::move(track.items));
-        if (r.Failed() && !saved.Failed()) saved = r;
+        if (!undo_) {
+            const Report r = keeper_->AddToTrack(track.name, std::move(track.items));
+            if (r.Failed() && !saved.Failed()) saved = r;
+            continue;
+        }
+        items.insert(items.end(), track.items.begin(), track.items.end());
+        after.emplace_back(track.name, std::move(items));
     }
     if (added == 0) {
         parts_.platform.messages.Show("The marks in " + *path + " are all there already.");
         return;
     }
+    if (undo_) undo_->Change(std::move(after), QStringLiteral("Import Marks"));
     Changed(firstMark ? static_cast<int>(keeper_->Marks().FirstAtOrAfter(*firstMark)) : -1);
     ShowReport(parts_.platform.messages, saved);
 }

@@ -9,6 +9,7 @@
 // Units: marks in sample frames of the sound; the selection in ms as the
 // window keeps it; frames at the rate the window reads when asked.
 #include <QObject>
+#include <QString>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -17,6 +18,7 @@
 
 #include "beats/BeatAnalysis.h"
 #include "common/FrameRate.h"
+#include "common/Report.h"
 #include "document/TrackItem.h"
 
 class QWidget;
@@ -29,6 +31,7 @@ class MarksWindow;
 class MediaControl;
 class PictureBox;
 class SoundDocument;
+class TrackUndo;
 struct Platform;
 
 class MarksActions : public QObject {
@@ -57,6 +60,13 @@ public:
 
     MarksActions(Parts parts, QObject* parent);
     ~MarksActions() override;
+
+    // Every change of the marks from now on is one step of `undo` (made
+    // after this object: it keeps the keeper's file).
+    void SetUndo(TrackUndo* undo);
+    // A track was changed elsewhere (an undo, an analysis): the list and
+    // the waveform follow.
+    void TracksChanged() { Changed(); }
 
     const MarkKeeper& Keeper() const { return *keeper_; }
     MarkKeeper& Keeper() { return *keeper_; }
@@ -93,9 +103,12 @@ private:
     // After any change of the marks: the list and the waveform follow.
     void Changed(int showRow = -1);
     uint64_t Revision() const;   // of all tracks together
+    // The marks set to `items` as one undoable step called `what`.
+    Report ChangeMarks(std::vector<TrackItem> items, const QString& what);
 
     Parts parts_;
     std::unique_ptr<MarkKeeper> keeper_;
+    TrackUndo* undo_ = nullptr;
     MarkTableModel* model_ = nullptr;
     MarksWindow* list_ = nullptr;
     int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)

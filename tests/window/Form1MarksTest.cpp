@@ -327,5 +327,30 @@ TEST(QtFileDialog, SaveOffersTheFormatsAndGivesTheNameTheChosenExtension) {
     EXPECT_EQ(result->filter, 4);
 }
 
+TEST_F(Form1Marks, MarkEditsAreUndoneAndRedoneAndKeptEachTime) {
+    Step(10);
+    TypeOnWaveform(Qt::Key_M);
+    Step(5);
+    TypeOnWaveform(Qt::Key_M);
+    ASSERT_EQ(form->Marks().Marks().size(), 2u);
+    EXPECT_EQ(form->MnuUndo->text(), QStringLiteral("Undo Add Mark"));
+    const auto undo = [&] { QTest::keyClick(form->PicWave, Qt::Key_Z, Qt::ControlModifier); };
+    const auto redo = [&] { QTest::keyClick(form->PicWave, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); };
+    undo();
+    EXPECT_EQ(form->Marks().Marks().size(), 1u);
+    redo();
+    EXPECT_EQ(form->Marks().Marks().size(), 2u);
+    undo();
+    undo();
+    EXPECT_EQ(form->Marks().Marks().size(), 0u);
+    redo();
+    ASSERT_EQ(form->Marks().Marks().size(), 1u);
+    // Each step is kept beside the sound: the next open reads it back, and
+    // the steps of the last sound are gone.
+    Open();
+    EXPECT_EQ(form->Marks().Marks().size(), 1u);
+    EXPECT_FALSE(form->MnuUndo->isEnabled());
+}
+
 } // namespace
 } // namespace zv

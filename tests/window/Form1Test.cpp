@@ -155,7 +155,13 @@ TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
     const QList<QAction*> file = form->MnuFile->actions();
     const QList<QAction*> edit = form->MnuEdit->actions();
     ASSERT_EQ(file.size(), 2);
-    ASSERT_EQ(edit.size(), 2);
+    // About and Select Input Device, then Undo and Redo after a separator.
+    ASSERT_EQ(edit.size(), 5);
+    EXPECT_TRUE(edit[2]->isSeparator());
+    EXPECT_EQ(edit[3], form->MnuUndo);
+    EXPECT_EQ(edit[4], form->MnuRedo);
+    EXPECT_EQ(form->MnuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(form->MnuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     EXPECT_EQ(file[0], form->MnuOpen);
     EXPECT_EQ(file[1], form->MnuExit);
     EXPECT_EQ(edit[0], form->MnuAbout);
