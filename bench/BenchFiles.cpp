@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace zv::bench {
@@ -75,6 +77,29 @@ void WarmCache(const std::string& path) {
     while (read(fd, buf.data(), buf.size()) > 0) {
     }
     close(fd);
+}
+
+SoundData Stereo16Sound(int32_t frames, int32_t rate, const std::function<std::pair<double, double>(int32_t)>& sample) {
+    SoundData s;
+    s.Samples.Allocate(std::size_t(frames) * 4, std::size_t(frames) * 4);
+    for (int32_t i = 0; i < frames; ++i) {
+        const auto [l, r] = sample(i);
+        const auto L = static_cast<int16_t>(std::lround(std::clamp(l, -1.0, 0.999) * 32767));
+        const auto R = static_cast<int16_t>(std::lround(std::clamp(r, -1.0, 0.999) * 32767));
+        std::memcpy(s.Samples.data() + std::size_t(i) * 4, &L, 2);
+        std::memcpy(s.Samples.data() + std::size_t(i) * 4 + 2, &R, 2);
+    }
+    s.WavFormat.wFormatTag = 1;
+    s.WavFormat.nChannels = 2;
+    s.WavFormat.nSamplesPerSec = rate;
+    s.WavFormat.nBlockAlign = 4;
+    s.WavFormat.wBitsPerSample = 16;
+    s.SubChunk.cksize = uint32_t(frames) * 4;
+    s.NumSamples = frames;
+    s.ViewStart = 0;
+    s.ViewEnd = frames;
+    s.WavLoaded = true;
+    return s;
 }
 
 }  // namespace zv::bench

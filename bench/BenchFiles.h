@@ -3,7 +3,11 @@
 // program and reused by later runs.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
+
+#include "sound/SoundData.h"
 
 namespace zv::bench {
 
@@ -17,6 +21,11 @@ inline constexpr std::size_t kWarmBytes = std::size_t{kBigDataBytes} + (std::siz
 // slow envelopes) at `path`, written unless a file of the right size is
 // there. Returns the path, or "" when it cannot be written.
 std::string Stereo16Wav(const std::string& path, uint32_t dataBytes);
+
+// A loaded 16-bit stereo sound of `frames` sample frames at `rate` in
+// memory, the whole of it in view: `sample(i)` gives frame i's left and
+// right samples (-1..1, clamped).
+SoundData Stereo16Sound(int32_t frames, int32_t rate, const std::function<std::pair<double, double>(int32_t)>& sample);
 
 // The 1 GiB test file.
 std::string BigWav();

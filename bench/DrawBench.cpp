@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 
+#include "BenchFiles.h"
 #include "BenchTable.h"
 #include "sound/SoundData.h"
 #include "waveview/WaveRenderer.h"
@@ -29,32 +30,15 @@ constexpr float kBoxHeightTwips = 3675;
 // envelopes, with noise bursts.
 const SoundData& Sound() {
     static SoundData sound = [] {
-        SoundData s;
-        const int32_t frames = 44100 * 120;
-        s.Samples.Allocate(std::size_t(frames) * 4, std::size_t(frames) * 4);
         uint32_t noise = 12345;
-        for (int32_t i = 0; i < frames; ++i) {
+        return Stereo16Sound(44100 * 120, 44100, [&](int32_t i) {
             const double t = i / 44100.0;
             noise = noise * 1664525u + 1013904223u;
             const double burst = std::fmod(t, 7.0) < 0.8 ? ((noise >> 16) / 65536.0 - 0.5) : 0.0;
             const double l = 0.6 * std::sin(t * 0.9) * std::sin(t * 2 * M_PI * 110) + 0.5 * burst;
             const double r = 0.5 * std::cos(t * 0.4) * std::sin(t * 2 * M_PI * 165) + 0.3 * burst;
-            const auto L = static_cast<int16_t>(std::lround(std::clamp(l, -1.0, 0.999) * 32767));
-            const auto R = static_cast<int16_t>(std::lround(std::clamp(r, -1.0, 0.999) * 32767));
-            std::memcpy(s.Samples.data() + std::size_t(i) * 4, &L, 2);
-            std::memcpy(s.Samples.data() + std::size_t(i) * 4 + 2, &R, 2);
-        }
-        s.WavFormat.wFormatTag = 1;
-        s.WavFormat.nChannels = 2;
-        s.WavFormat.nSamplesPerSec = 44100;
-        s.WavFormat.nBlockAlign = 4;
-        s.WavFormat.wBitsPerSample = 16;
-        s.SubChunk.cksize = uint32_t(frames) * 4;
-        s.NumSamples = frames;
-        s.ViewStart = 0;
-        s.ViewEnd = frames;
-        s.WavLoaded = true;
-        return s;
+            return std::pair{l, r};
+        });
     }();
     return sound;
 }

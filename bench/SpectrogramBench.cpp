@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
+#include "BenchFiles.h"
 #include "BenchTable.h"
 #include "spectrum/FftwPlanLock.h"
 #include "spectrum/Spectrogram.h"
@@ -35,10 +35,8 @@ constexpr int kColumns = 1920, kHeight = 400;
 // bursts of noise, different in each channel.
 const SoundData& Minute() {
     static SoundData sound = [] {
-        SoundData s;
-        s.Samples.Allocate(std::size_t(kFrames) * 4, std::size_t(kFrames) * 4);
         uint32_t noise = 777;
-        for (int32_t i = 0; i < kFrames; ++i) {
+        return Stereo16Sound(kFrames, kRate, [&](int32_t i) {
             const double t = i / double(kRate);
             noise = noise * 1664525u + 1013904223u;
             const double hiss = std::fmod(t, 1.3) < 0.15 ? ((noise >> 16) / 65536.0 - 0.5) : 0.0;
@@ -47,22 +45,8 @@ const SoundData& Minute() {
             for (int h = 1; h <= 6; ++h) voiced += std::sin(2 * M_PI * f * h * t) / h;
             const double l = 0.3 * voiced * (std::fmod(t, 1.3) >= 0.15) + 0.4 * hiss;
             const double r = 0.8 * l + 0.1 * std::sin(2 * M_PI * 2500 * t);
-            const auto L = static_cast<int16_t>(std::lround(std::clamp(l, -1.0, 0.999) * 32767));
-            const auto R = static_cast<int16_t>(std::lround(std::clamp(r, -1.0, 0.999) * 32767));
-            std::memcpy(s.Samples.data() + std::size_t(i) * 4, &L, 2);
-            std::memcpy(s.Samples.data() + std::size_t(i) * 4 + 2, &R, 2);
-        }
-        s.WavFormat.wFormatTag = 1;
-        s.WavFormat.nChannels = 2;
-        s.WavFormat.nSamplesPerSec = kRate;
-        s.WavFormat.nBlockAlign = 4;
-        s.WavFormat.wBitsPerSample = 16;
-        s.SubChunk.cksize = uint32_t(kFrames) * 4;
-        s.NumSamples = kFrames;
-        s.ViewStart = 0;
-        s.ViewEnd = kFrames;
-        s.WavLoaded = true;
-        return s;
+            return std::pair{l, r};
+        });
     }();
     return sound;
 }
