@@ -2,6 +2,7 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -51,6 +52,28 @@ bool HasEspeakVoice(const std::string& language) {
     if (language.empty()) return false;
     std::lock_guard<std::mutex> hold(EngineLock());
     return Started() && espeak_SetVoiceByName(language.c_str()) == EE_OK;
+}
+
+std::vector<EspeakLanguage> EspeakLanguages() {
+    std::vector<EspeakLanguage> languages;
+    std::lock_guard<std::mutex> hold(EngineLock());
+    if (!Started()) return languages;
+    const espeak_VOICE** voices = espeak_ListVoices(nullptr);
+    for (const espeak_VOICE** v = voices; v != nullptr && *v != nullptr; ++v) {
+        // `languages` is a run of (priority byte, NUL-ended code), ended by a 0 byte: the first is the voice's own.
+        const char* list = (*v)->languages;
+        if (list == nullptr || list[0] == 0 || (*v)->name == nullptr) continue;
+        const std::string code(list + 1);
+        // mbrola voices need their own data files; variants are not languages.
+        if (code.empty() || code.rfind("mb-", 0) == 0 || code.find("variant") != std::string::npos) continue;
+        languages.push_back({code, (*v)->name});
+    }
+    std::sort(languages.begin(), languages.end(),
+              [](const EspeakLanguage& a, const EspeakLanguage& b) { return a.code < b.code; });
+    languages.erase(std::unique(languages.begin(), languages.end(),
+                                [](const EspeakLanguage& a, const EspeakLanguage& b) { return a.code == b.code; }),
+                    languages.end());
+    return languages;
 }
 
 std::optional<Speech> SpeakWithEspeak(const std::string& text, const std::string& voice, int wordsPerMinute,

@@ -35,6 +35,14 @@ struct Speech {
 // "fr", "en+f3": a language, optionally with a voice variant).
 bool HasEspeakVoice(const std::string& language);
 
+// The languages espeak-ng speaks: its code ("en-us", "de") and its name
+// ("English_(America)"), one per language, sorted by code.
+struct EspeakLanguage {
+    std::string code;
+    std::string name;
+};
+std::vector<EspeakLanguage> EspeakLanguages();
+
 // Speaks `text` (UTF-8) in `voice` at `wordsPerMinute` (espeak-ng's rate:
 // 80..450, 175 normal). Nothing, with `error`, when espeak-ng cannot.
 std::optional<Speech> SpeakWithEspeak(const std::string& text, const std::string& voice, int wordsPerMinute,

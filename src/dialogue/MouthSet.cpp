@@ -79,6 +79,13 @@ const std::string& MouthSet::ShapeOf(const std::string& phoneme) const {
     return it != phonemes_.end() ? it->second : other_;
 }
 
+std::optional<std::string> MouthSet::PhonemeOf(const std::string& shape) const {
+    if (shape == rest_) return std::string();
+    for (const auto& [phoneme, its] : phonemes_)
+        if (its == shape) return phoneme;
+    return std::nullopt;
+}
+
 std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::string& fallbackName,
                                            std::string& error) {
     nlohmann::json doc;

@@ -45,6 +45,10 @@ public:
     const std::string& Rest() const { return rest_; }
     // The shape of a phoneme (stress digits ignored: "AH0" is "AH").
     const std::string& ShapeOf(const std::string& phoneme) const;
+    // A phoneme that takes `shape` (the first by name), "" for rest,
+    // or nothing when the set has no such shape: a breakdown that names
+    // only shapes (a .pgo) becomes phonemes that give them back.
+    std::optional<std::string> PhonemeOf(const std::string& shape) const;
     bool IsClosure(const std::string& shape) const { return closures_.count(shape) != 0; }
 
 private:

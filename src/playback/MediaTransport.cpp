@@ -162,6 +162,17 @@ void MediaTransport::Play() {
     mode_ = ModePlay;
 }
 
+void MediaTransport::PlaySamples(int64_t first, int64_t last) {
+    if (!IsOpen()) return;
+    Update();
+    first = std::clamp<int64_t>(first, 0, Reach());
+    last = std::clamp<int64_t>(last, 0, Reach());
+    if (first >= last) return;
+    CutSound();
+    device_.Play(first, last);   // throws when the output cannot start: mode unchanged
+    mode_ = ModePlay;
+}
+
 void MediaTransport::Pause() {
     if (mode_ != ModePlay) return;
     CutSound();

@@ -82,6 +82,9 @@ public:
     void Back();
     void Step();
     void Next();
+    // Plays sample frames [first, last) of the sound once, whatever the
+    // play range (a word clicked on its lane); the play range stays.
+    void PlaySamples(int64_t first, int64_t last);
     // Goes to the start of animation frame `frame` (kept within the sound)
     // and sounds that frame once, as Step does: clicks and scrubs on the
     // waveform. With nothing open or a rate <= 0 it does nothing.

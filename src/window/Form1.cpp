@@ -35,6 +35,8 @@
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "window/BeatsActions.h"
+#include "window/DialogueActions.h"
+#include "window/LaneEditing.h"
 #include "window/TrackUndo.h"
 #include "common/FrameTime.h"
 #include "playback/MediaDevice.h"
@@ -159,6 +161,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
         *this, *PicWave, *MMControl1, Sound, document_->Marks(), *document_, *MnuChannels,
         [this] { return SelStartMs; }, [this] { return SelEndMs; }, [this] { return FrameRateNow(); },
         [this] { ReadFrameRate(); }, [this] { DrawWaves(); },
+        // The box runs on under the panel by the file name's height.
+        [this] { return std::max(0, PicWave->geometry().bottom() - Picture1->geometry().top() + 1); },
         [this](int32_t frame) {
             ScrollStart->SetValue(SnappedFrame(frame));
             ScrollStart_Scroll();
@@ -177,7 +181,11 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave,
                                       [this] { ReadFrameRate(); return FrameRateNow(); }, this,
                                       [this](int64_t sample) { return SnappedSample(sample); },
-                                      [this] { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; }},
+                                      [this] { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; },
+                                      [this](BreakdownFormat format, const std::string& soundName) {
+                                          return dialogueActions_ ? dialogueActions_->ExportText(format, soundName)
+                                                                  : std::optional<std::string>{};
+                                      }},
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     MnuSpectrogram->setChecked(waveform_->ShowSpectrogram());
@@ -187,6 +195,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                [this](const Report& saved) {
                                    // The marks list, the beats and the lanes over the box follow the tracks.
                                    marksActions_->TracksChanged();
+                                   if (waveform_) waveform_->TracksChanged();
                                    EnableMarkEntries();
                                    ShowReport(platform_.messages, saved);
                                },
@@ -207,6 +216,25 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                       [this] { return MMControl1->Mode() == MediaControl::ModePlay; }, this},
                                      this);
     waveform_->Keys().Add(Qt::Key_T, [this] { Guarded([this] { beatsActions_->TapNow(); }); });
+    dialogueActions_ = new DialogueActions({platform_, *document_, Sound, *trackUndo_,
+                                            [this] { ReadFrameRate(); return FrameRateNow(); },
+                                            [this] { return SelStartMs; }, [this] { return SelEndMs; }, this},
+                                           this);
+    laneEditing_ = std::make_unique<LaneEditing>(LaneEditing::Parts{
+        *document_, *trackUndo_,
+        [this](const std::vector<TrackItem>& phonemes) { return dialogueActions_->MouthsFor(phonemes); },
+        [this](int64_t sample) { return OnFrameGrid(sample); },
+        [this](int64_t first, int64_t last) {
+            Guarded([&] {
+                MMControl1->Transport().PlaySamples(first, last);
+                MMControl1->TransportChanged();
+            });
+        },
+        [this](const std::string& what, const std::string& initial) {
+            return platform_.messages.AskText(what, initial);
+        },
+        [this] { waveform_->TracksChanged(); }});
+    waveform_->SetLaneEditing(laneEditing_.get());
     CreateAnalyzeMenu();
     SetTabOrder();
     ConnectHandlers();
@@ -228,6 +256,8 @@ Form1::~Form1() {
     opener_.reset();
     delete beatsActions_;   // joins a running analysis of the sound
     beatsActions_ = nullptr;
+    delete dialogueActions_;   // joins a running alignment
+    dialogueActions_ = nullptr;
     // The waveform's handlers filter events of the window and of PicWave;
     // closing the window sends events while the window is half destroyed,
     // so they go first.
@@ -407,6 +437,7 @@ void Form1::CreateMarksMenu() {
     MnuMarksList = add("MnuMarksList", "Marks List", QKeySequence(Qt::CTRL | Qt::Key_L));
     MnuExportMarks = add("MnuExportMarks", "Export Marks...", QKeySequence(Qt::CTRL | Qt::Key_E));
     MnuImportMarks = add("MnuImportMarks", "Import Marks...", QKeySequence());
+    MnuImportBreakdown = add("MnuImportBreakdown", "Import Breakdown...", QKeySequence());
     menuBar()->addMenu(MnuMarks);
     EnableMarkEntries();
 }
@@ -414,6 +445,8 @@ void Form1::CreateMarksMenu() {
 void Form1::CreateAnalyzeMenu() {
     MnuAnalyze = menuBar()->addMenu(QStringLiteral("Analyze"));
     MnuAnalyze->setObjectName(QStringLiteral("MnuAnalyze"));
+    dialogueActions_->FillMenu(*MnuAnalyze);
+    MnuAnalyze->addSeparator();
     beatsActions_->FillMenu(*MnuAnalyze);
 }
 
@@ -470,6 +503,7 @@ void Form1::ConnectHandlers() {
     connect(MnuMarksList, &QAction::triggered, this, [this] { Guarded([this] { MnuMarksList_Click(); }); });
     connect(MnuExportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuExportMarks_Click(); }); });
     connect(MnuImportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuImportMarks_Click(); }); });
+    connect(MnuImportBreakdown, &QAction::triggered, this, [this] { Guarded([this] { dialogueActions_->ImportNow(); }); });
 }
 
 // ---- Placement in twips ----
@@ -722,6 +756,16 @@ void Form1::SnapSelection(int32_t startBefore, int32_t endBefore) {
     }
 }
 
+int64_t Form1::OnFrameGrid(int64_t sample) {
+    const FrameRate rate = FrameRateNow();
+    const int32_t sampleRate = Sound.WavFormat.nSamplesPerSec;
+    if (!rate.IsPositive() || sampleRate <= 0) return sample;
+    const int64_t frame = FrameOfSample(sample, rate, sampleRate);
+    const int64_t before = FrameStartSample(frame, rate, sampleRate);
+    const int64_t after = FrameStartSample(frame + 1, rate, sampleRate);
+    return sample - before <= after - sample ? before : after;
+}
+
 void Form1::WaveformMenu(int64_t sample, const QPoint& where) {
     if (!beatsActions_ || !beatsActions_->Beats().steady) return;
     QMenu menu(this);
@@ -747,8 +791,10 @@ MarksWindow* Form1::MarksList() const { return marksActions_->List(); }
 
 void Form1::EnableMarkEntries() {
     const bool open = marksActions_ && marksActions_->HasSound();
-    for (QAction* a : {MnuAddMark, MnuAddSelectionMark, MnuExportMarks, MnuImportMarks}) a->setEnabled(open);
+    for (QAction* a : {MnuAddMark, MnuAddSelectionMark, MnuExportMarks, MnuImportMarks, MnuImportBreakdown})
+        a->setEnabled(open);
     if (beatsActions_) beatsActions_->Enable(open);
+    if (dialogueActions_) dialogueActions_->Enable(open);
 }
 
 void Form1::MnuAddMark_Click() { marksActions_->AddMark(); }
@@ -781,7 +827,8 @@ bool Form1::Opening() const { return opener_->Preparing(); }
 
 void Form1::OpenSoundFile(const std::string& path) {
     if (opener_->Preparing()) return;   // one open at a time
-    if (beatsActions_->Running()) return;   // the analysis reads the sound that is open
+    // The analyses read the sound that is open.
+    if (beatsActions_->Running() || dialogueActions_->Running()) return;
     // A compressed sound (decoded) and a big WAV (read, with its peak
     // summary) are made ready before anything changes, on a worker thread
     // while the window keeps answering; the open comes back here with the

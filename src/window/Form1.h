@@ -35,6 +35,8 @@ struct SelectionContext;
 class MarkKeeper;
 class MarksActions;
 class BeatsActions;
+class DialogueActions;
+class LaneEditing;
 class TrackUndo;
 class MarksWindow;
 class SoundDocument;
@@ -104,6 +106,7 @@ public:
     QAction* MnuMarksList = nullptr;          // Ctrl+L
     QAction* MnuExportMarks = nullptr;        // Ctrl+E
     QAction* MnuImportMarks = nullptr;   // a marks file, a CSV or JSON export, or labels
+    QAction* MnuImportBreakdown = nullptr;   // a Papagayo .pgo, a breakdown's JSON or Moho switch data
     QMenu* MnuView = nullptr;
     QAction* MnuZoomIn = nullptr;
     QAction* MnuZoomOut = nullptr;
@@ -178,6 +181,8 @@ public:
     const SoundDocument& Document() const { return *document_; }
     // The Analyze menu's beat work and corrections; Undo over the tracks.
     BeatsActions& BeatWork() const { return *beatsActions_; }
+    // The dialogue breakdown: its panel, the alignment, its exports.
+    DialogueActions& Dialogue() const { return *dialogueActions_; }
     TrackUndo& Undo() const { return *trackUndo_; }
     const MarkKeeper& Marks() const;
     MarksWindow* MarksList() const;
@@ -235,6 +240,8 @@ private:
     int32_t SnappedFrame(int32_t frame);
     // After the strip moved the selection: the ends it moved snap.
     void SnapSelection(int32_t startBefore, int32_t endBefore);
+    // A sample frame moved to the nearest frame boundary at the rate in force.
+    int64_t OnFrameGrid(int64_t sample);
     // The waveform box's right-click menu at sample frame `sample`.
     void WaveformMenu(int64_t sample, const QPoint& where);
 
@@ -251,6 +258,8 @@ private:
     // one Form1 member at merge: this is the only place it is made here.
     TrackUndo* trackUndo_ = nullptr;
     BeatsActions* beatsActions_ = nullptr;   // child of the window
+    DialogueActions* dialogueActions_ = nullptr;   // child of the window
+    std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;
     int16_t wholeOfExactRate_ = 0;

@@ -169,18 +169,27 @@ void MarksActions::GoToMark(std::size_t row) {
 
 namespace {
 
-// The beats' formats, listed in the save dialog after the marks' own.
-struct BeatFilter {
-    BeatFormat format;
+// The beats' and the dialogue's formats, listed in the save dialog after
+// the marks' own.
+struct TrackFilter {
+    bool beats;       // a beats format, else a dialogue one
+    int format;       // BeatFormat or BreakdownFormat
     const char* description;
     const char* pattern;
     const char* extension;   // added to the sound's name for the name offered
 };
-constexpr BeatFilter kBeatFilters[] = {
-    {BeatFormat::BarSheet, "Bar Sheet of the Beats (*.bars.txt)", "*.bars.txt", ".bars.txt"},
-    {BeatFormat::Csv, "CSV of the Beats (*.csv)", "*.csv", ".beats.csv"},
-    {BeatFormat::Json, "JSON of the Beats (*.json)", "*.json", ".beats.json"},
-    {BeatFormat::AudacityLabels, "Audacity Labels of the Beats (*.txt)", "*.txt", ".beats.txt"},
+constexpr TrackFilter kTrackFilters[] = {
+    {true, int(BeatFormat::BarSheet), "Bar Sheet of the Beats (*.bars.txt)", "*.bars.txt", ".bars.txt"},
+    {true, int(BeatFormat::Csv), "CSV of the Beats (*.csv)", "*.csv", ".beats.csv"},
+    {true, int(BeatFormat::Json), "JSON of the Beats (*.json)", "*.json", ".beats.json"},
+    {true, int(BeatFormat::AudacityLabels), "Audacity Labels of the Beats (*.txt)", "*.txt", ".beats.txt"},
+    {false, int(BreakdownFormat::MohoSwitch), "Moho Switch Data of the Mouths (*.dat)", "*.dat", ".mouths.dat"},
+    {false, int(BreakdownFormat::Papagayo), "Papagayo Breakdown (*.pgo)", "*.pgo", ".pgo"},
+    {false, int(BreakdownFormat::Tsv), "TSV of the Mouths (*.tsv)", "*.tsv", ".mouths.tsv"},
+    {false, int(BreakdownFormat::Json), "JSON of the Dialogue (*.json)", "*.json", ".dialogue.json"},
+    {false, int(BreakdownFormat::ExposureSheet), "Exposure Sheet of the Dialogue (*.txt)", "*.txt",
+     ".dialogue.xsheet.txt"},
+    {false, int(BreakdownFormat::AudacityLabels), "Audacity Labels of the Words (*.txt)", "*.txt", ".words.txt"},
 };
 // The marks' formats come first: filters 1 to this.
 int MarkFilters() {
@@ -195,16 +204,16 @@ int MarkFilters() {
 const std::string& ExportFilter() {
     static const std::string filter = [] {
         std::string f = MarkExportFilter();
-        for (const BeatFilter& b : kBeatFilters) f += std::string("|") + b.description + "|" + b.pattern;
+        for (const TrackFilter& t : kTrackFilters) f += std::string("|") + t.description + "|" + t.pattern;
         return f;
     }();
     return filter;
 }
 
-const BeatFilter* BeatFilterOf(int filter) {
+const TrackFilter* TrackFilterOf(int filter) {
     const int i = filter - MarkFilters() - 1;
-    if (i < 0 || i >= static_cast<int>(std::size(kBeatFilters))) return nullptr;
-    return &kBeatFilters[i];
+    if (i < 0 || i >= static_cast<int>(std::size(kTrackFilters))) return nullptr;
+    return &kTrackFilters[i];
 }
 
 } // namespace
@@ -215,13 +224,13 @@ bool MarksActions::Export() {
     const std::filesystem::path sound(keeper_->SoundPath());
     const std::optional<MarkFormat> last = MarkFormatOfFilter(exportFilter_);
     static const char* const kExtensions[] = {".csv", ".txt", ".dat", ".xsheet.txt", ".json"};
-    const BeatFilter* lastBeats = BeatFilterOf(exportFilter_);
+    const TrackFilter* lastTrack = TrackFilterOf(exportFilter_);
     const std::string suggested = (sound.parent_path() / sound.stem()).string() +
-                                  (lastBeats ? lastBeats->extension : kExtensions[last ? static_cast<int>(*last) : 0]);
+                                  (lastTrack ? lastTrack->extension : kExtensions[last ? static_cast<int>(*last) : 0]);
     const std::optional<FileDialog::SaveChoice> choice =
         parts_.platform.fileDialog.ShowSave(ExportFilter(), exportFilter_, suggested);
     if (!choice || choice->path.empty()) return false;
-    if (MarkFormatOfFilter(choice->filter) || BeatFilterOf(choice->filter)) exportFilter_ = choice->filter;
+    if (MarkFormatOfFilter(choice->filter) || TrackFilterOf(choice->filter)) exportFilter_ = choice->filter;
     // Never over the sound or its marks file, whatever the user typed.
     std::error_code ec;
     for (const std::string& own : {keeper_->SoundPath(), keeper_->FilePath()}) {
@@ -232,16 +241,22 @@ bool MarksActions::Export() {
         }
     }
     std::string text;
-    const BeatFilter* beats = BeatFilterOf(choice->filter);
-    if (beats) {
-        // The beats' formats go by the filter chosen: their names end as
-        // the marks' do.
+    // The beats' and the dialogue's formats go by the filter chosen: their
+    // names end as the marks' do.
+    const TrackFilter* track = TrackFilterOf(choice->filter);
+    if (track && track->beats) {
         const BeatAnalysis analysis = parts_.beats ? parts_.beats() : BeatAnalysis{};
         if (!analysis.steady) {
             parts_.platform.messages.Show("There are no beats to export. Find them first with Analyze > Find Beats.");
             return false;
         }
-        text = ExportBeats(beats->format, analysis, rate, parts_.document.Info().frames);
+        text = ExportBeats(static_cast<BeatFormat>(track->format), analysis, rate, parts_.document.Info().frames);
+    } else if (track) {
+        std::optional<std::string> dialogue;
+        if (parts_.dialogue)
+            dialogue = parts_.dialogue(static_cast<BreakdownFormat>(track->format), sound.filename().string());
+        if (!dialogue) return false;   // told why
+        text = std::move(*dialogue);
     } else {
         const MarkFormat format =
             MarkFormatOfFileName(choice->path).value_or(MarkFormatOfFilter(choice->filter).value_or(MarkFormat::Csv));
@@ -252,13 +267,13 @@ bool MarksActions::Export() {
         exported.lengthSamples = parts_.document.Info().frames;
         text = ExportMarks(format, keeper_->Marks().Items(), exported, rate);
     }
-    const char* what = beats ? "beats" : "marks";
+    const char* what = !track ? "marks" : track->beats ? "beats" : "dialogue";
     if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text)) {
         parts_.platform.messages.Show(std::string("The ") + what + " can't be exported to " + choice->path + ": " +
                                       *failed + ".");
         return false;
     }
-    if (!beats) {
+    if (!track) {
         exported_ = true;
         exportedRevision_ = Revision();
     }

@@ -13,12 +13,14 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "beats/BeatAnalysis.h"
 #include "common/FrameRate.h"
 #include "common/Report.h"
+#include "dialogue/BreakdownExport.h"
 #include "document/TrackItem.h"
 
 class QWidget;
@@ -49,6 +51,9 @@ public:
         std::function<int64_t(int64_t)> snap;
         // The beats of the Beats track, for the beat formats of Export Marks.
         std::function<BeatAnalysis()> beats;
+        // The dialogue's breakdown in a format of Export Marks (the sound's
+        // file name given); nothing, told why, when there is none.
+        std::function<std::optional<std::string>(BreakdownFormat, const std::string&)> dialogue;
     };
 
     // The menu texts this class asks and tells with.

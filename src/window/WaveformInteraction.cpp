@@ -25,8 +25,11 @@
 #include "waveview/layers/PlayLineLayer.h"
 #include "waveview/layers/SelectionLayer.h"
 #include "waveview/layers/SpectrogramLayer.h"
+#include "waveview/layers/TrackLaneLayer.h"
 #include "waveview/layers/WaveformLayer.h"
+#include "document/SoundDocument.h"
 #include "window/JobRunner.h"
+#include "window/LaneEditing.h"
 #include "window/PainterCanvas.h"
 #include "window/PictureBox.h"
 #include "window/WaveKeys.h"
@@ -60,6 +63,14 @@ WaveformInteraction::WaveformInteraction(WaveformParts parts)
     // The box's layers, bottom first: one line each.
     waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
     spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });
+    // The dialogue's lanes, shown once their tracks have items; the grid
+    // runs through them.
+    wordsLane_ = &layers_.Emplace<TrackLaneLayer>(parts_.document, SoundDocument::kWords);
+    phonemesLane_ = &layers_.Emplace<TrackLaneLayer>(
+        parts_.document, SoundDocument::kPhonemes, TrackLaneLayer::kDefaultHeight,
+        TrackLaneStyle{{0, 30, 40}, {35, 85, 105}, {150, 200, 215}, {230, 240, 245}});
+    layers_.Emplace<TrackLaneLayer>(parts_.document, SoundDocument::kMouths, TrackLaneLayer::kDefaultHeight,
+                                    TrackLaneStyle{{40, 28, 0}, {115, 85, 25}, {230, 200, 120}, {250, 240, 220}});
     layers_.Emplace<FrameGridLayer>();
     layers_.Emplace<BeatsLayer>(parts_.document);
     layers_.Emplace<SelectionLayer>();
@@ -169,6 +180,7 @@ void WaveformInteraction::SyncView() {
 LayerScene WaveformInteraction::Scene() const {
     LayerScene scene{view_};
     scene.height = parts_.box.height();
+    scene.hiddenBelow = parts_.hiddenBelow ? parts_.hiddenBelow() : 0;
     scene.sampleRate = SampleRate();
     scene.fps = parts_.frameRate();
     scene.transportReady = Loaded() && parts_.control.Mode() != MediaControl::ModeNotReady;
@@ -186,7 +198,24 @@ void WaveformInteraction::DrawPicture(float width, float height) {
     LayerScene scene = Scene();
     scene.pictureWidth = width;
     scene.pictureHeight = height;   // the stack takes the lanes off
+    drawnLanes_ = layers_.LanesHeight();
     layers_.DrawPicture(parts_.box, scene);
+}
+
+void WaveformInteraction::TracksChanged() {
+    if (layers_.LanesHeight() != drawnLanes_ && Loaded()) Redraw();
+    else parts_.box.update();
+}
+
+int WaveformInteraction::EditableLaneAt(double y) const {
+    const LayerStack::Layout layout = layers_.LayOut(parts_.box.height(), parts_.hiddenBelow ? parts_.hiddenBelow() : 0);
+    for (std::size_t i = 0; i < layers_.size(); ++i) {
+        const LayerArea& lane = layout.lanes[i];
+        if (lane.height <= 0 || y < lane.top || y >= lane.Bottom()) continue;
+        if (&layers_[i] == wordsLane_) return 1;
+        if (&layers_[i] == phonemesLane_) return 2;
+    }
+    return 0;
 }
 
 void WaveformInteraction::Redraw() {
@@ -412,6 +441,14 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 panX_ = mouse->position().x();
                 panStart_ = view_.Start();
             } else if (mouse->button() == Qt::LeftButton) {
+                const int lane = laneEditing_ && Loaded() ? EditableLaneAt(mouse->position().y()) : 0;
+                if (lane != 0) {
+                    view_.SetWidth(parts_.box.width());
+                    parts_.readFrameRate();
+                    laneEditing_->Press(lane == 1 ? LaneEditing::Lane::Words : LaneEditing::Lane::Phonemes, Scene(),
+                                        mouse->position().x());
+                    return true;   // the lanes do not scrub
+                }
                 const int64_t frame = FrameUnder(mouse->position().x());
                 if (frame >= 0) {
                     scrubber_.Press(frame);
@@ -425,6 +462,10 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             if (panning_ && (mouse->buttons() & Qt::MiddleButton)) {
                 view_.MoveStartTo(panStart_ - std::llround((mouse->position().x() - panX_) * view_.FramesPerPixel()));
                 Redraw();
+            } else if (laneEditing_ && laneEditing_->Active() && (mouse->buttons() & Qt::LeftButton)) {
+                view_.SetWidth(parts_.box.width());
+                laneEditing_->Move(Scene(), mouse->position().x(), mouse->modifiers() & Qt::ShiftModifier);
+                return true;
             } else if (scrubber_.Active() && (mouse->buttons() & Qt::LeftButton)) {
                 const int64_t frame = FrameUnder(mouse->position().x());
                 const int64_t before = scrubber_.Current();
@@ -437,12 +478,25 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::MiddleButton) panning_ = false;
+            if (mouse->button() == Qt::LeftButton && laneEditing_ && laneEditing_->Active()) {
+                laneEditing_->Release();
+                return true;
+            }
             if (mouse->button() == Qt::LeftButton && scrubber_.Active()) {
                 scrubber_.Release();
                 scrubTimer_.stop();
                 parts_.control.TransportChanged();
             }
             return false;
+        }
+        case QEvent::MouseButtonDblClick: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const int lane = laneEditing_ && Loaded() ? EditableLaneAt(mouse->position().y()) : 0;
+            if (mouse->button() != Qt::LeftButton || lane == 0) return false;
+            view_.SetWidth(parts_.box.width());
+            laneEditing_->DoubleClick(lane == 1 ? LaneEditing::Lane::Words : LaneEditing::Lane::Phonemes, Scene(),
+                                      mouse->position().x());
+            return true;
         }
         case QEvent::ContextMenu: {
             auto* menu = static_cast<QContextMenuEvent*>(event);

@@ -34,10 +34,12 @@ namespace zv {
 
 class MediaControl;
 class JobRunner;
+class LaneEditing;
 class PictureBox;
 class SoundDocument;
 class SpectrogramLayer;
 class Track;
+class TrackLaneLayer;
 class WaveformLayer;
 class WaveKeys;
 struct SoundData;
@@ -56,6 +58,7 @@ struct WaveformParts {
     std::function<FrameRate()> frameRate;            // the rate in force
     std::function<void()> readFrameRate;             // reads the typed rate first
     std::function<void()> drawWaves;                 // draws the picture again (raises the renderer's errors)
+    std::function<int()> hiddenBelow;                // pixel rows of the box's bottom under the panel
     // As if the user had moved the selection's start or end slider to this frame.
     std::function<void(int32_t)> moveStartSlider, moveEndSlider;
     // A right click on the box asks for its menu: the sample frame under
@@ -120,6 +123,11 @@ public:
     // The box's layers, bottom first. A new layer is one line in the
     // constructor (see LayerStack.h).
     const LayerStack& Layers() const { return layers_; }
+    // The Words and Phonemes lanes' pointer edits go to `editing` (nullptr: none).
+    void SetLaneEditing(LaneEditing* editing) { laneEditing_ = editing; }
+    // A track changed: the picture is drawn again when a lane came or went
+    // (the waveform's height changed), else the box is repainted.
+    void TracksChanged();
 
     // The keys' actions.
     void PlayOrPause();
@@ -147,6 +155,8 @@ private:
     // moved out of sight; repaints what of the overlays moved.
     void StatusUpdated();
     void FillChannelsMenu();
+    // The editable lane under y (box pixels): 0 none, 1 Words, 2 Phonemes.
+    int EditableLaneAt(double y) const;
     // The spectrogram layer wants the image for `key`: a job makes it.
     void WantSpectrogram(const SpectrogramKey& key);
     // Before the record changes: the job reading it stops, the images go.
@@ -157,6 +167,10 @@ private:
     LayerStack layers_;
     WaveformLayer* waveform_ = nullptr;   // in layers_
     SpectrogramLayer* spectrogram_ = nullptr;   // in layers_
+    TrackLaneLayer* wordsLane_ = nullptr;       // in layers_
+    TrackLaneLayer* phonemesLane_ = nullptr;    // in layers_
+    double drawnLanes_ = 0;                     // the lanes' height when the picture was drawn
+    LaneEditing* laneEditing_ = nullptr;
     SpectrogramCache spectra_;
     // After the cache: stopped (and joined) before the cache goes.
     std::unique_ptr<JobRunner> spectrumJobs_;

@@ -30,6 +30,7 @@ struct LayerScene {
     const WaveView& view;        // which samples lie across the box's width (view.Width() pixels)
     double height = 0;           // the box's height, pixels
     double waveHeight = 0;       // the waveform's part of it, from the top (set by the stack)
+    double hiddenBelow = 0;      // rows at the box's bottom another control covers (no lane goes there)
     // The box's size in the picture's units (twips); to Picture layers the
     // stack hands the waveform's part (pictureHeight less the lanes).
     float pictureWidth = 0, pictureHeight = 0;

@@ -15,10 +15,13 @@ double LayerStack::LanesHeight() const {
     return sum;
 }
 
-LayerStack::Layout LayerStack::LayOut(double height) const {
+LayerStack::Layout LayerStack::LayOut(double height, double hiddenBelow) const {
     Layout layout;
     height = std::max(height, 0.0);
-    layout.waveHeight = std::max(height - LanesHeight(), 0.0);
+    const double lanes = LanesHeight();
+    // Without lanes the waveform keeps the whole box, hidden rows and all.
+    if (lanes > 0) height = std::max(height - std::max(hiddenBelow, 0.0), 0.0);
+    layout.waveHeight = std::max(height - lanes, 0.0);
     double top = layout.waveHeight;
     layout.lanes.reserve(layers_.size());
     for (const auto& layer : layers_) {
@@ -31,7 +34,7 @@ LayerStack::Layout LayerStack::LayOut(double height) const {
 }
 
 void LayerStack::Draw(Layer::Surface surface, Canvas& canvas, LayerScene& scene) const {
-    const Layout layout = LayOut(scene.height);
+    const Layout layout = LayOut(scene.height, scene.hiddenBelow);
     scene.waveHeight = layout.waveHeight;
     // The picture's units cover the whole box: the waveform gets its part.
     if (scene.height > 0 && layout.waveHeight < scene.height)

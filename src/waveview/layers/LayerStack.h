@@ -36,7 +36,9 @@ public:
     std::size_t size() const { return layers_.size(); }
     const Layer& operator[](std::size_t i) const { return *layers_[i]; }
 
-    Layout LayOut(double height) const;
+    // `hiddenBelow`: rows at the box's bottom that something else covers;
+    // lanes, when there are any, lie above them.
+    Layout LayOut(double height, double hiddenBelow = 0) const;
     // The pixels of lane the layers ask for in all.
     double LanesHeight() const;
 

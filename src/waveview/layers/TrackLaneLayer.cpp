@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/FrameTime.h"
+#include "document/SoundDocument.h"
 #include "waveview/layers/FrameGridLayer.h"
 
 namespace zv {
@@ -18,17 +19,28 @@ TrackLaneLayer::Span TrackLaneLayer::ItemSpan(const LayerScene& scene, const Tra
     return {std::floor(scene.view.PixelOf(item.start)) + 0.5, std::floor(scene.view.PixelOf(last + 1)) + 0.5};
 }
 
+const Track* TrackLaneLayer::Shown() const {
+    if (track_) return track_;
+    const Track* track = document_->Find(name_);
+    return track && !track->empty() ? track : nullptr;
+}
+
+int TrackLaneLayer::LaneHeight() const { return Shown() ? height_ : 0; }
+
 void TrackLaneLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
+    const Track* shown = Shown();
+    if (!shown) return;
+    const Track& track = *shown;
     const WaveView& view = scene.view;
     const double width = view.Width();
     if (area.height <= 0 || width <= 0) return;
     const auto top = static_cast<float>(area.top), bottom = static_cast<float>(area.Bottom());
     canvas.FillBox(0, top, static_cast<float>(width), bottom, style_.back);
-    if (track_.empty() || view.Span() <= 0) return;
+    if (track.empty() || view.Span() <= 0) return;
     const float baseline =
         static_cast<float>(area.top + (area.height + canvas.TextAscent(TextFont::Small)) / 2.0 - 1.0);
     double lastLeft = -1e9, lastRight = -1e9;
-    for (const TrackItem& item : track_.Items()) {
+    for (const TrackItem& item : track.Items()) {
         if (item.start > view.End()) break;   // sorted by start
         if (std::max(item.end, item.start + 1) < view.Start()) continue;
         Span s = ItemSpan(scene, item);

@@ -1,0 +1,364 @@
+#include "window/DialogueActions.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/MessageBox.h"
+#include "dialogue/BreakdownEdit.h"
+#include "dialogue/BreakdownImport.h"
+#include "dialogue/DialogueAligner.h"
+#include "dialogue/MouthTrack.h"
+#include "document/SoundDocument.h"
+#include "marks/MarkKeeper.h"
+#include "marks/TextFile.h"
+#include "sound/MonoMix.h"
+#include "sound/SoundData.h"
+#include "window/DialoguePanel.h"
+#include "window/FileDialog.h"
+#include "window/JobRunner.h"
+#include "window/Platform.h"
+#include "window/TrackUndo.h"
+
+namespace zv {
+
+namespace {
+
+constexpr const char* kEmptyText =
+    "Type the dialogue in the Dialogue Breakdown panel first: the text is empty, so nothing was aligned.";
+
+BreakdownTracks TracksOf(const SoundDocument& document) {
+    BreakdownTracks tracks;
+    if (const Track* w = document.Find(SoundDocument::kWords)) tracks.words = w->Items();
+    if (const Track* p = document.Find(SoundDocument::kPhonemes)) tracks.phonemes = p->Items();
+    return tracks;
+}
+
+// Runs a handler of the panel or the menu: what it raises is told, never
+// let out into the event loop.
+template <typename F>
+auto Guard(MessageBox& messages, F handler) {
+    return [&messages, handler] {
+        try {
+            handler();
+        } catch (const std::exception& e) {
+            messages.Show(std::string("The dialogue breakdown failed: ") + e.what());
+        } catch (...) {
+            messages.Show("The dialogue breakdown failed.");
+        }
+    };
+}
+
+} // namespace
+
+struct DialogueActions::Aligned {
+    DialogueResult result;
+    std::optional<std::pair<std::size_t, std::size_t>> replace;
+};
+
+DialogueActions::DialogueActions(Parts parts, QObject* parent)
+    : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {
+    panel_ = new DialoguePanel;
+    dock_ = new QDockWidget(QStringLiteral("Dialogue Breakdown"), parts_.window);
+    dock_->setObjectName(QStringLiteral("DialogueDock"));
+    dock_->setWidget(panel_);
+    dock_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+    parts_.window->addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    dock_->hide();
+    ReadSets();
+    LanguageChanged();
+    MessageBox& messages = parts_.platform.messages;
+    connect(panel_->align, &QPushButton::clicked, this, Guard(messages, [this] { AlignNow(); }));
+    connect(panel_->alignSelected, &QPushButton::clicked, this, Guard(messages, [this] { AlignSelectedNow(); }));
+    connect(panel_, &DialoguePanel::LanguageChanged, this, Guard(messages, [this] { LanguageChanged(); }));
+    connect(panel_, &DialoguePanel::MouthsChanged, this, Guard(messages, [this] { MouthsChanged(); }));
+}
+
+DialogueActions::~DialogueActions() {
+    // Joins a running alignment before the sound it reads can go.
+    delete jobs_;
+    panel_->Remember();
+}
+
+void DialogueActions::FillMenu(QMenu& menu) {
+    breakdown = menu.addAction(QStringLiteral("Dialogue Breakdown..."));
+    breakdown->setObjectName(QStringLiteral("MnuDialogueBreakdown"));
+    connect(breakdown, &QAction::triggered, this, Guard(parts_.platform.messages, [this] { ShowPanel(); }));
+}
+
+void DialogueActions::Enable(bool soundOpen) {
+    soundOpen_ = soundOpen;
+    const bool on = soundOpen && !Running();
+    panel_->align->setEnabled(on);
+    const Track* words = parts_.document.Find(SoundDocument::kWords);
+    panel_->alignSelected->setEnabled(on && words && !words->empty());
+}
+
+void DialogueActions::ShowPanel() {
+    // Docked for the first time: the window grows by the panel, so the
+    // waveform keeps its room (as far as the screen allows).
+    QMainWindow& window = *parts_.window;
+    if (dock_->isHidden() && !dock_->isFloating() && !(window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        const int grow = dock_->sizeHint().height();
+        const QScreen* screen = window.screen();
+        const int room = screen ? screen->availableGeometry().bottom() - window.frameGeometry().bottom() : grow;
+        window.resize(window.width(), window.height() + std::clamp(room, 0, grow));
+    }
+    dock_->show();
+    dock_->raise();
+    panel_->text->setFocus();
+}
+
+bool DialogueActions::Running() const { return job_ != 0 && jobs_->Running(job_); }
+
+void DialogueActions::Cancel() {
+    if (Running()) jobs_->Cancel(job_);
+}
+
+void DialogueActions::ReadSets() {
+    sets_ = {MouthSet::PrestonBlair(), MouthSet::NineShapes()};
+    std::vector<std::string> errors;
+    const std::string folder = MouthSet::UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    std::error_code ec;
+    if (!folder.empty() && std::filesystem::is_directory(folder, ec))
+        for (MouthSet& set : MouthSet::ReadFolder(folder, errors)) sets_.push_back(std::move(set));
+    const QString chosen = QSettings(QStringLiteral("Zorvane"), QStringLiteral("Zorvane"))
+                               .value(QStringLiteral("dialogue/mouths"))
+                               .toString();
+    const QSignalBlocker quiet(panel_->mouthSet);
+    panel_->mouthSet->clear();
+    for (const MouthSet& set : sets_) panel_->mouthSet->addItem(QString::fromStdString(set.Name()));
+    const int i = panel_->mouthSet->findText(chosen);
+    panel_->mouthSet->setCurrentIndex(std::max(i, 0));
+    // A damaged set of the user's is named in the panel, not in a box at start-up.
+    if (!errors.empty()) panel_->status->setText(QString::fromStdString(errors.front()));
+}
+
+const MouthSet& DialogueActions::CurrentSet() const {
+    const int i = panel_->mouthSet->currentIndex();
+    return sets_[static_cast<std::size_t>(std::clamp<int>(i, 0, static_cast<int>(sets_.size()) - 1))];
+}
+
+void DialogueActions::LanguageChanged() {
+    panel_->way->setText(QString::fromStdString(DialogueWayText(DialogueLanguageWay(panel_->Language()))));
+}
+
+std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes) const {
+    const SoundInfo& info = parts_.document.Info();
+    return MouthShapes(phonemes, CurrentSet(), panel_->Rules(), parts_.frameRate(), info.sampleRate, info.frames);
+}
+
+void DialogueActions::MouthsChanged() {
+    const Track* phonemes = parts_.document.Find(SoundDocument::kPhonemes);
+    if (!parts_.document.HasSound() || !phonemes || phonemes->empty()) return;
+    parts_.undo.Change(SoundDocument::kMouths, MouthsFor(phonemes->Items()), QStringLiteral("Mouth Shapes"));
+}
+
+std::optional<std::pair<int64_t, int64_t>> DialogueActions::Selected() const {
+    const int64_t rate = parts_.sound.WavFormat.nSamplesPerSec, total = parts_.sound.NumSamples;
+    const int64_t startMs = parts_.selStartMs(), endMs = parts_.selEndMs();
+    if (rate <= 0 || endMs <= startMs) return std::nullopt;
+    const int64_t from = std::clamp<int64_t>(startMs * rate / 1000, 0, total);
+    const int64_t to = std::clamp<int64_t>(endMs * rate / 1000, 0, total);
+    if (to <= from) return std::nullopt;
+    return std::pair{from, to};
+}
+
+void DialogueActions::AlignNow() {
+    if (Running() || !parts_.document.HasSound() || parts_.sound.NumSamples <= 0) return;
+    const std::string text = panel_->text->toPlainText().toStdString();
+    if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
+        parts_.platform.messages.Show(kEmptyText);
+        return;
+    }
+    const auto [from, to] = Selected().value_or(std::pair<int64_t, int64_t>{0, parts_.sound.NumSamples});
+    Run(text, from, to, std::nullopt);
+}
+
+void DialogueActions::AlignSelectedNow() {
+    if (Running() || !parts_.document.HasSound()) return;
+    const BreakdownTracks tracks = TracksOf(parts_.document);
+    const auto selected = Selected();
+    // The words whose middle lies in the selection.
+    std::size_t first = tracks.words.size(), last = 0;
+    for (std::size_t i = 0; selected && i < tracks.words.size(); ++i) {
+        const int64_t middle = (tracks.words[i].start + tracks.words[i].end) / 2;
+        if (middle >= selected->first && middle < selected->second) {
+            first = std::min(first, i);
+            last = i + 1;
+        }
+    }
+    if (first >= last) {
+        parts_.platform.messages.Show(
+            "Select the words to align again on the timeline first: no word lies inside the selection.");
+        return;
+    }
+    std::string text;
+    for (std::size_t i = first; i < last; ++i) text += (i > first ? " " : "") + tracks.words[i].text;
+    // From the word kept before to the word kept after, taking in the selection.
+    const int64_t floor = first > 0 ? tracks.words[first - 1].end : 0;
+    const int64_t ceiling = last < tracks.words.size() ? tracks.words[last].start : parts_.sound.NumSamples;
+    const int64_t from = std::max(floor, std::min(selected->first, tracks.words[first].start));
+    const int64_t to = std::min(ceiling, std::max(selected->second, tracks.words[last - 1].end));
+    Run(text, from, std::max(to, from + 1), std::pair{first, last});
+}
+
+void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
+                          std::optional<std::pair<std::size_t, std::size_t>> replace) {
+    const SoundData& sound = parts_.sound;
+    DialogueRequest request;
+    request.sampleRate = sound.WavFormat.nSamplesPerSec;
+    request.firstSample = from;
+    request.soundFrames = sound.NumSamples;
+    request.text = text;
+    request.language = panel_->Language();
+    if (DialogueLanguageWay(request.language) == DialogueWay::Unknown) {
+        parts_.platform.messages.Show("espeak-ng does not know the language \"" + request.language +
+                                      "\": choose one from the list.");
+        return;
+    }
+    panel_->Remember();
+    // The sound is read on the worker: the window refuses another open
+    // while this runs, and the runner joins the worker before it goes.
+    auto work = [&sound, request, from, to, replace](JobProgress& progress, Aligned& out,
+                                                     std::string& reason) mutable {
+        const std::vector<float> mono = MonoMix(sound, from, to);
+        std::atomic<bool> stop{false};
+        request.mono = &mono;
+        request.cancel = &stop;
+        progress.SetTotal(1000);
+        request.progress = [&](double share) {
+            progress.SetDone(static_cast<int64_t>(share * 1000));
+            if (progress.Cancelled()) stop.store(true);
+        };
+        out.result = BreakDownDialogue(request);
+        out.replace = replace;
+        if (out.result.outcome == DialogueResult::Outcome::Cancelled || progress.Cancelled())
+            return JobOutcome::Cancelled;
+        if (out.result.outcome == DialogueResult::Outcome::Failed) {
+            reason = out.result.message;
+            return JobOutcome::Failed;
+        }
+        return JobOutcome::Finished;
+    };
+    panel_->status->setText(QStringLiteral("Aligning..."));
+    job_ = jobs_->Start<Aligned>(
+        QStringLiteral("Aligning the dialogue"), std::move(work), [this](Aligned&& done) { Finished(std::move(done)); },
+        [this](JobOutcome outcome, const std::string& reason) {
+            job_ = 0;
+            Enable(parts_.document.HasSound());
+            // Cancelled: the breakdown there stays.
+            panel_->status->setText(outcome == JobOutcome::Failed ? QString::fromStdString(reason)
+                                                                  : QStringLiteral("Cancelled: nothing changed."));
+            if (outcome == JobOutcome::Failed)
+                parts_.platform.messages.Show("Couldn't align the dialogue: " + reason);
+        });
+    Enable(soundOpen_);
+}
+
+void DialogueActions::Finished(Aligned&& done) {
+    job_ = 0;
+    const DialogueResult& result = done.result;
+    BreakdownTracks aligned{result.breakdown.WordItems(), result.breakdown.PhonemeItems()};
+    BreakdownTracks tracks =
+        done.replace ? ReplaceWords(TracksOf(parts_.document), done.replace->first, done.replace->second, aligned)
+                     : aligned;
+    parts_.undo.Change({{SoundDocument::kWords, tracks.words},
+                        {SoundDocument::kPhonemes, tracks.phonemes},
+                        {SoundDocument::kMouths, MouthsFor(tracks.phonemes)}},
+                       done.replace ? QStringLiteral("Align Selected Words") : QStringLiteral("Dialogue Breakdown"));
+    Enable(parts_.document.HasSound());
+    const std::size_t count = aligned.words.size();
+    if (result.outcome == DialogueResult::Outcome::NoSpeech) {
+        panel_->status->setText(QStringLiteral("No speech found: %1 words spread evenly.").arg(count));
+        parts_.platform.messages.Show("No speech was found in the sound" +
+                                      std::string(done.replace || Selected() ? " selected" : "") +
+                                      ". The words are spread evenly over it: drag them into place on the Words lane.");
+        return;
+    }
+    panel_->status->setText(QStringLiteral("%1 words aligned (%2).")
+                                .arg(count)
+                                .arg(QString::fromStdString(DialogueWayText(result.way))));
+}
+
+std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, const std::string& soundName) const {
+    const SoundInfo& info = parts_.document.Info();
+    const BreakdownTracks tracks = TracksOf(parts_.document);
+    if (tracks.words.empty()) {
+        parts_.platform.messages.Show(
+            "There is no dialogue breakdown to export. Make one with Analyze > Dialogue Breakdown... first.");
+        return std::nullopt;
+    }
+    const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
+    // Laid again at the rate in force: the track may have been laid at another.
+    const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
+    BreakdownExportInput input;
+    input.breakdown = &breakdown;
+    input.mouths = &mouths;
+    input.marks = &parts_.document.Marks().Items();
+    input.mouthSet = &CurrentSet();
+    input.soundName = soundName;
+    input.rate = parts_.frameRate();
+    return ExportBreakdown(format, input);
+}
+
+void DialogueActions::ImportNow() {
+    if (!parts_.document.HasSound()) return;
+    const std::optional<std::string> path = parts_.platform.fileDialog.ShowOpen(kImportFilter, 1);
+    if (!path) return;
+    const TextFileRead read = ReadTextFile(*path, MarkKeeper::kMaxFileBytes);
+    if (!read.exists || read.error) {
+        parts_.platform.messages.Show("The breakdown can't be read from " + *path + ": " +
+                                      (read.error ? *read.error : std::string("there is no such file")) + ".");
+        return;
+    }
+    const SoundInfo& info = parts_.document.Info();
+    const std::string extension = std::filesystem::path(*path).extension().string();
+    std::string error;
+    std::optional<ImportedBreakdown> imported;
+    if (extension == ".dat") {
+        if (auto mouths = ImportMohoSwitch(read.text, parts_.frameRate(), info.sampleRate, info.frames, error)) {
+            parts_.undo.Change(SoundDocument::kMouths, std::move(*mouths), QStringLiteral("Import Breakdown"));
+            return;
+        }
+    } else if (extension == ".json") {
+        imported = ImportBreakdownJson(read.text, info.sampleRate, info.frames, error);
+    } else {
+        imported = ImportPapagayo(read.text, info.sampleRate, info.frames, parts_.frameRate(), error);
+    }
+    if (!imported) {
+        parts_.platform.messages.Show("The breakdown can't be read from " + *path + ": " + error +
+                                      ". Nothing was changed.");
+        return;
+    }
+    std::vector<TrackItem> phonemes = imported->breakdown.PhonemeItems();
+    if (extension != ".json") {
+        // A .pgo names mouth shapes: each becomes a phoneme that gives its
+        // shape back, so edits lay the same mouths again; rest goes.
+        std::vector<TrackItem> phones;
+        for (TrackItem& p : phonemes) {
+            const std::optional<std::string> phone = CurrentSet().PhonemeOf(p.text);
+            if (phone && phone->empty()) continue;
+            if (phone) p.text = *phone;
+            phones.push_back(std::move(p));
+        }
+        phonemes = std::move(phones);
+    }
+    parts_.undo.Change({{SoundDocument::kWords, imported->breakdown.WordItems()},
+                        {SoundDocument::kPhonemes, phonemes},
+                        {SoundDocument::kMouths, imported->mouths}},
+                       QStringLiteral("Import Breakdown"));
+}
+
+} // namespace zv

@@ -1,0 +1,112 @@
+#pragma once
+// The dialogue breakdown in the window:
+//   - Analyze > Dialogue Breakdown... shows the panel (DialoguePanel),
+//     docked under the window's panel or floating.
+//   - Align breaks the typed dialogue down on the selection, or on the
+//     whole sound, as a background job with progress and Cancel; the
+//     words, phonemes and mouth shapes go to the document's Words, Phonemes
+//     and Mouths tracks as one undoable step (Cancel keeps what was there).
+//     No speech found: the words are spread evenly, with a message.
+//   - Align Selected Words aligns again only the words inside the
+//     selection, between the words kept beside them.
+//   - A change of the mouth set or a mouth rule lays the Mouths track
+//     again from the phonemes, as one step.
+//   - The lanes' edits (LaneEditing) take their mouth shapes from here, and
+//     so do the dialogue formats of Export Marks (ExportText).
+//   - Import Breakdown... reads a Papagayo .pgo, Zorvane's JSON or Moho
+//     switch data onto the tracks, refusing a damaged file whole.
+//
+// Units: selection in ms (the window's); sample frames everywhere else.
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/FrameRate.h"
+#include "dialogue/BreakdownExport.h"
+#include "dialogue/MouthSet.h"
+#include "document/TrackItem.h"
+
+class QAction;
+class QDockWidget;
+class QMainWindow;
+class QMenu;
+
+namespace zv {
+
+class DialoguePanel;
+class JobRunner;
+class SoundDocument;
+class TrackUndo;
+struct Platform;
+struct SoundData;
+
+class DialogueActions : public QObject {
+public:
+    struct Parts {
+        Platform& platform;
+        SoundDocument& document;
+        const SoundData& sound;
+        TrackUndo& undo;
+        std::function<FrameRate()> frameRate;
+        std::function<int32_t()> selStartMs;
+        std::function<int32_t()> selEndMs;
+        QMainWindow* window;   // the panel docks in it
+    };
+
+    static constexpr const char* kImportFilter =
+        "Breakdowns (*.pgo *.json *.dat)|*.pgo *.json *.dat|All Files (*.*)|*.*";
+
+    DialogueActions(Parts parts, QObject* parent);
+    ~DialogueActions() override;
+
+    // Adds "Dialogue Breakdown..." to `menu`.
+    void FillMenu(QMenu& menu);
+    void Enable(bool soundOpen);
+
+    void ShowPanel();
+    void AlignNow();
+    void AlignSelectedNow();
+    void ImportNow();
+    void Cancel();
+    bool Running() const;
+
+    // The Mouths track for these phonemes, with the panel's set and rules
+    // at the rate in force.
+    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const;
+    // The tracks' breakdown in `format`; nothing, with a message shown,
+    // when there are no words.
+    std::optional<std::string> ExportText(BreakdownFormat format, const std::string& soundName) const;
+
+    // The mouth sets the panel offers: the two built in, then the user's.
+    const std::vector<MouthSet>& Sets() const { return sets_; }
+    const MouthSet& CurrentSet() const;
+
+    DialoguePanel& Panel() const { return *panel_; }
+    QDockWidget& Dock() const { return *dock_; }
+    QAction* breakdown = nullptr;
+
+private:
+    struct Aligned;   // what a job hands back
+    // Aligns `text` on sample frames [from, to); `replace` words [first, last) of the tracks, or all.
+    void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace);
+    void Finished(Aligned&& aligned);
+    void ReadSets();
+    void LanguageChanged();
+    void MouthsChanged();
+    // The selection in sample frames, or nothing when it is empty.
+    std::optional<std::pair<int64_t, int64_t>> Selected() const;
+
+    Parts parts_;
+    DialoguePanel* panel_ = nullptr;
+    QDockWidget* dock_ = nullptr;
+    JobRunner* jobs_ = nullptr;
+    uint64_t job_ = 0;
+    bool soundOpen_ = false;
+    std::vector<MouthSet> sets_;
+};
+
+} // namespace zv
