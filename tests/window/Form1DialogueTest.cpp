@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTest>
 #include <memory>
 
@@ -23,6 +24,7 @@
 #include "window/DialoguePanel.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
+#include "window/Slider.h"
 #include "window/TrackUndo.h"
 #include "window/WaveformInteraction.h"
 
@@ -122,6 +124,30 @@ TEST_F(Form1Dialogue, AlignRefusesAnEmptyTextThenIsOneUndoableStep) {
     EXPECT_TRUE(Items(SoundDocument::kMouths).empty());
     form->Undo().Stack().redo();
     EXPECT_EQ(Items(SoundDocument::kWords), words);
+
+    // A mouth rule changed lays the mouths again, as a step of its own.
+    const std::vector<TrackItem> mouths = Items(SoundDocument::kMouths);
+    dialogue.Panel().holdFast->setValue(4);
+    EXPECT_NE(Items(SoundDocument::kMouths), mouths);
+    form->Undo().Stack().undo();
+    EXPECT_EQ(Items(SoundDocument::kMouths), mouths);
+    dialogue.Panel().holdFast->setValue(2);
+
+    // Align Selected Words: only the words inside the selection move.
+    const FrameRate rate = form->FrameRateNow();
+    const auto frameOf = [&](int64_t sample) { return static_cast<int32_t>(FrameOfSample(sample, rate, kRate)); };
+    form->ScrollStart->SetValue(frameOf(words[2].start));
+    form->ScrollStart_Scroll();
+    form->ScrollEnd->SetValue(frameOf(words[3].end) + 1);
+    form->ScrollEnd_Scroll();
+    dialogue.AlignSelectedNow();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogue.Running(), 30000);
+    const std::vector<TrackItem> again = Items(SoundDocument::kWords);
+    ASSERT_EQ(again.size(), words.size());
+    for (std::size_t i : {0u, 1u, 4u, 5u}) EXPECT_EQ(again[i], words[i]);
+    EXPECT_EQ(again[2].text, "my");
+    EXPECT_GE(again[2].start, words[1].end);
+    EXPECT_LE(again[3].end, words[4].start);
 
     // Moho switch data at ascending frames from 1, Preston Blair's shapes.
     const std::string dat = ExportTo("line.dat", kMohoFilter);
