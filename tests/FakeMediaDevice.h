@@ -31,8 +31,10 @@ public:
         position = from;
         if (failPlay) throw DeviceError("output failed");
         plays.emplace_back(from, to);
+        styles.push_back(style);
         playing = true;
     }
+    void SetPlayStyle(const PlayStyle& s) override { style = s; }
     void Pause() override {
         if (playing) ++cuts;
         playing = false;
@@ -54,6 +56,8 @@ public:
     std::string outputFailure;                       // why the output broke off, until taken
     int cuts = 0;                                    // pauses while playing
     std::vector<std::pair<int64_t, int64_t>> plays;  // every stretch played
+    PlayStyle style;                                 // as last set
+    std::vector<PlayStyle> styles;                   // each play's
 };
 
 } // namespace zv::test

@@ -48,6 +48,10 @@ void DeferredMediaDevice::Play(int64_t from, int64_t to) {
     if (device_) device_->Play(from, to);
 }
 
+void DeferredMediaDevice::SetPlayStyle(const PlayStyle& style) {
+    if (device_) device_->SetPlayStyle(style);
+}
+
 void DeferredMediaDevice::Pause() {
     if (device_) device_->Pause();
 }

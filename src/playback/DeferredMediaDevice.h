@@ -47,6 +47,7 @@ public:
     int64_t LengthSamples() const override;
     int64_t PositionSample() const override;
     void Play(int64_t from, int64_t to) override;
+    void SetPlayStyle(const PlayStyle& style) override;
     void Pause() override;
     void Seek(int64_t sample) override;
     bool IsPlaying() const override;

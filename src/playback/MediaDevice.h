@@ -13,6 +13,20 @@
 
 namespace zv {
 
+// How the plays from the next Play on sound.
+struct PlayStyle {
+    // [from, to) over and over, gapless and sample-exact at both ends, until
+    // Pause; after the first pass it goes back to `loopStart` (a play
+    // resumed inside a loop starts after it), or to `from` when that is
+    // negative or not before `to`.
+    bool loop = false;
+    int64_t loopStart = -1;
+    // 1: as recorded; 0.5 and 0.25: slowed without the pitch dropping. The
+    // position still counts the file's own samples.
+    double speed = 1.0;
+    friend bool operator==(const PlayStyle&, const PlayStyle&) = default;
+};
+
 class MediaDevice {
 public:
     virtual ~MediaDevice() = default;
@@ -48,6 +62,10 @@ public:
     // nothing and leaves the position at `from`. Throws DeviceError when the
     // output cannot start; the device is then stopped at `from`.
     virtual void Play(int64_t from, int64_t to) = 0;
+
+    // Sets how the next plays sound (a play in progress keeps its own). A
+    // device that cannot loop or slow down plays as recorded.
+    virtual void SetPlayStyle(const PlayStyle& style) { (void)style; }
 
     // Stops at once, dropping sound not yet heard; the position stays at the
     // frame heard last. Harmless when not playing.

@@ -158,6 +158,7 @@ void MediaTransport::Play() {
     const int64_t last = ClampedMsToSamples(std::clamp<int64_t>(std::max(from_, to_), 0, length));
     if (first >= last) return;
     const int64_t start = (restSample_ >= first && restSample_ < last) ? restSample_ : first;
+    StyleNext(loop_, first);
     device_.Play(start, last);   // throws when the output cannot start: mode unchanged
     mode_ = ModePlay;
 }
@@ -169,6 +170,7 @@ void MediaTransport::PlaySamples(int64_t first, int64_t last) {
     last = std::clamp<int64_t>(last, 0, Reach());
     if (first >= last) return;
     CutSound();
+    StyleNext(false, -1);
     device_.Play(first, last);   // throws when the output cannot start: mode unchanged
     mode_ = ModePlay;
 }
@@ -247,9 +249,38 @@ void MediaTransport::PlayFrame(int64_t frame) {
     frameEnd_ = last;
     if (first < last) {
         frameSounding_ = false;
+        StyleNext(false, -1);
         device_.Play(first, last);   // throws when the output cannot start: stays silent
         frameSounding_ = true;
     }
+}
+
+void MediaTransport::StyleNext(bool loop, int64_t loopStart) {
+    PlayStyle style;
+    style.loop = loop;
+    style.loopStart = loopStart;
+    style.speed = speed_;
+    device_.SetPlayStyle(style);
+}
+
+void MediaTransport::SetLoop(bool on) {
+    if (on == loop_) return;
+    loop_ = on;
+    Replay();
+}
+
+void MediaTransport::SetSpeed(double speed) {
+    if (speed != 0.5 && speed != 0.25) speed = 1.0;
+    if (speed == speed_) return;
+    speed_ = speed;
+    Replay();
+}
+
+void MediaTransport::Replay() {
+    Update();
+    if (mode_ != ModePlay) return;
+    CutSound();   // the position stays where it is heard
+    Play();
 }
 
 } // namespace zv

@@ -82,6 +82,16 @@ public:
     void Back();
     void Step();
     void Next();
+    // Loop Selection: Play plays the range over and over (from where it
+    // stands, then from the range's start) until Pause or Stop. A play in
+    // progress goes on, from where it is heard, the new way.
+    void SetLoop(bool on);
+    bool Loop() const { return loop_; }
+    // 1, 0.5 or 0.25 (anything else is 1): plays, frames and words sound
+    // slowed keeping their pitch; the position counts the file's samples.
+    void SetSpeed(double speed);
+    double Speed() const { return speed_; }
+
     // Plays sample frames [first, last) of the sound once, whatever the
     // play range (a word clicked on its lane); the play range stays.
     void PlaySamples(int64_t first, int64_t last);
@@ -126,6 +136,10 @@ private:
     void ReleaseOutput();
     void GoTo(int64_t ms, int64_t sample, TransportMode mode);
     void PlayFrame(int64_t frame);
+    // Sets how the device's next play sounds: looping or not, at the speed.
+    void StyleNext(bool loop, int64_t loopStart);
+    // After a change of loop or speed: a play goes on the new way.
+    void Replay();
 
     MediaDevice& device_;
     std::string fileName_;
@@ -140,6 +154,8 @@ private:
     bool frameSounding_ = false;   // a Step/Back frame was started
     std::string outputFailure_;    // until TakeOutputFailure
     int64_t frameEnd_ = 0;         // the sample after that frame's last
+    bool loop_ = false;
+    double speed_ = 1.0;
 };
 
 } // namespace zv

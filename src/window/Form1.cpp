@@ -1,5 +1,7 @@
 #include "window/Form1.h"
 
+#include <QAbstractButton>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -235,6 +237,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
         },
         [this] { waveform_->TracksChanged(); }});
     waveform_->SetLaneEditing(laneEditing_.get());
+    CreateTransportMenu();
     CreateAnalyzeMenu();
     SetTabOrder();
     ConnectHandlers();
@@ -419,6 +422,57 @@ void Form1::CreateMenus() {
     MnuSnapToBeats->setChecked(Settings().value(QStringLiteral("view/snapToBeats"), false).toBool());
     MnuChannels = MnuView->addMenu(QStringLiteral("Channels"));
     MnuChannels->setObjectName(QStringLiteral("MnuChannels"));
+
+    MnuTransport = menuBar()->addMenu(QStringLiteral("Transport"));
+    MnuTransport->setObjectName(QStringLiteral("MnuTransport"));
+}
+
+void Form1::CreateTransportMenu() {
+    const auto add = [this](QAction*& action, const char* name, const char* caption, auto handler) {
+        action = MnuTransport->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        connect(action, &QAction::triggered, this, [handler] { Guarded(handler); });
+    };
+    const auto click = [this](const char* button) {
+        return [this, button] {
+            if (QAbstractButton* b = MMControl1->Button(QString::fromLatin1(button))) b->click();
+        };
+    };
+    add(MnuPlayPause, "MnuPlayPause", "Play/Pause\tSpace", [this] { waveform_->PlayOrPause(); });
+    add(MnuLoopSelection, "MnuLoopSelection", "Loop Selection\tL",
+        [this] { MMControl1->Transport().SetLoop(MnuLoopSelection->isChecked()); });
+    MnuLoopSelection->setCheckable(true);
+    MnuTransport->addSeparator();
+    auto* speeds = new QActionGroup(MnuTransport);
+    add(MnuNormalSpeed, "MnuNormalSpeed", "Normal Speed", [this] { SetSpeed(1.0); });
+    add(MnuHalfSpeed, "MnuHalfSpeed", "Half Speed", [this] { SetSpeed(0.5); });
+    add(MnuQuarterSpeed, "MnuQuarterSpeed", "Quarter Speed", [this] { SetSpeed(0.25); });
+    for (QAction* a : {MnuNormalSpeed, MnuHalfSpeed, MnuQuarterSpeed}) {
+        a->setCheckable(true);
+        speeds->addAction(a);
+    }
+    add(MnuPlaySlowly, "MnuPlaySlowly", "Play Slowly\tShift+Space", [this] {
+        const bool playing = MMControl1->Mode() == MediaControl::ModePlay;
+        if (!playing) SetSpeed(Settings().value(QStringLiteral("transport/slowSpeed"), 0.5).toDouble());
+        waveform_->PlayOrPause();
+    });
+    MnuTransport->addSeparator();
+    add(MnuStep, "MnuStep", "Step\tRight", click("Step"));
+    add(MnuBack, "MnuBack", "Back\tLeft", click("Back"));
+
+    // L and Shift+Space are single keys of the window, as Space is.
+    waveform_->Keys().Add(Qt::Key_L, [this] { MnuLoopSelection->trigger(); });
+    waveform_->Keys().Add(Qt::Key_Space, [this] { MnuPlaySlowly->trigger(); }, true);
+    SetSpeed(Settings().value(QStringLiteral("transport/speed"), 1.0).toDouble());
+}
+
+void Form1::SetSpeed(double speed) {
+    if (speed != 0.5 && speed != 0.25) speed = 1.0;
+    MMControl1->Transport().SetSpeed(speed);
+    (speed == 0.5 ? MnuHalfSpeed : speed == 0.25 ? MnuQuarterSpeed : MnuNormalSpeed)->setChecked(true);
+    QSettings settings = Settings();
+    settings.setValue(QStringLiteral("transport/speed"), speed);
+    if (speed < 1.0) settings.setValue(QStringLiteral("transport/slowSpeed"), speed);
 }
 
 void Form1::CreateMarksMenu() {

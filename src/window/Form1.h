@@ -98,6 +98,17 @@ public:
     QAction* MnuRedo = nullptr;
     QAction* MnuAbout = nullptr;
     QAction* MnuSelInput = nullptr;
+    // The Transport menu (after View): the player's commands, each naming
+    // its key (single keys of the window, see WaveKeys).
+    QMenu* MnuTransport = nullptr;
+    QAction* MnuPlayPause = nullptr;      // Space
+    QAction* MnuLoopSelection = nullptr;  // L, checkable
+    QAction* MnuNormalSpeed = nullptr;    // one of the three speeds, remembered
+    QAction* MnuHalfSpeed = nullptr;
+    QAction* MnuQuarterSpeed = nullptr;
+    QAction* MnuPlaySlowly = nullptr;     // Shift+Space: at the last slow speed
+    QAction* MnuStep = nullptr;           // Right
+    QAction* MnuBack = nullptr;           // Left
     // The Marks menu (after View): the only entries with shortcuts.
     QMenu* MnuMarks = nullptr;
     QMenu* MnuAnalyze = nullptr;   // after Marks
@@ -229,6 +240,10 @@ private:
     void SlidersFollowRate();
 
     void CreateMarksMenu();
+    // The Transport menu's entries and keys (after the waveform's handlers).
+    void CreateTransportMenu();
+    // Sets the speed (1, 0.5, 0.25) of every play from now on, remembered.
+    void SetSpeed(double speed);
     // The Analyze menu (after Marks): the beats and onsets analyses.
     void CreateAnalyzeMenu();
     // The entries that need a sound are enabled while one is open.

@@ -320,3 +320,58 @@ TEST_F(FakeTransport, FailedOpenKeepsEverything) {
 
 } // namespace
 } // namespace zv
+
+namespace zv {
+namespace {
+
+// Loop Selection and the slow speeds: a play loops back to the range's
+// start, a frame of Step never loops, and a change while playing goes on
+// from the sample being heard the new way.
+TEST_F(FakeTransport, LoopAndSpeedReachEveryPlayAndChangeAPlayInProgress) {
+    transport.SetFrom(1000);
+    transport.SetTo(2000);
+    transport.SetLoop(true);
+    transport.SetSpeed(0.5);
+    transport.Play();
+    ASSERT_EQ(device.styles.size(), 1u);
+    EXPECT_TRUE(device.styles[0].loop);
+    EXPECT_EQ(device.styles[0].loopStart, 44100);
+    EXPECT_EQ(device.styles[0].speed, 0.5);
+
+    device.position = 66150;   // 1.5 s heard
+    transport.SetSpeed(1.0);
+    ASSERT_EQ(device.plays.size(), 2u);
+    EXPECT_EQ(device.plays[1], Stretch(66150, 88200));
+    EXPECT_EQ(device.styles[1].speed, 1.0);
+    EXPECT_EQ(device.styles[1].loopStart, 44100);   // still back to the range's start
+
+    transport.Pause();
+    transport.SetFrameRate(30);
+    transport.SetSpeed(0.25);
+    transport.Step();
+    EXPECT_FALSE(device.styles.back().loop);
+    EXPECT_EQ(device.styles.back().speed, 0.25);
+    // Any other speed is normal speed.
+    transport.SetSpeed(0.3);
+    EXPECT_EQ(transport.Speed(), 1.0);
+}
+
+TEST_F(SilentTransport, TheSilentClockRunsAtThePlaysSpeedAndGoesRoundALoop) {
+    OpenFile();
+    transport.SetFrom(1000);
+    transport.SetTo(1500);
+    transport.SetSpeed(0.5);
+    transport.Play();
+    Advance(600);
+    EXPECT_EQ(transport.Position(), 1300);
+    transport.Pause();
+    transport.SetSpeed(1.0);
+    transport.SetLoop(true);
+    transport.Play();   // resumes at 1300, then loops from 1000
+    Advance(450);
+    EXPECT_EQ(transport.Position(), 1250);
+    EXPECT_EQ(transport.Mode(), MediaTransport::ModePlay);
+}
+
+} // namespace
+} // namespace zv

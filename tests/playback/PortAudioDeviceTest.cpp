@@ -135,6 +135,73 @@ TEST_F(RealSound, PlaysTheRangeExactlyWhileThePositionFollowsTheSound) {
                 bursts[0].Ms(), readings.size(), readings.front().position, readings.back().position, rate);
 }
 
+// The longest run of near-silence inside a burst, ms: a gap in the sound.
+double LongestGapMs(const std::vector<int16_t>& samples, const test::Burst& burst) {
+    int64_t run = 0, longest = 0;
+    for (int64_t i = burst.start; i < burst.end; ++i) {
+        run = std::abs(static_cast<int>(samples[static_cast<size_t>(i)])) < kThreshold ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return static_cast<double>(longest) / 44.1;
+}
+
+TEST_F(RealSound, LoopSelectionRepeatsWithNoGapAtItsSeams) {
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    test::MonitorRecording recording(sink->Name());
+    transport->SetFrom(1000);
+    transport->SetTo(1500);
+    transport->SetLoop(true);
+    transport->Play();
+    int32_t lowest = INT32_MAX, highest = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(2200)) {
+        EXPECT_EQ(transport->Mode(), MediaTransport::ModePlay);
+        lowest = std::min(lowest, transport->Position());
+        highest = std::max(highest, transport->Position());
+        Sleep(5);
+    }
+    transport->Pause();
+    const std::vector<int16_t> samples = recording.StopAfter(500);
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_EQ(bursts.size(), 1u);
+    EXPECT_NEAR(bursts[0].Ms(), 2200.0, 60.0);
+    EXPECT_LT(LongestGapMs(samples, bursts[0]), 1.0);
+    // The position goes round the selection.
+    EXPECT_GE(lowest, 1000);
+    EXPECT_LE(highest, 1500);
+    EXPECT_LT(lowest, 1100);
+    EXPECT_GT(highest, 1400);
+    std::printf("measured: loop of 500 ms sounded %.1f ms, longest gap %.3f ms\n", bursts[0].Ms(),
+                LongestGapMs(samples, bursts[0]));
+}
+
+TEST_F(RealSound, HalfSpeedPlaysTwiceAsLongAtTheSamePitch) {
+    const std::string path = dir.File("tone.wav");
+    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
+    OpenFile(path);
+    test::MonitorRecording recording(sink->Name());
+    transport->SetFrom(1000);
+    transport->SetTo(2000);
+    transport->SetSpeed(0.5);
+    transport->Play();
+    for (int i = 0; i < 2500 && transport->Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+    transport->Update();
+    EXPECT_EQ(transport->Position(), 2000);
+    const std::vector<int16_t> samples = recording.StopAfter(1000);
+    const auto bursts = test::FindBursts(samples, kThreshold);
+    ASSERT_EQ(bursts.size(), 1u);
+    EXPECT_NEAR(bursts[0].Ms(), 2000.0, 40.0);
+    const int64_t a = bursts[0].start + kRate / 4, b = bursts[0].end - kRate / 4;
+    int crossings = 0;
+    for (int64_t i = a + 1; i < b; ++i)
+        crossings += samples[static_cast<size_t>(i - 1)] < 0 && samples[static_cast<size_t>(i)] >= 0;
+    const double hz = crossings / (static_cast<double>(b - a) / kRate);
+    EXPECT_NEAR(hz, 1000.0, 10.0);
+    std::printf("measured: 1 s at half speed sounded %.1f ms at %.1f Hz\n", bursts[0].Ms(), hz);
+}
+
 TEST_F(RealSound, OneStepSoundsExactlyOneFrameFromItsStart) {
     OpenFile(WriteEdgeFile(dir));
     transport->SetFrameRate(30);

@@ -18,6 +18,7 @@
 #include "FakePlatform.h"
 #include "FormDriver.h"
 #include "TestSounds.h"
+#include "playback/MediaTransport.h"
 #include "playback/system/SilentDevice.h"
 #include "playback/ui/MediaControl.h"
 #include "sound/WavBytes.h"
@@ -413,6 +414,42 @@ TEST_F(Form1View, SpectrogramIsMadeInTheBackgroundKeptPerViewAndRemembered) {
     EXPECT_LE(form->Waveform().Spectra().size(), 1u);
     form->MnuSpectrogram->trigger();
     EXPECT_FALSE(form->Waveform().ShowSpectrogram());
+}
+
+} // namespace
+} // namespace zv
+
+namespace zv {
+namespace {
+
+TEST_F(Form1View, TransportMenuFollowsViewLoopsWithLAndKeepsTheSpeedChosen) {
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_GE(menus.size(), 4);
+    EXPECT_EQ(menus[3]->menu(), form->MnuTransport);
+    QStringList captions;
+    for (QAction* a : form->MnuTransport->actions())
+        if (!a->isSeparator()) captions << a->text();
+    EXPECT_EQ(captions, QStringList({"Play/Pause\tSpace", "Loop Selection\tL", "Normal Speed", "Half Speed",
+                                     "Quarter Speed", "Play Slowly\tShift+Space", "Step\tRight", "Back\tLeft"}));
+    EXPECT_TRUE(form->MnuNormalSpeed->isChecked());
+
+    // L on the waveform turns the loop on: a play of the selection goes round it.
+    form->PicWave->setFocus();
+    QTest::keyClick(form->PicWave, Qt::Key_L);
+    EXPECT_TRUE(form->MnuLoopSelection->isChecked());
+    EXPECT_TRUE(form->MMControl1->Transport().Loop());
+    // Shift+Space plays at the last slow speed (half at first), and it is kept.
+    QTest::keyClick(form->PicWave, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(form->MMControl1->Mode(), MediaControl::ModePlay);
+    EXPECT_EQ(form->MMControl1->Transport().Speed(), 0.5);
+    EXPECT_TRUE(form->MnuHalfSpeed->isChecked());
+    form->MnuQuarterSpeed->trigger();
+    EXPECT_EQ(form->MMControl1->Transport().Speed(), 0.25);
+    form.reset();
+    form = std::make_unique<Form1>(fake.platform);
+    EXPECT_TRUE(form->MnuQuarterSpeed->isChecked());
+    EXPECT_EQ(form->MMControl1->Transport().Speed(), 0.25);
+    form->MnuNormalSpeed->trigger();   // the next test starts at normal speed
 }
 
 } // namespace

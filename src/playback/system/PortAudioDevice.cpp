@@ -1,6 +1,7 @@
 #include "playback/system/PortAudioDevice.h"
 
 #include <fcntl.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 #include <unistd.h>
 
@@ -20,6 +21,7 @@
 #include "playback/ChannelFolding.h"
 #include "playback/FrameRing.h"
 #include "playback/HeardPosition.h"
+#include "playback/PlayFeed.h"
 #include "playback/system/SoundFile.h"
 
 namespace zv {
@@ -90,7 +92,7 @@ constexpr int64_t kStallNs = 2'000'000'000;
 } // namespace
 
 struct PortAudioDevice::Session {
-    Session(SoundFile& soundFile, int64_t first, int64_t last)
+    Session(SoundFile& soundFile, int64_t first, int64_t last, const PlayStyle& style)
         : file(soundFile),
           fileChannels(soundFile.Channels()),
           outChannels(OutputChannels(soundFile.Channels())),
@@ -99,13 +101,18 @@ struct PortAudioDevice::Session {
           from(first),
           to(last),
           ring(static_cast<size_t>(soundFile.SampleRate()), OutputChannels(soundFile.Channels())),
-          heard(first),
-          handed(first),
-          end(last),
+          heard(0),
+          handed(0),
+          // A loop, or a slowed play, ends only when it is stopped or its
+          // frames run out (the callback sees the ring drain).
+          end(style.loop || style.speed != 1.0 ? INT64_MAX : last - first),
+          looping(style.loop),
           leadInFrames(MsToSamples(kLeadInMs, soundFile.SampleRate())),
-          nextRead(first),
           fileBuffer(static_cast<size_t>(kReadChunkFrames * fileChannels)),
-          outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)) {}
+          outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)),
+          feed(OutputChannels(soundFile.Channels()), soundFile.SampleRate(), first, last, style,
+               [this](float* out, int64_t frames) { return ReadFolded(out, frames); },
+               [this](int64_t frame) { file.Seek(frame); }) {}
 
     ~Session() {
         if (stream) {
@@ -120,21 +127,31 @@ struct PortAudioDevice::Session {
         if (reader.joinable()) reader.join();
     }
 
-    // Reads from the file into the ring as far as there is room. Returns
-    // false once nothing more will come: the stretch is read, or the file
-    // ended early or failed.
-    bool Fill() {
-        while (nextRead < to) {
+    // Up to `frames` file frames read on and folded to the output's channels.
+    int64_t ReadFolded(float* out, int64_t frames) {
+        int64_t done = 0;
+        while (done < frames) {
+            const int64_t got = file.Read(fileBuffer.data(), std::min(frames - done, kReadChunkFrames));
+            if (got <= 0) break;
+            fold.Apply(fileBuffer.data(), got, out + done * outChannels);
+            done += got;
+        }
+        return done;
+    }
+
+    // Puts the play's next frames into the ring as far as there is room, at
+    // most `limit` of them. Returns false once nothing more will come: the
+    // stretch is out, or the file ended early or failed.
+    bool Fill(int64_t limit = INT64_MAX) {
+        while (limit > 0) {
             const int64_t room = static_cast<int64_t>(ring.WritableFrames());
             if (room == 0) return true;
-            const int64_t want = std::min({room, kReadChunkFrames, to - nextRead});
-            const int64_t got = file.Read(fileBuffer.data(), want);
+            const int64_t got = feed.Next(outBuffer.data(), std::min({room, kReadChunkFrames, limit}));
             if (got <= 0) return false;
-            fold.Apply(fileBuffer.data(), got, outBuffer.data());
             ring.Write(outBuffer.data(), static_cast<size_t>(got));
-            nextRead += got;
+            limit -= got;
         }
-        return false;
+        return true;
     }
 
     void ReaderLoop() {
@@ -203,9 +220,10 @@ struct PortAudioDevice::Session {
     const int64_t from;
     const int64_t to;
     FrameRing ring;
-    HeardPosition heard;
-    std::atomic<int64_t> handed;               // next file frame for the output
-    std::atomic<int64_t> end;                  // last file frame + 1 that will be played
+    HeardPosition heard;                       // in output frames of this play
+    std::atomic<int64_t> handed;               // next output frame (from 0)
+    std::atomic<int64_t> end;                  // output frames that will be played in all
+    const bool looping;
     std::atomic<int64_t> endHearNs{INT64_MAX}; // when that frame will have been heard
     std::atomic<bool> readerDone{false};       // nothing more will enter the ring
     std::atomic<bool> finished{false};         // PortAudio ended the stream
@@ -217,9 +235,9 @@ struct PortAudioDevice::Session {
     std::mutex mutex;
     std::condition_variable wake;
     bool stopReader = false;
-    int64_t nextRead;                          // next file frame to read
     std::vector<float> fileBuffer;
     std::vector<float> outBuffer;
+    PlayFeed feed;                             // after the buffers its reader uses
     bool failureTaken = false;                 // TakeOutputFailure handed out this play's failure
 
     // Why the play broke off before its end, or null while it plays on or
@@ -285,11 +303,13 @@ int64_t PortAudioDevice::PositionSample() const {
     const int64_t end = s.end.load(std::memory_order_acquire);
     int64_t position;
     if (handed >= end && now >= s.endHearNs.load(std::memory_order_acquire)) {
-        position = end;   // every frame has been heard
+        position = std::min(s.feed.FileFrameOf(end), s.to);   // every frame has been heard
     } else {
-        position = std::clamp(s.heard.At(now, s.sampleRate), s.from, std::min(handed, end));
+        position = s.feed.FileFrameOf(std::clamp<int64_t>(s.heard.At(now, s.sampleRate), 0, std::min(handed, end)));
+        position = std::min(position, s.to);
     }
-    position = std::max(position, lastReported_);
+    // A loop goes back at its seam; any other play only forwards.
+    if (!s.looping) position = std::max(position, lastReported_);
     lastReported_ = position;
     return position;
 }
@@ -327,9 +347,11 @@ void PortAudioDevice::Play(int64_t from, int64_t to) {
     if (from >= to) return;
 
     file_->Seek(from);
-    auto session = std::make_unique<Session>(*file_, from, to);
-    // Read ahead before the output starts, so it never begins starved.
-    if (!session->Fill()) session->readerDone.store(true);
+    auto session = std::make_unique<Session>(*file_, from, to, style_);
+    // Read ahead before the output starts, so it never begins starved (a
+    // slowed play only a little: stretching takes time).
+    if (!session->Fill(session->feed.Stretched() ? file_->SampleRate() / 4 : INT64_MAX))
+        session->readerDone.store(true);
 
     PaStreamParameters params{};
     params.device = Pa_GetDefaultOutputDevice();
@@ -352,6 +374,11 @@ void PortAudioDevice::Play(int64_t from, int64_t to) {
     if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(session->stream))
         session->fallbackLatency = streamInfo->outputLatency;
     if (!session->readerDone.load()) session->reader = std::thread(&Session::ReaderLoop, session.get());
+    // The callback reads only memory: on ALSA it runs at real-time
+    // priority where the system allows it, so a busy machine (or the reader
+    // stretching a slowed play) does not starve the output.
+    if (const PaHostApiInfo* host = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr; host && host->type == paALSA)
+        PaAlsa_EnableRealtimeScheduling(session->stream, 1);
     session->lastCallbackNs.store(SteadyNs());
     error = Pa_StartStream(session->stream);
     if (error != paNoError) throw DeviceError(PortAudioReason(error));   // the session cleans up

@@ -9,7 +9,9 @@
 // for each play and closed when it ends, so nothing runs while the control
 // is idle. The position comes from the callbacks: each buffer's output
 // latency (its DAC time minus the callback's time) tells when its first
-// frame will be heard.
+// frame will be heard. A play may loop and may be slowed (see PlayFeed):
+// the position is then mapped back to the file's own frames. On ALSA the
+// callback runs at real-time priority where the system allows it.
 #include <cstdint>
 #include <memory>
 
@@ -35,6 +37,7 @@ public:
     int64_t LengthSamples() const override;
     int64_t PositionSample() const override;
     void Play(int64_t from, int64_t to) override;
+    void SetPlayStyle(const PlayStyle& style) override { style_ = style; }
     void Pause() override;
     void Seek(int64_t sample) override;
     bool IsPlaying() const override;
@@ -47,6 +50,7 @@ private:
 
     std::unique_ptr<SoundFile> file_;
     std::unique_ptr<Session> session_;
+    PlayStyle style_;                  // how the next plays sound
     std::string failure_;              // why the last ended play broke off, until taken
     int64_t rest_ = 0;                 // position while not playing
     mutable int64_t lastReported_ = 0; // keeps the position from running backwards

@@ -36,11 +36,14 @@ void SilentDevice::Close() {
 int64_t SilentDevice::PositionSample() const {
     if (!playing_) return rest_;
     const int64_t elapsed = std::max<int64_t>(0, clock_() - startNs_);
-    const long double frames = static_cast<long double>(elapsed) * sampleRate_ / 1e9L;
-    return std::min<int64_t>(to_, from_ + static_cast<int64_t>(frames));
+    const long double frames = static_cast<long double>(elapsed) * sampleRate_ * style_.speed / 1e9L;
+    const auto passed = static_cast<int64_t>(frames);
+    if (style_.loop && passed >= to_ - from_)
+        return style_.loopStart + (passed - (to_ - from_)) % (to_ - style_.loopStart);
+    return std::min<int64_t>(to_, from_ + passed);
 }
 
-bool SilentDevice::IsPlaying() const { return playing_ && PositionSample() < to_; }
+bool SilentDevice::IsPlaying() const { return playing_ && (style_.loop || PositionSample() < to_); }
 
 void SilentDevice::Play(int64_t from, int64_t to) {
     Pause();
@@ -49,6 +52,9 @@ void SilentDevice::Play(int64_t from, int64_t to) {
     to_ = std::clamp<int64_t>(to, 0, length_);
     rest_ = from_;
     if (from_ >= to_) return;
+    style_ = nextStyle_;
+    if (!(style_.speed > 0 && style_.speed <= 1)) style_.speed = 1;
+    if (style_.loopStart < 0 || style_.loopStart >= to_) style_.loopStart = from_;
     startNs_ = clock_();
     playing_ = true;
 }
