@@ -62,6 +62,12 @@ TransportMode MediaTransport::Mode() const {
 }
 
 bool MediaTransport::Update() {
+    // A device that lost its output under a play may go on in silence: its
+    // words for the loss are taken while it plays.
+    if (mode_ == ModePlay || frameSounding_) {
+        std::string failure = device_.TakeOutputFailure();
+        if (!failure.empty()) outputFailure_ = std::move(failure);
+    }
     // The device is told to stop as well, so that it lets go of the output
     // at once (and a play it merely lost track of cannot sound on).
     if (frameSounding_ && !device_.IsPlaying()) {

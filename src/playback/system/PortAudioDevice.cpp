@@ -22,6 +22,7 @@
 #include "playback/FrameRing.h"
 #include "playback/HeardPosition.h"
 #include "playback/PlayFeed.h"
+#include "playback/system/SilentDevice.h"
 #include "playback/system/SoundFile.h"
 
 namespace zv {
@@ -107,6 +108,7 @@ struct PortAudioDevice::Session {
           // frames run out (the callback sees the ring drain).
           end(style.loop || style.speed != 1.0 ? INT64_MAX : last - first),
           looping(style.loop),
+          style(style),
           leadInFrames(MsToSamples(kLeadInMs, soundFile.SampleRate())),
           fileBuffer(static_cast<size_t>(kReadChunkFrames * fileChannels)),
           outBuffer(static_cast<size_t>(kReadChunkFrames * outChannels)),
@@ -224,6 +226,7 @@ struct PortAudioDevice::Session {
     std::atomic<int64_t> handed;               // next output frame (from 0)
     std::atomic<int64_t> end;                  // output frames that will be played in all
     const bool looping;
+    const PlayStyle style;
     std::atomic<int64_t> endHearNs{INT64_MAX}; // when that frame will have been heard
     std::atomic<bool> readerDone{false};       // nothing more will enter the ring
     std::atomic<bool> finished{false};         // PortAudio ended the stream
@@ -276,8 +279,11 @@ PortAudioDevice::~PortAudioDevice() {
 
 void PortAudioDevice::Open(const std::string& path) {
     auto file = std::make_unique<SoundFile>(path);   // throws; the open file stays
+    auto silent = std::make_unique<SilentDevice>();
+    silent->Open(path);
     EndSession();
     file_ = std::move(file);
+    silent_ = std::move(silent);
     rest_ = 0;
     lastReported_ = 0;
 }
@@ -285,6 +291,7 @@ void PortAudioDevice::Open(const std::string& path) {
 void PortAudioDevice::Close() {
     EndSession();
     file_.reset();
+    silent_.reset();
     rest_ = 0;
     lastReported_ = 0;
 }
@@ -296,6 +303,7 @@ int32_t PortAudioDevice::SampleRate() const { return file_ ? file_->SampleRate()
 int64_t PortAudioDevice::LengthSamples() const { return file_ ? file_->Frames() : 0; }
 
 int64_t PortAudioDevice::PositionSample() const {
+    if (silentPlay_) return silent_->PositionSample();
     if (!session_) return rest_;
     const Session& s = *session_;
     const int64_t now = SteadyNs();
@@ -315,8 +323,11 @@ int64_t PortAudioDevice::PositionSample() const {
 }
 
 bool PortAudioDevice::IsPlaying() const {
+    if (silentPlay_) return silent_->IsPlaying();
     if (!session_) return false;
     const Session& s = *session_;
+    // Broken off: it goes on in silence once TakeOutputFailure has seen it.
+    if (!s.failureTaken && s.Failure()) return true;
     const int64_t now = SteadyNs();
     if (s.finished.load(std::memory_order_acquire)) return false;   // the output ended or broke
     if (s.handed.load(std::memory_order_acquire) >= s.end.load(std::memory_order_acquire) &&
@@ -326,19 +337,48 @@ bool PortAudioDevice::IsPlaying() const {
 }
 
 std::string PortAudioDevice::TakeOutputFailure() {
-    if (session_ && !session_->failureTaken) {
-        if (const char* failure = session_->Failure()) {
-            session_->failureTaken = true;
-            return failure;
-        }
-    }
+    FallBackIfLost();
     return std::exchange(failure_, {});
+}
+
+void PortAudioDevice::FallBackIfLost() {
+    if (!session_ || session_->failureTaken) return;
+    const char* failure = session_->Failure();
+    if (!failure) return;
+    session_->failureTaken = true;
+    const int64_t at = PositionSample();
+    const int64_t to = session_->to;
+    PlayStyle style = session_->style;
+    if (style.loopStart < 0) style.loopStart = session_->from;
+    session_.reset();
+    if (at < to || style.loop) GoSilent(at, to, style, failure);
+    else if (!lost_) failure_ = failure;
+    rest_ = at;
+}
+
+void PortAudioDevice::GoSilent(int64_t from, int64_t to, const PlayStyle& style, const std::string& reason) {
+    if (!lost_) failure_ = reason;
+    lost_ = true;
+    silent_->SetPlayStyle(style);
+    silent_->Play(from, to);
+    silentPlay_ = true;
 }
 
 void PortAudioDevice::Play(int64_t from, int64_t to) {
     EndSession();
-    failure_.clear();   // the new play supersedes the old one's end
+    if (!lost_) failure_.clear();   // the new play supersedes the old one's end
     if (!file_) return;
+    try {
+        PlayOnOutput(from, to);
+        lost_ = false;   // the output is back
+    } catch (const DeviceError& e) {
+        // No output now: the clock plays on in silence, told once.
+        GoSilent(std::clamp<int64_t>(from, 0, file_->Frames()), std::clamp<int64_t>(to, 0, file_->Frames()), style_,
+                 e.what());
+    }
+}
+
+void PortAudioDevice::PlayOnOutput(int64_t from, int64_t to) {
     const int64_t length = file_->Frames();
     from = std::clamp<int64_t>(from, 0, length);
     to = std::clamp<int64_t>(to, 0, length);
@@ -395,9 +435,17 @@ void PortAudioDevice::Seek(int64_t sample) {
 
 // Stops the play in progress, keeping the frame heard last as the position.
 void PortAudioDevice::EndSession() {
+    if (silentPlay_) {
+        silent_->Pause();
+        rest_ = silent_->PositionSample();
+        silentPlay_ = false;
+    }
     if (!session_) return;
     if (!session_->failureTaken) {
-        if (const char* failure = session_->Failure()) failure_ = failure;
+        if (const char* failure = session_->Failure(); failure && !lost_) {
+            failure_ = failure;
+            lost_ = true;
+        }
     }
     rest_ = PositionSample();
     session_.reset();

@@ -12,6 +12,12 @@
 // frame will be heard. A play may loop and may be slowed (see PlayFeed):
 // the position is then mapped back to the file's own frames. On ALSA the
 // callback runs at real-time priority where the system allows it.
+//
+// A lost output (the sound server gone) never stops the clock: the play
+// goes on in silence from the sample it broke off at, and a play that
+// cannot start plays in silence. The loss is told once (TakeOutputFailure);
+// every later Play tries the output again, so the sound comes back with the
+// server.
 #include <cstdint>
 #include <memory>
 
@@ -19,6 +25,7 @@
 
 namespace zv {
 
+class SilentDevice;
 class SoundFile;
 
 class PortAudioDevice : public MediaDevice {
@@ -47,9 +54,19 @@ public:
 
 private:
     void EndSession();
+    // Play on the sound output; throws DeviceError when it cannot start.
+    void PlayOnOutput(int64_t from, int64_t to);
+    // Plays [from, to) on the silent clock, telling `reason` unless the
+    // loss was told already.
+    void GoSilent(int64_t from, int64_t to, const PlayStyle& style, const std::string& reason);
+    // A play whose output broke goes on in silence where it broke.
+    void FallBackIfLost();
 
     std::unique_ptr<SoundFile> file_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<SilentDevice> silent_;   // the clock that takes over a lost output (file open with file_)
+    bool silentPlay_ = false;          // the play in progress runs on it
+    bool lost_ = false;                // the output's loss was told; cleared when it plays again
     PlayStyle style_;                  // how the next plays sound
     std::string failure_;              // why the last ended play broke off, until taken
     int64_t rest_ = 0;                 // position while not playing

@@ -114,7 +114,10 @@ void MediaControl::TellProblems(const std::string& startFailure) {
         emit Notice(QString::fromStdString(kMsgOutputWontStart + startFailure));
     } else if (!lost.empty()) {
         qCInfo(LogPlayback).noquote() << "The sound output failed while playing:" << QString::fromStdString(lost);
-        emit Notice(QString::fromStdString(kMsgOutputFailed + lost + "."));
+        if (transport_.Mode() == ModePlay || transport_.IsSounding())
+            emit Notice(QString::fromStdString(kMsgOutputLost + lost + kMsgOutputLostEnd));
+        else
+            emit Notice(QString::fromStdString(kMsgOutputFailed + lost + "."));
     }
     if (!silenceTold_ && transport_.IsSounding() && !transport_.HasSoundOutput()) {
         silenceTold_ = true;

@@ -43,6 +43,10 @@ public:
     // The texts of Notice. A start failure is followed by the device's reason.
     static constexpr const char* kMsgOutputWontStart = "Couldn't start the sound output: ";
     static constexpr const char* kMsgOutputFailed = "Playback stopped: ";   // + the device's words + "."
+    // When the play goes on in silence after the loss (the device's words between).
+    static constexpr const char* kMsgOutputLost = "The sound output was lost (";
+    static constexpr const char* kMsgOutputLostEnd =
+        "). Zorvane goes on in silence and tries the sound output again at the next Play.";
     static constexpr const char* kMsgNoOutput =
         "No sound output is available, so Zorvane plays in silence. The times still count.";
 
