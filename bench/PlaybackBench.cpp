@@ -136,11 +136,15 @@ int ChildPlay(int argc, char** argv) {
     return ChildReport(100.0 * cpu / wall, {static_cast<double>(updates), wall}, note);
 }
 
+// argv: the file, the seconds, optionally the speed (0.5: Half Speed).
 int ChildDevicePlay(int argc, char** argv) {
-    if (argc != 2) return 2;
+    if (argc != 2 && argc != 3) return 2;
     const double seconds = std::atof(argv[1]);
     auto device = CreateSystemMediaDevice();
     device->Open(argv[0]);
+    PlayStyle style;
+    if (argc == 3) style.speed = std::atof(argv[2]);
+    device->SetPlayStyle(style);
     device->Play(0, device->LengthSamples());
     const auto threads = ThreadCpuSeconds();
     const double cpuBefore = ProcessCpuSeconds();
@@ -193,9 +197,41 @@ void PlayingCpuShare(benchmark::State& state) {
     SetRowText(state, "%", "< 3 %", note);
 }
 
+// Row: the device alone at Half Speed (Rubber Band stretching on the reader
+// thread) against the same device at normal speed.
+void HalfSpeedCpuShare(benchmark::State& state) {
+    const std::string path = PlayWav();
+    if (path.empty()) {
+        state.SkipWithError("cannot write the test file");
+        return;
+    }
+    const std::string secs = std::to_string(kPlaySeconds);
+    ChildResult half, normal;
+    for (auto _ : state) {
+        half = MeasureInChild({"device-play", path, secs, "0.5"});
+        normal = MeasureInChild({"device-play", path, secs});
+        if (!half.ok || !normal.ok || half.extra.size() != 2) {
+            state.SkipWithError((half.error + " " + normal.error).c_str());
+            return;
+        }
+        state.SetIterationTime(half.extra[1]);
+    }
+    state.counters[kValue] = half.value;
+    state.counters[kBaseline] = normal.value;
+    state.counters[kPeak] = half.peakMiB;
+    state.counters[kBasePeak] = normal.peakMiB;
+    char note[512];
+    std::snprintf(note, sizeof note, "base: normal speed; %s | base %s", half.note.c_str(), normal.note.c_str());
+    SetRowText(state, "%", "< 10 %", note);
+}
+
 }  // namespace
 
 void RegisterPlaybackRows() {
+    benchmark::RegisterBenchmark("CPU at Half Speed 10 s (device)", HalfSpeedCpuShare)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
     benchmark::RegisterBenchmark("CPU while playing 10 s (xcb)", PlayingCpuShare)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)

@@ -29,7 +29,6 @@
 #include "waveview/layers/WaveformLayer.h"
 #include "document/SoundDocument.h"
 #include "window/JobRunner.h"
-#include "window/LaneEditing.h"
 #include "window/PainterCanvas.h"
 #include "window/PictureBox.h"
 #include "window/WaveKeys.h"
@@ -180,7 +179,7 @@ void WaveformInteraction::SyncView() {
 LayerScene WaveformInteraction::Scene() const {
     LayerScene scene{view_};
     scene.height = parts_.box.height();
-    scene.hiddenBelow = parts_.hiddenBelow ? parts_.hiddenBelow() : 0;
+    scene.hiddenBelow = HiddenBelow();
     scene.sampleRate = SampleRate();
     scene.fps = parts_.frameRate();
     scene.transportReady = Loaded() && parts_.control.Mode() != MediaControl::ModeNotReady;
@@ -207,15 +206,16 @@ void WaveformInteraction::TracksChanged() {
     else parts_.box.update();
 }
 
-int WaveformInteraction::EditableLaneAt(double y) const {
-    const LayerStack::Layout layout = layers_.LayOut(parts_.box.height(), parts_.hiddenBelow ? parts_.hiddenBelow() : 0);
+std::optional<LaneEditing::Lane> WaveformInteraction::EditableLaneAt(double y) const {
+    if (!laneEditing_ || !Loaded()) return std::nullopt;
+    const LayerStack::Layout layout = layers_.LayOut(parts_.box.height(), HiddenBelow());
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         const LayerArea& lane = layout.lanes[i];
         if (lane.height <= 0 || y < lane.top || y >= lane.Bottom()) continue;
-        if (&layers_[i] == wordsLane_) return 1;
-        if (&layers_[i] == phonemesLane_) return 2;
+        if (&layers_[i] == wordsLane_) return LaneEditing::Lane::Words;
+        if (&layers_[i] == phonemesLane_) return LaneEditing::Lane::Phonemes;
     }
-    return 0;
+    return std::nullopt;
 }
 
 void WaveformInteraction::Redraw() {
@@ -441,12 +441,10 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 panX_ = mouse->position().x();
                 panStart_ = view_.Start();
             } else if (mouse->button() == Qt::LeftButton) {
-                const int lane = laneEditing_ && Loaded() ? EditableLaneAt(mouse->position().y()) : 0;
-                if (lane != 0) {
+                if (const auto lane = EditableLaneAt(mouse->position().y())) {
                     view_.SetWidth(parts_.box.width());
                     parts_.readFrameRate();
-                    laneEditing_->Press(lane == 1 ? LaneEditing::Lane::Words : LaneEditing::Lane::Phonemes, Scene(),
-                                        mouse->position().x());
+                    laneEditing_->Press(*lane, Scene(), mouse->position().x());
                     return true;   // the lanes do not scrub
                 }
                 const int64_t frame = FrameUnder(mouse->position().x());
@@ -491,11 +489,10 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::MouseButtonDblClick: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            const int lane = laneEditing_ && Loaded() ? EditableLaneAt(mouse->position().y()) : 0;
-            if (mouse->button() != Qt::LeftButton || lane == 0) return false;
+            const auto lane = EditableLaneAt(mouse->position().y());
+            if (mouse->button() != Qt::LeftButton || !lane) return false;
             view_.SetWidth(parts_.box.width());
-            laneEditing_->DoubleClick(lane == 1 ? LaneEditing::Lane::Words : LaneEditing::Lane::Phonemes, Scene(),
-                                      mouse->position().x());
+            laneEditing_->DoubleClick(*lane, Scene(), mouse->position().x());
             return true;
         }
         case QEvent::ContextMenu: {

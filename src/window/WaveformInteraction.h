@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/FrameRate.h"
 #include "playback/Scrubber.h"
@@ -24,6 +25,7 @@
 #include "waveview/WaveRenderer.h"
 #include "waveview/WaveView.h"
 #include "waveview/layers/LayerStack.h"
+#include "window/LaneEditing.h"
 
 class QMenu;
 class QPainter;
@@ -34,7 +36,6 @@ namespace zv {
 
 class MediaControl;
 class JobRunner;
-class LaneEditing;
 class PictureBox;
 class SoundDocument;
 class SpectrogramLayer;
@@ -155,8 +156,10 @@ private:
     // moved out of sight; repaints what of the overlays moved.
     void StatusUpdated();
     void FillChannelsMenu();
-    // The editable lane under y (box pixels): 0 none, 1 Words, 2 Phonemes.
-    int EditableLaneAt(double y) const;
+    // The editable lane under y (box pixels), if any.
+    std::optional<LaneEditing::Lane> EditableLaneAt(double y) const;
+    // Pixel rows of the box's bottom that the panel covers.
+    double HiddenBelow() const { return parts_.hiddenBelow ? parts_.hiddenBelow() : 0; }
     // The spectrogram layer wants the image for `key`: a job makes it.
     void WantSpectrogram(const SpectrogramKey& key);
     // Before the record changes: the job reading it stops, the images go.

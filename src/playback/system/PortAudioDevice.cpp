@@ -1,6 +1,8 @@
 #include "playback/system/PortAudioDevice.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <pa_linux_alsa.h>
 #include <portaudio.h>
 #include <unistd.h>
@@ -11,6 +13,8 @@
 #include <climits>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -68,6 +72,34 @@ std::string PortAudioReason(PaError error) {
         if (host && host->errorText && *host->errorText) reason += std::string(": ") + host->errorText;
     }
     return reason;
+}
+
+// The threads ALSA's pulse plugin starts in this process to carry the
+// output to the sound server ("threaded-ml", libpulse's main loop) run at
+// the lowest real-time priority where the system allows it: the callback
+// alone at real-time priority still underran beside busy loops, for the
+// plugin's thread could not hand its data on in time. A refusal leaves
+// them as they are.
+void RaiseSoundServerThreads() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) return;
+    while (const dirent* entry = readdir(tasks)) {
+        const pid_t tid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (tid <= 0) continue;
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/self/task/%d/comm", static_cast<int>(tid));
+        FILE* comm = std::fopen(path, "r");
+        if (!comm) continue;
+        char name[32] = {};
+        const bool read = std::fgets(name, sizeof name, comm) != nullptr;
+        std::fclose(comm);
+        if (!read || std::strncmp(name, "threaded-ml", 11) != 0) continue;
+        if (sched_getscheduler(tid) != SCHED_OTHER) continue;
+        sched_param param{};
+        param.sched_priority = 1;
+        sched_setscheduler(tid, SCHED_FIFO, &param);
+    }
+    closedir(tasks);
 }
 
 // Output latency asked for at least: enough for a busy machine to keep the
@@ -419,6 +451,7 @@ void PortAudioDevice::PlayOnOutput(int64_t from, int64_t to) {
     // stretching a slowed play) does not starve the output.
     if (const PaHostApiInfo* host = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr; host && host->type == paALSA)
         PaAlsa_EnableRealtimeScheduling(session->stream, 1);
+    RaiseSoundServerThreads();
     session->lastCallbackNs.store(SteadyNs());
     error = Pa_StartStream(session->stream);
     if (error != paNoError) throw DeviceError(PortAudioReason(error));   // the session cleans up
