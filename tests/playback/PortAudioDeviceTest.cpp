@@ -42,6 +42,12 @@ protected:
         transport->SetFileName(file);
         transport->Open();
     }
+    // Three seconds of a 1 kHz stereo tone, opened.
+    void OpenTone() {
+        const std::string path = dir.File("tone.wav");
+        test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
+        OpenFile(path);
+    }
     // Waits (up to 10 s) until the device is silent again.
     void WaitForSilence() {
         for (int i = 0; i < 5000 && transport->IsSounding(); ++i) Sleep(2);
@@ -83,9 +89,7 @@ double QuietMs(const std::vector<int16_t>& recording, const test::Burst& burst) 
 }
 
 TEST_F(RealSound, PlaysTheRangeExactlyWhileThePositionFollowsTheSound) {
-    const std::string path = dir.File("tone.wav");
-    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
-    OpenFile(path);
+    OpenTone();
     test::MonitorRecording recording(sink->Name());
     transport->SetFrom(1000);
     transport->SetTo(2000);
@@ -146,9 +150,7 @@ double LongestGapMs(const std::vector<int16_t>& samples, const test::Burst& burs
 }
 
 TEST_F(RealSound, LoopSelectionRepeatsWithNoGapAtItsSeams) {
-    const std::string path = dir.File("tone.wav");
-    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
-    OpenFile(path);
+    OpenTone();
     test::MonitorRecording recording(sink->Name());
     transport->SetFrom(1000);
     transport->SetTo(1500);
@@ -178,9 +180,7 @@ TEST_F(RealSound, LoopSelectionRepeatsWithNoGapAtItsSeams) {
 }
 
 TEST_F(RealSound, HalfSpeedPlaysTwiceAsLongAtTheSamePitch) {
-    const std::string path = dir.File("tone.wav");
-    test::WriteWav(path, kRate, 2, test::Tone(kRate, 3 * kRate, 1000.0, 0.5));
-    OpenFile(path);
+    OpenTone();
     test::MonitorRecording recording(sink->Name());
     transport->SetFrom(1000);
     transport->SetTo(2000);
