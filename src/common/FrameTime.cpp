@@ -151,4 +151,13 @@ int64_t SecondsRoundedDown(int64_t ms) { return FloorDivide(ms, kMsPerSecond); }
 int64_t SecondsNearest(int64_t ms) { return RoundDivide(ms, kMsPerSecond); }
 int64_t TenthsNearest(int64_t ms) { return RoundDivide(ms, kMsPerSecond / 10); }
 
+std::optional<std::pair<int64_t, int64_t>> SelectedSamples(int64_t startMs, int64_t endMs, int32_t sampleRate,
+                                                            int64_t total) {
+    if (sampleRate <= 0 || endMs <= startMs) return std::nullopt;
+    const int64_t from = std::clamp<int64_t>(startMs * sampleRate / 1000, 0, total);
+    const int64_t to = std::clamp<int64_t>(endMs * sampleRate / 1000, 0, total);
+    if (to <= from) return std::nullopt;
+    return std::pair{from, to};
+}
+
 } // namespace zv

@@ -19,6 +19,8 @@
 //   seconds           SecondsRoundedDown, SecondsNearest, TenthsNearest
 // "Nearest" is always to nearest with halves to the even neighbour.
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "common/FrameRate.h"
 
@@ -78,6 +80,12 @@ int64_t FrameOfSample(int64_t sample, FrameRate rate, int32_t sampleRate);
 // largest that fits.
 int64_t MsToSamples(int64_t ms, int32_t sampleRate);
 int64_t SamplesToMs(int64_t samples, int32_t sampleRate);
+
+// The sample frames [from, to) that a selection of [startMs, endMs) covers
+// in a sound of `total` frames, each end rounded down to its sample and
+// kept within the sound; nothing when that is empty or sampleRate <= 0.
+std::optional<std::pair<int64_t, int64_t>> SelectedSamples(int64_t startMs, int64_t endMs, int32_t sampleRate,
+                                                            int64_t total);
 
 // ---- Seconds ----
 // Whole seconds of a time rounded down (the length readout) and to nearest

@@ -14,6 +14,7 @@
 
 #include "beats/BeatTrack.h"
 #include "beats/FramesPerBeat.h"
+#include "common/FrameTime.h"
 #include "common/MessageBox.h"
 #include "document/SoundDocument.h"
 #include "sound/MonoMix.h"
@@ -114,14 +115,11 @@ BeatAnalysis BeatsActions::Beats() const {
 
 std::pair<int64_t, int64_t> BeatsActions::Stretch() const {
     const int64_t total = parts_.sound.NumSamples;
-    const int64_t rate = parts_.sound.WavFormat.nSamplesPerSec;
-    const int64_t startMs = parts_.selStartMs(), endMs = parts_.selEndMs();
-    if (rate <= 0 || endMs <= startMs) return {0, total};
-    const int64_t from = std::clamp<int64_t>(startMs * rate / 1000, 0, total);
-    const int64_t to = std::clamp<int64_t>(endMs * rate / 1000, 0, total);
+    const int32_t rate = parts_.sound.WavFormat.nSamplesPerSec;
+    const auto selected = SelectedSamples(parts_.selStartMs(), parts_.selEndMs(), rate, total);
     // A selection that covers the sound (to the ms) is the whole sound.
-    if (to - from <= 0 || (from == 0 && to >= total - rate / 1000)) return {0, total};
-    return {from, to};
+    if (!selected || (selected->first == 0 && selected->second >= total - rate / 1000)) return {0, total};
+    return *selected;
 }
 
 void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QString& what) {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/FrameTime.h"
 #include "common/MessageBox.h"
 #include "dialogue/BreakdownEdit.h"
 #include "dialogue/BreakdownImport.h"
@@ -166,13 +167,8 @@ void DialogueActions::MouthsChanged() {
 }
 
 std::optional<std::pair<int64_t, int64_t>> DialogueActions::Selected() const {
-    const int64_t rate = parts_.sound.WavFormat.nSamplesPerSec, total = parts_.sound.NumSamples;
-    const int64_t startMs = parts_.selStartMs(), endMs = parts_.selEndMs();
-    if (rate <= 0 || endMs <= startMs) return std::nullopt;
-    const int64_t from = std::clamp<int64_t>(startMs * rate / 1000, 0, total);
-    const int64_t to = std::clamp<int64_t>(endMs * rate / 1000, 0, total);
-    if (to <= from) return std::nullopt;
-    return std::pair{from, to};
+    return SelectedSamples(parts_.selStartMs(), parts_.selEndMs(), parts_.sound.WavFormat.nSamplesPerSec,
+                           parts_.sound.NumSamples);
 }
 
 void DialogueActions::AlignNow() {
