@@ -54,4 +54,10 @@ size_t FrameRing::Read(float* out, size_t count) {
     return n;
 }
 
+void FrameRing::SkipTo(uint64_t writtenFrames) {
+    const uint64_t r = read_.load(std::memory_order_relaxed);
+    const uint64_t w = written_.load(std::memory_order_acquire);
+    read_.store(std::clamp(writtenFrames, r, w), std::memory_order_release);
+}
+
 } // namespace zv

@@ -21,11 +21,16 @@ public:
     size_t WritableFrames() const;
     // Appends up to `count` frames from `frames`; returns how many fitted.
     size_t Write(const float* frames, size_t count);
+    // Frames ever written: the count at which the next written frame sits.
+    uint64_t WrittenFrames() const { return written_.load(std::memory_order_relaxed); }
 
     // Consumer side.
     size_t ReadableFrames() const;
     // Takes up to `count` frames into `out`; returns how many there were.
     size_t Read(float* out, size_t count);
+    // Drops every frame before the `writtenFrames`-th ever written (one the
+    // producer has already counted), so that the next Read starts there.
+    void SkipTo(uint64_t writtenFrames);
 
 private:
     std::vector<float> data_;

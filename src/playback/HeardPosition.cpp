@@ -4,7 +4,7 @@
 
 namespace zv {
 
-void HeardPosition::Record(int64_t hearNs, int64_t firstFrame, int64_t frames) {
+void HeardPosition::Record(int64_t hearNs, int64_t firstFrame, int64_t frames, uint64_t play) {
     const uint64_t index = recorded_.load(std::memory_order_relaxed);
     Slot& slot = slots_[index % kSlots];
     // Sequence lock: a reader that sees an odd or changed sequence retries
@@ -14,11 +14,12 @@ void HeardPosition::Record(int64_t hearNs, int64_t firstFrame, int64_t frames) {
     slot.hearNs.store(hearNs, std::memory_order_relaxed);
     slot.firstFrame.store(firstFrame, std::memory_order_relaxed);
     slot.frames.store(frames, std::memory_order_relaxed);
+    slot.play.store(play, std::memory_order_relaxed);
     slot.sequence.store(2 * index + 2, std::memory_order_release);
     recorded_.store(index + 1, std::memory_order_release);
 }
 
-int64_t HeardPosition::At(int64_t nowNs, int32_t sampleRate) const {
+int64_t HeardPosition::At(int64_t nowNs, int32_t sampleRate, uint64_t play) const {
     const uint64_t count = recorded_.load(std::memory_order_acquire);
     int64_t oldestFirst = start_;
     // Newest first: the first buffer already sounding decides.
@@ -29,9 +30,11 @@ int64_t HeardPosition::At(int64_t nowNs, int32_t sampleRate) const {
         const int64_t hear = slot.hearNs.load(std::memory_order_relaxed);
         const int64_t first = slot.firstFrame.load(std::memory_order_relaxed);
         const int64_t frames = slot.frames.load(std::memory_order_relaxed);
+        const uint64_t ofPlay = slot.play.load(std::memory_order_relaxed);
         std::atomic_thread_fence(std::memory_order_acquire);
         if (slot.sequence.load(std::memory_order_relaxed) != before || before != 2 * index + 2)
             break;   // overwritten by the writer: older records are gone too
+        if (ofPlay != play) break;   // an earlier play still sounds: this one is not heard yet
         oldestFirst = first;
         if (hear <= nowNs) {
             const int64_t elapsed = (nowNs - hear) * static_cast<int64_t>(sampleRate) / 1000000000;

@@ -10,6 +10,10 @@
 // silence). The frame heard at time T is then the newest buffer already
 // sounding at T, advanced by the time since it began and capped at its end.
 // Recording never blocks; reading may run on any other thread.
+//
+// One output may carry many plays in turn: each buffer is recorded with the
+// number of its play, and a play whose first buffer is not yet sounding is
+// heard at its start (frame `startFrame` of its own count).
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -22,10 +26,10 @@ public:
     explicit HeardPosition(int64_t startFrame) : start_(startFrame) {}
 
     // Output thread only.
-    void Record(int64_t hearNs, int64_t firstFrame, int64_t frames);
+    void Record(int64_t hearNs, int64_t firstFrame, int64_t frames, uint64_t play = 0);
 
-    // The frame heard at `nowNs` at `sampleRate` frames per second.
-    int64_t At(int64_t nowNs, int32_t sampleRate) const;
+    // The frame of play `play` heard at `nowNs` at `sampleRate` frames per second.
+    int64_t At(int64_t nowNs, int32_t sampleRate, uint64_t play = 0) const;
 
 private:
     // Enough buffers to span several seconds of output latency.
@@ -36,6 +40,7 @@ private:
         std::atomic<int64_t> hearNs{0};
         std::atomic<int64_t> firstFrame{0};
         std::atomic<int64_t> frames{0};
+        std::atomic<uint64_t> play{0};
     };
     std::array<Slot, kSlots> slots_;
     std::atomic<uint64_t> recorded_{0};

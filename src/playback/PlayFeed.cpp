@@ -3,6 +3,7 @@
 #include <rubberband/RubberBandStretcher.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace zv {
@@ -14,16 +15,29 @@ constexpr int64_t kBlockFrames = 1024;
 
 } // namespace
 
-PlayFeed::PlayFeed(int channels, int32_t sampleRate, int64_t from, int64_t to, const PlayStyle& style, Reader read,
-                   Seeker seek)
-    : channels_(std::max(channels, 1)), from_(from), to_(std::max(to, from)), loopStart_(style.loopStart),
-      loop_(style.loop && to > from), speed_(style.speed > 0 && style.speed < 1 ? style.speed : 1.0),
-      read_(std::move(read)), seek_(std::move(seek)), nextRead_(from) {
-    if (loopStart_ < 0 || loopStart_ >= to_) loopStart_ = from_;
-    if (speed_ == 1.0) return;
+PlayPlan::PlayPlan(int64_t first, int64_t last, const PlayStyle& style)
+    : from(first), to(std::max(last, first)), loopStart(style.loopStart), loop(style.loop && last > first),
+      speed(style.speed > 0 && style.speed < 1 ? style.speed : 1.0) {
+    if (loopStart < 0 || loopStart >= to) loopStart = from;
+}
+
+int64_t PlayPlan::FileFrameOf(int64_t outputFrame) const {
+    const int64_t input = speed == 1.0 ? outputFrame : std::llround(static_cast<double>(outputFrame) * speed);
+    const int64_t first = to - from;
+    if (input < first) return from + std::max<int64_t>(input, 0);
+    if (!loop) return to;
+    return loopStart + (input - first) % (to - loopStart);
+}
+
+int64_t PlayPlan::OutputFrames() const { return loop || speed != 1.0 ? INT64_MAX : to - from; }
+
+PlayFeed::PlayFeed(int channels, int32_t sampleRate, const PlayPlan& plan, Reader read, Seeker seek)
+    : channels_(std::max(channels, 1)), plan_(plan), read_(std::move(read)), seek_(std::move(seek)),
+      nextRead_(plan.from) {
+    if (plan_.speed == 1.0) return;
     using RB = RubberBand::RubberBandStretcher;
     stretcher_ = std::make_unique<RB>(static_cast<size_t>(std::max(sampleRate, 1)), static_cast<size_t>(channels_),
-                                      RB::OptionProcessRealTime | RB::OptionChannelsTogether, 1.0 / speed_);
+                                      RB::OptionProcessRealTime | RB::OptionChannelsTogether, 1.0 / plan_.speed);
     planar_.assign(static_cast<size_t>(channels_), std::vector<float>(kBlockFrames));
     interleaved_.resize(static_cast<size_t>(kBlockFrames * channels_));
     // Silence ahead of the first frame, and the stretcher's delay dropped
@@ -37,23 +51,15 @@ PlayFeed::PlayFeed(int channels, int32_t sampleRate, int64_t from, int64_t to, c
 
 PlayFeed::~PlayFeed() = default;
 
-int64_t PlayFeed::FileFrameOf(int64_t outputFrame) const {
-    const int64_t input = speed_ == 1.0 ? outputFrame : std::llround(static_cast<double>(outputFrame) * speed_);
-    const int64_t first = to_ - from_;
-    if (input < first) return from_ + std::max<int64_t>(input, 0);
-    if (!loop_) return to_;
-    return loopStart_ + (input - first) % (to_ - loopStart_);
-}
-
 int64_t PlayFeed::ReadInput(float* out, int64_t frames) {
     int64_t done = 0;
     while (done < frames) {
-        if (nextRead_ >= to_) {
-            if (!loop_) break;
-            seek_(loopStart_);
-            nextRead_ = loopStart_;
+        if (nextRead_ >= plan_.to) {
+            if (!plan_.loop) break;
+            seek_(plan_.loopStart);
+            nextRead_ = plan_.loopStart;
         }
-        const int64_t got = read_(out + done * channels_, std::min(frames - done, to_ - nextRead_));
+        const int64_t got = read_(out + done * channels_, std::min(frames - done, plan_.to - nextRead_));
         if (got <= 0) break;   // the file ended early or failed
         nextRead_ += got;
         done += got;

@@ -23,6 +23,26 @@ class RubberBandStretcher;
 
 namespace zv {
 
+// What one play covers, in file frames, and which file frame each of its
+// output frames sounds. A plain value: the output's thread and the window's
+// both map with it.
+struct PlayPlan {
+    // [from, to) of the file played in the `style` asked for, normalised:
+    // to >= from, loopStart before to (from when none), speed 1 unless
+    // 0 < speed < 1.
+    PlayPlan(int64_t from, int64_t to, const PlayStyle& style);
+
+    // The file frame output frame `outputFrame` sounds (`to` past the end).
+    int64_t FileFrameOf(int64_t outputFrame) const;
+    // Output frames the play lasts; INT64_MAX for a loop or a slowed play,
+    // which end only when stopped (or when their frames run out).
+    int64_t OutputFrames() const;
+
+    int64_t from, to, loopStart;
+    bool loop;
+    double speed;
+};
+
 class PlayFeed {
 public:
     // Reads on from the read point into interleaved frames of the output's
@@ -31,9 +51,8 @@ public:
     // Moves the read point to a file frame.
     using Seeker = std::function<void(int64_t frame)>;
 
-    // The read point must be at `from`.
-    PlayFeed(int channels, int32_t sampleRate, int64_t from, int64_t to, const PlayStyle& style, Reader read,
-             Seeker seek);
+    // The read point must be at the plan's `from`.
+    PlayFeed(int channels, int32_t sampleRate, const PlayPlan& plan, Reader read, Seeker seek);
     ~PlayFeed();
     PlayFeed(const PlayFeed&) = delete;
     PlayFeed& operator=(const PlayFeed&) = delete;
@@ -41,8 +60,7 @@ public:
     // Writes up to `frames` output frames to `out`; returns how many. 0 once
     // nothing more will come (a loop goes on until its reads fail).
     int64_t Next(float* out, int64_t frames);
-    // The file frame output frame `outputFrame` sounds (`to` past the end).
-    int64_t FileFrameOf(int64_t outputFrame) const;
+    const PlayPlan& Plan() const { return plan_; }
     bool Stretched() const { return stretcher_ != nullptr; }
 
 private:
@@ -52,10 +70,7 @@ private:
     int64_t NextStretched(float* out, int64_t frames);
 
     const int channels_;
-    const int64_t from_, to_;
-    int64_t loopStart_;
-    const bool loop_;
-    const double speed_;
+    const PlayPlan plan_;
     Reader read_;
     Seeker seek_;
     int64_t nextRead_;              // the next file frame read

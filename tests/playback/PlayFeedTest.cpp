@@ -34,7 +34,7 @@ TEST(PlayFeed, ALoopGoesBackToItsStartWithNoFrameLostOrDoubled) {
     PlayStyle style;
     style.loop = true;
     style.loopStart = 100;
-    PlayFeed feed(1, 1000, 120, 300, style, ramp.Reader(), ramp.Seeker());
+    PlayFeed feed(1, 1000, PlayPlan(120, 300, style), ramp.Reader(), ramp.Seeker());
     // Odd sizes so the seam falls inside a read.
     std::vector<float> heard;
     std::vector<float> buffer(77);
@@ -46,15 +46,15 @@ TEST(PlayFeed, ALoopGoesBackToItsStartWithNoFrameLostOrDoubled) {
     for (size_t n = 0; n < heard.size(); ++n) {
         const int64_t expected = n < 180 ? 120 + static_cast<int64_t>(n) : 100 + (static_cast<int64_t>(n) - 180) % 200;
         ASSERT_EQ(heard[n], static_cast<float>(expected)) << "output frame " << n;
-        ASSERT_EQ(feed.FileFrameOf(static_cast<int64_t>(n)), expected) << "output frame " << n;
+        ASSERT_EQ(feed.Plan().FileFrameOf(static_cast<int64_t>(n)), expected) << "output frame " << n;
     }
     // Without the loop the play ends at its end.
     ramp.at = 120;
-    PlayFeed once(1, 1000, 120, 300, PlayStyle{}, ramp.Reader(), ramp.Seeker());
+    PlayFeed once(1, 1000, PlayPlan(120, 300, PlayStyle{}), ramp.Reader(), ramp.Seeker());
     int64_t total = 0;
     for (int64_t got; (got = once.Next(buffer.data(), 77)) > 0;) total += got;
     EXPECT_EQ(total, 180);
-    EXPECT_EQ(once.FileFrameOf(500), 300);
+    EXPECT_EQ(once.Plan().FileFrameOf(500), 300);
 }
 
 TEST(PlayFeed, HalfAndQuarterSpeedStretchATonesLengthAndKeepItsPitch) {
@@ -65,7 +65,7 @@ TEST(PlayFeed, HalfAndQuarterSpeedStretchATonesLengthAndKeepItsPitch) {
             tone.samples.push_back(static_cast<float>(0.5 * std::sin(2 * M_PI * 1000.0 * i / kRate)));
         PlayStyle style;
         style.speed = speed;
-        PlayFeed feed(1, kRate, 0, kRate, style, tone.Reader(), tone.Seeker());
+        PlayFeed feed(1, kRate, PlayPlan(0, kRate, style), tone.Reader(), tone.Seeker());
         ASSERT_TRUE(feed.Stretched());
         std::vector<float> out, buffer(4096);
         for (int64_t got; (got = feed.Next(buffer.data(), 4096)) > 0;) out.insert(out.end(), buffer.begin(), buffer.begin() + got);
@@ -76,7 +76,7 @@ TEST(PlayFeed, HalfAndQuarterSpeedStretchATonesLengthAndKeepItsPitch) {
         for (size_t i = a + 1; i < b; ++i) crossings += out[i - 1] < 0 && out[i] >= 0;
         EXPECT_NEAR(crossings / (static_cast<double>(b - a) / kRate), 1000.0, 10.0) << speed;
         // The position counts the file's samples: half way through the output, half way through the tone.
-        EXPECT_NEAR(static_cast<double>(feed.FileFrameOf(static_cast<int64_t>(out.size() / 2))), kRate / 2.0, kRate * 0.03);
+        EXPECT_NEAR(static_cast<double>(feed.Plan().FileFrameOf(static_cast<int64_t>(out.size() / 2))), kRate / 2.0, kRate * 0.03);
     }
 }
 

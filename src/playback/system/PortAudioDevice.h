@@ -1,17 +1,12 @@
 #pragma once
-// The real media device: reads the file with libsndfile, streaming it while
-// it plays, and sounds it through PortAudio's default output.
+// The real media device: reads the file with libsndfile and sounds it
+// through PortAudio's default output.
 //
-// Per play: a reader thread keeps a one-second ring of decoded frames full
-// (the first part is read before the output starts, so a short stretch such
-// as one animation frame is complete from the first callback), and a
-// PortAudio callback stream takes frames from the ring. The output is opened
-// for each play and closed when it ends, so nothing runs while the control
-// is idle. The position comes from the callbacks: each buffer's output
-// latency (its DAC time minus the callback's time) tells when its first
-// frame will be heard. A play may loop and may be slowed (see PlayFeed):
-// the position is then mapped back to the file's own frames. On ALSA the
-// callback runs at real-time priority where the system allows it.
+// While a file is open one output runs (OutputEngine), playing silence when
+// idle; each Play, step, click and scrub is a command to it, so none opens
+// or closes a stream, and a new play is heard within the output's latency.
+// A play may loop and may be slowed (see PlayFeed): the position is then
+// mapped back to the file's own frames.
 //
 // A lost output (the sound server gone) never stops the clock: the play
 // goes on in silence from the sample it broke off at, and a play that
@@ -20,11 +15,14 @@
 // server.
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "playback/MediaDevice.h"
+#include "playback/PlayFeed.h"
 
 namespace zv {
 
+class OutputEngine;
 class SilentDevice;
 class SoundFile;
 
@@ -50,12 +48,14 @@ public:
     bool IsPlaying() const override;
     std::string TakeOutputFailure() override;
 
-    struct Session;   // one play: the stream, the ring and the reader thread
+    // The output latency of the running output in seconds; 0 with none.
+    double OutputLatency() const;
 
 private:
-    void EndSession();
-    // Play on the sound output; throws DeviceError when it cannot start.
-    void PlayOnOutput(int64_t from, int64_t to);
+    // Stops the play in progress, keeping the frame heard last as the position.
+    void EndPlay();
+    // The output, started again when it broke; throws DeviceError when it cannot start.
+    OutputEngine& Output();
     // Plays [from, to) on the silent clock, telling `reason` unless the
     // loss was told already.
     void GoSilent(int64_t from, int64_t to, const PlayStyle& style, const std::string& reason);
@@ -63,7 +63,8 @@ private:
     void FallBackIfLost();
 
     std::unique_ptr<SoundFile> file_;
-    std::unique_ptr<Session> session_;
+    std::unique_ptr<OutputEngine> output_;   // while file_ is open and the output works
+    std::optional<PlayPlan> play_;           // the play on the output
     std::unique_ptr<SilentDevice> silent_;   // the clock that takes over a lost output (file open with file_)
     bool silentPlay_ = false;          // the play in progress runs on it
     bool lost_ = false;                // the output's loss was told; cleared when it plays again

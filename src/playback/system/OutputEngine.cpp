@@ -1,0 +1,304 @@
+#include "playback/system/OutputEngine.h"
+
+#include <dirent.h>
+#include <pa_linux_alsa.h>
+#include <sched.h>
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "common/Errors.h"
+#include "playback/system/PortAudioCalls.h"
+#include "playback/system/SoundFile.h"
+
+namespace zv {
+
+namespace {
+
+int64_t SteadyNs() {
+    return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count());
+}
+
+// The threads ALSA's pulse plugin starts in this process to carry the
+// output to the sound server ("threaded-ml", libpulse's main loop) run at
+// the lowest real-time priority where the system allows it: the callback
+// alone at real-time priority still underran beside busy loops, for the
+// plugin's thread could not hand its data on in time. A refusal leaves
+// them as they are.
+void RaiseSoundServerThreads() {
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) return;
+    while (const dirent* entry = readdir(tasks)) {
+        const pid_t tid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (tid <= 0) continue;
+        char path[64];
+        std::snprintf(path, sizeof path, "/proc/self/task/%d/comm", static_cast<int>(tid));
+        FILE* comm = std::fopen(path, "r");
+        if (!comm) continue;
+        char name[32] = {};
+        const bool read = std::fgets(name, sizeof name, comm) != nullptr;
+        std::fclose(comm);
+        if (!read || std::strncmp(name, "threaded-ml", 11) != 0) continue;
+        if (sched_getscheduler(tid) != SCHED_OTHER) continue;
+        sched_param param{};
+        param.sched_priority = 1;
+        sched_setscheduler(tid, SCHED_FIFO, &param);
+    }
+    closedir(tasks);
+}
+
+// The output latency asked for. The stream stays open, so a new play is
+// queued behind this much sound (silence while idle): it is what a click
+// waits for. 20 ms keeps a click heard within 30 ms of the press (the
+// callback's period comes on top), and with the callback and the plugin's
+// thread at real-time priority it holds beside busy loops.
+constexpr double kLatencySeconds = 0.02;
+// A buffer size of 0 lets PortAudio choose the best one for the output.
+constexpr unsigned long kAnyBufferSize = 0;
+constexpr int64_t kReadChunkFrames = 4096;
+// How far ahead of the output the producer keeps the ring, at most.
+constexpr int64_t kLeadMs = 500;
+// How long the producer sleeps between top-ups when no command comes.
+constexpr std::chrono::milliseconds kProducerNap{50};
+// With no callback for this long the output has hung.
+constexpr int64_t kStallNs = 2'000'000'000;
+
+// A play's number (its low 24 bits) and a frame count (40 bits: 289 days
+// at 44.1 kHz) in one word, so that the two change together.
+constexpr int kCountBits = 40;
+constexpr uint64_t kCountMask = (uint64_t{1} << kCountBits) - 1;
+constexpr uint64_t kNumberMask = (uint64_t{1} << 24) - 1;
+uint64_t Pack(uint64_t number, uint64_t count) { return ((number & kNumberMask) << kCountBits) | (count & kCountMask); }
+bool IsOf(uint64_t packed, uint64_t number) { return (packed >> kCountBits) == (number & kNumberMask); }
+uint64_t CountOf(uint64_t packed) { return packed & kCountMask; }
+// The full number of a packed one, knowing `newest`, a number at or after it.
+uint64_t NumberOf(uint64_t packed, uint64_t newest) {
+    return newest - (((newest & kNumberMask) - (packed >> kCountBits)) & kNumberMask);
+}
+
+} // namespace
+
+OutputEngine::OutputEngine(SoundFile& file)
+    : file_(file),
+      fileChannels_(file.Channels()),
+      outChannels_(OutputChannels(file.Channels())),
+      fold_(file.Channels(), file.Layout()),
+      sampleRate_(file.SampleRate()),
+      ring_(static_cast<size_t>(file.SampleRate()), OutputChannels(file.Channels())),
+      fileBuffer_(static_cast<size_t>(kReadChunkFrames * file.Channels())),
+      outBuffer_(static_cast<size_t>(kReadChunkFrames * OutputChannels(file.Channels()))) {
+    PaStreamParameters params{};
+    params.device = Pa_GetDefaultOutputDevice();
+    if (params.device == paNoDevice) throw DeviceError("There is no sound output.");
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(params.device);
+    params.channelCount = outChannels_;
+    params.sampleFormat = paFloat32;
+    params.suggestedLatency = kLatencySeconds;
+    PaError error;
+    {
+        QuietStderr quiet;   // a vanished sound server makes the ALSA plugins chatter
+        error = Pa_OpenStream(&stream_, nullptr, &params, sampleRate_, kAnyBufferSize, paNoFlag, &Callback, this);
+    }
+    if (error != paNoError) {
+        stream_ = nullptr;
+        throw DeviceError(PortAudioReason(error));
+    }
+    Pa_SetStreamFinishedCallback(stream_, [](void* user) {
+        static_cast<OutputEngine*>(user)->streamEnded_.store(true, std::memory_order_release);
+    });
+    if (const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream_)) latency_ = streamInfo->outputLatency;
+    // The callback reads only memory: on ALSA it runs at real-time priority
+    // where the system allows it, so a busy machine (or the producer
+    // stretching a slowed play) does not starve the output.
+    if (const PaHostApiInfo* host = info ? Pa_GetHostApiInfo(info->hostApi) : nullptr; host && host->type == paALSA)
+        PaAlsa_EnableRealtimeScheduling(stream_, 1);
+    lastCallbackNs_.store(SteadyNs());
+    error = Pa_StartStream(stream_);
+    if (error != paNoError) {
+        Pa_CloseStream(stream_);
+        throw DeviceError(PortAudioReason(error));
+    }
+    RaiseSoundServerThreads();
+    producer_ = std::thread(&OutputEngine::ProducerLoop, this);
+}
+
+OutputEngine::~OutputEngine() {
+    {
+        QuietStderr quiet;
+        Pa_AbortStream(stream_);
+        Pa_CloseStream(stream_);
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    producer_.join();
+}
+
+void OutputEngine::Play(const PlayPlan& plan) {
+    plan_ = plan;
+    Post(plan);
+}
+
+void OutputEngine::Stop() {
+    plan_.reset();
+    Post(std::nullopt);
+}
+
+void OutputEngine::Post(std::optional<PlayPlan> plan) {
+    // The number first: the callback cuts the sound before it as soon as it
+    // sees it, whether or not the producer has begun.
+    requested_.store(++number_, std::memory_order_release);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_ = Command{number_, std::move(plan)};
+    }
+    wake_.notify_one();
+}
+
+OutputEngine::Heard OutputEngine::Now() const {
+    if (!plan_) return {0, false};
+    const PlayPlan& plan = *plan_;
+    // The callback resets the play's counts before it names the play.
+    if (sounding_.load(std::memory_order_acquire) != number_) return {plan.from, true};
+    const int64_t handed = handed_.load(std::memory_order_acquire);
+    const int64_t now = SteadyNs();
+    if (now >= endHearNs_.load(std::memory_order_acquire)) return {std::min(plan.FileFrameOf(handed), plan.to), false};
+    const int64_t output = std::clamp<int64_t>(heard_.At(now, sampleRate_, number_), 0, handed);
+    return {std::min(plan.FileFrameOf(output), plan.to), true};
+}
+
+const char* OutputEngine::Failure() const {
+    if (streamEnded_.load(std::memory_order_acquire)) return "the sound output closed";
+    if (SteadyNs() - lastCallbackNs_.load(std::memory_order_relaxed) >= kStallNs)
+        return "the sound output stopped responding";
+    return nullptr;
+}
+
+int64_t OutputEngine::ReadFolded(float* out, int64_t frames) {
+    int64_t done = 0;
+    while (done < frames) {
+        const int64_t got = file_.Read(fileBuffer_.data(), std::min(frames - done, kReadChunkFrames));
+        if (got <= 0) break;
+        fold_.Apply(fileBuffer_.data(), got, out + done * outChannels_);
+        done += got;
+    }
+    return done;
+}
+
+bool OutputEngine::Fill(PlayFeed& feed, uint64_t number, int64_t& written) {
+    const int64_t lead = kLeadMs * sampleRate_ / 1000;
+    // A newer command stops the top-up at once.
+    while (requested_.load(std::memory_order_acquire) == number) {
+        const int64_t queued = static_cast<int64_t>(ring_.ReadableFrames());
+        const int64_t room = std::min(lead - queued, static_cast<int64_t>(ring_.WritableFrames()));
+        if (room <= 0) return true;
+        int64_t got = 0;
+        try {
+            got = feed.Next(outBuffer_.data(), std::min(room, kReadChunkFrames));
+        } catch (const ZorvaneError&) {
+            got = 0;   // the file failed under the play: it ends where its frames end
+        }
+        if (got <= 0) return false;
+        ring_.Write(outBuffer_.data(), static_cast<size_t>(got));
+        written += got;
+    }
+    return true;
+}
+
+void OutputEngine::ProducerLoop() {
+    uint64_t number = 0;
+    std::unique_ptr<PlayFeed> feed;
+    int64_t written = 0;
+    for (;;) {
+        Command command;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait_for(lock, kProducerNap, [&] { return quit_ || pending_.number != number; });
+            if (quit_) return;
+            if (pending_.number != number) command = std::move(pending_);
+        }
+        if (command.number != 0) {
+            number = command.number;
+            feed.reset();
+            written = 0;
+            // Before any of its frames: where the play begins on the ring.
+            published_.store(Pack(number, ring_.WrittenFrames()), std::memory_order_release);
+            if (command.plan) {
+                try {
+                    file_.Seek(command.plan->from);
+                    feed = std::make_unique<PlayFeed>(
+                        outChannels_, sampleRate_, *command.plan,
+                        [this](float* out, int64_t frames) { return ReadFolded(out, frames); },
+                        [this](int64_t frame) { file_.Seek(frame); });
+                } catch (const ZorvaneError&) {
+                    feed.reset();   // unreadable here: the play has no frames
+                }
+            }
+            if (!feed) finished_.store(Pack(number, 0), std::memory_order_release);
+        }
+        if (feed && !Fill(*feed, number, written)) {
+            finished_.store(Pack(number, static_cast<uint64_t>(written)), std::memory_order_release);
+            feed.reset();
+        }
+    }
+}
+
+int OutputEngine::Callback(const void*, void* output, unsigned long frameCount, const PaStreamCallbackTimeInfo* time,
+                           PaStreamCallbackFlags, void* user) {
+    static_cast<OutputEngine*>(user)->Render(static_cast<float*>(output), static_cast<int64_t>(frameCount), time);
+    return paContinue;
+}
+
+void OutputEngine::Render(float* out, int64_t frames, const PaStreamCallbackTimeInfo* time) {
+    const int64_t now = SteadyNs();
+    lastCallbackNs_.store(now, std::memory_order_relaxed);
+    std::fill(out, out + frames * outChannels_, 0.0f);
+
+    // Move on to the newest play on the ring. The frames counted before its
+    // mark is read all belong to it or to plays before it: the producer
+    // marks a play before it writes its frames.
+    size_t queued;
+    for (;;) {
+        queued = ring_.ReadableFrames();
+        const uint64_t published = published_.load(std::memory_order_acquire);
+        if (IsOf(published, current_)) break;
+        current_ = NumberOf(published, requested_.load(std::memory_order_acquire));
+        ring_.SkipTo(CountOf(published));
+        handed_.store(0, std::memory_order_relaxed);
+        endHearNs_.store(INT64_MAX, std::memory_order_relaxed);
+        heardToNs_ = now;
+        sounding_.store(current_, std::memory_order_release);
+    }
+    // A newer command whose play is not on the ring yet: silence meanwhile.
+    if (requested_.load(std::memory_order_acquire) != current_) return;
+    if (endHearNs_.load(std::memory_order_relaxed) != INT64_MAX) return;   // heard to its end
+
+    const int64_t handed = handed_.load(std::memory_order_relaxed);
+    const uint64_t finished = finished_.load(std::memory_order_acquire);
+    const int64_t total = IsOf(finished, current_) ? static_cast<int64_t>(CountOf(finished)) : INT64_MAX;
+    const int64_t want = std::min({frames, total - handed, static_cast<int64_t>(queued)});
+    const int64_t got = want > 0 ? static_cast<int64_t>(ring_.Read(out, static_cast<size_t>(want))) : 0;
+
+    // When this buffer's first frame reaches the listener.
+    double latency = latency_;
+    if (time && time->outputBufferDacTime > 0.0) {
+        const double reported = time->outputBufferDacTime - time->currentTime;
+        if (reported >= 0.0 && reported < 10.0) latency = reported;
+    }
+    const int64_t hearNs = now + static_cast<int64_t>(latency * 1e9);
+    if (handed < total) heard_.Record(hearNs, handed, got, current_);
+    if (got > 0) heardToNs_ = hearNs + got * 1'000'000'000 / sampleRate_;
+    handed_.store(handed + got, std::memory_order_release);
+    if (handed + got >= total) endHearNs_.store(std::max(heardToNs_, now), std::memory_order_release);
+}
+
+} // namespace zv
