@@ -9,7 +9,7 @@ pkgs=(
   nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev espeak-ng sox
-  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils
+  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils libpulse-dev
   xvfb xdotool x11-utils imagemagick fonts-liberation
   at-spi2-core python3-pyatspi
   clang-14 libclang-rt-14-dev

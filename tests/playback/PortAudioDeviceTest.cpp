@@ -3,6 +3,7 @@
 // script's sound stack is not running.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -200,6 +201,29 @@ TEST_F(RealSound, HalfSpeedPlaysTwiceAsLongAtTheSamePitch) {
     const double hz = crossings / (static_cast<double>(b - a) / kRate);
     EXPECT_NEAR(hz, 1000.0, 10.0);
     std::printf("measured: 1 s at half speed sounded %.1f ms at %.1f Hz\n", bursts[0].Ms(), hz);
+}
+
+TEST_F(RealSound, AClickIsHeardWithinTheOutputLatency) {
+    OpenTone();
+    test::MonitorClock clock(sink->Name());
+    std::vector<double> delays;
+    for (int i = 0; i < 5; ++i) {
+        Sleep(200);   // idle: the output plays silence
+        const int64_t pressNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count();
+        device->Play(kRate * i / 2, kRate * i / 2 + kRate / 30);
+        const int64_t heardNs = clock.NextSoundNs(pressNs, kThreshold, 2000);
+        ASSERT_GT(heardNs, 0) << "click " << i << " was never heard";
+        delays.push_back(static_cast<double>(heardNs - pressNs) / 1e6);
+    }
+    std::sort(delays.begin(), delays.end());
+    const double latencyMs = device->OutputLatency() * 1000.0;
+    std::printf("measured: click to sound %.1f %.1f %.1f %.1f %.1f ms (median %.1f), output latency %.1f ms\n",
+                delays[0], delays[1], delays[2], delays[3], delays[4], delays[2], latencyMs);
+    // The new play follows what the open output holds already: its latency,
+    // one buffer's wait for the callback, and the clock's few ms.
+    EXPECT_LE(delays[2], latencyMs + 15.0);
 }
 
 TEST_F(RealSound, OneStepSoundsExactlyOneFrameFromItsStart) {

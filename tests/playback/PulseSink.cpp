@@ -6,12 +6,14 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <pulse/simple.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
@@ -178,6 +180,94 @@ std::vector<int16_t> MonitorRecording::StopAfter(int ms) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return Stop();
+}
+
+struct MonitorClock::State {
+    pa_simple* stream = nullptr;
+    std::thread reader;
+    std::atomic<bool> stop{false};
+    std::atomic<int> live{0};   // chunks in a row that came as they played
+    std::mutex mutex;
+    struct Chunk {
+        int64_t firstNs;   // when its first sample played
+        std::vector<int16_t> samples;
+    };
+    std::vector<Chunk> chunks;
+};
+
+namespace {
+int64_t SteadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+constexpr int kChunkFrames = 110;   // 2.5 ms
+}  // namespace
+
+MonitorClock::MonitorClock(const std::string& sink) : state_(std::make_unique<State>()) {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<uint32_t>(-1);
+    attr.fragsize = kChunkFrames * 2;
+    int error = 0;
+    const std::string monitor = sink + ".monitor";
+    state_->stream = pa_simple_new(nullptr, "zorvane-test-clock", PA_STREAM_RECORD, monitor.c_str(), "clock", &spec,
+                                   nullptr, &attr, &error);
+    if (!state_->stream) throw std::runtime_error("cannot record the sink's monitor");
+    State* s = state_.get();
+    s->reader = std::thread([s] {
+        int64_t lastNs = SteadyNs();
+        while (!s->stop.load()) {
+            State::Chunk chunk{0, std::vector<int16_t>(kChunkFrames)};
+            int error = 0;
+            if (pa_simple_read(s->stream, chunk.samples.data(), chunk.samples.size() * 2, &error) < 0) return;
+            const int64_t now = SteadyNs();
+            s->live.store(now - lastNs >= 1'000'000 ? s->live.load() + 1 : 0);
+            lastNs = now;
+            // The null sink renders as it plays and hands each block to its
+            // monitor at once; the chunk's last sample has just come. (The
+            // latency the recording stream reports is the sink's notional
+            // one, hundreds of ms, not how late the samples come.)
+            chunk.firstNs = now - kChunkFrames * 1'000'000'000LL / 44100;
+            std::lock_guard<std::mutex> lock(s->mutex);
+            s->chunks.push_back(std::move(chunk));
+        }
+    });
+    // A new recording first delivers a backlog in a burst, then stalls for
+    // a while: times are good once the chunks come as they play.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (s->live.load() < 40 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (s->live.load() < 40) {
+        s->stop.store(true);
+        s->reader.join();
+        pa_simple_free(s->stream);
+        throw std::runtime_error("the sink's monitor does not deliver in time");
+    }
+}
+
+MonitorClock::~MonitorClock() {
+    state_->stop.store(true);
+    state_->reader.join();
+    pa_simple_free(state_->stream);
+}
+
+int64_t MonitorClock::NextSoundNs(int64_t afterNs, int threshold, int timeoutMs) {
+    const int64_t deadline = SteadyNs() + int64_t{timeoutMs} * 1'000'000;
+    size_t next = 0;
+    while (SteadyNs() < deadline) {
+        {
+            std::lock_guard<std::mutex> lock(state_->mutex);
+            for (; next < state_->chunks.size(); ++next) {
+                const State::Chunk& chunk = state_->chunks[next];
+                for (size_t i = 0; i < chunk.samples.size(); ++i) {
+                    const int64_t at = chunk.firstNs + static_cast<int64_t>(i) * 1'000'000'000LL / 44100;
+                    if (at > afterNs && std::abs(static_cast<int>(chunk.samples[i])) > threshold) return at;
+                }
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return -1;
 }
 
 std::vector<Burst> FindBursts(const std::vector<int16_t>& samples, int threshold, int64_t bridge) {

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,25 @@ public:
 private:
     std::string path_;
     pid_t recorder_ = -1;
+};
+
+// Listens to the sink's monitor in this process and notes when each sample
+// reached it (steady clock), to time a command's sound at the sound server.
+// The times run late by the monitor's delivery (a 2.5 ms fragment and a
+// wake-up), never early.
+class MonitorClock {
+public:
+    explicit MonitorClock(const std::string& sink);   // throws std::runtime_error
+    ~MonitorClock();
+    MonitorClock(const MonitorClock&) = delete;
+    MonitorClock& operator=(const MonitorClock&) = delete;
+    // When the first sample above `threshold` played after `afterNs` was
+    // played, in steady-clock ns; -1 when none comes within `timeoutMs`.
+    int64_t NextSoundNs(int64_t afterNs, int threshold, int timeoutMs);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 // A stretch of sound in a recording: samples [start, end).
