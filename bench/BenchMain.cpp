@@ -112,6 +112,7 @@ int main(int argc, char** argv) {
     zv::bench::RegisterViewRows();
     zv::bench::RegisterTimelineRows();
     zv::bench::RegisterPlaybackRows();
+    zv::bench::RegisterOutputRows();
     zv::bench::RegisterStartupRows();
     zv::bench::RegisterMarksRows();
     zv::bench::RegisterBeatsRows();

@@ -42,6 +42,7 @@ void RegisterDrawRows();      // DrawBench.cpp
 void RegisterViewRows();      // ViewBench.cpp
 void RegisterTimelineRows();  // TimelineBench.cpp
 void RegisterPlaybackRows();  // PlaybackBench.cpp
+void RegisterOutputRows();    // OutputBench.cpp
 void RegisterStartupRows();   // StartupBench.cpp
 void RegisterMarksRows();     // MarksBench.cpp
 void RegisterBeatsRows();     // BeatsBench.cpp

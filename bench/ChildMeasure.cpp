@@ -34,7 +34,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"load", ChildLoad}, {"read", ChildRead}, {"open", ChildOpen},
-    {"play", ChildPlay}, {"device-play", ChildDevicePlay},
+    {"play", ChildPlay}, {"device-play", ChildDevicePlay}, {"device-idle", ChildDeviceIdle},
     {"open-answering", ChildOpenAnswering}, {"sf-read-float", ChildSfReadFloat},
 };
 

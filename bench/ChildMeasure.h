@@ -53,6 +53,7 @@ int ChildRead(int argc, char** argv);       // LoadBench.cpp: read <file> <offse
 int ChildOpen(int argc, char** argv);       // OpenBench.cpp: open <wav>
 int ChildPlay(int argc, char** argv);       // PlaybackBench.cpp: play <wav> <seconds>
 int ChildDevicePlay(int argc, char** argv); // PlaybackBench.cpp: device-play <wav> <seconds>
+int ChildDeviceIdle(int argc, char** argv); // OutputBench.cpp: device-idle <wav|-> <seconds>
 int ChildOpenAnswering(int argc, char** argv); // FormatsBench.cpp: open-answering <file>
 int ChildSfReadFloat(int argc, char** argv);   // FormatsBench.cpp: sf-read-float <file>
 

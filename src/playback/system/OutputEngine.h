@@ -17,6 +17,9 @@
 //
 // The producer marks where each play's frames begin on the ring before it
 // writes them, so the callback never plays one play's frames as another's.
+// An output idle for two seconds rests (the stream stops, still open) and
+// the next command starts it again, so that an open sound left alone costs
+// no processor time.
 // What is heard is worked out from the buffers the callback hands on
 // (HeardPosition, tagged with the play's number).
 //
@@ -76,6 +79,9 @@ private:
 
     void Post(std::optional<PlayPlan> plan);
     void ProducerLoop();
+    // The producer's: stops an output idle for a while, and starts it again.
+    void Rest();
+    void Wake();
     // Tops the ring up for `feed`, play `number`; false once the play has no more frames.
     bool Fill(PlayFeed& feed, uint64_t number, int64_t& written);
     int64_t ReadFolded(float* out, int64_t frames);
@@ -114,6 +120,7 @@ private:
     std::atomic<int64_t> endHearNs_{INT64_MAX};  // when its last frame has been heard
     std::atomic<int64_t> lastCallbackNs_{0};
     std::atomic<bool> streamEnded_{false};
+    std::atomic<bool> resting_{false};           // stopped while idle (the producer's to change)
 
     // The caller's own.
     uint64_t number_ = 0;
