@@ -2,7 +2,11 @@
 
 #include <dirent.h>
 #include <pa_linux_alsa.h>
+#include <pthread.h>
 #include <sched.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -52,6 +56,17 @@ void RaiseSoundServerThreads() {
         sched_setscheduler(tid, SCHED_FIFO, &param);
     }
     closedir(tasks);
+}
+
+// The producer runs just below the callback, at the lowest real-time
+// priority, or else at a raised nice level, where the system allows it: a
+// play's first frames reach the ring at once on a busy machine, and the ring
+// never runs dry under a slowed play. A refusal leaves it as it is.
+void RaiseThisThread() {
+    sched_param param{};
+    param.sched_priority = 1;
+    if (pthread_setschedparam(pthread_self(), SCHED_FIFO, &param) == 0) return;
+    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), -10);
 }
 
 // The output latency asked for. The stream stays open, so a new play is
@@ -221,6 +236,7 @@ bool OutputEngine::Fill(PlayFeed& feed, uint64_t number, int64_t& written) {
 }
 
 void OutputEngine::ProducerLoop() {
+    RaiseThisThread();
     uint64_t number = 0;
     std::unique_ptr<PlayFeed> feed;
     int64_t written = 0;
