@@ -14,9 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 
 #include "common/Errors.h"
+#include "playback/system/DecodedSound.h"
 #include "playback/system/PortAudioCalls.h"
 #include "playback/system/SoundFile.h"
 
@@ -107,8 +109,9 @@ uint64_t NumberOf(uint64_t packed, uint64_t newest) {
 
 } // namespace
 
-OutputEngine::OutputEngine(SoundFile& file)
+OutputEngine::OutputEngine(SoundFile& file, const DecodedSound* decoded)
     : file_(file),
+      decoded_(decoded),
       fileChannels_(file.Channels()),
       outChannels_(OutputChannels(file.Channels())),
       fold_(file.Channels(), file.Layout()),
@@ -204,13 +207,28 @@ const char* OutputEngine::Failure() const {
     return nullptr;
 }
 
+void OutputEngine::SeekTo(int64_t frame) { readAt_ = frame; }
+
 int64_t OutputEngine::ReadFolded(float* out, int64_t frames) {
     int64_t done = 0;
     while (done < frames) {
-        const int64_t got = file_.Read(fileBuffer_.data(), std::min(frames - done, kReadChunkFrames));
-        if (got <= 0) break;
+        const int64_t want = std::min(frames - done, kReadChunkFrames);
+        int64_t got = decoded_ ? decoded_->Read(readAt_, fileBuffer_.data(), want) : 0;
+        if (got == 0) {
+            // Not decoded (yet): from the file, seeking it only when the
+            // read point moved.
+            if (fileAt_ != readAt_) {
+                fileAt_ = -1;
+                file_.Seek(readAt_);
+                fileAt_ = readAt_;
+            }
+            got = file_.Read(fileBuffer_.data(), want);
+            if (got <= 0) break;
+            fileAt_ += got;
+        }
         fold_.Apply(fileBuffer_.data(), got, out + done * outChannels_);
         done += got;
+        readAt_ += got;
     }
     return done;
 }
@@ -225,7 +243,7 @@ bool OutputEngine::Fill(PlayFeed& feed, uint64_t number, int64_t& written) {
         int64_t got = 0;
         try {
             got = feed.Next(outBuffer_.data(), std::min(room, kReadChunkFrames));
-        } catch (const ZorvaneError&) {
+        } catch (const std::exception&) {
             got = 0;   // the file failed under the play: it ends where its frames end
         }
         if (got <= 0) return false;
@@ -257,14 +275,14 @@ void OutputEngine::ProducerLoop() {
             // Before any of its frames: where the play begins on the ring.
             published_.store(Pack(number, ring_.WrittenFrames()), std::memory_order_release);
             if (command.plan) {
+                SeekTo(command.plan->from);
                 try {
-                    file_.Seek(command.plan->from);
                     feed = std::make_unique<PlayFeed>(
                         outChannels_, sampleRate_, *command.plan,
                         [this](float* out, int64_t frames) { return ReadFolded(out, frames); },
-                        [this](int64_t frame) { file_.Seek(frame); });
-                } catch (const ZorvaneError&) {
-                    feed.reset();   // unreadable here: the play has no frames
+                        [this](int64_t frame) { SeekTo(frame); });
+                } catch (const std::exception&) {
+                    feed.reset();   // no stretcher to be had: the play has no frames
                 }
             }
             if (!feed) finished_.store(Pack(number, 0), std::memory_order_release);

@@ -7,9 +7,10 @@
 // Three threads meet here, none waiting on another:
 //   - the caller's (the window's): Play and Stop post a numbered command
 //     and return at once; Now reads what is being heard;
-//   - the producer: takes the newest command, reads the play's frames from
-//     the file (looped, slowed: PlayFeed) and keeps a ring of them about
-//     half a second ahead of the output;
+//   - the producer: takes the newest command, reads the play's frames
+//     (looped, slowed: PlayFeed) from memory where the sound is decoded
+//     there (DecodedSound), else from the file, and keeps a ring of them
+//     about half a second ahead of the output;
 //   - the output callback: reads only memory. A command cuts the play
 //     before it at the next buffer (silence until the new play's frames
 //     are on the ring); each play's frames follow those already queued at
@@ -40,14 +41,16 @@
 
 namespace zv {
 
+class DecodedSound;
 class SoundFile;
 
 class OutputEngine {
 public:
     // Opens and starts the default output at the file's rate. Throws
-    // DeviceError when it cannot. The file must outlive the engine, and is
-    // read only by the engine's producer from then on.
-    explicit OutputEngine(SoundFile& file);
+    // DeviceError when it cannot. The file, and `decoded` (its frames in
+    // memory, or null), must outlive the engine; the file is read only by
+    // the engine's producer from then on.
+    OutputEngine(SoundFile& file, const DecodedSound* decoded);
     ~OutputEngine();
     OutputEngine(const OutputEngine&) = delete;
     OutputEngine& operator=(const OutputEngine&) = delete;
@@ -84,12 +87,18 @@ private:
     void Wake();
     // Tops the ring up for `feed`, play `number`; false once the play has no more frames.
     bool Fill(PlayFeed& feed, uint64_t number, int64_t& written);
+    // The producer's reading: moves the read point; reads on from it,
+    // folded to the output's channels.
+    void SeekTo(int64_t frame);
     int64_t ReadFolded(float* out, int64_t frames);
     static int Callback(const void*, void* output, unsigned long frameCount, const PaStreamCallbackTimeInfo* time,
                         PaStreamCallbackFlags, void* user);
     void Render(float* out, int64_t frames, const PaStreamCallbackTimeInfo* time);
 
     SoundFile& file_;
+    const DecodedSound* const decoded_;
+    int64_t readAt_ = 0;    // the producer's read point
+    int64_t fileAt_ = -1;   // the file's own, when known
     const int fileChannels_;
     const int outChannels_;
     const StereoFold fold_;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/Errors.h"
+#include "playback/system/DecodedSound.h"
 #include "playback/system/OutputEngine.h"
 #include "playback/system/PortAudioCalls.h"
 #include "playback/system/SilentDevice.h"
@@ -40,10 +41,13 @@ void PortAudioDevice::Open(const std::string& path) {
     Close();
     file_ = std::move(file);
     silent_ = std::move(silent);
+    // A compressed sound is decoded into memory in the background, so that
+    // the output need not seek it for every step and scrub.
+    if (file_->Compressed()) decoded_ = std::make_unique<DecodedSound>(path, file_->Channels(), file_->Frames());
     // The output runs from now on. When it cannot start, the first Play
     // tries again and tells why.
     try {
-        output_ = std::make_unique<OutputEngine>(*file_);
+        output_ = std::make_unique<OutputEngine>(*file_, decoded_.get());
     } catch (const DeviceError&) {
         output_.reset();
     }
@@ -52,6 +56,7 @@ void PortAudioDevice::Open(const std::string& path) {
 void PortAudioDevice::Close() {
     EndPlay();
     output_.reset();
+    decoded_.reset();
     file_.reset();
     silent_.reset();
     rest_ = 0;
@@ -115,7 +120,7 @@ void PortAudioDevice::GoSilent(int64_t from, int64_t to, const PlayStyle& style,
 
 OutputEngine& PortAudioDevice::Output() {
     if (output_ && output_->Failure()) output_.reset();
-    if (!output_) output_ = std::make_unique<OutputEngine>(*file_);
+    if (!output_) output_ = std::make_unique<OutputEngine>(*file_, decoded_.get());
     return *output_;
 }
 

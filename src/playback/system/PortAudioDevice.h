@@ -5,6 +5,8 @@
 // While a file is open one output runs (OutputEngine), playing silence when
 // idle; each Play, step, click and scrub is a command to it, so none opens
 // or closes a stream, and a new play is heard within the output's latency.
+// A compressed file is decoded into memory in the background (DecodedSound)
+// and played from there, as far as it is decoded, with no seeking.
 // A play may loop and may be slowed (see PlayFeed): the position is then
 // mapped back to the file's own frames.
 //
@@ -22,6 +24,7 @@
 
 namespace zv {
 
+class DecodedSound;
 class OutputEngine;
 class SilentDevice;
 class SoundFile;
@@ -63,6 +66,7 @@ private:
     void FallBackIfLost();
 
     std::unique_ptr<SoundFile> file_;
+    std::unique_ptr<DecodedSound> decoded_;  // a compressed file_'s frames, decoding in the background
     std::unique_ptr<OutputEngine> output_;   // while file_ is open and the output works
     std::optional<PlayPlan> play_;           // the play on the output
     std::unique_ptr<SilentDevice> silent_;   // the clock that takes over a lost output (file open with file_)

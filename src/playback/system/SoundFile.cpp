@@ -80,6 +80,7 @@ SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>
     sampleRate_ = info.samplerate;
     channels_ = info.channels;
     frames_ = info.frames > 0 ? info.frames : 0;
+    compressed_ = compressed;
     layout_ = ReadLayout(handle_->file, channels_);
 }
 

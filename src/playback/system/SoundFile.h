@@ -23,6 +23,7 @@ public:
     int32_t SampleRate() const { return sampleRate_; }   // sample frames per second
     int Channels() const { return channels_; }
     int64_t Frames() const { return frames_; }           // length in sample frames
+    bool Compressed() const { return compressed_; }      // FLAC, Ogg or MP3
     // Where each channel is meant to sound, as the file says (a WAV's
     // channel mask); empty when it says nothing.
     const std::vector<Speaker>& Layout() const { return layout_; }
@@ -39,6 +40,7 @@ private:
     int32_t sampleRate_ = 0;
     int channels_ = 0;
     int64_t frames_ = 0;
+    bool compressed_ = false;
     std::vector<Speaker> layout_;
 };
 
