@@ -197,8 +197,8 @@ void PlayingCpuShare(benchmark::State& state) {
     SetRowText(state, "%", "< 3 %", note);
 }
 
-// Row: the device alone at Half Speed (Rubber Band stretching on the reader
-// thread) against the same device at normal speed.
+// Row: the device alone at Half Speed (Rubber Band stretching on the
+// output's producer thread) against the same device at normal speed.
 void HalfSpeedCpuShare(benchmark::State& state) {
     const std::string path = PlayWav();
     if (path.empty()) {
