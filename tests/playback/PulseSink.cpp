@@ -204,13 +204,13 @@ constexpr int kChunkFrames = 110;   // 2.5 ms
 }  // namespace
 
 MonitorClock::MonitorClock(const std::string& sink) : state_(std::make_unique<State>()) {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, 1};
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<uint32_t>(-1);
     attr.fragsize = kChunkFrames * 2;
     int error = 0;
     const std::string monitor = sink + ".monitor";
-    state_->stream = pa_simple_new(nullptr, "zorvane-test-clock", PA_STREAM_RECORD, monitor.c_str(), "clock", &spec,
+    state_->stream = pa_simple_new(nullptr, "zorvane-test-clock", PA_STREAM_RECORD, monitor.c_str(), "clock", &format,
                                    nullptr, &attr, &error);
     if (!state_->stream) throw std::runtime_error("cannot record the sink's monitor");
     State* s = state_.get();
