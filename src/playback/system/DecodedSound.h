@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <memory>
 #include <thread>
-#include <vector>
 
 namespace zv {
 
@@ -38,7 +38,11 @@ private:
     void Decode(const std::string& path);
 
     const int channels_;
-    std::vector<float> samples_;   // sized once: the decoder writes past Available(), readers below it
+    // Sized once, left uninitialised (a large block is mapped, not touched,
+    // until the decoder fills it): the decoder writes past Available(),
+    // readers below it.
+    std::unique_ptr<float[]> samples_;
+    int64_t frames_ = 0;
     std::atomic<int64_t> available_{0};
     std::atomic<bool> stop_{false};
     std::thread decoder_;
