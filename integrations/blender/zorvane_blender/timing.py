@@ -30,10 +30,14 @@ BUILT_IN_SETS = {
     "ahx": NINE_SHAPES,
 }
 
-# Where a beats file's frames are taken from times without the sound's
-# sample rate: a sample on a frame's first sample may be written up to half
-# a sample (about 11 us at 44.1 kHz) before the frame's exact start.
-BOUNDARY_SLACK_SECONDS = Fraction(1, 88200) + Fraction(1, 1000000)
+# A beats file gives no sample rate. Its times are samples / sample rate
+# to the microsecond, and its frames those holding the samples at its own
+# rate: the first of these rates that gives back every time and frame is
+# taken as the sound's, so boundary samples land as Zorvane places them.
+LIKELY_SAMPLE_RATES = (48000, 44100, 96000, 88200, 32000, 22050, 24000, 16000, 11025, 8000, 192000, 176400)
+# Without one, a time up to just under half a 48 kHz sample before a frame's
+# exact start is taken as that frame's first sample.
+BOUNDARY_SLACK_SECONDS = Fraction(1, 96000)
 
 
 class TimingError(Exception):
@@ -69,12 +73,13 @@ class Beat:
     time: float              # seconds
     bar: int
     beat: int
+    frame: Optional[int] = None   # at the file's frame rate, when given
 
 
 @dataclass
 class Timing:
     frame_rate: Fraction                 # the rate the file's frames are at
-    sample_rate: Optional[int]           # Hz, when the file gives it
+    sample_rate: Optional[int]           # Hz: the file's, or the likely one of a beats file
     sound: Optional[str]                 # the sound's file name or path
     characters: List[Character] = field(default_factory=list)
     beats: List[Beat] = field(default_factory=list)
@@ -243,7 +248,27 @@ def parse_timing(data):
             if not isinstance(meter, str) or not _is_meter(meter):
                 raise TimingError('"meter" is not a meter such as "3/4": %s' % _show(meter))
             timing.meter = meter
+        if timing.sample_rate is None:
+            timing.sample_rate = likely_sample_rate(timing.beats, timing.frame_rate)
     return timing
+
+
+def likely_sample_rate(beats, rate):
+    """The first of the usual sample rates whose samples give back every
+    beat's time (to the microsecond) and frame; None when none does."""
+    for sr in LIKELY_SAMPLE_RATES:
+        fits = True
+        for b in beats:
+            sample = round(Fraction(b.time) * sr)
+            if abs(Fraction(sample, sr) - Fraction(b.time)) > Fraction(1, 2000000) + Fraction(1, 10 ** 9):
+                fits = False
+            elif b.frame is not None and frame_of_sample(sample, rate, sr) != b.frame:
+                fits = False
+            if not fits:
+                break
+        if fits and beats:
+            return sr
+    return None
 
 
 def _character(obj, name, where, mouth_set):
@@ -315,7 +340,10 @@ def _beat(b, at):
     confidence = b.get("confidence")
     if confidence is not None and not (_is_number(confidence) and 0 <= confidence <= 1):
         raise TimingError('%s "confidence" is not between 0 and 1: %s' % (at, _show(confidence)))
-    return Beat(time=time, bar=bar, beat=beat)
+    frame = b.get("frame")
+    if frame is not None and not _is_int(frame):
+        raise TimingError('%s "frame" is not a frame number: %s' % (at, _show(frame)))
+    return Beat(time=time, bar=bar, beat=beat, frame=frame)
 
 
 def _seconds(obj, key, at, allow_negative=False):
