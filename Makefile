@@ -30,6 +30,7 @@ run: deps-run
 test: deps
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="$(CMAKE_FLAGS) -DZORVANE_BENCH=ON"
 	scripts/with-sound-stack.sh ctest --test-dir $(BUILD) --output-on-failure -j2 --timeout 300
+	@command -v blender >/dev/null || echo "Blender add-on test skipped: blender is not installed (apt-get install blender)"
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (LeakSanitizer on; any finding fails its test, with a stack trace). The fuzz

@@ -73,8 +73,11 @@ class ImportZorvaneTiming(bpy.types.Operator, ImportHelper):
         scene = context.scene
         rate = scene_rate(scene.render.fps, scene.render.fps_base)
         first = scene.frame_start
-        plan = timing_plan.build_plan(timing, rate, first, words=self.word_markers,
-                                      beats=self.beat_markers, mouths=self.mouth_keys)
+        try:
+            plan = timing_plan.build_plan(timing, rate, first, words=self.word_markers,
+                                          beats=self.beat_markers, mouths=self.mouth_keys)
+        except TimingError as e:
+            raise TimingError("%s: %s" % (os.path.basename(path), e))
         sound = None
         if self.add_sound:
             if self.sound_path:

@@ -63,8 +63,14 @@ class SceneChanges:
     # ---- markers ----
 
     def add_markers(self, markers):
+        """Adds each (frame, name) that the scene has no marker for yet, so a
+        second import of a file adds none twice."""
         scene_markers = self.scene.timeline_markers
+        have = {(m.frame, m.name) for m in scene_markers}
         for frame, name in markers:
+            if (frame, name) in have:
+                continue
+            have.add((frame, name))
             marker = scene_markers.new(name, frame=frame)
             marker_name, marker_frame = marker.name, marker.frame
 
@@ -109,6 +115,9 @@ class SceneChanges:
         """Keys obj[curve.prop] at each (frame, number), constant between
         keys, replacing the property's earlier keys."""
         prop, path = curve.prop, _path(curve.prop)
+        anim = obj.animation_data
+        if anim is not None and anim.drivers.find(path) is not None:
+            self.messages.append("'%s' on '%s' has a driver, which overrides its keys" % (prop, obj.name))
         self._keep_property(obj, prop)
         self._keep_animation(obj)
         curves = _fcurves(obj)
