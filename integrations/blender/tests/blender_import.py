@@ -137,6 +137,11 @@ def beats_land_on_the_scenes_frames():
     bars = sorted((1 + b["frame"], "Bar %d" % b["bar"]) for b in load("loop-24.json")["beats"] if b["beat"] == 1)
     check("bar markers", markers(scene), bars)
     check("no sound asked for", scene.sequence_editor, None)
+    write("not-a-sound.wav", "text")
+    scene, rig = fresh_scene("not a sound", 24)
+    check("a file that is no sound", run(scene, rig, "loop-24.json", sound_path=os.path.join(DIR, "not-a-sound.wav")),
+          {'FINISHED'})
+    check("no strip of a file that is no sound", scene.sequence_editor, None)
     if len(bars) < 4:
         failures.append("the loop has too few bars to test: %d" % len(bars))
 

@@ -38,6 +38,20 @@ def _fcurves(obj):
     return bag.fcurves if bag else None
 
 
+def looks_like_sound(path):
+    """True when the file starts as a sound file does (WAV, FLAC, Ogg, MP3,
+    AIFF, MP4 audio). Blender makes a one-frame strip of any other file
+    without a word."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(12)
+    except OSError:
+        return False
+    return (head[:4] in (b"RIFF", b"RF64", b"fLaC", b"OggS", b"FORM", b"ID3")
+            or head[4:8] == b"ftyp"
+            or (len(head) >= 2 and head[0] == 0xFF and head[1] & 0xE0 == 0xE0))
+
+
 def _path(prop):
     return '["%s"]' % prop
 
@@ -199,6 +213,10 @@ class SceneChanges:
         """A sound strip from `path` starting on `first_frame`, on the first
         channel above every strip; none when the same sound already starts
         there. A sound Blender cannot read is told in `messages`."""
+        if not looks_like_sound(path):
+            self.messages.append("'%s' is not a sound file Blender reads, so it was not added"
+                                 % os.path.basename(path))
+            return
         sed = self.scene.sequence_editor
         made_editor = sed is None
         if made_editor:
