@@ -16,13 +16,16 @@ import traceback
 
 import bpy
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.dirname(HERE))
-import zorvane_blender  # noqa: E402
-
-zorvane_blender.register()
-
-DIR = sys.argv[sys.argv.index("--") + 1]
+ARGS = sys.argv[sys.argv.index("--") + 1:]
+DIR = ARGS[0]
+if len(ARGS) > 1:
+    # Installed as a user installs it: the zip through Preferences > Add-ons.
+    bpy.ops.preferences.addon_install(filepath=ARGS[1], overwrite=True)
+    bpy.ops.preferences.addon_enable(module="zorvane_blender")
+else:
+    sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    import zorvane_blender
+    zorvane_blender.register()
 PRESTON_BLAIR = ["AI", "E", "O", "U", "etc", "L", "WQ", "MBP", "FV", "rest"]
 NTSC_BASE = 1.001
 failures = []
@@ -251,7 +254,13 @@ def characters_and_no_active_object():
     check("characters' word markers", markers(scene), wanted)
 
 
-for case in (breakdown_lands_on_its_own_frames, breakdown_lands_on_the_scenes_frames_at_another_rate,
+def it_is_on_the_import_menu():
+    names = [getattr(f, "__name__", "") for f in bpy.types.TOPBAR_MT_file_import._dyn_ui_initialize()]
+    check("on File > Import", "menu_import" in names, True)
+    check("operator", bpy.ops.import_anim.zorvane.get_rna_type().name, "Import Zorvane Timing")
+
+
+for case in (it_is_on_the_import_menu, breakdown_lands_on_its_own_frames, breakdown_lands_on_the_scenes_frames_at_another_rate,
              beats_land_on_the_scenes_frames, damaged_files_leave_the_scene_as_it_was,
              a_failure_part_way_takes_back_what_was_done, importing_again_replaces_and_adds_nothing_twice,
              characters_and_no_active_object):

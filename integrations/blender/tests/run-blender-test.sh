@@ -32,5 +32,13 @@ for rate in 24 30 23.976; do
   "$zorvane" --beats loop.wav --fps "$rate" --output "loop-$name.json"
 done
 
+# The add-on zipped as the README says, installed into a user folder of
+# the test's own.
+python3 -c 'import sys, zipfile, pathlib
+root = pathlib.Path(sys.argv[1])
+with zipfile.ZipFile(sys.argv[2], "w") as z:
+    for f in sorted((root / "zorvane_blender").glob("*.py")):
+        z.write(f, f.relative_to(root))' "$here/.." zorvane_blender.zip
+export BLENDER_USER_SCRIPTS="$work/user-scripts" BLENDER_USER_CONFIG="$work/user-config"
 export PYTHONDONTWRITEBYTECODE=1
-blender -b --factory-startup --python-exit-code 1 --python "$here/blender_import.py" -- "$work"
+blender -b --factory-startup --python-exit-code 1 --python "$here/blender_import.py" -- "$work" "$work/zorvane_blender.zip"
