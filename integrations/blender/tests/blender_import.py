@@ -191,15 +191,15 @@ def a_failure_part_way_takes_back_what_was_done():
     def failing_add_sound(self, path, first_frame):
         add_sound(self, path, first_frame)
         raise OSError("the disk went away")
-    for earlier in (None, "line-30.json"):
+    for earlier in (None, "line-30.json", "no active object"):
         scene, rig = fresh_scene("part-way after %s" % earlier, 24)
-        if earlier:
+        if earlier == "line-30.json":
             run(scene, rig, earlier, add_sound=False)
             rig["mouth"] = 4
         before = snapshot(scene)
         SceneChanges.add_sound = failing_add_sound
         try:
-            run(scene, rig, "line-24.json")
+            run(scene, None if earlier == "no active object" else rig, "line-24.json")
             failures.append("a failure part-way was imported")
         except RuntimeError as e:
             if "disk went away" not in str(e):
