@@ -46,6 +46,7 @@ MouthSet MouthSet::PrestonBlair() {
         {"UW", "U"},  {"W", "WQ"},  {"L", "L"},   {"M", "MBP"}, {"B", "MBP"}, {"P", "MBP"}, {"F", "FV"},
         {"V", "FV"},
     };
+    set.IndexShapes();
     return set;
 }
 
@@ -65,6 +66,7 @@ MouthSet MouthSet::NineShapes() {
         {"EY", "C"}, {"AY", "C"}, {"AA", "D"}, {"AW", "D"}, {"AO", "E"}, {"ER", "E"}, {"OY", "E"}, {"UW", "F"},
         {"OW", "F"}, {"UH", "F"}, {"W", "F"},  {"F", "G"},  {"V", "G"},  {"L", "H"},
     };
+    set.IndexShapes();
     return set;
 }
 
@@ -85,9 +87,15 @@ const std::string& MouthSet::ShapeOf(const std::string& phoneme) const {
 
 std::optional<std::string> MouthSet::PhonemeOf(const std::string& shape) const {
     if (shape == rest_) return std::string();
-    for (const auto& [phoneme, its] : phonemes_)
-        if (its == shape) return phoneme;
-    return std::nullopt;
+    const auto it = phonemeOfShape_.find(shape);
+    if (it == phonemeOfShape_.end()) return std::nullopt;
+    return it->second;
+}
+
+void MouthSet::IndexShapes() {
+    // phonemes_ is in name order: the first phoneme of each shape stays.
+    phonemeOfShape_.clear();
+    for (const auto& [phoneme, shape] : phonemes_) phonemeOfShape_.emplace(shape, phoneme);
 }
 
 std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::string& fallbackName,
@@ -146,6 +154,7 @@ std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::s
                               "the phoneme \"" + phoneme + "\" must map to one of the shapes"};
             set.phonemes_[phoneme] = shape.get<std::string>();
         }
+        set.IndexShapes();
         return set;
     } catch (const Refusal& r) {
         error = "line " + std::to_string(r.line) + ": " + r.what;

@@ -61,12 +61,18 @@ public:
     bool IsClosure(const std::string& shape) const { return closures_.count(shape) != 0; }
 
 private:
+    // Fills phonemeOfShape_ from phonemes_ (once the set is made).
+    void IndexShapes();
+
     std::string name_;
     std::vector<std::string> shapes_;
     std::string rest_;
     std::string other_;
     std::set<std::string> closures_;
     std::map<std::string, std::string> phonemes_;
+    // Each shape's first phoneme by name: a .pgo of many shapes comes in
+    // without a search of the set for each.
+    std::map<std::string, std::string> phonemeOfShape_;
 };
 
 } // namespace zv
