@@ -52,17 +52,27 @@ deb: deps
 	cd $(BUILD)-release && cpack -G DEB
 	@ls $(BUILD)-release/zorvane_*.deb
 
-# The WAV fuzz target (clang 14, ASan + UBSan) for FUZZ_SECONDS seconds, from
-# the seed corpus in fuzz/corpus; what it finds new stays in $(BUILD_FUZZ).
+# The fuzz targets (clang 14, ASan + UBSan), one for each reader of users'
+# files (fuzz/CMakeLists.txt lists them), each from its seed corpus in
+# fuzz/corpus/<target>. FUZZ_SECONDS is spread evenly over the targets, one
+# after another; what they find new stays in $(BUILD_FUZZ). The first
+# finding stops the run with its input saved in $(BUILD_FUZZ)/artifacts.
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 300
+FUZZ_TARGETS = wav pgo dat breakdown_json mouth_set marks_file csv labels
 fuzz: deps
 	cmake -S fuzz -B $(BUILD_FUZZ) -G Ninja -DCMAKE_CXX_COMPILER=clang++-14
 	cmake --build $(BUILD_FUZZ)
-	mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
-	$(BUILD_FUZZ)/wav_fuzzer -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=20 \
-	  -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus fuzz/corpus
+	mkdir -p $(BUILD_FUZZ)/artifacts
+	@each=$$(( $(FUZZ_SECONDS) / $(words $(FUZZ_TARGETS)) )); [ $$each -ge 1 ] || each=1; \
+	for t in $(FUZZ_TARGETS); do \
+	  dict=""; case $$t in breakdown_json|mouth_set|marks_file) dict=-dict=fuzz/json.dict;; esac; \
+	  mkdir -p $(BUILD_FUZZ)/corpus/$$t; \
+	  echo "== $$t: $$each s"; \
+	  $(BUILD_FUZZ)/$${t}_fuzzer -rss_limit_mb=2048 -malloc_limit_mb=256 -timeout=20 $$dict \
+	    -max_total_time=$$each -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD_FUZZ)/artifacts/$$t- $(BUILD_FUZZ)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
 
 # The benchmark table (bench/): a Release build of its own, then one run
 # with Xvfb and a PulseAudio null sink (the playing and start-up rows need both).

@@ -5,7 +5,10 @@
 //     over its picture (the whole sound, and zoomed to ten seconds where the
 //     texts have room), against the same box repainted without them;
 //   - one save of the marks file (text, temporary file, fsync, rename),
-//     against writing the same text with a plain write and no fsync.
+//     against writing the same text with a plain write and no fsync;
+//   - reading a marks file of 80,000 tracks (3 MB) as a sound opens,
+//     and a mouth set of 80,000 shapes, each against parsing its JSON alone
+//     (reading them was quadratic in the tracks and the shapes).
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
@@ -18,8 +21,10 @@
 #include "BenchPlatform.h"
 #include "BenchTable.h"
 #include "common/FrameTime.h"
+#include "dialogue/MouthSet.h"
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
+#include "marks/JsonText.h"
 #include "marks/MarksFile.h"
 #include "sound/SoundData.h"
 #include "window/MarkTableModel.h"
@@ -150,6 +155,82 @@ void MarksSaveRow(benchmark::State& state) {
     SetRowText(state, "ms", "< 50 ms", note);
 }
 
+// A marks file of `tracks` tracks, each named apart, every tenth holding
+// one item (80,000 tracks make about 3 MB).
+std::string ManyTracksText(int tracks) {
+    std::vector<FileTrack> all;
+    all.reserve(static_cast<std::size_t>(tracks) + 1);
+    all.push_back({SoundDocument::kMarks, {}});
+    for (int i = 0; i < tracks; ++i) {
+        all.push_back({"t" + std::to_string(i), {}});
+        if (i % 10 == 0) all.back().items.push_back(TrackItem{int64_t{i} * 100, int64_t{i} * 100, "x", {}});
+    }
+    return MarksFileText(all, "many.wav", kSampleRate);
+}
+
+void MarksFileReadRow(benchmark::State& state) {
+    const std::string folder = BenchFolder();
+    const std::string sound = folder + "/many-tracks.wav";
+    const std::string text = ManyTracksText(80000);
+    {
+        std::ofstream out(MarksFilePath(sound), std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    PrintingMessageBox messages;
+    SoundDocument document;
+    MarkKeeper keeper(document);
+    double base = 0;
+    int n = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        ShowReport(messages, keeper.OpenFor(SoundAt(sound)));
+        state.SetIterationTime(SecondsSince(start));
+        start = std::chrono::steady_clock::now();
+        JsonRead parsed = ReadJson(text);
+        benchmark::DoNotOptimize(parsed);
+        base += SecondsSince(start);
+        ++n;
+    }
+    if (messages.shown != 0 || document.Tracks().size() != 80001) {
+        state.SkipWithError("the marks file was not read whole");
+        return;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    char note[160];
+    std::snprintf(note, sizeof note, "80,000 tracks, %.1f MB; base: its JSON parsed alone",
+                  static_cast<double>(text.size()) / 1e6);
+    SetRowText(state, "ms", "< 500 ms", note);
+}
+
+void MouthSetReadRow(benchmark::State& state) {
+    std::string text = "{\"shapes\": [";
+    for (int i = 0; i < 80000; ++i) text += (i > 0 ? ", \"shape " : "\"shape ") + std::to_string(i) + "\"";
+    text += "], \"rest\": \"shape 0\", \"phonemes\": {\"M\": \"shape 1\"}}";
+    double base = 0;
+    int n = 0;
+    std::string error;
+    bool read = true;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        read = read && MouthSet::FromJson(text, "many", error).has_value();
+        state.SetIterationTime(SecondsSince(start));
+        start = std::chrono::steady_clock::now();
+        JsonRead parsed = ReadJson(text);
+        benchmark::DoNotOptimize(parsed);
+        base += SecondsSince(start);
+        ++n;
+    }
+    if (!read) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    state.counters[kBaseline] = base / n * 1e3;
+    char note[160];
+    std::snprintf(note, sizeof note, "80,000 shapes, %.1f MB; base: its JSON parsed alone",
+                  static_cast<double>(text.size()) / 1e6);
+    SetRowText(state, "ms", "< 500 ms", note);
+}
+
 }  // namespace
 
 void RegisterMarksRows() {
@@ -159,6 +240,14 @@ void RegisterMarksRows() {
         ->MinTime(1.0);
     // The marks drawn over the waveform: the layers' rows (LayersBench.cpp).
     benchmark::RegisterBenchmark("Marks file save, 10000 marks", MarksSaveRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Marks file read, 80000 tracks", MarksFileReadRow)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark("Mouth set read, 80000 shapes", MouthSetReadRow)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->MinTime(1.0);

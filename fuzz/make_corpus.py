@@ -6,7 +6,7 @@ tests/sound/CorpusTest.cpp. Run from anywhere: python3 fuzz/make_corpus.py"""
 import os
 import struct
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "wav")
 
 
 def le16(v):

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <sstream>
+#include <string_view>
 
 #include "common/FrameTime.h"
+#include "marks/JsonText.h"
 
 namespace zv {
 
@@ -21,20 +22,30 @@ struct Refusal {
 // Frames far beyond any sound (a day at 1000 fps) are damage, not data.
 constexpr int64_t kMaxFrame = 86400LL * 1000;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
+// The lines of a text, one at a time, without their line ends ("\n" or
+// "\r\n"). Nothing is copied: a file of millions of empty lines costs no
+// more memory than its text.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {}
+    bool Done() const { return at_ >= text_.size(); }
+    std::string_view Next() {
+        const std::size_t end = std::min(text_.find('\n', at_), text_.size());
+        std::string_view line = text_.substr(at_, end - at_);
+        at_ = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return line;
     }
-    return lines;
-}
 
-std::string Trim(const std::string& s) {
+private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+std::string Trim(std::string_view s) {
     const auto a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(" \t") + 1 - a);
+    if (a == std::string_view::npos) return {};
+    return std::string(s.substr(a, s.find_last_not_of(" \t") + 1 - a));
 }
 
 int64_t Number(const std::string& field, std::size_t line, const char* what, int64_t max = kMaxFrame) {
@@ -49,27 +60,37 @@ int64_t Number(const std::string& field, std::size_t line, const char* what, int
 // Reads line by line, counting from 1.
 class Reader {
 public:
-    explicit Reader(const std::string& text) : lines_(Lines(text)) {}
-    const std::string& Next(const char* what) {
-        if (at_ >= lines_.size()) throw Refusal{at_ + 1, std::string("the file ends where ") + what + " should be"};
-        return lines_[at_++];
+    explicit Reader(const std::string& text) : lines_(text) {}
+    std::string Next(const char* what) {
+        if (lines_.Done()) throw Refusal{at_ + 1, std::string("the file ends where ") + what + " should be"};
+        ++at_;
+        return std::string(lines_.Next());
     }
     std::size_t Line() const { return at_; }   // the line last read
-    bool AtEnd() const {
-        for (std::size_t i = at_; i < lines_.size(); ++i)
-            if (!Trim(lines_[i]).empty()) return false;
+    // Only blank lines are left (it reads them).
+    bool AtEnd() {
+        while (!lines_.Done())
+            if (!Trim(lines_.Next()).empty()) return false;
         return true;
     }
 
 private:
-    std::vector<std::string> lines_;
+    LineCursor lines_;
     std::size_t at_ = 0;
 };
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::istringstream in(line);
+// The fields of a line, split at runs of white space. At most `most`
+// are kept: a line of a million fields is wrong once it has one too many.
+std::vector<std::string> Fields(std::string_view line, std::size_t most) {
     std::vector<std::string> out;
-    for (std::string f; in >> f;) out.push_back(f);
+    std::size_t at = 0;
+    while (out.size() <= most) {
+        at = line.find_first_not_of(" \t\v\f\r", at);
+        if (at == std::string_view::npos) break;
+        const std::size_t end = std::min(line.find_first_of(" \t\v\f\r", at), line.size());
+        out.emplace_back(line.substr(at, end - at));
+        at = end;
+    }
     return out;
 }
 
@@ -82,7 +103,7 @@ std::vector<TrackItem> RunsOf(const std::vector<std::pair<int64_t, std::string>>
         int64_t end = i + 1 < changes.size() ? FrameStartSample(changes[i + 1].first, rate, sampleRate)
                                              : std::max(soundFrames, start);
         if (!out.empty() && out.back().text == changes[i].second) {
-            out.back().end = end;
+            out.back().end = std::max(out.back().start, end);
             continue;
         }
         out.push_back({start, std::max(start, end), changes[i].second, ""});
@@ -122,7 +143,7 @@ std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t
                 Number(in.Next("a phrase's last frame"), in.Line(), "a phrase's last frame");
                 const int64_t words = Number(in.Next("the number of words"), in.Line(), "the number of words", 1000000);
                 for (int64_t w = 0; w < words; ++w) {
-                    const std::vector<std::string> f = Fields(in.Next("a word"));
+                    const std::vector<std::string> f = Fields(in.Next("a word"), 4);
                     const std::size_t wordLine = in.Line();
                     if (f.size() != 4) throw Refusal{wordLine, "a word must be: text, first frame, last frame, phonemes"};
                     BreakdownWord word;
@@ -135,7 +156,7 @@ std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t
                     const int64_t phonemes = Number(f[3], wordLine, "the number of phonemes", 100000);
                     std::vector<std::pair<int64_t, std::string>> own;
                     for (int64_t k = 0; k < phonemes; ++k) {
-                        const std::vector<std::string> pf = Fields(in.Next("a phoneme"));
+                        const std::vector<std::string> pf = Fields(in.Next("a phoneme"), 2);
                         if (pf.size() != 2) throw Refusal{in.Line(), "a phoneme must be: frame, name"};
                         const int64_t frame = Number(pf[0], in.Line(), "a phoneme's frame");
                         if (!own.empty() && frame < own.back().first)
@@ -178,7 +199,9 @@ std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t
 std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, int32_t sampleRate,
                                                      int64_t soundFrames, std::string& error) {
     try {
-        const nlohmann::json doc = nlohmann::json::parse(text);
+        const JsonRead read = ReadJson(text);
+        if (!read.Ok()) throw Refusal{static_cast<std::size_t>(read.line), "not JSON (" + read.reason + ")"};
+        const nlohmann::json& doc = read.value;
         ImportedBreakdown out;
         const std::string rate = doc.at("frameRate").get<std::string>();
         const auto slash = rate.find('/');
@@ -188,27 +211,48 @@ std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, in
         if (!out.rate.IsPositive()) throw std::runtime_error("the frame rate must be above 0");
         out.breakdown.sampleRate = sampleRate;
         out.breakdown.soundFrames = soundFrames;
-        auto sample = [&](const nlohmann::json& seconds) {
-            return static_cast<int64_t>(std::llround(seconds.get<double>() * sampleRate));
+        // Seconds from 0 to a day at most (the frame bound's time at 1000
+        // fps): a bigger time is damage, and would leave 64 bits as samples.
+        auto sample = [&](const nlohmann::json& seconds, const char* what) {
+            const double s = seconds.get<double>();
+            if (!(s >= 0 && s <= double(kMaxFrame) / 1000))
+                throw std::runtime_error(std::string(what) + " is out of range (" + seconds.dump() + " s)");
+            return static_cast<int64_t>(std::llround(s * sampleRate));
         };
         BreakdownLine line;
         for (const auto& w : doc.at("words")) {
-            BreakdownWord word{w.at("text").get<std::string>(), sample(w.at("start")), sample(w.at("end")), {}, false};
-            for (const auto& p : w.at("phonemes"))
-                word.phonemes.push_back({p.at("text").get<std::string>(), sample(p.at("start")), sample(p.at("end"))});
+            BreakdownWord word{w.at("text").get<std::string>(), sample(w.at("start"), "a word's start"),
+                               sample(w.at("end"), "a word's end"), {}, false};
+            if (word.end < word.start)
+                throw std::runtime_error("the word \"" + word.text + "\" ends before it starts");
+            for (const auto& p : w.at("phonemes")) {
+                BreakdownPhoneme phoneme{p.at("text").get<std::string>(), sample(p.at("start"), "a phoneme's start"),
+                                         sample(p.at("end"), "a phoneme's end")};
+                if (phoneme.end < phoneme.start)
+                    throw std::runtime_error("the phoneme \"" + phoneme.text + "\" ends before it starts");
+                word.phonemes.push_back(std::move(phoneme));
+            }
             if (!line.text.empty()) line.text += ' ';
             line.text += word.text;
             line.words.push_back(std::move(word));
         }
         if (!line.words.empty()) out.breakdown.lines.push_back(std::move(line));
         std::vector<std::pair<int64_t, std::string>> changes;
-        for (const auto& m : doc.at("mouths")) changes.push_back({m.at("frame").get<int64_t>(), m.at("shape").get<std::string>()});
+        for (const auto& m : doc.at("mouths")) {
+            // A whole number of frames within bounds: a fraction or 1e30
+            // has no frame (and would not convert to one).
+            const std::optional<int64_t> frame = JsonInteger(m, "frame");
+            if (!frame || *frame < 0 || *frame > kMaxFrame)
+                throw std::runtime_error("a mouth's frame must be a whole number from 0 to " +
+                                         std::to_string(kMaxFrame));
+            changes.push_back({*frame, m.at("shape").get<std::string>()});
+        }
+        // In frame order (a file edited by hand may list them otherwise).
+        std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         out.mouths = RunsOf(changes, out.rate, sampleRate, soundFrames);
         return out;
-    } catch (const nlohmann::json::parse_error& e) {
-        std::size_t line = 1;
-        for (std::size_t i = 0; i + 1 < e.byte && i < text.size(); ++i) line += text[i] == '\n' ? 1 : 0;
-        error = "line " + std::to_string(line) + ": not JSON";
+    } catch (const Refusal& r) {
+        error = "line " + std::to_string(r.line) + ": " + r.what;
     } catch (const std::exception& e) {
         error = std::string("The breakdown cannot be read: ") + e.what();
     }
@@ -219,12 +263,14 @@ std::optional<std::vector<TrackItem>> ImportMohoSwitch(const std::string& text, 
                                                        int64_t soundFrames, std::string& error) {
     try {
         if (!rate.IsPositive() || sampleRate <= 0) throw Refusal{0, "there is no frame rate or sound"};
-        const std::vector<std::string> lines = Lines(text);
-        if (lines.empty() || Trim(lines[0]) != "MohoSwitch1") throw Refusal{1, "not Moho switch data (\"MohoSwitch1\" expected)"};
+        LineCursor lines(text);
+        if (lines.Done() || Trim(lines.Next()) != "MohoSwitch1")
+            throw Refusal{1, "not Moho switch data (\"MohoSwitch1\" expected)"};
         std::vector<std::pair<int64_t, std::string>> changes;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
-            if (Trim(lines[i]).empty()) continue;
-            const std::vector<std::string> f = Fields(lines[i]);
+        for (std::size_t i = 1; !lines.Done(); ++i) {
+            const std::string_view line = lines.Next();
+            if (Trim(line).empty()) continue;
+            const std::vector<std::string> f = Fields(line, 2);
             if (f.size() != 2) throw Refusal{i + 1, "a line must be: frame, shape"};
             const int64_t frame = Number(f[0], i + 1, "the frame");
             if (frame < 1) throw Refusal{i + 1, "frames count from 1"};
@@ -234,6 +280,8 @@ std::optional<std::vector<TrackItem>> ImportMohoSwitch(const std::string& text, 
         return RunsOf(changes, rate, sampleRate, soundFrames);
     } catch (const Refusal& r) {
         error = "line " + std::to_string(r.line) + ": " + r.what;
+    } catch (const std::exception& e) {
+        error = std::string("The switch data cannot be read: ") + e.what();
     }
     return std::nullopt;
 }

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <unordered_set>
+
+#include "marks/JsonText.h"
+#include "marks/TextFile.h"
 
 namespace zv {
 
@@ -44,6 +46,7 @@ MouthSet MouthSet::PrestonBlair() {
         {"UW", "U"},  {"W", "WQ"},  {"L", "L"},   {"M", "MBP"}, {"B", "MBP"}, {"P", "MBP"}, {"F", "FV"},
         {"V", "FV"},
     };
+    set.IndexShapes();
     return set;
 }
 
@@ -63,6 +66,7 @@ MouthSet MouthSet::NineShapes() {
         {"EY", "C"}, {"AY", "C"}, {"AA", "D"}, {"AW", "D"}, {"AO", "E"}, {"ER", "E"}, {"OY", "E"}, {"UW", "F"},
         {"OW", "F"}, {"UH", "F"}, {"W", "F"},  {"F", "G"},  {"V", "G"},  {"L", "H"},
     };
+    set.IndexShapes();
     return set;
 }
 
@@ -73,6 +77,8 @@ std::optional<MouthSet> MouthSet::BuiltIn(const std::string& name) {
 }
 
 const std::string& MouthSet::ShapeOf(const std::string& phoneme) const {
+    // A set may list a phoneme with its digits ("AH0"): that one first.
+    if (const auto exact = phonemes_.find(phoneme); exact != phonemes_.end()) return exact->second;
     std::string bare = phoneme;
     while (!bare.empty() && std::isdigit(static_cast<unsigned char>(bare.back()))) bare.pop_back();
     const auto it = phonemes_.find(bare);
@@ -81,20 +87,27 @@ const std::string& MouthSet::ShapeOf(const std::string& phoneme) const {
 
 std::optional<std::string> MouthSet::PhonemeOf(const std::string& shape) const {
     if (shape == rest_) return std::string();
-    for (const auto& [phoneme, its] : phonemes_)
-        if (its == shape) return phoneme;
-    return std::nullopt;
+    const auto it = phonemeOfShape_.find(shape);
+    if (it == phonemeOfShape_.end()) return std::nullopt;
+    return it->second;
+}
+
+void MouthSet::IndexShapes() {
+    // phonemes_ is in name order: the first phoneme of each shape stays.
+    phonemeOfShape_.clear();
+    for (const auto& [phoneme, shape] : phonemes_) phonemeOfShape_.emplace(shape, phoneme);
 }
 
 std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::string& fallbackName,
                                            std::string& error) {
-    nlohmann::json doc;
-    try {
-        doc = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& e) {
-        error = "line " + std::to_string(LineOf(text, e.byte > 0 ? e.byte - 1 : 0)) + ": not JSON (" + e.what() + ")";
+    // ReadJson never throws: numbers beyond a double, nesting too deep and
+    // bytes that are not UTF-8 come back as a reason, like any damage.
+    const JsonRead read = ReadJson(text);
+    if (!read.Ok()) {
+        error = "line " + std::to_string(read.line) + ": not JSON (" + read.reason + ")";
         return std::nullopt;
     }
+    const nlohmann::json& doc = read.value;
     try {
         if (!doc.is_object()) throw Refusal{1, "the set must be a JSON object"};
         MouthSet set;
@@ -106,18 +119,20 @@ std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::s
         }
         if (!doc.contains("shapes") || !doc["shapes"].is_array() || doc["shapes"].empty())
             throw Refusal{LineOfKey(text, "shapes"), "\"shapes\" must list the shapes"};
+        // The shapes by name, so that each look-up costs the same however
+        // many there are (a set of many thousands reads in linear time).
+        std::unordered_set<std::string> known;
         for (const auto& s : doc["shapes"]) {
             if (!s.is_string() || s.get<std::string>().empty())
                 throw Refusal{LineOfKey(text, "shapes"), "every shape must be a name"};
-            if (std::find(set.shapes_.begin(), set.shapes_.end(), s.get<std::string>()) != set.shapes_.end())
+            if (!known.insert(s.get<std::string>()).second)
                 throw Refusal{LineOfKey(text, s.get<std::string>()), "the shape \"" + s.get<std::string>() + "\" is listed twice"};
             set.shapes_.push_back(s.get<std::string>());
         }
         auto shapeNamed = [&](const nlohmann::json& v, const std::string& key) {
             if (!v.is_string()) throw Refusal{LineOfKey(text, key), "\"" + key + "\" must name a shape"};
             const std::string name = v.get<std::string>();
-            if (std::find(set.shapes_.begin(), set.shapes_.end(), name) == set.shapes_.end())
-                throw Refusal{LineOfKey(text, key), "\"" + name + "\" is not one of the shapes"};
+            if (known.count(name) == 0) throw Refusal{LineOfKey(text, key), "\"" + name + "\" is not one of the shapes"};
             return name;
         };
         if (!doc.contains("rest")) throw Refusal{1, "\"rest\" must name the shape of silence"};
@@ -131,12 +146,15 @@ std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::s
             throw Refusal{LineOfKey(text, "phonemes"), "\"phonemes\" must map phonemes to shapes"};
         const std::size_t phonemesAt = text.find("\"phonemes\"");
         for (const auto& [phoneme, shape] : doc["phonemes"].items()) {
-            if (!shape.is_string() ||
-                std::find(set.shapes_.begin(), set.shapes_.end(), shape.get<std::string>()) == set.shapes_.end())
+            // An empty name stands for rest where a shape's phoneme is asked.
+            if (phoneme.empty()) throw Refusal{LineOfKey(text, "", phonemesAt == std::string::npos ? 0 : phonemesAt),
+                                               "a phoneme must have a name"};
+            if (!shape.is_string() || known.count(shape.get<std::string>()) == 0)
                 throw Refusal{LineOfKey(text, phoneme, phonemesAt == std::string::npos ? 0 : phonemesAt),
                               "the phoneme \"" + phoneme + "\" must map to one of the shapes"};
             set.phonemes_[phoneme] = shape.get<std::string>();
         }
+        set.IndexShapes();
         return set;
     } catch (const Refusal& r) {
         error = "line " + std::to_string(r.line) + ": " + r.what;
@@ -147,14 +165,14 @@ std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::s
 }
 
 std::optional<MouthSet> MouthSet::ReadFile(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "Couldn't read the mouth set " + path;
+    // Not a plain stream: a pipe or a device under a set's name must not
+    // hold the start-up, nor a huge file fill the memory.
+    const TextFileRead read = ReadTextFile(path, kMaxFileBytes);
+    if (!read.exists || read.error) {
+        error = "Couldn't read the mouth set " + path + (read.error ? ": " + *read.error : std::string());
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    auto set = FromJson(text.str(), std::filesystem::path(path).stem().string(), error);
+    auto set = FromJson(read.text, std::filesystem::path(path).stem().string(), error);
     if (!set) error = path + ", " + error;
     return set;
 }
@@ -169,9 +187,11 @@ std::string MouthSet::UserFolder(const char* xdgConfigHome, const char* home) {
 
 std::vector<MouthSet> MouthSet::ReadFolder(const std::string& folder, std::vector<std::string>& errors) {
     std::vector<std::string> files;
+    // Stepped with an error code: a folder that fails half-way through the
+    // listing gives the files listed so far, never an exception.
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.path().extension() == ".json") files.push_back(entry.path().string());
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().extension() == ".json") files.push_back(it->path().string());
     std::sort(files.begin(), files.end());
     std::vector<MouthSet> out;
     for (const std::string& file : files) {
@@ -180,6 +200,15 @@ std::vector<MouthSet> MouthSet::ReadFolder(const std::string& folder, std::vecto
         else errors.push_back(error);
     }
     return out;
+}
+
+std::string MouthSet::FolderErrorsText(const std::vector<std::string>& errors) {
+    constexpr std::size_t kShown = 3;
+    std::string text;
+    for (std::size_t i = 0; i < errors.size() && i < kShown; ++i) text += (i > 0 ? "\n" : "") + errors[i];
+    if (errors.size() > kShown)
+        text += "\n(and " + std::to_string(errors.size() - kShown) + " more mouth sets that can't be read)";
+    return text;
 }
 
 } // namespace zv

@@ -13,6 +13,7 @@
 //     "phonemes": {"M": "Shut", "B": "Shut", "P": "Shut", "AA": "Open"}
 //   }
 // A damaged file is refused whole, the message giving its line.
+#include <cstddef>
 #include <map>
 #include <optional>
 #include <set>
@@ -23,6 +24,9 @@ namespace zv {
 
 class MouthSet {
 public:
+    // A set file larger than this (bytes) is refused unread.
+    static constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
+
     static MouthSet PrestonBlair();
     static MouthSet NineShapes();
     // "preston-blair" or "a-h"; nothing for another name.
@@ -39,11 +43,16 @@ public:
     static std::string UserFolder(const char* xdgConfigHome, const char* home);
     // Every *.json in `folder`, by file name; the damaged ones' messages in `errors`.
     static std::vector<MouthSet> ReadFolder(const std::string& folder, std::vector<std::string>& errors);
+    // What the user is told of ReadFolder's errors, once: the first few
+    // messages, one a line (each naming its file), then how many more.
+    // "" when there are none.
+    static std::string FolderErrorsText(const std::vector<std::string>& errors);
 
     const std::string& Name() const { return name_; }
     const std::vector<std::string>& Shapes() const { return shapes_; }
     const std::string& Rest() const { return rest_; }
-    // The shape of a phoneme (stress digits ignored: "AH0" is "AH").
+    // The shape of a phoneme: as the set lists it, else without its stress
+    // digits ("AH0" is "AH").
     const std::string& ShapeOf(const std::string& phoneme) const;
     // A phoneme that takes `shape` (the first by name), "" for rest,
     // or nothing when the set has no such shape: a breakdown that names
@@ -52,12 +61,18 @@ public:
     bool IsClosure(const std::string& shape) const { return closures_.count(shape) != 0; }
 
 private:
+    // Fills phonemeOfShape_ from phonemes_ (once the set is made).
+    void IndexShapes();
+
     std::string name_;
     std::vector<std::string> shapes_;
     std::string rest_;
     std::string other_;
     std::set<std::string> closures_;
     std::map<std::string, std::string> phonemes_;
+    // Each shape's first phoneme by name: a .pgo of many shapes comes in
+    // without a search of the set for each.
+    std::map<std::string, std::string> phonemeOfShape_;
 };
 
 } // namespace zv

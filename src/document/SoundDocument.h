@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "document/Track.h"
@@ -65,6 +66,9 @@ public:
 private:
     SoundInfo info_;
     std::vector<std::unique_ptr<Track>> tracks_;
+    // The same tracks by name: a document of many tracks (read from a
+    // file) finds each at once.
+    std::unordered_map<std::string, Track*> byName_;
 };
 
 } // namespace zv

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <tuple>
+#include <unordered_map>
 
 #include "marks/TextFile.h"
 
@@ -32,10 +33,19 @@ std::vector<TrackItem> MergeItems(const std::vector<TrackItem>* base, const std:
     return merged;
 }
 
-const std::vector<TrackItem>* ItemsNamed(const std::vector<FileTrack>& tracks, const std::string& name) {
-    for (const FileTrack& t : tracks)
-        if (t.name == name) return &t.items;
-    return nullptr;
+// The items of each track by its name (the first track of a name wins).
+using ItemsByName = std::unordered_map<std::string, const std::vector<TrackItem>*>;
+
+ItemsByName ByName(const std::vector<FileTrack>& tracks) {
+    ItemsByName out;
+    out.reserve(tracks.size());
+    for (const FileTrack& t : tracks) out.emplace(t.name, &t.items);
+    return out;
+}
+
+const std::vector<TrackItem>* ItemsNamed(const ItemsByName& tracks, const std::string& name) {
+    const auto it = tracks.find(name);
+    return it == tracks.end() ? nullptr : it->second;
 }
 
 // The same items, whatever their order among those at one start.
@@ -142,9 +152,10 @@ bool MarkKeeper::MergeFromDisk(Report& report) {
         return false;
     }
     for (const FileTrack& t : disk.tracks) document_.Ensure(t.name);
+    const ItemsByName base = ByName(lastSeen_), onDisk = ByName(disk.tracks);
     for (const auto& track : document_.Tracks()) {
-        std::vector<TrackItem> merged = MergeItems(ItemsNamed(lastSeen_, track->Name()),
-                                                   ItemsNamed(disk.tracks, track->Name()), track->Items());
+        std::vector<TrackItem> merged = MergeItems(ItemsNamed(base, track->Name()),
+                                                   ItemsNamed(onDisk, track->Name()), track->Items());
         if (!SameItems(merged, track->Items())) track->Assign(std::move(merged));
     }
     return true;

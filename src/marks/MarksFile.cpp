@@ -1,6 +1,7 @@
 #include "marks/MarksFile.h"
 
 #include <filesystem>
+#include <unordered_map>
 
 #include "common/FrameTime.h"
 #include "document/SoundDocument.h"
@@ -85,6 +86,9 @@ MarksFileContent ParseVersion2(const nlohmann::json& root, int32_t sampleRate) {
     if (tracks == root.end() || !tracks->is_array()) return Refuse("it has no list of tracks");
     MarksFileContent content;
     content.tracks.push_back({SoundDocument::kMarks, {}});
+    // Each name's place in content.tracks: a track named twice is one track,
+    // found at once however many there are.
+    std::unordered_map<std::string, std::size_t> byName{{SoundDocument::kMarks, 0}};
     for (std::size_t t = 0; t < tracks->size(); ++t) {
         const nlohmann::json& track = (*tracks)[t];
         const std::string whichTrack = "track " + std::to_string(t + 1);
@@ -93,11 +97,10 @@ MarksFileContent ParseVersion2(const nlohmann::json& root, int32_t sampleRate) {
             return Refuse(whichTrack + " has no name");
         const auto list = track.find("items");
         if (list == track.end() || !list->is_array()) return Refuse(whichTrack + " has no list of items");
-        FileTrack* into = nullptr;
-        for (FileTrack& known : content.tracks)
-            if (known.name == name) into = &known;
-        if (!into) into = &content.tracks.emplace_back(FileTrack{name, {}});
-        into->items.reserve(into->items.size() + list->size());
+        const auto [place, added] = byName.emplace(name, content.tracks.size());
+        if (added) content.tracks.push_back(FileTrack{name, {}});
+        FileTrack* into = &content.tracks[place->second];
+        if (added) into->items.reserve(list->size());   // not again: a name repeated many times grows it geometrically
         for (std::size_t i = 0; i < list->size(); ++i) {
             const nlohmann::json& item = (*list)[i];
             const std::string which = "item " + std::to_string(i + 1) + " of " + whichTrack;

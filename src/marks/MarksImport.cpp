@@ -87,6 +87,9 @@ struct CsvRow {
     int line = 0;   // where the row starts, from 1
 };
 
+// The fields of a row that are kept apart; an export writes seven.
+constexpr std::size_t kMostCsvFields = 64;
+
 // RFC 4180: quoted fields may hold commas, quotes and line breaks.
 std::optional<std::vector<CsvRow>> CsvRows(std::string_view text, int& badLine) {
     std::vector<CsvRow> rows;
@@ -108,7 +111,10 @@ std::optional<std::vector<CsvRow>> CsvRows(std::string_view text, int& badLine) 
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
-            row.fields.emplace_back();
+            // Fields past those a row may hold run into the last one kept:
+            // a line of millions of commas costs one string, not millions.
+            if (row.fields.size() < kMostCsvFields) row.fields.emplace_back();
+            else row.fields.back() += c;
         } else if (c == '\n' || c == '\r') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             ++line;

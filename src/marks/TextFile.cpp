@@ -55,7 +55,10 @@ mode_t NewFileMode() {
 
 TextFileRead ReadTextFile(const std::string& path, std::size_t maxBytes) {
     TextFileRead result;
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+    // Opened without blocking: a named pipe (or a device) under the file's
+    // name would otherwise hold the caller until some writer came along.
+    // Only a regular file is read, and reads of one never block.
+    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
     if (file.fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return result;   // nothing there
         result.exists = true;

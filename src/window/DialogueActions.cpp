@@ -143,7 +143,7 @@ void DialogueActions::ReadSets() {
     const int i = panel_->mouthSet->findText(chosen);
     panel_->mouthSet->setCurrentIndex(std::max(i, 0));
     // A damaged set of the user's is named in the panel, not in a box at start-up.
-    if (!errors.empty()) panel_->status->setText(QString::fromStdString(errors.front()));
+    if (!errors.empty()) panel_->status->setText(QString::fromStdString(MouthSet::FolderErrorsText(errors)));
 }
 
 const MouthSet& DialogueActions::CurrentSet() const {

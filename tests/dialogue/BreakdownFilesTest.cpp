@@ -146,6 +146,57 @@ TEST(BreakdownFiles, DamagedFilesAreRefusedWholeWithTheLine) {
     EXPECT_EQ(ntsc.substr(0, ntsc.find('\n', ntsc.find('\n') + 1) + 4), "lipsync version 1\nline.wav\n30\n");
 }
 
+TEST(BreakdownFiles, JsonWithOddNumbersOrTimesOutOfOrderIsRefusedOrPutInOrder) {
+    const std::string head = "{\"frameRate\": \"24/1\", ";
+    const std::string noWords = head + "\"words\": [], ";
+    std::string error;
+    // A mouth frame that is no whole frame converted out of range before.
+    for (const std::string frame : {"2.5", "1e30", "-1", "9223372036854775807", "\"3\""}) {
+        EXPECT_FALSE(ImportBreakdownJson(noWords + "\"mouths\": [{\"frame\": " + frame + ", \"shape\": \"A\"}]}",
+                                         kRate, 0, error))
+            << frame;
+        EXPECT_NE(error.find("whole number"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(ImportBreakdownJson(noWords + "\"mouths\": [{\"frame\": 1e400, \"shape\": \"A\"}]}", kRate, 0, error));
+    EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
+    // Words and phonemes that end before they start, or past any sound.
+    const std::string word = "\"words\": [{\"text\": \"hi\", \"start\": 0.5, \"end\": ";
+    EXPECT_FALSE(ImportBreakdownJson(head + word + "0.25, \"phonemes\": []}], \"mouths\": []}", kRate, 0, error));
+    EXPECT_NE(error.find("ends before it starts"), std::string::npos) << error;
+    EXPECT_FALSE(ImportBreakdownJson(
+        head + word + "1, \"phonemes\": [{\"text\": \"HH\", \"start\": 0.7, \"end\": 0.6}]}], \"mouths\": []}", kRate, 0,
+        error));
+    EXPECT_NE(error.find("ends before it starts"), std::string::npos) << error;
+    EXPECT_FALSE(ImportBreakdownJson(head + word + "1e300, \"phonemes\": []}], \"mouths\": []}", kRate, 0, error));
+    EXPECT_NE(error.find("out of range"), std::string::npos) << error;
+    // Mouths listed out of order come in frame order, each start <= end.
+    const auto read = ImportBreakdownJson(
+        noWords + "\"mouths\": [{\"frame\": 9, \"shape\": \"A\"}, {\"frame\": 12, \"shape\": \"A\"}, "
+                  "{\"frame\": 2, \"shape\": \"B\"}]}",
+        kRate, FrameStartSample(20, 24, kRate), error);
+    ASSERT_TRUE(read) << error;
+    ASSERT_EQ(read->mouths.size(), 2u);
+    EXPECT_EQ(read->mouths[0].text, "B");
+    EXPECT_EQ(read->mouths[0].start, FrameStartSample(2, 24, kRate));
+    EXPECT_EQ(read->mouths[0].end, FrameStartSample(9, 24, kRate));
+    EXPECT_EQ(read->mouths[1].text, "A");
+    EXPECT_EQ(read->mouths[1].end, FrameStartSample(20, 24, kRate));
+}
+
+TEST(BreakdownFiles, ManyBlankLinesOrFieldsAreReadWithoutCopyingThem) {
+    std::string error;
+    // Ten million line ends once took a string each (over 300 MB).
+    std::string dat = "MohoSwitch1\n1 rest\n";
+    dat.append(10'000'000, '\n');
+    const auto mouths = ImportMohoSwitch(dat + "3 AI\n", 24, kRate, 0, error);
+    ASSERT_TRUE(mouths) << error;
+    EXPECT_EQ(mouths->size(), 2u);
+    std::string fields = "MohoSwitch1\n1";
+    for (int i = 0; i < 1'000'000; ++i) fields += " x";
+    EXPECT_FALSE(ImportMohoSwitch(fields + "\n", 24, kRate, 0, error));
+    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+}
+
 TEST(BreakdownFiles, SheetTsvLabelsAndJsonKeys) {
     const FrameRate ntsc = FrameRate::Fraction(24000, 1001);
     const Exported e = Make(ntsc);

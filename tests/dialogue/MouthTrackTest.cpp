@@ -2,6 +2,11 @@
 // rest after a pause, the lead.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "TestSounds.h"
 #include "common/FrameTime.h"
 #include "dialogue/MouthTrack.h"
 
@@ -104,6 +109,53 @@ TEST(MouthSet, UserSetsAreReadAndDamagedOnesRefusedWithTheLine) {
     EXPECT_EQ(MouthSet::UserFolder("/x/cfg", "/home/u"), "/x/cfg/Zorvane/mouths");
     EXPECT_EQ(MouthSet::NineShapes().ShapeOf("P"), "A");
     EXPECT_EQ(MouthSet::PrestonBlair().ShapeOf("AH0"), "AI");
+}
+
+TEST(MouthSet, NumbersBeyondADoubleAndOddNamesAreRefusedNotThrown) {
+    std::string error;
+    // 1e400 made the JSON reader throw past the set's own refusals.
+    EXPECT_FALSE(MouthSet::FromJson("{\"shapes\": [\"A\"],\n\"rest\": \"A\", \"phonemes\": {}, \"x\": 1e400}", "x", error));
+    EXPECT_EQ(error.rfind("line ", 0), 0u) << error;
+    EXPECT_NE(error.find("1e400"), std::string::npos) << error;
+    EXPECT_FALSE(MouthSet::FromJson(std::string(200, '[') + std::string(200, ']'), "x", error));
+    EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
+    // An empty phoneme name would stand for rest when a .pgo's shapes come in.
+    EXPECT_FALSE(MouthSet::FromJson("{\"shapes\": [\"A\", \"B\"], \"rest\": \"A\", \"phonemes\": {\"\": \"B\"}}", "x", error));
+    EXPECT_NE(error.find("must have a name"), std::string::npos) << error;
+    // A phoneme listed with its stress digits keeps its own shape, and a
+    // shape's phoneme gives that shape back.
+    const auto set = MouthSet::FromJson(
+        "{\"shapes\": [\"A\", \"B\", \"C\"], \"rest\": \"A\", \"phonemes\": {\"AH0\": \"B\", \"AH\": \"C\"}}", "x", error);
+    ASSERT_TRUE(set) << error;
+    EXPECT_EQ(set->ShapeOf("AH0"), "B");
+    EXPECT_EQ(set->ShapeOf("AH1"), "C");
+    for (const std::string& shape : {std::string("B"), std::string("C")})
+        EXPECT_EQ(set->ShapeOf(set->PhonemeOf(shape).value()), shape);
+}
+
+TEST(MouthSet, DamagedSetsInTheFolderAreEachNamedOnceAndNoneHoldsTheStart) {
+    test::TempDir dir;
+    test::WriteText(dir.File("good.json"), "{\"shapes\": [\"A\"], \"rest\": \"A\", \"phonemes\": {}}");
+    test::WriteText(dir.File("huge.json"), "{\"shapes\": [\"A\"], \"rest\": \"A\", \"phonemes\": {}, \"x\": 1e400}");
+    test::WriteText(dir.File("not-a-set.txt"), "ignored");
+    // A pipe under a set's name: a plain read would wait for a writer forever.
+    ASSERT_EQ(::mkfifo(dir.File("pipe.json").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.File("folder.json"));
+    std::vector<std::string> errors;
+    const std::vector<MouthSet> sets = MouthSet::ReadFolder(dir.File(""), errors);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].Name(), "good");
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_NE(errors[0].find("folder.json"), std::string::npos) << errors[0];
+    EXPECT_NE(errors[1].find("huge.json"), std::string::npos) << errors[1];
+    EXPECT_NE(errors[2].find("pipe.json"), std::string::npos) << errors[2];
+    // Told once: the first few by name, then how many more.
+    errors.insert(errors.end(), {"d.json, x", "e.json, x"});
+    const std::string told = MouthSet::FolderErrorsText(errors);
+    EXPECT_NE(told.find("folder.json"), std::string::npos);
+    EXPECT_EQ(told.find("d.json"), std::string::npos);
+    EXPECT_NE(told.find("and 2 more"), std::string::npos) << told;
+    EXPECT_EQ(MouthSet::FolderErrorsText({}), "");
 }
 
 } // namespace

@@ -220,6 +220,16 @@ TEST(MarksImport, AnOlderCsvPutsEachMarkOnTheFrameItsRowNames) {
     EXPECT_TRUE(bad.tracks.empty());
 }
 
+TEST(MarksImport, ACsvRowOfMillionsOfCommasIsReadLikeAnyOther) {
+    // Each comma once made a string of its own: gigabytes for a 64 MB file.
+    std::string row = "1,1,0.033,0.033,one";
+    row.append(5'000'000, ',');
+    const MarksImport read = ImportMarksText("Frame (30 fps),x\r\n" + row + "\r\n", kRate);
+    ASSERT_EQ(read.error, "");
+    ASSERT_EQ(read.Count(), 1u);
+    EXPECT_EQ(read.tracks[0].items[0], (TrackItem{1470, 1470, "one", {}}));
+}
+
 TEST(LabelImport, PointAndRangeLabelsAndAMalformedLineTakesNothing) {
     const LabelImport good = ParseAudacityLabels(
         "\xEF\xBB\xBF" "0.500000\t0.500000\tpoint\r\n"

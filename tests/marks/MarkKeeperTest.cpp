@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -215,6 +216,57 @@ TEST_F(MarkKeeperTest, AFileThatCannotBeReadIsToldAndNeverOverwritten) {
         EXPECT_EQ(messages.texts.size(), 1u);
     }
     EXPECT_NE(messages.texts[0].find("can't be read"), std::string::npos);
+}
+
+TEST_F(MarkKeeperTest, APipeOrAFolderBesideTheSoundIsToldAtOnceNotWaitedOn) {
+    // A named pipe under the marks file's name would block a plain open
+    // until some program wrote to it: the window would freeze.
+    const std::string marksFile = MarksFilePath(sound);
+    ASSERT_EQ(::mkfifo(marksFile.c_str(), 0600), 0);
+    MarkKeeper keeper(document);
+    ShowReport(messages, keeper.OpenFor(InfoOf(sound, 48000)));
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_NE(messages.texts[0].find("not a regular file"), std::string::npos) << messages.texts[0];
+    EXPECT_TRUE(keeper.Protected());
+    std::filesystem::remove(marksFile);
+    std::filesystem::create_directory(marksFile);
+    ShowReport(messages, keeper.OpenFor(InfoOf(sound, 48000)));
+    ASSERT_EQ(messages.texts.size(), 2u);
+    EXPECT_NE(messages.texts[1].find(marksFile), std::string::npos);
+}
+
+TEST_F(MarkKeeperTest, TracksNamedTwiceAreOneAndEachIsMergedWithItsOwn) {
+    const std::string marksFile = MarksFilePath(sound);
+    test::WriteText(marksFile,
+                    "{\"format\": \"zorvane-marks\", \"version\": 2, \"sampleRate\": 48000, \"tracks\": [\n"
+                    "{\"name\": \"Words\", \"items\": [{\"start\": 10, \"text\": \"a\"}]},\n"
+                    "{\"name\": \"Marks\", \"items\": [{\"start\": 5, \"text\": \"m\"}]},\n"
+                    "{\"name\": \"Beats\", \"items\": []},\n"
+                    "{\"name\": \"Words\", \"items\": [{\"start\": 20, \"end\": 30, \"text\": \"b\"}]}]}\n");
+    MarkKeeper keeper(document);
+    ShowReport(messages, keeper.OpenFor(InfoOf(sound, 48000)));
+    EXPECT_TRUE(messages.texts.empty());
+    ASSERT_EQ(document.Tracks().size(), 3u);
+    EXPECT_EQ(document.Tracks()[1]->Name(), "Words");
+    EXPECT_EQ(document.Find("Words")->size(), 2u);
+    EXPECT_EQ(keeper.Marks().size(), 1u);
+    // Another writer adds to one track: the merge puts it on that track only.
+    SoundDocument other;
+    {
+        MarkKeeper second(other);
+        ShowReport(messages, second.OpenFor(InfoOf(sound, 48000)));
+        ShowReport(messages, second.AddToTrack("Beats", {Point(100, "beat")}));
+    }
+    ShowReport(messages, keeper.Add(Point(50, "mine")));
+    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_EQ(document.Find("Beats")->size(), 1u);
+    EXPECT_EQ(document.Find("Words")->size(), 2u);
+    EXPECT_EQ(keeper.Marks().size(), 2u);
+    // A new sound: the old tracks are gone, by name too.
+    ShowReport(messages, keeper.OpenFor(InfoOf(dir.File("other.wav"), 48000)));
+    EXPECT_EQ(document.Find("Words"), nullptr);
+    EXPECT_EQ(document.Tracks().size(), 1u);
+    EXPECT_EQ(&document.Ensure(SoundDocument::kMarks), &document.Marks());
 }
 
 } // namespace

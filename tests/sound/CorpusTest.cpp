@@ -69,7 +69,7 @@ const Expected kCorpus[] = {
     {"rf64_float_extensible.wav", nullptr, 2},
 };
 
-const std::filesystem::path kDir = std::filesystem::path(ZORVANE_SOURCE_DIR) / "fuzz" / "corpus";
+const std::filesystem::path kDir = std::filesystem::path(ZORVANE_SOURCE_DIR) / "fuzz" / "corpus" / "wav";
 
 class Corpus : public ::testing::TestWithParam<Expected> {};
 

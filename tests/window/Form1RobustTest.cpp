@@ -176,7 +176,7 @@ TEST_F(Form1Robust, HugeLengthsOpenPlayAndRefreshWithoutLosingTheCaptions) {
 TEST_F(Form1Robust, OpenWhoseWaveformOverflowsStillResetsTheSelection) {
     // 0xFFFFFFFF bytes of 4-byte frames: the byte offset of frame 2^29 leaves
     // 32 bits, so the waveform cannot be drawn to its end.
-    const std::string huge = std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus/data_size_ffffffff.wav";
+    const std::string huge = std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus/wav/data_size_ffffffff.wav";
     Open(wav, 150000);
     form->SelStartMs = 1000;
     form->ScrollEnd->setValue(7);
@@ -497,7 +497,7 @@ TEST_F(Form1Robust, ExtremeWindowSizes) {
 TEST_F(Form1Robust, WindowSizesWithTheLargestSoundLoaded) {
     // 2147483647 one-byte frames: the view spans the whole 32-bit range.
     // (Drawing it reads one page of the block per point: sizes stay modest.)
-    const std::string largest = std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus/frames_int32_max.wav";
+    const std::string largest = std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus/wav/frames_int32_max.wav";
     Open(largest, int64_t{1} << 40);
     ASSERT_EQ(form->Sound.NumSamples, kMax32);
     ASSERT_EQ(form->SelEndMs, kMax32);

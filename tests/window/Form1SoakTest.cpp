@@ -154,7 +154,7 @@ struct Form1Soak : ::testing::Test {
 
         // The fuzz target's seeds: one file for each way a WAV breaks readers.
         std::vector<std::string> corpus;
-        for (const auto& e : std::filesystem::directory_iterator(std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus"))
+        for (const auto& e : std::filesystem::directory_iterator(std::string(ZORVANE_SOURCE_DIR) + "/fuzz/corpus/wav"))
             corpus.push_back(e.path().string());
         std::sort(corpus.begin(), corpus.end());
         ASSERT_GE(corpus.size(), 20u);
