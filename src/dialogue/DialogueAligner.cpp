@@ -36,6 +36,9 @@ constexpr int64_t kBoundaryOffset16k = 205;
 constexpr int64_t kStopLead16k = 320;
 // Speech kept either side of the voiced part of a line before decoding.
 constexpr int64_t kMargin16k = kRate16k / 4;
+// The shortest pause heard between words that is heard again when the sound
+// does not pause there (three frames: the shortest silence the model has).
+constexpr int64_t kFalsePause16k = 3 * SpeechRecognizer::kSamplesPerFrame;
 // The shortest pause a lost line is split at.
 constexpr int64_t kMinSplitPause16k = kRate16k / 10;
 // Frames a phone needs in the model (three states, no skips).
@@ -386,7 +389,7 @@ void HeardAligner::HearWithoutFalsePauses(Recognition& heard, int64_t from, std:
     for (std::size_t i = 0; i + 1 < heard.words.size(); ++i) {
         const int64_t a = from + static_cast<int64_t>(heard.words[i].lastFrame + 1) * kFrame16k;
         const int64_t b = from + static_cast<int64_t>(heard.words[i + 1].firstFrame) * kFrame16k;
-        if (b - a >= kMinSplitPause16k && Voiced(a, b)) {
+        if (b - a >= kFalsePause16k && Voiced(a, b)) {
             pauseAfter[i] = false;
             again = true;
         }
@@ -705,6 +708,8 @@ const char* WayWords(DialogueWay way) {
 }
 
 } // namespace
+
+bool IsEnglishLanguage(const std::string& language) { return IsEnglish(language); }
 
 DialogueWay DialogueLanguageWay(const std::string& language, const std::string& modelsFolder) {
     std::string error;

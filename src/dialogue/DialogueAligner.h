@@ -43,6 +43,9 @@ enum class DialogueWay { Recognizer, UserModel, VoicedStretches, Unknown };
 // gets: UserModel when `modelsFolder` holds a model for it, Recognizer for
 // English and any other language espeak-ng speaks, Unknown otherwise.
 DialogueWay DialogueLanguageWay(const std::string& language, const std::string& modelsFolder = {});
+// Whether a language code is English's ("en", "en-us", "en+f3"): its
+// typed numbers and symbols are read as English words.
+bool IsEnglishLanguage(const std::string& language);
 // The panel's words for it: "Aligned by ear (English speech model)", ...
 std::string DialogueWayText(DialogueWay way);
 

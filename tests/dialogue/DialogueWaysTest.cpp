@@ -2,6 +2,8 @@
 // the English model, lines split by pauses, no speech at all, Cancel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 
 #include "dialogue/DialogueAligner.h"
@@ -13,7 +15,7 @@ namespace zv {
 namespace {
 
 // espeak-ng speaking each text in turn, `pauseMs` of quiet before, between
-// and after them; where each text starts (samples).
+// and after them; where each text's first phoneme is (samples).
 struct Spoken {
     std::vector<float> mono;
     std::vector<int64_t> starts;
@@ -29,7 +31,12 @@ Spoken Speak(const std::vector<std::string>& texts, const std::string& voice, in
         const auto speech = SpeakWithEspeak(text, voice, 175, error);
         EXPECT_TRUE(speech) << error;
         if (!speech) continue;
-        out.starts.push_back(static_cast<int64_t>(out.mono.size()));
+        // Where its first phoneme starts (espeak-ng may begin with a pause).
+        int64_t firstMs = -1;
+        for (const SpokenWord& w : speech->words)
+            for (const SpokenPhoneme& ph : w.phonemes)
+                if (!ph.ipa.empty() && firstMs < 0) firstMs = ph.ms;
+        out.starts.push_back(static_cast<int64_t>(out.mono.size()) + std::max<int64_t>(firstMs, 0) * 22050 / 1000);
         for (int16_t s : speech->samples) out.mono.push_back(static_cast<float>(s) / 32768.0f);
         out.mono.resize(out.mono.size() + pause, 0.0f);
     }
