@@ -46,6 +46,9 @@ TEST(AlignmentAccuracy, WordStartsFallWithinAFrameOfTheSpokenOnes) {
         EXPECT_EQ(f.spread, 0);
         EXPECT_GE(f.WithinOnePercent(), 90.0);
         EXPECT_LE(f.worstMs, 4 * 1000.0 / 24.0);
+        // Was 19.7 and 19.0 ms before stop-initial words were moved later
+        // and pauses heard inside speech were heard again; now 14.6, 15.5.
+        EXPECT_LE(f.MeanMs(), 17.0);
         total += f.total;
         withinThree += f.withinThree;
     }
