@@ -272,7 +272,7 @@ private:
     std::vector<bool> known_;       // the model can say the word
     std::vector<std::string> unknown_;   // words the user's model cannot say
     std::vector<Said> said_;        // espeak-ng's reading (not for English)
-    std::vector<std::pair<std::string, std::vector<std::string>>> added_;   // words the dictionary lacked
+    std::vector<std::pair<std::string, std::vector<std::string>>> added_;   // the job's words and their phones
     std::vector<Placed> placed_;
 };
 
@@ -313,7 +313,12 @@ void HeardAligner::Pronounce(const WordList& list) {
         const SpokenTextWord& w = list.words[i];
         keys_.push_back(KeyOf(w));
         known_.push_back(true);
-        if (recognizer_.Pronunciation(keys_.back())) continue;
+        // Known already (the dictionary's, or added by an earlier job on
+        // this recognizer): kept for the wide recognizer, which may lack it.
+        if (auto known = recognizer_.Pronunciation(keys_.back())) {
+            added_.emplace_back(keys_.back(), std::move(*known));
+            continue;
+        }
         std::vector<std::string> phones;
         if (hearing_ == Hearing::English) {
             phones = EnglishPhones(w);
@@ -340,7 +345,8 @@ SpeechRecognizer& HeardAligner::Wide() {
         std::string error;
         wide_ = SpeechRecognizer::Create(modelDir_, dictionary_, true, error);
         if (wide_)
-            for (const auto& [word, phones] : added_) wide_->AddWord(word, phones);
+            for (const auto& [word, phones] : added_)
+                if (!wide_->Pronunciation(word)) wide_->AddWord(word, phones);
     }
     return wide_ ? *wide_ : recognizer_;
 }
