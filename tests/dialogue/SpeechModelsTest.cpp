@@ -161,3 +161,24 @@ TEST(SpeechModels, ALineTheSearchLosesIsSpreadAndSaysSo) {
 
 } // namespace
 } // namespace zv
+
+namespace zv {
+namespace {
+
+// A line the normal search loses is heard with wider beams; a second job on
+// the kept recognizer must give that search the words the first one added.
+TEST(SpeechModels, ASecondJobHearsALineThatNeedsTheWideSearchAsTheFirstDid) {
+    const std::string text =
+        "Als das Nordlicht in jenem Winter zurückkehrte, stieg der alte Kapitän mit vielen Laternen auf den Hügel "
+        "hinter dem Hafen, und er wartete dort in der Kälte, bis jede einzelne gegen die Dunkelheit brannte.";
+    const Spoken s = Speak({text}, "de");
+    for (int job = 0; job < 2; ++job) {
+        const DialogueResult r = BreakDown(s, text, "de");
+        ASSERT_EQ(r.outcome, DialogueResult::Outcome::Aligned) << r.message;
+        EXPECT_EQ(r.lineWays, std::vector<DialogueWay>{DialogueWay::Recognizer}) << "job " << job;
+        for (const auto& w : r.breakdown.WordItems()) EXPECT_EQ(w.kind, "") << "job " << job << ": " << w.text;
+    }
+}
+
+} // namespace
+} // namespace zv
