@@ -1,5 +1,6 @@
 // Rows: the dialogue breakdown of a 12 s line (espeak-ng speaking it, so no
-// recording is needed):
+// recording is needed), in English and in German (heard through the English
+// model, its words in espeak-ng's phonemes):
 //   - the whole job as the window runs it (pronunciations, the 16 kHz
 //     sound, the words, the phones; the model loaded by an earlier job),
 //     against one bare PocketSphinx
@@ -15,6 +16,7 @@
 #include "BenchTable.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/EspeakVoice.h"
+#include "dialogue/PhoneMap.h"
 #include "dialogue/Resampler.h"
 #include "dialogue/SpeechRecognizer.h"
 #include "dialogue/SpokenText.h"
@@ -26,6 +28,9 @@ namespace {
 const char* const kLine =
     "When the northern lights came back that winter, old Captain Zorblax climbed the hill behind the harbour "
     "with 42 lanterns, and he waited there in the cold until every one of them was burning against the dark.";
+const char* const kGermanLine =
+    "Als das Nordlicht in jenem Winter zurückkehrte, stieg der alte Kapitän mit vielen Laternen auf den Hügel "
+    "hinter dem Hafen, und er wartete dort in der Kälte, bis jede einzelne gegen die Dunkelheit brannte.";
 
 struct Line {
     std::vector<float> mono;   // 22050 Hz, half a second of quiet either side
@@ -33,18 +38,15 @@ struct Line {
     double Seconds() const { return static_cast<double>(mono.size()) / rate; }
 };
 
-const Line& SpokenLine() {
-    static const Line line = [] {
-        Line l;
-        std::string error;
-        const auto speech = SpeakWithEspeak(kLine, "en-us", 175, error);
-        l.mono.assign(11025, 0.0f);
-        if (speech)
-            for (int16_t s : speech->samples) l.mono.push_back(static_cast<float>(s) / 32768.0f);
-        l.mono.resize(l.mono.size() + 11025, 0.0f);
-        return l;
-    }();
-    return line;
+Line Spoken(const char* text, const char* voice) {
+    Line l;
+    std::string error;
+    const auto speech = SpeakWithEspeak(text, voice, 175, error);
+    l.mono.assign(11025, 0.0f);
+    if (speech)
+        for (int16_t s : speech->samples) l.mono.push_back(static_cast<float>(s) / 32768.0f);
+    l.mono.resize(l.mono.size() + 11025, 0.0f);
+    return l;
 }
 
 double ResidentMiB() {
@@ -54,8 +56,9 @@ double ResidentMiB() {
     return 0;
 }
 
-void BreakdownRow(benchmark::State& state) {
-    const Line& line = SpokenLine();
+void BreakdownRow(benchmark::State& state, const char* text, const char* language) {
+    const Line line = Spoken(text, language);
+    const bool english = IsEnglishLanguage(language);
     std::string error;
     auto bare = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(), SpeechRecognizer::DefaultDictionary(),
                                          false, error);
@@ -65,16 +68,20 @@ void BreakdownRow(benchmark::State& state) {
     }
     const std::vector<int16_t> pcm = ResampleTo16Bit(line.mono, line.rate, SpeechRecognizer::kSampleRate);
     std::vector<std::string> words;
-    for (const auto& l : SplitSpokenText(kLine, true))
+    for (const auto& l : SplitSpokenText(text, english))
         for (const auto& w : l.words) {
-            words.push_back(w.key);
-            if (!bare->Pronunciation(w.key)) bare->AddWord(w.key, {"Z", "AO", "R", "B", "L", "AE", "K", "S"});
+            // Other languages' words under keys of their own, as the job has them.
+            words.push_back(english ? w.key : std::string(language) + ":" + w.key);
+            if (bare->Pronunciation(words.back())) continue;
+            if (english) bare->AddWord(w.key, {"Z", "AO", "R", "B", "L", "AE", "K", "S"});
+            else bare->AddWord(words.back(), CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, language)));
         }
     DialogueRequest request;
     request.mono = &line.mono;
     request.sampleRate = line.rate;
     request.soundFrames = static_cast<int64_t>(line.mono.size());
-    request.text = kLine;
+    request.text = text;
+    request.language = language;
     BreakDownDialogue(request);   // the first job loads the model
     double base = 0, job = 0;
     int n = 0;
@@ -130,7 +137,11 @@ void RegisterDialogueRows() {
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
-    benchmark::RegisterBenchmark("Dialogue breakdown, 12 s line", BreakdownRow)
+    benchmark::RegisterBenchmark("Dialogue breakdown, 12 s line", BreakdownRow, kLine, "en-us")
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("Dialogue breakdown, 12 s line in German", BreakdownRow, kGermanLine, "de")
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);

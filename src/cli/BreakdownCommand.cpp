@@ -13,6 +13,7 @@
 #include "dialogue/MouthSet.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/SpokenText.h"
+#include "dialogue/UserSpeechModel.h"
 #include "sound/MonoMix.h"
 
 namespace zv {
@@ -70,7 +71,8 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
         return kExitUsage;
     }
     const std::string language = options->Value("--language", "en");
-    const DialogueWay way = DialogueLanguageWay(language);
+    const std::string models = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const DialogueWay way = DialogueLanguageWay(language, models);
     if (way == DialogueWay::Unknown) {
         messages << "Unknown language: " << language << "\n";
         return kExitUsage;
@@ -94,7 +96,7 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
             return kExitUnreadable;
         }
     }
-    if (SplitSpokenText(text, way == DialogueWay::Recognizer).empty()) {
+    if (SplitSpokenText(text, IsEnglishLanguage(language)).empty()) {
         messages << "The text " << (textPath == "-" ? std::string("on standard input") : textPath) << " is empty\n";
         return kExitUnreadable;
     }
@@ -111,7 +113,10 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     request.soundFrames = sound.NumSamples;
     request.text = text;
     request.language = language;
+    request.modelsFolder = models;
     const DialogueResult result = BreakDownDialogue(request);
+    // A note on the way taken (lines not heard, a model that did not load).
+    if (result.outcome == DialogueResult::Outcome::Aligned && !result.message.empty()) messages << result.message << "\n";
     if (result.outcome == DialogueResult::Outcome::Failed || result.outcome == DialogueResult::Outcome::Cancelled) {
         messages << result.message << "\n";
         return kExitUnreadable;

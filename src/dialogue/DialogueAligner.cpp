@@ -12,6 +12,7 @@
 #include "dialogue/Resampler.h"
 #include "dialogue/SpeechRecognizer.h"
 #include "dialogue/SpokenText.h"
+#include "dialogue/UserSpeechModel.h"
 #include "dialogue/VoicedStretches.h"
 
 namespace zv {
@@ -26,8 +27,18 @@ constexpr int kFrame16k = SpeechRecognizer::kSamplesPerFrame;
 // (Measured on synthesized speech of known timing, this sits a little
 // closer to the true starts than the midpoint between two frames' centres.)
 constexpr int64_t kBoundaryOffset16k = 205;
+// A word that opens with a stop (or an affricate) is heard to start two to
+// three frames before its closure does: the model's first state of the stop
+// takes in the fading end of the sound before it. Measured on synthesized
+// speech of known timing (English and six other languages alike), such
+// starts came 23 to 31 ms early (median) where other words came within
+// 3 ms; they are moved this much later (20 ms).
+constexpr int64_t kStopLead16k = 320;
 // Speech kept either side of the voiced part of a line before decoding.
 constexpr int64_t kMargin16k = kRate16k / 4;
+// The shortest pause heard between words that is heard again when the sound
+// does not pause there (three frames: the shortest silence the model has).
+constexpr int64_t kFalsePause16k = 3 * SpeechRecognizer::kSamplesPerFrame;
 // The shortest pause a lost line is split at.
 constexpr int64_t kMinSplitPause16k = kRate16k / 10;
 // Frames a phone needs in the model (three states, no skips).
@@ -151,77 +162,196 @@ std::vector<BreakdownPhoneme> SpreadPhonemes(const std::vector<std::string>& pho
     return out;
 }
 
-// ---- English: the recognizer ----
+// ---- espeak-ng's own reading of the lines ----
 
-class EnglishAligner {
+// A typed word as espeak-ng says it: its phonemes on the English model's
+// phones, with their durations.
+struct Said {
+    std::vector<std::string> phones;
+    std::vector<double> phoneMs;
+    double Ms() const { return std::accumulate(phoneMs.begin(), phoneMs.end(), 0.0); }
+};
+
+// Each typed word of `lines` (in order) as espeak-ng says it, one synthesis
+// a line so that words are read in their context. A word espeak-ng says as
+// part of the one before stays empty.
+std::vector<Said> SaidByEspeak(const DialogueRequest& request, const std::vector<SpokenTextLine>& lines) {
+    std::vector<Said> out;
+    for (const SpokenTextLine& line : lines) {
+        std::vector<Said> lineSaid(line.words.size());
+        if (Cancelled(request)) {
+            out.insert(out.end(), lineSaid.begin(), lineSaid.end());
+            continue;
+        }
+        std::string text;
+        std::vector<std::size_t> starts;   // each word's first character, from 1
+        std::size_t chars = 0;
+        for (const SpokenTextWord& w : line.words) {
+            if (!text.empty()) {
+                text += ' ';
+                ++chars;
+            }
+            starts.push_back(chars + 1);
+            text += w.text;
+            for (unsigned char c : w.text) chars += (c & 0xC0) != 0x80 ? 1 : 0;
+        }
+        std::string error;
+        const auto speech = SpeakWithEspeak(text, request.language, 175, error);
+        if (speech && !starts.empty()) {
+            const auto& spoken = speech->words;
+            for (std::size_t e = 0; e < spoken.size(); ++e) {
+                // The typed word holding the event's first character.
+                const auto it = std::upper_bound(starts.begin(), starts.end(),
+                                                 static_cast<std::size_t>(std::max(spoken[e].textPosition, 1)));
+                const std::size_t w = it == starts.begin() ? 0 : static_cast<std::size_t>(it - starts.begin()) - 1;
+                const int64_t wordEnd = e + 1 < spoken.size() ? spoken[e + 1].ms : speech->endMs;
+                const auto& ph = spoken[e].phonemes;
+                for (std::size_t k = 0; k < ph.size(); ++k) {
+                    if (ph[k].ipa.empty()) continue;
+                    const int64_t end = k + 1 < ph.size() ? ph[k + 1].ms : wordEnd;
+                    const std::vector<std::string> cmu = CmuPhonesOfIpa({ph[k].ipa});
+                    const double ms = static_cast<double>(std::max<int64_t>(end - ph[k].ms, 1));
+                    for (const std::string& c : cmu) {
+                        lineSaid[w].phones.push_back(c);
+                        lineSaid[w].phoneMs.push_back(ms / static_cast<double>(cmu.size()));
+                    }
+                }
+            }
+        }
+        out.insert(out.end(), lineSaid.begin(), lineSaid.end());
+    }
+    return out;
+}
+
+// ---- By ear: the recognizer ----
+
+// Which model hears the words, and so how they are pronounced.
+enum class Hearing {
+    English,   // the English model, English words
+    Mapped,    // the English model, another language's words in its phones
+    User,      // the user's own model for the language
+};
+
+class HeardAligner {
 public:
-    EnglishAligner(const DialogueRequest& request, SpeechRecognizer& recognizer)
-        : request_(request), recognizer_(recognizer) {}
+    HeardAligner(const DialogueRequest& request, SpeechRecognizer& recognizer, Hearing hearing, std::string modelDir,
+                 std::string dictionary)
+        : request_(request), recognizer_(recognizer), hearing_(hearing), modelDir_(std::move(modelDir)),
+          dictionary_(std::move(dictionary)) {}
 
     DialogueResult Run(const std::vector<SpokenTextLine>& lines);
 
 private:
     std::vector<std::string> PhonesOf(const std::string& entry) const;
+    std::string KeyOf(const SpokenTextWord& word) const;
+    std::vector<std::string> EnglishPhones(const SpokenTextWord& word) const;
     void Pronounce(const WordList& list);
     SpeechRecognizer& Wide();
     void AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth);
     void Place(const Recognition& heard, int64_t from, std::size_t first);
     void SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly = false);
-    void AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words);
+    void AlignPhones(std::size_t index, std::vector<BreakdownWord>& words);
+    void LateStops();
+    bool Voiced(int64_t from, int64_t to) const;
+    void HearWithoutFalsePauses(Recognition& heard, int64_t from, std::size_t count, const std::vector<std::string>& words);
+    void SpreadPhones(std::size_t index, BreakdownWord& word) const;
     int64_t ToSound(int64_t sample16k) const {
         return request_.firstSample + RoundDivide(sample16k * request_.sampleRate, kRate16k);
     }
+    DialogueWay Way() const { return hearing_ == Hearing::User ? DialogueWay::UserModel : DialogueWay::Recognizer; }
 
     const DialogueRequest& request_;
     SpeechRecognizer& recognizer_;
+    Hearing hearing_;
+    std::string modelDir_, dictionary_;
     std::unique_ptr<SpeechRecognizer> wide_;
     bool wideTried_ = false;
     std::vector<int16_t> pcm_;
     std::vector<Stretch> voiced_;   // on pcm_
     std::vector<std::string> keys_;
-    std::vector<std::pair<std::string, std::vector<std::string>>> added_;   // words the dictionary lacked
+    std::vector<bool> known_;       // the model can say the word
+    std::vector<std::string> unknown_;   // words the user's model cannot say
+    std::vector<Said> said_;        // espeak-ng's reading (not for English)
+    std::vector<std::pair<std::string, std::vector<std::string>>> added_;   // the job's words and their phones
     std::vector<Placed> placed_;
-    std::size_t done_ = 0;
 };
 
-std::vector<std::string> EnglishAligner::PhonesOf(const std::string& entry) const {
+std::vector<std::string> HeardAligner::PhonesOf(const std::string& entry) const {
     auto phones = recognizer_.Pronunciation(entry);
     return phones ? *phones : std::vector<std::string>{};
 }
 
-void EnglishAligner::Pronounce(const WordList& list) {
-    for (const SpokenTextWord& w : list.words) {
-        keys_.push_back(w.key);
-        if (recognizer_.Pronunciation(w.key)) continue;
-        std::vector<std::string> phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, "en-us"));
-        if (phones.empty()) {
-            // Nothing espeak-ng can say either: the letters, one by one.
-            for (char c : w.key) {
-                if (!std::isalpha(static_cast<unsigned char>(c))) continue;
-                auto letter = recognizer_.Pronunciation(std::string(1, c));
-                if (letter) phones.insert(phones.end(), letter->begin(), letter->end());
-            }
+// Another language's words are kept apart from the English dictionary's
+// ("fr:la" is not "la"), and from each other language's.
+std::string HeardAligner::KeyOf(const SpokenTextWord& word) const {
+    if (hearing_ != Hearing::Mapped) return word.key;
+    std::string tag;
+    for (char c : request_.language) {
+        if (c == '+') break;
+        tag += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return tag + ":" + word.key;
+}
+
+// An English word the dictionary lacks: espeak-ng's reading, else its
+// letters one by one.
+std::vector<std::string> HeardAligner::EnglishPhones(const SpokenTextWord& word) const {
+    std::vector<std::string> phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(word.text, "en-us"));
+    if (phones.empty()) {
+        for (char c : word.key) {
+            if (!std::isalpha(static_cast<unsigned char>(c))) continue;
+            auto letter = recognizer_.Pronunciation(std::string(1, c));
+            if (letter) phones.insert(phones.end(), letter->begin(), letter->end());
         }
-        if (phones.empty()) phones = {"AH"};
-        recognizer_.AddWord(w.key, phones);
-        if (wide_) wide_->AddWord(w.key, phones);
-        added_.emplace_back(w.key, phones);
+    }
+    if (phones.empty()) phones = {"AH"};
+    return phones;
+}
+
+void HeardAligner::Pronounce(const WordList& list) {
+    for (std::size_t i = 0; i < list.words.size(); ++i) {
+        const SpokenTextWord& w = list.words[i];
+        keys_.push_back(KeyOf(w));
+        known_.push_back(true);
+        // Known already (the dictionary's, or added by an earlier job on
+        // this recognizer): kept for the wide recognizer, which may lack it.
+        if (auto known = recognizer_.Pronunciation(keys_.back())) {
+            added_.emplace_back(keys_.back(), std::move(*known));
+            continue;
+        }
+        std::vector<std::string> phones;
+        if (hearing_ == Hearing::English) {
+            phones = EnglishPhones(w);
+        } else {
+            phones = said_[i].phones;
+            // Said as part of the word before: the word alone.
+            if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, request_.language));
+            if (phones.empty() && hearing_ == Hearing::Mapped) phones = {"AH"};
+        }
+        // The user's model may not know the English model's phones.
+        if (!recognizer_.AddWord(keys_.back(), phones)) {
+            known_.back() = false;
+            unknown_.push_back(w.text);
+            continue;
+        }
+        if (wide_) wide_->AddWord(keys_.back(), phones);
+        added_.emplace_back(keys_.back(), phones);
     }
 }
 
-SpeechRecognizer& EnglishAligner::Wide() {
+SpeechRecognizer& HeardAligner::Wide() {
     if (!wideTried_) {
         wideTried_ = true;
         std::string error;
-        wide_ = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(), SpeechRecognizer::DefaultDictionary(),
-                                         true, error);
+        wide_ = SpeechRecognizer::Create(modelDir_, dictionary_, true, error);
         if (wide_)
-            for (const auto& [word, phones] : added_) wide_->AddWord(word, phones);
+            for (const auto& [word, phones] : added_)
+                if (!wide_->Pronunciation(word)) wide_->AddWord(word, phones);
     }
     return wide_ ? *wide_ : recognizer_;
 }
 
-void EnglishAligner::Place(const Recognition& heard, int64_t from, std::size_t first) {
+void HeardAligner::Place(const Recognition& heard, int64_t from, std::size_t first) {
     for (std::size_t i = 0; i < heard.words.size(); ++i) {
         const RecognizedWord& w = heard.words[i];
         Placed& p = placed_[first + i];
@@ -233,19 +363,56 @@ void EnglishAligner::Place(const Recognition& heard, int64_t from, std::size_t f
 }
 
 // The words [first, last) spread over the voiced stretches in [from, to),
-// each in proportion to its phones (or `evenly`).
-void EnglishAligner::SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly) {
+// each in proportion to espeak-ng's duration of it, or to its phones in
+// English (or `evenly`).
+void HeardAligner::SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly) {
     std::vector<double> weights;
-    for (std::size_t i = first; i < last; ++i)
-        weights.push_back(evenly ? 1.0 : static_cast<double>(std::max<std::size_t>(PhonesOf(keys_[i]).size(), 1)));
+    for (std::size_t i = first; i < last; ++i) {
+        double weight = 1.0;
+        if (!evenly && hearing_ == Hearing::English) weight = static_cast<double>(std::max<std::size_t>(PhonesOf(keys_[i]).size(), 1));
+        else if (!evenly) weight = said_[i].Ms() > 0 ? said_[i].Ms() : 100.0;
+        weights.push_back(weight);
+    }
     std::vector<Stretch> stretches = StretchesIn(voiced_, from, to);
     if (stretches.empty()) stretches = {{from, to}};
     const std::vector<Placed> spread = SpreadOver(weights, stretches);
     for (std::size_t i = first; i < last; ++i) placed_[i] = spread[i - first];
 }
 
-void EnglishAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth) {
+// Whether [from, to) lies inside one voiced stretch (no pause there).
+bool HeardAligner::Voiced(int64_t from, int64_t to) const {
+    return std::any_of(voiced_.begin(), voiced_.end(), [&](const Stretch& s) { return s.start <= from && to <= s.end; });
+}
+
+// A pause heard between two words where the sound does not pause: the
+// search took the start of the next word (a long closure, a quiet onset)
+// for silence, and placed the word late. Heard again with no pause allowed
+// there; kept when that search reaches the end.
+void HeardAligner::HearWithoutFalsePauses(Recognition& heard, int64_t from, std::size_t count,
+                                          const std::vector<std::string>& words) {
+    std::vector<bool> pauseAfter(words.size(), true);
+    bool again = false;
+    for (std::size_t i = 0; i + 1 < heard.words.size(); ++i) {
+        const int64_t a = from + static_cast<int64_t>(heard.words[i].lastFrame + 1) * kFrame16k;
+        const int64_t b = from + static_cast<int64_t>(heard.words[i + 1].firstFrame) * kFrame16k;
+        if (b - a >= kFalsePause16k && Voiced(a, b)) {
+            pauseAfter[i] = false;
+            again = true;
+        }
+    }
+    if (!again || Cancelled(request_)) return;
+    Recognition joined = recognizer_.Align(pcm_.data() + from, count, words, false, &pauseAfter);
+    if (joined.reachedEnd) heard = std::move(joined);
+}
+
+void HeardAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth) {
     if (first >= last || Cancelled(request_)) return;
+    // A word the model cannot say: no grammar holds the span.
+    if (std::find(known_.begin() + static_cast<std::ptrdiff_t>(first), known_.begin() + static_cast<std::ptrdiff_t>(last),
+                  false) != known_.begin() + static_cast<std::ptrdiff_t>(last)) {
+        SpreadSpan(from, to, first, last);
+        return;
+    }
     // The voiced part of the span, with a margin.
     const std::vector<Stretch> inside = StretchesIn(voiced_, from, to);
     if (!inside.empty()) {
@@ -258,6 +425,7 @@ void EnglishAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std:
     Recognition heard = recognizer_.Align(pcm_.data() + from, count, words, false);
     if (!heard.reachedEnd && !Cancelled(request_)) heard = Wide().Align(pcm_.data() + from, count, words, false);
     if (heard.reachedEnd) {
+        HearWithoutFalsePauses(heard, from, count, words);
         Place(heard, from, first);
         return;
     }
@@ -286,25 +454,60 @@ void EnglishAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std:
     }
 }
 
-// The phones of the heard words [first, last) in one decode of their
-// stretch of sound (from the first's start to the last's end), each word's
-// phones kept inside the word; a word whose phones are not heard gets them
-// spread evenly.
-void EnglishAligner::AlignPhones(std::size_t first, std::size_t last, std::vector<BreakdownWord>& words) {
-    std::vector<std::vector<std::string>> phones;
+// Heard words opening with a stop start kStopLead16k later (a heard word
+// just before keeps reaching it); never past the word's last frame.
+void HeardAligner::LateStops() {
+    static const std::vector<std::string> stops = {"P", "B", "T", "D", "K", "G", "CH", "JH"};
+    for (std::size_t i = 0; i < placed_.size(); ++i) {
+        Placed& p = placed_[i];
+        if (p.spread) continue;
+        const std::vector<std::string> phones = PhonesOf(p.entry.empty() ? keys_[i] : p.entry);
+        if (phones.empty() || std::find(stops.begin(), stops.end(), phones.front()) == stops.end()) continue;
+        const int64_t start = std::min(p.start + kStopLead16k, p.end - kFrame16k);
+        if (start <= p.start) continue;
+        if (i > 0 && !placed_[i - 1].spread && placed_[i - 1].end == p.start) placed_[i - 1].end = start;
+        p.start = start;
+    }
+}
+
+// A word's phonemes spread over it: espeak-ng's, each as long as it says
+// it, or the dictionary's, evenly.
+void HeardAligner::SpreadPhones(std::size_t index, BreakdownWord& word) const {
+    if (hearing_ != Hearing::English && !said_[index].phones.empty()) {
+        word.phonemes = SpreadPhonemes(said_[index].phones, said_[index].phoneMs, word.start, word.end);
+        return;
+    }
+    std::vector<std::string> phones = known_[index] ? PhonesOf(keys_[index]) : std::vector<std::string>{};
+    word.phonemes = SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), word.start, word.end);
+}
+
+// The phones of a heard word in one decode of its stretch of sound (the
+// phones as words of a grammar); when its phones are not heard (or are not
+// the English model's, which the mouth shapes read) they are spread.
+void HeardAligner::AlignPhones(std::size_t index, std::vector<BreakdownWord>& words) {
+    BreakdownWord& word = words[index];
+    const std::vector<std::string> phones = PhonesOf(placed_[index].entry.empty() ? keys_[index] : placed_[index].entry);
+    const std::vector<std::string>& english = recognizer_.Phones();
     std::vector<std::string> grammar;
     std::vector<bool> pauseAfter;
-    for (std::size_t i = first; i < last; ++i) {
-        phones.push_back(PhonesOf(placed_[i].entry.empty() ? keys_[i] : placed_[i].entry));
-        for (std::size_t k = 0; k < phones.back().size(); ++k) {
-            grammar.push_back("ph_" + phones.back()[k]);
-            pauseAfter.push_back(k + 1 == phones.back().size());
+    for (const std::string& phone : phones) {
+        if (std::find(english.begin(), english.end(), phone) == english.end()) {
+            grammar.clear();
+            break;
         }
+        grammar.push_back("ph_" + phone);
+        // The phone as a word of its own, once a recognizer.
+        if (!recognizer_.Pronunciation(grammar.back()) && !recognizer_.AddWord(grammar.back(), {phone})) {
+            grammar.clear();
+            break;
+        }
+        pauseAfter.push_back(false);
     }
     std::vector<BreakdownPhoneme> heard;
     if (!grammar.empty()) {
-        const int64_t from = std::max<int64_t>(placed_[first].start, 0);
-        const int64_t to = std::min<int64_t>(placed_[last - 1].end, static_cast<int64_t>(pcm_.size()));
+        pauseAfter.back() = true;
+        const int64_t from = std::max<int64_t>(placed_[index].start, 0);
+        const int64_t to = std::min<int64_t>(placed_[index].end, static_cast<int64_t>(pcm_.size()));
         if (to - from >= static_cast<int64_t>(grammar.size()) * kFramesPerPhone * kFrame16k) {
             const Recognition r = recognizer_.Align(pcm_.data() + from, static_cast<std::size_t>(to - from), grammar,
                                                     false, &pauseAfter);
@@ -315,36 +518,30 @@ void EnglishAligner::AlignPhones(std::size_t first, std::size_t last, std::vecto
                                      ToSound(from + static_cast<int64_t>(w.lastFrame + 1) * kFrame16k + kBoundaryOffset16k)});
         }
     }
-    std::size_t next = 0;
-    for (std::size_t i = first; i < last; ++i) {
-        BreakdownWord& word = words[i];
-        const std::vector<std::string>& own = phones[i - first];
-        if (heard.empty()) {
-            word.phonemes = SpreadPhonemes(own, std::vector<double>(own.size(), 1.0), word.start, word.end);
-            continue;
+    if (heard.empty()) {
+        if (grammar.empty() && hearing_ == Hearing::User) SpreadPhones(index, word);
+        else word.phonemes = SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), word.start, word.end);
+        return;
+    }
+    word.phonemes.clear();
+    for (std::size_t k = 0; k < heard.size(); ++k) {
+        BreakdownPhoneme p = heard[k];
+        p.start = k == 0 ? word.start : std::clamp(p.start, word.start, word.end);
+        p.end = k + 1 == heard.size() ? word.end : std::clamp(p.end, word.start, word.end);
+        if (!word.phonemes.empty()) {
+            p.start = std::max(p.start, word.phonemes.back().start);
+            word.phonemes.back().end = p.start;
         }
-        word.phonemes.clear();
-        for (std::size_t k = 0; k < own.size(); ++k, ++next) {
-            BreakdownPhoneme p = heard[next];
-            p.start = k == 0 ? word.start : std::clamp(p.start, word.start, word.end);
-            p.end = k + 1 == own.size() ? word.end : std::clamp(p.end, word.start, word.end);
-            if (!word.phonemes.empty()) {
-                p.start = std::max(p.start, word.phonemes.back().start);
-                word.phonemes.back().end = p.start;
-            }
-            p.end = std::max(p.end, p.start);
-            word.phonemes.push_back(std::move(p));
-        }
+        p.end = std::max(p.end, p.start);
+        word.phonemes.push_back(std::move(p));
     }
 }
 
-DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
+DialogueResult HeardAligner::Run(const std::vector<SpokenTextLine>& lines) {
     DialogueResult result;
-    result.way = DialogueWay::Recognizer;
+    result.way = Way();
     const WordList list = Flatten(lines);
-    // The phones as words of their own, for the phone pass (once a recognizer).
-    if (!recognizer_.Pronunciation("ph_" + recognizer_.Phones().front()))
-        for (const std::string& phone : recognizer_.Phones()) recognizer_.AddWord("ph_" + phone, {phone});
+    if (hearing_ != Hearing::English) said_ = SaidByEspeak(request_, lines);
     Pronounce(list);
     Report(request_, 0.05);
     pcm_ = ResampleTo16Bit(*request_.mono, request_.sampleRate, kRate16k);
@@ -389,91 +586,51 @@ DialogueResult EnglishAligner::Run(const std::vector<SpokenTextLine>& lines) {
         result.message = "Cancelled";
         return result;
     }
+    LateStops();
     std::vector<BreakdownWord> words;
     for (std::size_t i = 0; i < list.words.size(); ++i)
         words.push_back({list.words[i].text, ToSound(placed_[i].start), ToSound(placed_[i].end), {}, placed_[i].spread});
     // The phones: one decode for each heard word, inside it. (One decode of
     // the phones of a whole run of words costs more than the words' own
     // decode: single-phone words keep many more hypotheses alive.)
-    for (std::size_t i = 0; i < words.size() && !Cancelled(request_);) {
-        std::size_t j = i + 1;
-        while (j < words.size() && words[j].spread == words[i].spread) ++j;
-        if (words[i].spread) {
-            for (std::size_t k = i; k < j; ++k) {
-                const auto phones = PhonesOf(keys_[k]);
-                words[k].phonemes = SpreadPhonemes(phones, std::vector<double>(phones.size(), 1.0), words[k].start, words[k].end);
-            }
-        } else {
-            for (std::size_t k = i; k < j; ++k) AlignPhones(k, k + 1, words);
-        }
-        i = j;
-        Report(request_, 0.65 + 0.35 * static_cast<double>(j) / static_cast<double>(words.size()));
+    for (std::size_t i = 0; i < words.size() && !Cancelled(request_); ++i) {
+        if (words[i].spread) SpreadPhones(i, words[i]);
+        else AlignPhones(i, words);
+        if (i % 4 == 3 || i + 1 == words.size())
+            Report(request_, 0.65 + 0.35 * static_cast<double>(i + 1) / static_cast<double>(words.size()));
     }
     if (Cancelled(request_)) {
         result.outcome = DialogueResult::Outcome::Cancelled;
         result.message = "Cancelled";
         return result;
     }
+    // Each line's way: by ear unless a word of it had to be spread.
+    std::size_t heardLines = 0;
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        bool spread = false;
+        for (std::size_t i = list.lineStarts[line]; i < list.lineStarts[line + 1]; ++i) spread = spread || placed_[i].spread;
+        result.lineWays.push_back(spread ? DialogueWay::VoicedStretches : Way());
+        heardLines += spread ? 0 : 1;
+    }
+    if (heardLines == 0) result.way = DialogueWay::VoicedStretches;
     result.breakdown = Assemble(request_, lines, std::move(words));
     result.outcome = speech ? DialogueResult::Outcome::Aligned : DialogueResult::Outcome::NoSpeech;
     if (!speech) result.message = "No speech was found: the words are spread evenly, to place by hand.";
+    else if (!unknown_.empty()) {
+        result.message = "The speech model in " + modelDir_ + " cannot say";
+        for (std::size_t i = 0; i < unknown_.size() && i < 5; ++i) result.message += (i == 0 ? " " : ", ") + unknown_[i];
+        if (unknown_.size() > 5) result.message += " and " + std::to_string(unknown_.size() - 5) + " more";
+        result.message += " (not in its dictionary): their lines are spread over the voiced stretches.";
+    }
     return result;
 }
 
-// ---- Other languages: espeak-ng's durations over the voiced stretches ----
+// ---- Without a speech model: espeak-ng's durations over the voiced stretches ----
 
 DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<SpokenTextLine>& lines) {
     DialogueResult result;
     result.way = DialogueWay::VoicedStretches;
-    struct Timed {
-        double weight = 1;
-        std::vector<std::string> phones;
-        std::vector<double> phoneWeights;
-    };
-    std::vector<Timed> timed;
-    for (const SpokenTextLine& line : lines) {
-        if (Cancelled(request)) break;
-        std::string text;
-        std::vector<std::size_t> starts;   // each word's first character, from 1
-        std::size_t chars = 0;
-        for (const SpokenTextWord& w : line.words) {
-            if (!text.empty()) {
-                text += ' ';
-                ++chars;
-            }
-            starts.push_back(chars + 1);
-            text += w.text;
-            for (unsigned char c : w.text) chars += (c & 0xC0) != 0x80 ? 1 : 0;
-        }
-        std::string error;
-        const auto speech = SpeakWithEspeak(text, request.language, 175, error);
-        std::vector<Timed> lineTimed(line.words.size());
-        if (speech) {
-            const auto& spoken = speech->words;
-            for (std::size_t e = 0; e < spoken.size(); ++e) {
-                // The typed word holding the event's first character.
-                const auto it = std::upper_bound(starts.begin(), starts.end(), static_cast<std::size_t>(std::max(spoken[e].textPosition, 1)));
-                const std::size_t w = it == starts.begin() ? 0 : static_cast<std::size_t>(it - starts.begin()) - 1;
-                const int64_t wordEnd = e + 1 < spoken.size() ? spoken[e + 1].ms : speech->endMs;
-                const auto& ph = spoken[e].phonemes;
-                for (std::size_t k = 0; k < ph.size(); ++k) {
-                    if (ph[k].ipa.empty()) continue;
-                    const int64_t end = k + 1 < ph.size() ? ph[k + 1].ms : wordEnd;
-                    const std::vector<std::string> cmu = CmuPhonesOfIpa({ph[k].ipa});
-                    const double ms = static_cast<double>(std::max<int64_t>(end - ph[k].ms, 1));
-                    for (const std::string& c : cmu) {
-                        lineTimed[w].phones.push_back(c);
-                        lineTimed[w].phoneWeights.push_back(ms / static_cast<double>(cmu.size()));
-                    }
-                }
-            }
-        }
-        for (Timed& t : lineTimed) {
-            t.weight = std::accumulate(t.phoneWeights.begin(), t.phoneWeights.end(), 0.0);
-            if (t.weight <= 0) t.weight = 100;
-        }
-        timed.insert(timed.end(), lineTimed.begin(), lineTimed.end());
-    }
+    const std::vector<Said> said = SaidByEspeak(request, lines);
     if (Cancelled(request)) {
         result.outcome = DialogueResult::Outcome::Cancelled;
         result.message = "Cancelled";
@@ -484,7 +641,7 @@ DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<
     const bool speech = !stretches.empty();
     if (!speech) stretches = {{0, static_cast<int64_t>(request.mono->size())}};
     std::vector<double> weights;
-    for (const Timed& t : timed) weights.push_back(speech ? t.weight : 1.0);
+    for (const Said& s : said) weights.push_back(!speech ? 1.0 : s.Ms() > 0 ? s.Ms() : 100.0);
     const std::vector<Placed> placed = SpreadOver(weights, stretches);
     std::vector<BreakdownWord> words;
     const WordList list = Flatten(lines);
@@ -494,9 +651,10 @@ DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<
         w.start = request.firstSample + placed[i].start;
         w.end = request.firstSample + placed[i].end;
         w.spread = true;
-        w.phonemes = SpreadPhonemes(timed[i].phones, timed[i].phoneWeights, w.start, w.end);
+        w.phonemes = SpreadPhonemes(said[i].phones, said[i].phoneMs, w.start, w.end);
         words.push_back(std::move(w));
     }
+    result.lineWays.assign(lines.size(), DialogueWay::VoicedStretches);
     result.breakdown = Assemble(request, lines, std::move(words));
     result.outcome = speech ? DialogueResult::Outcome::Aligned : DialogueResult::Outcome::NoSpeech;
     if (!speech) result.message = "No speech was found: the words are spread evenly, to place by hand.";
@@ -505,58 +663,102 @@ DialogueResult SpreadByEspeak(const DialogueRequest& request, const std::vector<
 }
 
 // Loaded recognizers kept between jobs (each job takes one of its own, so
-// jobs on several threads never share one): the model loads once.
+// jobs on several threads never share one): a model loads once. Each is
+// kept with the model and dictionary it loaded.
+struct Pooled {
+    std::string model;
+    std::unique_ptr<SpeechRecognizer> recognizer;
+};
+
 std::mutex& PoolLock() {
     static std::mutex lock;
     return lock;
 }
-std::vector<std::unique_ptr<SpeechRecognizer>>& Pool() {
-    static std::vector<std::unique_ptr<SpeechRecognizer>> pool;
+std::vector<Pooled>& Pool() {
+    static std::vector<Pooled> pool;
     return pool;
 }
 
-std::unique_ptr<SpeechRecognizer> TakeRecognizer(std::string& error) {
+std::unique_ptr<SpeechRecognizer> TakeRecognizer(const std::string& modelDir, const std::string& dictionary,
+                                                 std::string& error) {
+    const std::string model = modelDir + "\n" + dictionary;
     {
         std::lock_guard<std::mutex> hold(PoolLock());
-        if (!Pool().empty()) {
-            auto recognizer = std::move(Pool().back());
-            Pool().pop_back();
-            return recognizer;
-        }
+        auto& pool = Pool();
+        for (auto it = pool.begin(); it != pool.end(); ++it)
+            if (it->model == model) {
+                auto recognizer = std::move(it->recognizer);
+                pool.erase(it);
+                return recognizer;
+            }
     }
-    return SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(), SpeechRecognizer::DefaultDictionary(),
-                                    false, error);
+    return SpeechRecognizer::Create(modelDir, dictionary, false, error);
 }
 
-void GiveBack(std::unique_ptr<SpeechRecognizer> recognizer) {
+void GiveBack(const std::string& modelDir, const std::string& dictionary, std::unique_ptr<SpeechRecognizer> recognizer) {
     std::lock_guard<std::mutex> hold(PoolLock());
-    if (Pool().size() < 2) Pool().push_back(std::move(recognizer));
+    auto& pool = Pool();
+    pool.push_back({modelDir + "\n" + dictionary, std::move(recognizer)});
+    // The oldest goes first (a user's model tried once stays no longer).
+    if (pool.size() > 3) pool.erase(pool.begin());
+}
+
+const char* WayWords(DialogueWay way) {
+    switch (way) {
+    case DialogueWay::Recognizer: return "aligned by ear (English speech model)";
+    case DialogueWay::UserModel: return "aligned by ear (your speech model for this language)";
+    case DialogueWay::VoicedStretches: return "spread over the voiced stretches (not heard: check them)";
+    case DialogueWay::Unknown: break;
+    }
+    return "unknown language";
 }
 
 } // namespace
 
-DialogueWay DialogueLanguageWay(const std::string& language) {
+bool IsEnglishLanguage(const std::string& language) { return IsEnglish(language); }
+
+DialogueWay DialogueLanguageWay(const std::string& language, const std::string& modelsFolder) {
+    std::string error;
+    if (UserSpeechModel::Find(modelsFolder, language, error)) return DialogueWay::UserModel;
     if (IsEnglish(language)) return DialogueWay::Recognizer;
-    return HasEspeakVoice(language) ? DialogueWay::VoicedStretches : DialogueWay::Unknown;
+    return HasEspeakVoice(language) ? DialogueWay::Recognizer : DialogueWay::Unknown;
 }
 
 std::string DialogueWayText(DialogueWay way) {
-    switch (way) {
-    case DialogueWay::Recognizer: return "Aligned by ear (English speech model)";
-    case DialogueWay::VoicedStretches: return "Spread over the voiced stretches (no speech model for this language)";
-    case DialogueWay::Unknown: break;
+    std::string text = WayWords(way);
+    if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+std::string DialogueWaysText(const DialogueResult& result) {
+    std::vector<std::pair<DialogueWay, int>> counts;
+    for (DialogueWay way : result.lineWays) {
+        auto it = std::find_if(counts.begin(), counts.end(), [&](const auto& c) { return c.first == way; });
+        if (it == counts.end()) counts.emplace_back(way, 1);
+        else ++it->second;
     }
-    return "Unknown language";
+    if (counts.size() <= 1) return DialogueWayText(counts.empty() ? result.way : counts.front().first);
+    std::string text;
+    for (const auto& [way, n] : counts) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(n) + (n == 1 ? " line " : " lines ") + WayWords(way);
+    }
+    return text;
 }
 
 DialogueResult BreakDownDialogue(const DialogueRequest& request) {
     DialogueResult result;
-    result.way = DialogueLanguageWay(request.language);
     if (request.mono == nullptr || request.mono->empty() || request.sampleRate <= 0) {
         result.message = "There is no sound to align the dialogue to.";
         return result;
     }
-    const std::vector<SpokenTextLine> lines = SplitSpokenText(request.text, result.way == DialogueWay::Recognizer);
+    const bool english = IsEnglish(request.language);
+    std::string note;
+    const auto user = UserSpeechModel::Find(request.modelsFolder, request.language, note);
+    result.way = user                                                  ? DialogueWay::UserModel
+                 : english || HasEspeakVoice(request.language) ? DialogueWay::Recognizer
+                                                               : DialogueWay::Unknown;
+    const std::vector<SpokenTextLine> lines = SplitSpokenText(request.text, english);
     if (lines.empty()) {
         result.message = "The dialogue text is empty.";
         return result;
@@ -566,16 +768,39 @@ DialogueResult BreakDownDialogue(const DialogueRequest& request) {
         return result;
     }
     Report(request, 0.0);
-    if (result.way == DialogueWay::VoicedStretches) return SpreadByEspeak(request, lines);
     std::string error;
-    auto recognizer = TakeRecognizer(error);
+    std::string modelDir = SpeechRecognizer::DefaultModelDir(), dictionary = SpeechRecognizer::DefaultDictionary();
+    std::unique_ptr<SpeechRecognizer> recognizer;
+    Hearing hearing = english ? Hearing::English : Hearing::Mapped;
+    if (user) {
+        recognizer = TakeRecognizer(user->modelDir, user->dictionary, error);
+        if (recognizer) {
+            modelDir = user->modelDir;
+            dictionary = user->dictionary;
+            hearing = Hearing::User;
+        } else {
+            note = "Your speech model in " + user->folder + " did not load (" + error +
+                   "): the English model was used.";
+        }
+    } else if (!note.empty()) {
+        note += " The English model was used.";
+    }
+    if (!recognizer) recognizer = TakeRecognizer(modelDir, dictionary, error);
     if (!recognizer) {
-        result.message = error;
+        if (english) {
+            result.message = error;
+            return result;
+        }
+        // Without the English model, other languages are still spread.
+        result = SpreadByEspeak(request, lines);
+        if (result.outcome == DialogueResult::Outcome::Aligned) result.message = error + ": the words are spread over the voiced stretches.";
         return result;
     }
-    EnglishAligner aligner(request, *recognizer);
+    HeardAligner aligner(request, *recognizer, hearing, modelDir, dictionary);
     result = aligner.Run(lines);
-    GiveBack(std::move(recognizer));
+    GiveBack(modelDir, dictionary, std::move(recognizer));
+    if (!note.empty() && result.outcome == DialogueResult::Outcome::Aligned)
+        result.message = result.message.empty() ? note : note + " " + result.message;
     return result;
 }
 

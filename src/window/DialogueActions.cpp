@@ -21,6 +21,7 @@
 #include "dialogue/BreakdownImport.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/MouthTrack.h"
+#include "dialogue/UserSpeechModel.h"
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "marks/TextFile.h"
@@ -152,7 +153,8 @@ const MouthSet& DialogueActions::CurrentSet() const {
 }
 
 void DialogueActions::LanguageChanged() {
-    panel_->way->setText(QString::fromStdString(DialogueWayText(DialogueLanguageWay(panel_->Language()))));
+    const std::string models = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    panel_->way->setText(QString::fromStdString(DialogueWayText(DialogueLanguageWay(panel_->Language(), models))));
 }
 
 std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes) const {
@@ -219,7 +221,8 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     request.soundFrames = sound.NumSamples;
     request.text = text;
     request.language = panel_->Language();
-    if (DialogueLanguageWay(request.language) == DialogueWay::Unknown) {
+    request.modelsFolder = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    if (DialogueLanguageWay(request.language, request.modelsFolder) == DialogueWay::Unknown) {
         parts_.platform.messages.Show("espeak-ng does not know the language \"" + request.language +
                                       "\": choose one from the list.");
         return;
@@ -283,9 +286,11 @@ void DialogueActions::Finished(Aligned&& done) {
                                       ". The words are spread evenly over it: drag them into place on the Words lane.");
         return;
     }
-    panel_->status->setText(QStringLiteral("%1 words aligned (%2).")
+    // The way each line took, and a note (a user's model that did not load).
+    panel_->status->setText(QStringLiteral("%1 words aligned (%2).%3")
                                 .arg(count)
-                                .arg(QString::fromStdString(DialogueWayText(result.way))));
+                                .arg(QString::fromStdString(DialogueWaysText(result)))
+                                .arg(result.message.empty() ? QString() : QStringLiteral(" ") + QString::fromStdString(result.message)));
 }
 
 std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, const std::string& soundName) const {
