@@ -17,6 +17,9 @@ constexpr double kLowShare = 0.6;
 constexpr double kCommonLead = 1.1;
 // The mean chord change (chroma distance) that music with chords reaches.
 constexpr double kLeastChordChange = 0.1;
+// A tenth of the beats change harmony at least this much where there are
+// chords at all (a drum loop's repeated bars change it not at all).
+constexpr double kChordsPresent = 0.01;
 // Below this stand-out no place in the bar is accented.
 constexpr double kLeastStandOut = 0.25;
 // In compound time, two beats a bar (6/8) unless four stand out clearly
@@ -119,7 +122,8 @@ Bars FindBars(const BeatFeatures& features, const std::vector<double>& beats, in
         std::vector<double> changes = ChordChanges(features, beats, 4);
         const auto k = static_cast<std::ptrdiff_t>(changes.size() * 9 / 10);
         std::nth_element(changes.begin(), changes.begin() + k, changes.end());
-        bars.fromChords = changes[static_cast<std::size_t>(k)] >= kLeastChordChange;
+        bars.fromChords = changes[static_cast<std::size_t>(k)] >= kChordsPresent;
+
     }
 
     // Thirds or halves: the onsets inside each beat.

@@ -168,6 +168,16 @@ Placed FoundTempo(const OnsetCurve& curve, const Novelty& timing) {
         const GridFit exact = FitGrid(timing, fit.phase, 60 * fps / whole, true);
         if (exact.struck >= fit.struck) fit = exact;
     }
+    // The grid's phase is the tracked beats' own (the onset curve peaks
+    // late on a swelling attack, a bowed chord).
+    {
+        double sum = 0;
+        for (const double at : tracked) {
+            const double k = std::round((at - fit.phase) / fit.period);
+            sum += at - k * fit.period - fit.phase;
+        }
+        fit.phase += sum / static_cast<double>(tracked.size());
+    }
     // The grid spans the tracked beats.
     const auto first = static_cast<long>(std::lround((tracked.front() - fit.phase) / fit.period));
     const auto last = static_cast<long>(std::lround((tracked.back() - fit.phase) / fit.period));
@@ -240,8 +250,8 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
         analysis.fastestBpm = options.bpm ? *options.bpm : 60.0 * fps / placed.shortest;
         const int64_t last = firstSample + curve.samples - 1;
         std::vector<double> kept;   // the kept beats' curve frames
-        // An attack on the first sample is placed up to a hop early.
-        const int64_t earliest = firstSample - curve.hop;
+        // An attack on the first sample is placed up to a hop (or 20 ms) early.
+        const int64_t earliest = firstSample - std::max<int64_t>(curve.hop, curve.sampleRate / 50);
         for (const double at : placed.beats) {
             auto sample = firstSample + static_cast<int64_t>(std::llround(curve.ValueSample(at)));
             if (sample < earliest || sample > last) continue;

@@ -1,7 +1,7 @@
 // Beats found on music composed here and played by fluidsynth (skipped
 // where it is not installed): the beats within a frame at 24 fps, the tempo
 // level, the meter and bar 1, for the kinds of music the loops do not
-// cover: a kick and snare with quiet off-beat hats, a fast waltz, soft
+// cover: a kick and snare with quiet off-beat hats (90-128 BPM), a fast waltz, soft
 // string chords with no drums, a pickup before bar 1 and an accelerando.
 // The benchmark scores the whole set; these keep a few short pieces.
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ Found FindIn(const test::RenderedPiece& piece) {
 
 TEST(ComposedMusic, KickAndSnareWithQuietOffBeatHatsAcrossTempi) {
     SKIP_WITHOUT_RENDERER();
-    for (const double bpm : {90.0, 128.0, 175.0}) {
+    for (const double bpm : {90.0, 100.0, 128.0}) {
         PieceRecipe recipe{"hats-off-beat-" + std::to_string(static_cast<int>(bpm)), "hip-hop", "4/4", bpm, bpm, 0, 8};
         const test::RenderedPiece piece = test::Render(recipe, kFolder);
         ASSERT_FALSE(piece.mono.empty()) << piece.error;
