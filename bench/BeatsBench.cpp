@@ -16,6 +16,7 @@
 #include "BenchTable.h"
 #include "RenderedPiece.h"
 #include "beats/BeatAnalysis.h"
+#include "beats/FramesPerBeat.h"
 #include "beats/OnsetDetection.h"
 
 namespace zv::bench {
