@@ -24,6 +24,8 @@ constexpr double kLeastStruckShare = 0.6;
 constexpr long kLeastStruck = 6;
 // Below this periodicity of the tracker's activation there is no steady beat.
 constexpr double kLeastTrackedClarity = 0.15;
+// Seconds the fitted grid may stand from the tracked beats.
+constexpr double kPhaseReach = 0.02;
 // A found tempo this close to a whole number of BPM (or within three
 // standard errors of it, up to kWholeBpmReach) is taken as that number.
 constexpr double kWholeBpmSure = 0.02;
@@ -168,15 +170,18 @@ Placed FoundTempo(const OnsetCurve& curve, const Novelty& timing) {
         const GridFit exact = FitGrid(timing, fit.phase, 60 * fps / whole, true);
         if (exact.struck >= fit.struck) fit = exact;
     }
-    // The grid's phase is the tracked beats' own (the onset curve peaks
-    // late on a swelling attack, a bowed chord).
+    // The grid's phase is the tracked beats' own where the onset curve
+    // places it far from them (it peaks late on a swelling attack, a bowed
+    // chord).
     {
         double sum = 0;
         for (const double at : tracked) {
             const double k = std::round((at - fit.phase) / fit.period);
             sum += at - k * fit.period - fit.phase;
         }
-        fit.phase += sum / static_cast<double>(tracked.size());
+        // Within 20 ms the onset curve's own placing is the finer one.
+        const double shift = sum / static_cast<double>(tracked.size());
+        if (std::fabs(shift) > kPhaseReach * timing.FramesPerSecond()) fit.phase += shift;
     }
     // The grid spans the tracked beats.
     const auto first = static_cast<long>(std::lround((tracked.front() - fit.phase) / fit.period));
