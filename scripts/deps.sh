@@ -8,7 +8,7 @@ pkgs=(
   qt6-base-dev libgl-dev libsndfile1-dev portaudio19-dev libasound2-dev
   nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
-  libgtest-dev libgmock-dev libbenchmark-dev espeak-ng sox
+  libgtest-dev libgmock-dev libbenchmark-dev espeak-ng sox fluidsynth fluid-soundfont-gm
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils libpulse-dev
   xvfb xdotool x11-utils imagemagick fonts-liberation
   at-spi2-core python3-pyatspi

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "beats/BarFinder.h"
 #include "beats/BeatGrid.h"
+#include "beats/BeatTracker.h"
 #include "beats/Novelty.h"
 #include "beats/OnsetDetection.h"
 #include "beats/TempoEstimation.h"
@@ -20,6 +22,10 @@ constexpr double kLeastClarity = 0.2;
 // one) stand on an onset than this share, or fewer than this many in all.
 constexpr double kLeastStruckShare = 0.6;
 constexpr long kLeastStruck = 6;
+// Below this periodicity of the tracker's activation there is no steady beat.
+constexpr double kLeastTrackedClarity = 0.15;
+// Seconds the fitted grid may stand from the tracked beats.
+constexpr double kPhaseReach = 0.02;
 // A found tempo this close to a whole number of BPM (or within three
 // standard errors of it, up to kWholeBpmReach) is taken as that number.
 constexpr double kWholeBpmSure = 0.02;
@@ -27,6 +33,9 @@ constexpr double kWholeBpmReach = 0.05;
 // The downbeat's place in the bar must be struck this much louder than the
 // other places to be taken as bar 1.
 constexpr double kDownbeatLead = 1.25;
+
+// Added to the kind of a beat item below kSureBeat.
+constexpr const char* kUnsure = " unsure";
 
 // Beats at the ends where the sound is this much quieter than at the
 // median beat (-26 dB) stand in the noise before or after the music.
@@ -105,19 +114,29 @@ Placed FixedTempo(const Novelty& timing, const Novelty& accents, double period) 
     return placed;
 }
 
-Placed FoundTempo(const Novelty& timing, const Novelty& accents) {
+// The curve frame of a feature frame (both count from the stretch's start).
+double CurveFrame(const OnsetCurve& curve, double featureFrame) {
+    const double sample = featureFrame * curve.features.hop;
+    // ValueSample(k) = (k + 1 - lead) x hop - kLagShare x window, inverted.
+    const double atZero = curve.ValueSample(0);
+    return (sample - atZero) / curve.hop;
+}
+
+double FeatureFrame(const OnsetCurve& curve, double curveFrame) {
+    return curve.features.hop > 0 ? curve.ValueSample(curveFrame) / curve.features.hop : 0;
+}
+
+// The beats tracked over the whole stretch (BeatTracker): a tempo map where
+// the tempo moves, else the grid through them fitted to the onsets.
+Placed FoundTempo(const OnsetCurve& curve, const Novelty& timing) {
     Placed placed;
-    const TempoEstimate estimate = EstimateTempo(timing, accents);
-    if (estimate.period <= 0 || estimate.clarity < kLeastClarity) return placed;
-    std::vector<double> tracked = TrackBeats(timing, estimate.period);
-    // Only the beats that stand on an onset, first to last.
-    const double floor = timing.OnsetFloor();
-    auto struck = [&](double at) { return timing.PeakNear(at, 1.0, floor) != nullptr; };
-    const std::size_t from = StrongFirst(timing, tracked), to = StrongEnd(timing, tracked);
-    if (from >= to) return placed;
-    tracked = std::vector<double>(tracked.begin() + static_cast<std::ptrdiff_t>(from),
-                                  tracked.begin() + static_cast<std::ptrdiff_t>(to));
-    const auto hits = std::count_if(tracked.begin(), tracked.end(), struck);
+    const TrackedBeats found = TrackBeatsOverPiece(curve.features);
+    if (found.beats.size() < static_cast<std::size_t>(kLeastStruck) || found.clarity < kLeastTrackedClarity)
+        return placed;
+    std::vector<double> tracked;
+    for (const double b : found.beats) tracked.push_back(CurveFrame(curve, b));
+    long hits = 0;
+    for (const float c : found.confidence) hits += c >= kSureBeat ? 1 : 0;
     if (hits < kLeastStruck) return placed;
 
     double longest = 0, shortest = 0;
@@ -133,9 +152,13 @@ Placed FoundTempo(const Novelty& timing, const Novelty& accents) {
     }
     // One tempo: the grid through the tracked beats, fitted to the onsets.
     const BeatLine line = FitLine(tracked, 0, tracked.size());
-    const double period = line.period > 0 ? line.period : estimate.period;
-    GridFit fit = FitGrid(timing, line.phase, period, false);
-    if (fit.struck < kLeastStruck) return placed;
+    if (!(line.period > 0)) return placed;
+    GridFit fit = FitGrid(timing, line.phase, line.period, false);
+    // The fit may only settle the grid, not move it off the tracked beats.
+    if (fit.struck < kLeastStruck || std::fabs(fit.period / line.period - 1) > 0.01) {
+        fit = FitGrid(timing, line.phase, line.period, true);
+        if (fit.struck < kLeastStruck) return placed;
+    }
     // A whole number of BPM within the fit's error is the tempo meant (as
     // a sequencer or a click track would have it): the grid is fitted again
     // at exactly that tempo, and kept if it strikes as many onsets.
@@ -147,9 +170,24 @@ Placed FoundTempo(const Novelty& timing, const Novelty& accents) {
         const GridFit exact = FitGrid(timing, fit.phase, 60 * fps / whole, true);
         if (exact.struck >= fit.struck) fit = exact;
     }
-    const long span = fit.lastStruck - fit.firstStruck + 1;
-    placed.steady = static_cast<double>(fit.struck) >= kLeastStruckShare * static_cast<double>(span);
-    for (long k = fit.firstStruck; k <= fit.lastStruck; ++k) placed.beats.push_back(fit.Beat(k));
+    // The grid's phase is the tracked beats' own where the onset curve
+    // places it far from them (it peaks late on a swelling attack, a bowed
+    // chord).
+    {
+        double sum = 0;
+        for (const double at : tracked) {
+            const double k = std::round((at - fit.phase) / fit.period);
+            sum += at - k * fit.period - fit.phase;
+        }
+        // Within 20 ms the onset curve's own placing is the finer one.
+        const double shift = sum / static_cast<double>(tracked.size());
+        if (std::fabs(shift) > kPhaseReach * timing.FramesPerSecond()) fit.phase += shift;
+    }
+    // The grid spans the tracked beats.
+    const auto first = static_cast<long>(std::lround((tracked.front() - fit.phase) / fit.period));
+    const auto last = static_cast<long>(std::lround((tracked.back() - fit.phase) / fit.period));
+    placed.steady = static_cast<double>(hits) >= kLeastStruckShare * static_cast<double>(tracked.size());
+    for (long k = first; k <= last; ++k) placed.beats.push_back(fit.Beat(k));
     placed.period = placed.longest = placed.shortest = fit.period;
     return placed;
 }
@@ -179,6 +217,8 @@ std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32
         if (outcome == OnsetPassOutcome::Failed) {
             curve = OnsetCurve{};
             curve.sampleRate = sampleRate;
+        } else if (!ReadBeatFeatures(mono, count, sampleRate, curve.features, progress)) {
+            return std::nullopt;
         }
     } catch (...) {
         // Out of memory on a huge stretch: no onsets rather than a crash.
@@ -191,7 +231,8 @@ std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32
 BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const BeatOptions& options) {
     BeatAnalysis analysis;
     analysis.sampleRate = curve.sampleRate;
-    analysis.beatsPerBar = std::clamp(options.beatsPerBar, 1, 32);
+    analysis.beatsPerBar = options.beatsPerBar > 0 ? std::clamp(options.beatsPerBar, 1, 32) : 4;
+    analysis.meter = MeterName(analysis.beatsPerBar, false);
     try {
         for (const int64_t onset : curve.onsets) analysis.onsets.push_back(firstSample + onset);
         if (curve.hop <= 0 || curve.values.empty()) return analysis;
@@ -203,7 +244,7 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
         if (options.bpm && *options.bpm >= kSlowestTypedBpm && *options.bpm <= kFastestTypedBpm)
             placed = FixedTempo(timing, accents, 60.0 * fps / *options.bpm);
         else if (!options.bpm)
-            placed = FoundTempo(timing, accents);
+            placed = FoundTempo(curve, timing);
         if (!placed.steady || placed.beats.empty()) return analysis;
         TrimQuietEnds(curve, placed.beats);
 
@@ -214,8 +255,8 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
         analysis.fastestBpm = options.bpm ? *options.bpm : 60.0 * fps / placed.shortest;
         const int64_t last = firstSample + curve.samples - 1;
         std::vector<double> kept;   // the kept beats' curve frames
-        // An attack on the first sample is placed up to a hop early.
-        const int64_t earliest = firstSample - curve.hop;
+        // An attack on the first sample is placed up to a hop (or 20 ms) early.
+        const int64_t earliest = firstSample - std::max<int64_t>(curve.hop, curve.sampleRate / 50);
         for (const double at : placed.beats) {
             auto sample = firstSample + static_cast<int64_t>(std::llround(curve.ValueSample(at)));
             if (sample < earliest || sample > last) continue;
@@ -228,7 +269,16 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
             analysis.steady = false;
             return analysis;
         }
-        std::size_t downbeat = 0;
+        std::vector<double> inFeatures;   // the kept beats' feature frames
+        for (const double at : kept) inFeatures.push_back(FeatureFrame(curve, at));
+        const std::vector<float> confidence = BeatConfidence(curve.features, inFeatures);
+        for (std::size_t i = 0; i < analysis.beats.size() && i < confidence.size(); ++i)
+            analysis.beats[i].confidence = confidence[i];
+        const int askedBars = options.beatsPerBar > 0 ? analysis.beatsPerBar : 0;
+        const Bars bars = FindBars(curve.features, inFeatures, askedBars);
+        analysis.beatsPerBar = bars.beatsPerBar;
+        analysis.meter = bars.meter;
+        std::size_t downbeat = bars.downbeat;
         if (options.downbeatSample) {
             const auto it = std::lower_bound(analysis.beats.begin(), analysis.beats.end(), *options.downbeatSample,
                                              [](const Beat& b, int64_t s) { return b.sample < s; });
@@ -237,7 +287,11 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
                 (downbeat > 0 && *options.downbeatSample - analysis.beats[downbeat - 1].sample <
                                      it->sample - *options.downbeatSample))
                 --downbeat;
-        } else {
+        } else if (!bars.fromChords) {
+            // Drums alone: bar 1 is where they strike loudest, in the bars
+            // asked for (else fours).
+            analysis.beatsPerBar = askedBars > 0 ? askedBars : 4;
+            analysis.meter = MeterName(analysis.beatsPerBar, false);
             downbeat = LoudestPlace(accents, kept, analysis.beatsPerBar);
         }
         NumberBars(analysis.beats, analysis.beatsPerBar, downbeat);
@@ -264,7 +318,7 @@ std::vector<TrackItem> BeatItems(const BeatAnalysis& analysis) {
     items.reserve(analysis.beats.size());
     for (const Beat& b : analysis.beats)
         items.push_back({b.sample, b.sample, std::to_string(b.bar) + "." + std::to_string(b.beat),
-                         b.beat == 1 ? "downbeat" : "beat"});
+                         std::string(b.beat == 1 ? "downbeat" : "beat") + (b.confidence < kSureBeat ? kUnsure : "")});
     return items;
 }
 

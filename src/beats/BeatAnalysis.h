@@ -28,16 +28,23 @@ struct BeatOptions {
     // Fixes the tempo (kSlowestTypedBpm-kFastestTypedBpm): only the phase
     // is fitted. Nothing: the tempo is found, settled into 70-180 BPM.
     std::optional<double> bpm;
-    int beatsPerBar = 4;                   // 1-32
+    // 1-32; 0: the meter is found from where the accents fall.
+    int beatsPerBar = 0;
     // The beat nearest this sample frame is bar 1, beat 1. Nothing: the
-    // beat whose place in the bar is struck loudest (else the first beat).
+    // beat whose place in the bar the chord changes and the low band
+    // accent most (the beats before it are a pickup).
     std::optional<int64_t> downbeatSample;
 };
+
+inline constexpr float kSureBeat = 0.5f;
 
 struct Beat {
     int64_t sample = 0;   // sample frames, absolute
     int32_t bar = 0;      // 1 from the downbeat; 0 and below before it
     int32_t beat = 0;     // 1 .. beatsPerBar
+    // How sure the beat is, 0..1: the share of the beats around it that
+    // stand on an onset. Below kSureBeat the stretch wants checking.
+    float confidence = 1;
     friend bool operator==(const Beat&, const Beat&) = default;
 };
 
@@ -51,6 +58,7 @@ struct BeatAnalysis {
     double slowestBpm = 0;       // the tempo map's range (= bpm for a grid)
     double fastestBpm = 0;
     int beatsPerBar = 4;
+    std::string meter;           // "4/4", "3/4", "6/8" (a beat of three eighths) ...
     std::vector<Beat> beats;     // rising
     std::vector<int64_t> onsets; // sample frames, absolute, rising
 };
@@ -82,7 +90,8 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
 void NumberBars(std::vector<Beat>& beats, int beatsPerBar, std::size_t downbeat);
 
 // The beats as items of the document's Beats track: a point at each beat,
-// text "bar.beat" ("1.1", "0.4"), kind "downbeat" on beat 1, else "beat".
+// text "bar.beat" ("1.1", "0.4"), kind "downbeat" on beat 1, else "beat";
+// " unsure" is added to the kind of a beat below kSureBeat.
 std::vector<TrackItem> BeatItems(const BeatAnalysis& analysis);
 // The onsets as point items of kind "onset" with no text (to be offered as
 // marks).

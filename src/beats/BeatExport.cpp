@@ -96,12 +96,14 @@ std::string Json(const BeatAnalysis& a, FrameRate rate) {
     json["bpm"] = a.steady ? nlohmann::ordered_json(static_cast<double>(hundredths) / 100.0) : nlohmann::ordered_json();
     json["framesPerBeat"] = frames ? nlohmann::ordered_json(FramesPerBeatFraction(*frames)) : nlohmann::ordered_json();
     json["frameRate"] = RateText(rate);
+    json["meter"] = a.steady && !a.meter.empty() ? nlohmann::ordered_json(a.meter) : nlohmann::ordered_json();
     nlohmann::ordered_json beats = nlohmann::ordered_json::array();
     for (const Beat& b : a.beats)
         beats.push_back({{"time", SecondsValue(b.sample, a.sampleRate)},
                          {"frame", FrameOf(b.sample, rate, a.sampleRate)},
                          {"bar", b.bar},
-                         {"beat", b.beat}});
+                         {"beat", b.beat},
+                         {"confidence", std::round(std::clamp(static_cast<double>(b.confidence), 0.0, 1.0) * 100) / 100}});
     json["beats"] = std::move(beats);
     nlohmann::ordered_json onsets = nlohmann::ordered_json::array();
     for (const int64_t s : a.onsets)

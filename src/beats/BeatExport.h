@@ -13,9 +13,11 @@
 //                   the readouts; the SMPTE timecode of the beat's frame.
 //   Json            {"bpm", "framesPerBeat" (the exact fraction as text,
 //                   "45/4"), "frameRate" (exact, as text: "24",
-//                   "30000/1001"), "beats": [{"time", "frame", "bar",
-//                   "beat"}], "onsets": [{"time", "frame"}]}; frames from 0.
-//                   With no steady beat, bpm and framesPerBeat are null.
+//                   "30000/1001"), "meter" ("4/4", "6/8"), "beats":
+//                   [{"time", "frame", "bar", "beat", "confidence" (0..1,
+//                   two decimals)}], "onsets": [{"time", "frame"}]}; frames
+//                   from 0. With no steady beat, bpm, framesPerBeat and
+//                   meter are null.
 //   AudacityLabels  start TAB end TAB "bar.beat" per beat, a point, in
 //                   seconds with six decimals.
 #include <cstdint>

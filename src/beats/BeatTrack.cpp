@@ -4,12 +4,16 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
+#include "beats/BarFinder.h"
 #include "beats/BeatGrid.h"
 
 namespace zv {
 
 namespace {
+
+constexpr std::string_view kUnsureKind = " unsure";
 
 // "12.3" -> bar 12, beat 3 ("-1.4" before the downbeat); false otherwise.
 bool ParseBarBeat(const std::string& text, int32_t& bar, int32_t& beat) {
@@ -32,11 +36,16 @@ BeatAnalysis AnalysisOfBeatItems(const std::vector<TrackItem>& items, int32_t sa
     for (const TrackItem& item : items) {
         Beat beat{item.start, 0, 0};
         if (!item.IsPoint() || !ParseBarBeat(item.text, beat.bar, beat.beat)) continue;
+        // An unsure beat's kind ends " unsure"; how unsure is not kept.
+        if (item.kind.size() >= kUnsureKind.size() &&
+            item.kind.compare(item.kind.size() - kUnsureKind.size(), kUnsureKind.size(), kUnsureKind) == 0)
+            beat.confidence = kSureBeat / 2;
         if (!analysis.beats.empty() && beat.sample <= analysis.beats.back().sample) continue;
         beatsPerBar = std::max(beatsPerBar, static_cast<int>(beat.beat));
         analysis.beats.push_back(beat);
     }
     analysis.beatsPerBar = beatsPerBar;
+    analysis.meter = MeterName(beatsPerBar, false);
     if (analysis.beats.size() < 2 || sampleRate <= 0) return analysis;
 
     std::vector<double> at;
@@ -98,6 +107,21 @@ BeatAnalysis LaidGrid(double bpm, int64_t anchor, int64_t from, int64_t to, int3
     analysis.steady = true;
     analysis.bpm = analysis.slowestBpm = analysis.fastestBpm = bpm;
     return analysis;
+}
+
+void ShiftHalfBeat(BeatAnalysis& analysis, int64_t endSample) {
+    std::vector<Beat>& beats = analysis.beats;
+    if (beats.size() < 2) return;
+    std::vector<Beat> moved;
+    moved.reserve(beats.size());
+    for (std::size_t i = 0; i < beats.size(); ++i) {
+        Beat b = beats[i];
+        const int64_t gap = i + 1 < beats.size() ? beats[i + 1].sample - b.sample : b.sample - beats[i - 1].sample;
+        b.sample += gap / 2;
+        if (b.sample >= endSample) break;
+        moved.push_back(b);
+    }
+    beats = std::move(moved);
 }
 
 std::string RefusedTempo(double bpm) {

@@ -37,6 +37,14 @@ BeatOptions KeptBarOptions(const BeatAnalysis& analysis);
 // falls inside.
 BeatAnalysis LaidGrid(double bpm, int64_t anchor, int64_t from, int64_t to, int32_t sampleRate, int beatsPerBar);
 
+// Every beat moved half a beat later (the off-beat taken for the beat, in
+// one step): to the midpoint between it and the next, the last by half the
+// gap before it; a beat that would reach `endSample` (sample frames, the
+// sound's length) or beyond is left out. The bar numbers stay with the
+// beats' order; the tempo is worked out again. Nothing happens with fewer
+// than two beats.
+void ShiftHalfBeat(BeatAnalysis& analysis, int64_t endSample);
+
 // A tempo the user asks for (typed, tapped, halved or doubled), in BPM:
 // an empty string when it is inside kSlowestTypedBpm-kFastestTypedBpm,
 // else the message that refuses it.

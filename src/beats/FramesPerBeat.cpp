@@ -95,7 +95,8 @@ std::string BeatReadout(int64_t bpmHundredths, FrameRate rate, bool tempoMap, in
                         int64_t fastestHundredths) {
     std::string text = Hundredths(bpmHundredths) + " BPM";
     if (tempoMap)
-        text += ", drifting " + Hundredths(slowestHundredths) + "\u2013" + Hundredths(fastestHundredths);
+        text = Hundredths(slowestHundredths) + "\u2013" + Hundredths(fastestHundredths) + " BPM (mean " +
+               Hundredths(bpmHundredths) + ")";
     const std::optional<FramesPerBeat> frames = ExactFramesPerBeat(rate, bpmHundredths);
     if (!frames) return text;
     text += " \u00b7 ";
@@ -108,8 +109,9 @@ std::string BeatReadout(int64_t bpmHundredths, FrameRate rate, bool tempoMap, in
 
 std::string BeatReadout(const BeatAnalysis& analysis, FrameRate rate) {
     if (!analysis.steady) return "No steady beat found";
-    return BeatReadout(BpmHundredths(analysis.bpm), rate, analysis.tempoMap, BpmHundredths(analysis.slowestBpm),
-                       BpmHundredths(analysis.fastestBpm));
+    const std::string text = BeatReadout(BpmHundredths(analysis.bpm), rate, analysis.tempoMap,
+                                         BpmHundredths(analysis.slowestBpm), BpmHundredths(analysis.fastestBpm));
+    return analysis.meter.empty() ? text : analysis.meter + " \u00b7 " + text;
 }
 
 } // namespace zv

@@ -37,11 +37,12 @@ std::string FrameRateReadout(FrameRate rate);
 
 // "128.00 BPM · 11.25 frames a beat (45/4) at 24 fps"; a whole number of
 // frames is "120.00 BPM · 12 frames a beat at 24 fps". Over a tempo map,
-// the mean tempo and its range: "123.05 BPM, drifting 120.30–126.00 · ...".
+// its range and mean tempo: "120.30–150.00 BPM (mean 134.05) · ...".
 std::string BeatReadout(int64_t bpmHundredths, FrameRate rate, bool tempoMap = false,
                         int64_t slowestHundredths = 0, int64_t fastestHundredths = 0);
 
-// The readout of what an analysis found, or "No steady beat found".
+// The readout of what an analysis found, led by its meter ("3/4 · 153.00
+// BPM · 9.41 frames a beat ..."), or "No steady beat found".
 struct BeatAnalysis;
 std::string BeatReadout(const BeatAnalysis& analysis, FrameRate rate);
 

@@ -142,4 +142,24 @@ std::vector<int64_t> PlainAubioOnsets(const float* mono, std::size_t count, int3
     return onsets;
 }
 
+std::vector<int64_t> PlainAubioBeats(const float* mono, std::size_t count, int32_t sampleRate) {
+    std::vector<int64_t> beats;
+    if (sampleRate < 1000 || !mono) return beats;
+    constexpr uint_t kHop = 512;
+    aubio_tempo_t* tempo = new_aubio_tempo("default", 1024, kHop, static_cast<uint_t>(sampleRate));
+    fvec_t* in = new_fvec(kHop);
+    fvec_t* out = new_fvec(1);
+    if (tempo && in && out) {
+        for (std::size_t from = 0; from < count; from += kHop) {
+            FillHop(in, mono, count, from);
+            aubio_tempo_do(tempo, in, out);
+            if (fvec_get_sample(out, 0) > 0) beats.push_back(static_cast<int64_t>(aubio_tempo_get_last(tempo)));
+        }
+    }
+    if (tempo) del_aubio_tempo(tempo);
+    if (in) del_fvec(in);
+    if (out) del_fvec(out);
+    return beats;
+}
+
 } // namespace zv

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "beats/BeatFeatures.h"
 #include "beats/BeatProgress.h"
 
 namespace zv {
@@ -37,6 +38,9 @@ struct OnsetCurve {
     // The RMS level of each value's window (-1..1 full scale).
     std::vector<float> levels;
     std::vector<int64_t> onsets; // onsets aubio picked, sample frames, rising
+    // The band and harmony features the beats are tracked from (filled by
+    // ReadOnsets, not by DetectOnsets).
+    BeatFeatures features;
 };
 
 enum class OnsetPassOutcome { Done, Cancelled, Failed };
@@ -58,5 +62,10 @@ OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t samp
 // method, a 512-sample window and a 256-sample hop): the onsets alone, in
 // sample frames. The benchmark's yardstick; empty when aubio fails.
 std::vector<int64_t> PlainAubioOnsets(const float* mono, std::size_t count, int32_t sampleRate);
+
+// aubio's own beat tracker as its command-line tool runs it (the "default"
+// method, 1024/512): the beats alone, in sample frames. The benchmark's
+// yardstick for the beats' scores; empty when aubio fails.
+std::vector<int64_t> PlainAubioBeats(const float* mono, std::size_t count, int32_t sampleRate);
 
 } // namespace zv

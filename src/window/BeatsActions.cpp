@@ -49,6 +49,9 @@ void BeatsActions::FillMenu(QMenu& menu) {
     add(setTempo, "MnuSetTempo", "Set Tempo...", [this] { SetTempoNow(); });
     add(halveTempo, "MnuHalveTempo", "Halve Tempo", [this] { HalveTempo(); });
     add(doubleTempo, "MnuDoubleTempo", "Double Tempo", [this] { DoubleTempo(); });
+    add(threeHalvesTempo, "MnuTempoThreeHalves", "Tempo \u00d73/2", [this] { TempoThreeHalves(); });
+    add(twoThirdsTempo, "MnuTempoTwoThirds", "Tempo \u00d72/3", [this] { TempoTwoThirds(); });
+    add(shiftHalfBeat, "MnuShiftHalfBeat", "Shift Beats by Half a Beat", [this] { ShiftHalfBeatNow(); });
     // T is a single key of the waveform (WaveKeys): the entry names it.
     add(tapTempo, "MnuTapTempo", "Tap Tempo\tT", [this] { TapNow(); });
     add(beatsPerBar, "MnuBeatsPerBar", "Beats per Bar...", [this] { SetBeatsPerBarNow(); });
@@ -85,7 +88,8 @@ void BeatsActions::Enable(bool soundOpen) {
     const bool beats = on && Beats().steady;
     for (QAction* a : {findBeats, markOnsets})
         if (a) a->setEnabled(on);
-    for (QAction* a : {setTempo, halveTempo, doubleTempo, tapTempo, beatsPerBar, downbeatHere})
+    for (QAction* a : {setTempo, halveTempo, doubleTempo, threeHalvesTempo, twoThirdsTempo, shiftHalfBeat, tapTempo,
+                       beatsPerBar, downbeatHere})
         if (a) a->setEnabled(beats);
 }
 
@@ -99,7 +103,8 @@ void BeatsActions::FindBeatsNow() {
     BeatOptions options;
     // Bars the user set on these beats stay (a new Find Beats over a new
     // selection keeps the beats a bar).
-    options.beatsPerBar = Beats().steady ? Beats().beatsPerBar : 4;
+    // Otherwise the meter is found.
+    options.beatsPerBar = Beats().steady ? Beats().beatsPerBar : 0;
     Run(Purpose::Beats, options, QStringLiteral("Find Beats"));
 }
 
@@ -280,6 +285,24 @@ void BeatsActions::HalveTempo() {
 void BeatsActions::DoubleTempo() {
     const BeatAnalysis beats = Beats();
     if (beats.steady) PlaceAt(beats.bpm * 2, QStringLiteral("Double Tempo"));
+}
+
+void BeatsActions::TempoThreeHalves() {
+    const BeatAnalysis beats = Beats();
+    if (beats.steady) PlaceAt(beats.bpm * 3 / 2, QStringLiteral("Tempo \u00d73/2"));
+}
+
+void BeatsActions::TempoTwoThirds() {
+    const BeatAnalysis beats = Beats();
+    if (beats.steady) PlaceAt(beats.bpm * 2 / 3, QStringLiteral("Tempo \u00d72/3"));
+}
+
+void BeatsActions::ShiftHalfBeatNow() {
+    if (Running()) return;
+    BeatAnalysis beats = Beats();
+    if (!beats.steady || beats.beats.size() < 2) return;
+    ShiftHalfBeat(beats, parts_.sound.NumSamples);
+    Keep(beats, QStringLiteral("Shift Beats by Half a Beat"));
 }
 
 void BeatsActions::TapNow() {

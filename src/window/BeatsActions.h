@@ -3,8 +3,9 @@
 //   - Find Beats: the selection, or the whole sound, analysed on a worker
 //     thread with progress and Cancel; the beats go to the document's Beats
 //     track as one undoable step, kept beside the sound.
-//   - The corrections: Set Tempo..., Halve Tempo, Double Tempo, Tap Tempo
-//     (T while playing), Beats per Bar... and "Bar 1, Beat 1 here". Each is
+//   - The corrections: Set Tempo..., Halve Tempo, Double Tempo, Tempo x3/2,
+//     Tempo x2/3, Tap Tempo (T while playing), Shift Beats by Half a Beat,
+//     Beats per Bar... and "Bar 1, Beat 1 here". Each is
 //     one undoable step on the Beats track (a run of taps is one step). A
 //     new tempo places the beats again from the onsets already read (the
 //     onset pass runs again only for beats read from the file), keeping the
@@ -78,6 +79,9 @@ public:
     void SetTempoNow();            // asks for the BPM
     void HalveTempo();
     void DoubleTempo();
+    void TempoThreeHalves();       // x3/2
+    void TempoTwoThirds();         // x2/3
+    void ShiftHalfBeatNow();       // every beat half a beat later
     void TapNow();                 // one tap of Tap Tempo (only while playing)
     void SetBeatsPerBarNow();      // asks for the number
     void SetDownbeatAt(int64_t sample);   // the beat nearest `sample` is bar 1, beat 1
@@ -97,6 +101,9 @@ public:
     QAction* setTempo = nullptr;
     QAction* halveTempo = nullptr;
     QAction* doubleTempo = nullptr;
+    QAction* threeHalvesTempo = nullptr;
+    QAction* twoThirdsTempo = nullptr;
+    QAction* shiftHalfBeat = nullptr;
     QAction* tapTempo = nullptr;
     QAction* beatsPerBar = nullptr;
     QAction* downbeatHere = nullptr;

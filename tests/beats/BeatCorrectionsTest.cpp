@@ -39,8 +39,8 @@ TEST(BeatTrack, TheTrackReadBackGivesTheTempoBarsAndDriftItWasMadeWith) {
     EXPECT_EQ(a.beats.size(), 40u);
     EXPECT_EQ(a.beatsPerBar, 3);
     EXPECT_FALSE(a.tempoMap);
-    EXPECT_EQ(BeatReadout(a, FrameRate(24)), "128.00 BPM · 11.25 frames a beat (45/4) at 24 fps");
-    EXPECT_EQ(BeatReadout(a, FrameRate::Fraction(30000, 1001)), "128.00 BPM · 14.05 frames a beat (28125/2002) at 29.97 fps");
+    EXPECT_EQ(BeatReadout(a, FrameRate(24)), "3/4 · 128.00 BPM · 11.25 frames a beat (45/4) at 24 fps");
+    EXPECT_EQ(BeatReadout(a, FrameRate::Fraction(30000, 1001)), "3/4 · 128.00 BPM · 14.05 frames a beat (28125/2002) at 29.97 fps");
     const BeatOptions kept = KeptBarOptions(a);
     EXPECT_EQ(kept.beatsPerBar, 3);
     ASSERT_TRUE(kept.downbeatSample);
@@ -106,6 +106,30 @@ TEST(TapTempo, TapsAveragedAMissedTapIgnoredAndAPauseStartsAgain) {
     taps.Tap(6400);
     taps.Tap(6800);
     EXPECT_NEAR(*taps.Tap(7200), 150, 0.01);
+}
+
+TEST(BeatTrack, ShiftingHalfABeatKeepsTheBarsAndTheSoundsEnd) {
+    // 120 BPM at 48 kHz: a beat every 24000 samples from 6000, in fours.
+    BeatAnalysis a = AnalysisOfBeatItems(Grid(120, 48000, 9, 4, 1, 6000), 48000);
+    ShiftHalfBeat(a, 6000 + 24000 * 8 + 12000);   // the sound ends where the last beat would move
+    ASSERT_EQ(a.beats.size(), 8u);
+    for (std::size_t i = 0; i < a.beats.size(); ++i) EXPECT_EQ(a.beats[i].sample, 18000 + 24000 * static_cast<int64_t>(i)) << i;
+    EXPECT_EQ(a.beats[1].bar, 1);
+    EXPECT_EQ(a.beats[1].beat, 1);
+    // Read back, it is still 120 BPM in fours, and the unsure beats stay unsure.
+    std::vector<TrackItem> items = BeatItems(a);
+    items[3].kind += " unsure";
+    const BeatAnalysis back = AnalysisOfBeatItems(items, 48000);
+    EXPECT_NEAR(back.bpm, 120, 1e-9);
+    EXPECT_EQ(back.meter, "4/4");
+    EXPECT_LT(back.beats[3].confidence, kSureBeat);
+    EXPECT_EQ(back.beats[2].confidence, 1.0f);
+    EXPECT_EQ(BeatItems(back)[3].kind, "beat unsure");
+    // One beat has nothing to move by.
+    BeatAnalysis one = a;
+    one.beats.resize(1);
+    ShiftHalfBeat(one, 1'000'000);
+    EXPECT_EQ(one.beats[0].sample, 18000);
 }
 
 } // namespace

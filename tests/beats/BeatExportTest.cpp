@@ -44,7 +44,7 @@ TEST(FramesPerBeat, ExactAtTheFilmAndVideoRates) {
     EXPECT_EQ(BeatReadout(12000, kFilm), "120.00 BPM \u00b7 11.99 frames a beat (12000/1001) at 23.976 fps");
     EXPECT_EQ(BeatReadout(12000, 24), "120.00 BPM \u00b7 12 frames a beat at 24 fps");
     EXPECT_EQ(BeatReadout(12305, 24, true, 12030, 12600),
-              "123.05 BPM, drifting 120.30\u2013126.00 \u00b7 11.70 frames a beat (28800/2461) at 24 fps");
+              "120.30\u2013126.00 BPM (mean 123.05) \u00b7 11.70 frames a beat (28800/2461) at 24 fps");
     EXPECT_EQ(FrameRateReadout(FrameRate::Fraction(25, 2)), "12.5");
 
     EXPECT_EQ(ParseBpmHundredths("128"), 12800);
@@ -64,7 +64,8 @@ BeatAnalysis FiveBeats() {
     a.bpm = 120;
     a.slowestBpm = a.fastestBpm = 120;
     const int bars[] = {0, 1, 1, 1, 1}, numbers[] = {4, 1, 2, 3, 4};
-    for (int i = 0; i < 5; ++i) a.beats.push_back({6000 + 24000 * i, bars[i], numbers[i]});
+    a.meter = "4/4";
+    for (int i = 0; i < 5; ++i) a.beats.push_back({6000 + 24000 * i, bars[i], numbers[i], i == 4 ? 0.375f : 1.0f});
     a.onsets = {6000, 30000, 41000};
     return a;
 }
@@ -123,16 +124,21 @@ TEST(BeatExport, CsvLabelsAndJson) {
     EXPECT_EQ(json["framesPerBeat"], "15000/1001");
     EXPECT_EQ(json["frameRate"], "30000/1001");
     ASSERT_EQ(json["beats"].size(), 5u);
-    EXPECT_EQ(json["beats"][1], nlohmann::json({{"time", 0.625}, {"frame", 18}, {"bar", 1}, {"beat", 1}}));
+    EXPECT_EQ(json["meter"], "4/4");
+    EXPECT_EQ(json["beats"][1],
+              nlohmann::json({{"time", 0.625}, {"frame", 18}, {"bar", 1}, {"beat", 1}, {"confidence", 1.0}}));
+    EXPECT_EQ(json["beats"][4]["confidence"], 0.38);
     ASSERT_EQ(json["onsets"].size(), 3u);
     EXPECT_EQ(json["onsets"][2], nlohmann::json({{"time", 0.854167}, {"frame", 25}}));
 
     BeatAnalysis none;
     none.sampleRate = 44100;
     EXPECT_EQ(BeatReadout(none, 24), "No steady beat found");
-    EXPECT_EQ(BeatReadout(FiveBeats(), kNtsc), "120.00 BPM \u00b7 14.99 frames a beat (15000/1001) at 29.97 fps");
+    EXPECT_EQ(BeatReadout(FiveBeats(), kNtsc),
+              "4/4 \u00b7 120.00 BPM \u00b7 14.99 frames a beat (15000/1001) at 29.97 fps");
     const auto empty = nlohmann::json::parse(ExportBeats(BeatFormat::Json, none, 24, 0));
     EXPECT_TRUE(empty["bpm"].is_null());
+    EXPECT_TRUE(empty["meter"].is_null());
     EXPECT_TRUE(empty["beats"].empty());
     EXPECT_EQ(BeatFormatOfName("xsheet"), BeatFormat::BarSheet);
     EXPECT_FALSE(BeatFormatOfName("xml"));

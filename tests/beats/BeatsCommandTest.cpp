@@ -71,7 +71,7 @@ TEST(BeatsCommand, ExitCodesAndMessages) {
     const std::string json = dir.File("beats.json");
     const Finished found = Zorvane(loop + " --fps 24 --output " + json);
     EXPECT_EQ(found.code, 0) << found.messages;
-    EXPECT_EQ(found.messages, "128.00 BPM \u00b7 11.25 frames a beat (45/4) at 24 fps\n");
+    EXPECT_EQ(found.messages, "4/4 \u00b7 128.00 BPM \u00b7 11.25 frames a beat (45/4) at 24 fps\n");
     const auto parsed = nlohmann::json::parse(test::ReadText(json));
     EXPECT_EQ(parsed["bpm"], 128.0);
     EXPECT_EQ(parsed["framesPerBeat"], "45/4");

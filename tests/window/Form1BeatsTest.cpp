@@ -59,7 +59,7 @@ struct Form1Beats : ::testing::Test {
 TEST_F(Form1Beats, FoundBeatsAreCorrectedAndEachCorrectionIsUndone) {
     EXPECT_NEAR(Bpm(), 120, 0.5);
     ASSERT_FALSE(fake.messages.texts.empty());
-    EXPECT_EQ(fake.messages.texts.back().rfind("120.00 BPM · 15 frames a beat at 30 fps", 0), 0u);
+    EXPECT_EQ(fake.messages.texts.back().rfind("4/4 · 120.00 BPM · 15 frames a beat at 30 fps", 0), 0u);
     EXPECT_TRUE(form->BeatWork().setTempo->isEnabled());
 
     // Typed: no tempo, then out of range (each refused, nothing changed), then 100.
@@ -71,7 +71,7 @@ TEST_F(Form1Beats, FoundBeatsAreCorrectedAndEachCorrectionIsUndone) {
     EXPECT_NE(fake.messages.texts.back().find("from 20 to 400 BPM"), std::string::npos);
     form->BeatWork().SetTempoNow();
     EXPECT_NEAR(Bpm(), 100, 0.01);
-    EXPECT_EQ(form->BeatWork().Readout(), QStringLiteral("100.00 BPM · 18 frames a beat at 30 fps"));
+    EXPECT_EQ(form->BeatWork().Readout(), QStringLiteral("4/4 · 100.00 BPM · 18 frames a beat at 30 fps"));
     form->Undo().Stack().undo();
     EXPECT_EQ(Track()->Items(), found);
 

@@ -1,6 +1,7 @@
 #include "waveview/layers/BeatsLayer.h"
 
 #include <algorithm>
+#include <string_view>
 #include <cmath>
 #include <limits>
 
@@ -17,8 +18,15 @@ namespace {
 constexpr Rgb kBeatColour{255, 255, 255};
 constexpr Rgb kNumberColour{255, 190, 90};
 constexpr Rgb kReadoutColour{255, 225, 170};
+// The numbers of unsure beats, faded toward the box's dark ground.
+constexpr Rgb kUnsureNumberColour{128, 95, 45};
 
-bool IsDownbeat(const TrackItem& item) { return item.kind == "downbeat"; }
+bool IsDownbeat(const TrackItem& item) { return item.kind.rfind("downbeat", 0) == 0; }
+// A beat the finder was unsure of ("beat unsure", "downbeat unsure").
+bool IsUnsure(const TrackItem& item) {
+    const std::string_view kind = item.kind, unsure = " unsure";
+    return kind.size() >= unsure.size() && kind.substr(kind.size() - unsure.size()) == unsure;
+}
 
 } // namespace
 
@@ -51,6 +59,8 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
     };
     const Pen beatPen{kBeatColour, kBeatAlpha, false};
     const Pen downbeatPen{kBeatColour, kDownbeatAlpha, false};
+    const Pen unsureBeatPen{kBeatColour, kUnsureBeatAlpha, false};
+    const Pen unsureDownbeatPen{kBeatColour, kUnsureDownbeatAlpha, false};
     // Numbers on the second row of text from the top, under the marks'
     // texts (the box's bottom edge lies under the panel's top band); the
     // readout on the third, at the right.
@@ -73,7 +83,9 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
         // One line a column; a downbeat wins its column.
         if (x != lastLine || (down && !lastWasDownbeat)) {
             const float mid = static_cast<float>(x) + 0.5f;
-            canvas.PenLine(mid, top, mid, bottom, down ? downbeatPen : beatPen);
+            const bool unsure = IsUnsure(b);
+            canvas.PenLine(mid, top, mid, bottom,
+                           down ? (unsure ? unsureDownbeatPen : downbeatPen) : (unsure ? unsureBeatPen : beatPen));
             lastLine = x;
             lastWasDownbeat = down;
         }
@@ -96,8 +108,8 @@ void BeatsLayer::Draw(Canvas& canvas, const LayerScene& scene, LayerArea area) {
             label = b.text.substr(0, b.text.find('.'));
         else
             continue;
-        canvas.Text(static_cast<float>(x + kTextMargin), baseline, label, kNumberColour, TextFont::Small,
-                    static_cast<float>(room));
+        canvas.Text(static_cast<float>(x + kTextMargin), baseline, label, IsUnsure(b) ? kUnsureNumberColour : kNumberColour,
+                    TextFont::Small, static_cast<float>(room));
         lastText = x;
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The beats over the waveform box: a faint line at each beat and a strong
-// one at each downbeat, the bar.beat number beside a line where there is
+// one at each downbeat (both fainter where the finder was unsure), the bar.beat number beside a line where there is
 // room for it (only the bars' numbers when the beats are too close), and
 // the tempo's readout ("128.00 BPM · 11.25 frames a beat (45/4) at 24 fps")
 // in the box's top right corner. Drawn on screen over the picture. Beats on
@@ -26,6 +26,10 @@ public:
     static constexpr int kMinTextGap = 16;   // pixels between lines for a number
     static constexpr uint8_t kBeatAlpha = 90;
     static constexpr uint8_t kDownbeatAlpha = 230;
+    // Beats the finder was unsure of are drawn faded, so the user knows
+    // where to check.
+    static constexpr uint8_t kUnsureBeatAlpha = 35;
+    static constexpr uint8_t kUnsureDownbeatAlpha = 90;
 
     // `document` must outlive the layer.
     explicit BeatsLayer(const SoundDocument& document) : document_(document) {}
