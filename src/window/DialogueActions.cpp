@@ -1,5 +1,7 @@
 #include "window/DialogueActions.h"
 
+#include "dialogue/Breakdown.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
@@ -288,7 +290,7 @@ void DialogueActions::Finished(Aligned&& done) {
                                 .arg(QString::fromStdString(DialogueWayText(result.way))));
 }
 
-std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, const std::string& soundName) const {
+std::optional<std::string> DialogueActions::ExportText(const ExportWriter& writer, ExportInput input) const {
     const SoundInfo& info = parts_.document.Info();
     const BreakdownTracks tracks = TracksOf(parts_.document);
     if (tracks.words.empty()) {
@@ -299,14 +301,11 @@ std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, c
     const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
     // Laid again at the rate in force: the track may have been laid at another.
     const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
-    BreakdownExportInput input;
     input.breakdown = &breakdown;
     input.mouths = &mouths;
-    input.marks = &parts_.document.Marks().Items();
     input.mouthSet = &CurrentSet();
-    input.soundName = soundName;
-    input.rate = parts_.frameRate();
-    return ExportBreakdown(format, input);
+    input.rate = parts_.frameRate();   // the rate the mouths were laid at
+    return writer.Write(input);
 }
 
 void DialogueActions::ImportNow() {
