@@ -12,6 +12,7 @@
 #include "export/ExportWriters.h"
 #include "marks/JsonText.h"
 #include "marks/LabelImport.h"
+#include "marks/MarkFrames.h"
 #include "marks/MarksImport.h"
 
 namespace zv {
