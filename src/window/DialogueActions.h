@@ -37,6 +37,7 @@ class QMenu;
 
 namespace zv {
 
+class DialogueBreakdown;
 class DialoguePanel;
 class JobRunner;
 class SoundDocument;
@@ -91,10 +92,9 @@ public:
     QAction* breakdown = nullptr;
 
 private:
-    struct Aligned;   // what a job hands back
     // Aligns `text` on sample frames [from, to); `replace` words [first, last) of the tracks, or all.
     void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace);
-    void Finished(Aligned&& aligned);
+    void Finished(DialogueBreakdown& done);
     void ReadSets();
     void LanguageChanged();
     void MouthsChanged();
