@@ -66,7 +66,7 @@ float ChromaDistance(const Chroma& a, const Chroma& b) {
 }
 
 bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, BeatFeatures& out,
-                      const BeatProgress* progress) {
+                      const JobProgress* progress) {
     out = BeatFeatures{};
     out.sampleRate = sampleRate;
     try {
@@ -105,7 +105,7 @@ bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, 
         std::vector<Chroma> chroma(frames, Chroma{});
         std::vector<float> last(static_cast<std::size_t>(bins), 0.0f), now(static_cast<std::size_t>(bins));
         for (std::size_t t = 0; t < frames; ++t) {
-            if (progress && (t & 127) == 0 && progress->cancel) return false;
+            if (progress && (t & 127) == 0 && progress->Cancelled()) return false;
             // The window is centred on sample t x hop.
             const auto centre = static_cast<int64_t>(t) * hop;
             for (int i = 0; i < window; ++i) {

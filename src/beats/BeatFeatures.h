@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "beats/BeatProgress.h"
+#include "jobs/JobProgress.h"
 
 namespace zv {
 
@@ -40,6 +40,6 @@ float ChromaDistance(const std::array<float, 12>& a, const std::array<float, 12>
 // samples; false when cancelled through `progress` (which may be null; its
 // counts are left alone, the caller reports its own).
 bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, BeatFeatures& out,
-                      const BeatProgress* progress = nullptr);
+                      const JobProgress* progress = nullptr);
 
 } // namespace zv
