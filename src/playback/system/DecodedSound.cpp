@@ -14,8 +14,9 @@ DecodedSound::DecodedSound(std::shared_ptr<const uint8_t> bytes, int channels, i
 }
 
 int64_t DecodedSound::Read(int64_t from, float* out, int64_t frames) const {
-    if (from < 0) return 0;
+    if (from < 0 || frames <= 0) return 0;
     const int64_t n = std::clamp<int64_t>(frames_ - from, 0, frames);
+    if (n <= 0) return 0;
     const auto values = static_cast<std::size_t>(n * channels_);
     const uint8_t* in = bytes_.get() + static_cast<std::size_t>(from * channels_) * 2;
     for (std::size_t i = 0; i < values; ++i, in += 2) {

@@ -77,14 +77,14 @@ void RaiseThisThread() {
 // callback's period comes on top), and with the callback and the plugin's
 // thread at real-time priority it holds beside busy loops.
 constexpr double kLatencySeconds = 0.02;
-// Buffers of 10 ms (kBuffersPerSecond a second). Left to itself PortAudio
-// chooses far smaller ones at this latency: a command then waits a
-// millisecond or two for the next callback instead of up to ten (a click is
-// heard 21-23 ms after the press instead of 26-29, both within the output's
-// latency and 10 ms), but the output and the sound server's client thread
-// wake several times as often: 2.7 % of a core against 1.6 % while playing,
-// most of what playing costs.
-constexpr unsigned long kBuffersPerSecond = 100;
+// Buffers of 5 ms (kBuffersPerSecond a second). Left to itself PortAudio
+// chooses far smaller ones at this latency, and the output and the sound
+// server's client thread then wake several times as often: most of what
+// playing costs (their share of a core about halved with 5 ms buffers on a
+// busy machine). 10 ms buffers cost a little less still, but a command then
+// waits up to 10 ms for the next callback: a scrub step was heard 31-37 ms
+// after the press, past the output's latency and 10 ms; with 5 ms, 23-27 ms.
+constexpr unsigned long kBuffersPerSecond = 200;
 // An output idle this long stops (the stream stays open) until the next
 // command, so that an open sound left alone costs no processor time.
 constexpr int64_t kRestAfterNs = 2'000'000'000;
