@@ -118,6 +118,7 @@ int ChildOpenAnswering(int argc, char** argv) {
     QCoreApplication::processEvents();
     fake.WindowShown();
     WarmMemory(kWarmBytes);   // as the other children that fill a gigabyte
+    WarmCache(path);          // and the file's pages cached, as for the bare decode
 
     QElapsedTimer clock;
     qint64 last = 0, longest = 0;
@@ -148,6 +149,7 @@ int ChildSfReadFloat(int argc, char** argv) {
     SNDFILE* file = sf_open(argv[0], SFM_READ, &info);
     if (file == nullptr) return 3;
     WarmMemory(kWarmBytes);   // the same start as the open's child
+    WarmCache(argv[0]);
     std::vector<float> buffer(static_cast<std::size_t>(16384 * info.channels));
     const auto start = std::chrono::steady_clock::now();
     sf_count_t total = 0, got;

@@ -33,7 +33,17 @@ MediaDevice& DeferredMediaDevice::Device() {
     return *device_;
 }
 
-void DeferredMediaDevice::Open(const std::string& path) { Device().Open(path); }
+void DeferredMediaDevice::Open(const std::string& path) {
+    Offer offer = std::exchange(offer_, Offer{});
+    MediaDevice& device = Device();
+    if (offer.samples) device.OfferDecoded(offer.path, std::move(offer.samples), offer.channels, offer.frames);
+    device.Open(path);
+}
+
+void DeferredMediaDevice::OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples,
+                                       int channels, int64_t frames) {
+    offer_ = Offer{path, std::move(samples), channels, frames};
+}
 
 void DeferredMediaDevice::Close() {
     if (device_) device_->Close();

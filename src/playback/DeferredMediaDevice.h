@@ -41,6 +41,9 @@ public:
     bool IsMade() const { return device_ != nullptr; }
 
     void Open(const std::string& path) override;
+    // Kept until the next Open, which hands it to the device.
+    void OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                      int64_t frames) override;
     void Close() override;
     bool IsOpen() const override;
     int32_t SampleRate() const override;
@@ -59,6 +62,13 @@ private:
     Factory make_;
     std::future<std::unique_ptr<MediaDevice>> making_;  // set by Prepare until Device takes it
     std::unique_ptr<MediaDevice> device_;
+    struct Offer {
+        std::string path;
+        std::shared_ptr<const uint8_t> samples;
+        int channels = 0;
+        int64_t frames = 0;
+    };
+    Offer offer_;
 };
 
 } // namespace zv

@@ -38,6 +38,17 @@ public:
     // previous file is closed and the position is 0, not playing.
     virtual void Open(const std::string& path) = 0;
 
+    // The frames of the file at `path`, already decoded by the caller:
+    // `samples` holds `frames` x `channels` interleaved 16-bit little-endian
+    // samples and is held, unchanged, for as long as the device plays them.
+    // The next Open of that same path plays these instead of decoding the
+    // file again; any Open forgets the offer. A device that decodes nothing
+    // ignores it.
+    virtual void OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                              int64_t frames) {
+        (void)path, (void)samples, (void)channels, (void)frames;
+    }
+
     // Stops playing and closes the file. Harmless when nothing is open.
     virtual void Close() = 0;
 

@@ -33,37 +33,47 @@ std::size_t RoundUp(std::size_t v, std::size_t to) { return (v + to - 1) / to * 
 
 }  // namespace
 
+struct SampleBuffer::Mapping {
+    uint8_t* base = nullptr;
+    std::size_t mapped = 0;
+    std::size_t slack = 0;   // unused head of the first page of bytes
+    Mapping(uint8_t* b, std::size_t m, std::size_t s) : base(b), mapped(m), slack(s) {}
+    Mapping(const Mapping&) = delete;
+    Mapping& operator=(const Mapping&) = delete;
+    ~Mapping() {
+        // Only the head slack was marked; unmarking more would write the
+        // sanitizer's shadow of the whole (maybe 4 GB) block.
+        ASAN_UNPOISON_MEMORY_REGION(base + PageSize(), slack);
+        munmap(base, mapped);
+    }
+};
+
 SampleBuffer::~SampleBuffer() { Release(); }
 
 SampleBuffer::SampleBuffer(SampleBuffer&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      base_(std::exchange(other.base_, nullptr)),
-      mapped_(std::exchange(other.mapped_, 0)) {}
+      block_(std::move(other.block_)) {}
 
 SampleBuffer& SampleBuffer::operator=(SampleBuffer&& other) noexcept {
     if (this != &other) {
         Release();
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);
-        base_ = std::exchange(other.base_, nullptr);
-        mapped_ = std::exchange(other.mapped_, 0);
+        block_ = std::move(other.block_);
     }
     return *this;
 }
 
 void SampleBuffer::Release() noexcept {
-    if (base_ != nullptr) {
-        // Only the head slack was marked; unmarking more would write the
-        // sanitizer's shadow of the whole (maybe 4 GB) block.
-        uint8_t* const pages = base_ + PageSize();
-        ASAN_UNPOISON_MEMORY_REGION(pages, static_cast<std::size_t>(data_ - pages));
-        munmap(base_, mapped_);
-    }
+    block_.reset();   // unmapped here unless a holder keeps it
     data_ = nullptr;
     size_ = 0;
-    base_ = nullptr;
-    mapped_ = 0;
+}
+
+std::shared_ptr<const uint8_t> SampleBuffer::Share() const {
+    if (!block_) return nullptr;
+    return std::shared_ptr<const uint8_t>(block_, data_);
 }
 
 void SampleBuffer::Shrink(std::size_t size) noexcept {
@@ -106,10 +116,14 @@ bool SampleBuffer::Allocate(std::size_t size, std::size_t filled) {
     // unread (a stated size beyond the file's end) on small pages: it then
     // costs nothing.
     if (length > hugeBytes) madvise(pages + hugeBytes, length - hugeBytes, MADV_NOHUGEPAGE);
+    try {
+        block_ = std::make_shared<Mapping>(base, mapped, slack);
+    } catch (...) {
+        munmap(base, mapped);
+        return false;
+    }
     // The sanitizer does not watch mappings; mark the head slack for it.
     ASAN_POISON_MEMORY_REGION(pages, slack);
-    base_ = base;
-    mapped_ = mapped;
     data_ = pages + slack;
     size_ = size;
     return true;

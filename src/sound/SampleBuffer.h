@@ -7,8 +7,13 @@
 // costs about one page. The leading part that the loader fills straight away
 // is advised for transparent huge pages (fewer page faults and TLB misses on
 // big sounds); the rest stays on small pages so an unread tail stays free.
+//
+// The block can be shared for reading (Share): the sound output plays a
+// decoded sound from the very bytes the waveform draws, and the mapping
+// goes only when the last holder lets go.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace zv {
 
@@ -33,15 +38,23 @@ public:
     // changes nothing.
     void Shrink(std::size_t size) noexcept;
 
+    // A read-only hold on the bytes: they stay mapped and unchanged while
+    // the hold lives, whatever this buffer does next (a new Allocate or a
+    // Release leaves the held block alone). Null when no block is held.
+    // Share only a block that is written in full: Shrink and writes after
+    // sharing would change what the holders read.
+    std::shared_ptr<const uint8_t> Share() const;
+
     uint8_t* data() noexcept { return data_; }
     const uint8_t* data() const noexcept { return data_; }
     std::size_t size() const noexcept { return size_; }
 
 private:
+    struct Mapping;             // the whole mapping, guard pages included
+
     uint8_t* data_ = nullptr;   // nullptr for an empty block or none
     std::size_t size_ = 0;      // bytes the caller asked for
-    uint8_t* base_ = nullptr;   // the whole mapping, guard pages included
-    std::size_t mapped_ = 0;
+    std::shared_ptr<Mapping> block_;
 };
 
 } // namespace zv

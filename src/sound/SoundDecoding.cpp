@@ -27,10 +27,31 @@ bool Grow(SampleBuffer& buffer, std::size_t used, std::size_t wanted) {
     return true;
 }
 
+// The record's format for `frames` decoded 16-bit frames of `channels`
+// channels at `rate` (WavLoaded is left as it is).
+void Describe(SoundData& sound, int channels, int32_t rate, int64_t frames) {
+    const auto frameBytes = static_cast<std::size_t>(2 * channels);
+    WaveFormat& f = sound.WavFormat;
+    f.wFormatTag = 1;
+    f.nChannels = static_cast<int16_t>(channels);
+    f.nSamplesPerSec = rate;
+    f.nBlockAlign = static_cast<int16_t>(frameBytes);
+    f.nAvgBytesPerSec = static_cast<int32_t>(std::min<int64_t>(int64_t{rate} * f.nBlockAlign, INT32_MAX));
+    f.wBitsPerSample = 16;
+    f.cbSize = 0;
+    sound.SubChunk = ChunkInfo{};
+    sound.SubChunk.cksize = static_cast<uint32_t>(
+        std::min<uint64_t>(static_cast<uint64_t>(frames) * frameBytes, UINT32_MAX));
+    sound.Encoding = SampleEncoding::Int16;
+    sound.NumSamples = static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX));
+    sound.ViewStart = 0;
+    sound.ViewEnd = sound.NumSamples;
+}
+
 }  // namespace
 
 DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgress& progress,
-                          std::string& reason) {
+                          std::string& reason, WavReadObserver* observer) {
     sound.WavLoaded = false;
     try {
         const int channels = decoder.Channels();
@@ -49,6 +70,13 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
         if (!sound.Samples.Allocate(bytes, bytes)) {
             reason = kMsgNoMemory;
             return DecodeOutcome::Failed;
+        }
+        // Told only while the buffer cannot move: a stated length that the
+        // capacity holds with one piece more (the buffer then never grows).
+        if (stated <= 0 || stated + kPieceFrames > capacity) observer = nullptr;
+        if (observer) {
+            Describe(sound, channels, rate, stated);
+            observer->ReadStarts(sound, static_cast<std::size_t>(stated) * frameBytes);
         }
         int64_t frames = 0;
         for (;;) {
@@ -85,6 +113,7 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
                 return DecodeOutcome::Failed;
             }
             progress.SetDone(frames);
+            if (observer) observer->BytesLanded(static_cast<std::size_t>(frames) * frameBytes);
         }
         if (stated > 0 && frames < stated) {
             // A length the decoder only estimated (MP3 without an index) may
@@ -96,27 +125,14 @@ DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgres
                 return DecodeOutcome::Failed;
             }
             frames = stated;
+            if (observer) observer->BytesLanded(static_cast<std::size_t>(frames) * frameBytes);
         }
         if (frames == 0) {
             reason = "The file holds no sound.";
             return DecodeOutcome::Failed;
         }
         sound.Samples.Shrink(static_cast<std::size_t>(frames) * frameBytes);
-
-        WaveFormat& f = sound.WavFormat;
-        f.wFormatTag = 1;
-        f.nChannels = static_cast<int16_t>(channels);
-        f.nSamplesPerSec = rate;
-        f.nBlockAlign = static_cast<int16_t>(frameBytes);
-        f.nAvgBytesPerSec = static_cast<int32_t>(std::min<int64_t>(int64_t{rate} * f.nBlockAlign, INT32_MAX));
-        f.wBitsPerSample = 16;
-        f.cbSize = 0;
-        sound.SubChunk = ChunkInfo{};
-        sound.SubChunk.cksize = static_cast<uint32_t>(std::min<std::size_t>(sound.size(), UINT32_MAX));
-        sound.Encoding = SampleEncoding::Int16;
-        sound.NumSamples = static_cast<int32_t>(frames);
-        sound.ViewStart = 0;
-        sound.ViewEnd = sound.NumSamples;
+        Describe(sound, channels, rate, frames);
         sound.WavLoaded = true;
         return DecodeOutcome::Loaded;
     } catch (const ZorvaneError& e) {

@@ -13,6 +13,7 @@
 #include "jobs/JobProgress.h"
 #include "sound/SoundData.h"
 #include "sound/SoundDecoder.h"
+#include "sound/WavLoader.h"
 
 namespace zv {
 
@@ -29,7 +30,13 @@ enum class DecodeOutcome { Loaded, Cancelled, Failed };
 // Failed, `reason` says why (a person's words). Memory: the decoded samples
 // at 16 bits (while a file of no stated length decodes, the buffer doubles
 // as it fills). Never throws.
+//
+// With an `observer`, a file that states its length is told about as a
+// WAV's load tells it (ReadStarts with the stated length's bytes, then the
+// bytes decoded so far after each piece), so that its peak summary can be
+// made close behind the decode; the buffer then never moves while it is
+// decoded into. A file of no stated length is not told about.
 DecodeOutcome DecodeSound(SoundData& sound, SoundDecoder& decoder, DecodeProgress& progress,
-                          std::string& reason);
+                          std::string& reason, WavReadObserver* observer = nullptr);
 
 } // namespace zv

@@ -1,14 +1,12 @@
 #include "spectrum/FftwPlanLock.h"
 
-#include <pthread.h>
-
-// aubio's lock around its FFTW planning (libaubio, fft.c); not in its headers.
-extern "C" pthread_mutex_t aubio_fftw_mutex;
+#include "beats/system/AubioOnDemand.h"
 
 namespace zv {
 
-FftwPlanLock::FftwPlanLock() { pthread_mutex_lock(&aubio_fftw_mutex); }
+// aubio's lock around its FFTW planning (libaubio, fft.c).
+FftwPlanLock::FftwPlanLock() { pthread_mutex_lock(&AubioFftwMutex()); }
 
-FftwPlanLock::~FftwPlanLock() { pthread_mutex_unlock(&aubio_fftw_mutex); }
+FftwPlanLock::~FftwPlanLock() { pthread_mutex_unlock(&AubioFftwMutex()); }
 
 } // namespace zv

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "common/Numbers.h"
 #include "waveview/WaveRenderer.h"
@@ -52,16 +53,23 @@ void DrawWavePeaks(const SoundData& sound, const PeakSummary& peaks, Canvas& can
     Trace traces[2] = {{upper, upper, two ? kUpperWaveColour : kLowerWaveColour}, {3 * upper, upper, kLowerWaveColour}};
     const double unitsPerColumn = static_cast<double>(width) / columns;
     const double framesPerColumn = static_cast<double>(span) / columns;
+    const int channels = peaks.Channels();
+    std::vector<PeakSummary::Range> ranges(static_cast<std::size_t>(columns) * 2);
     int64_t from = sound.ViewStart;
     for (int c = 0; c < columns; ++c) {
         const int64_t to = sound.ViewStart + static_cast<int64_t>(std::floor((c + 1) * framesPerColumn));
-        const auto x = static_cast<float>(c * unitsPerColumn);
-        PeakSummary::Range r[2];
-        peaks.QueryAll(from, to, r);
-        for (int ch = 0; ch < peaks.Channels(); ++ch)
-            if (!r[ch].Empty()) DrawColumn(canvas, traces[ch], r[ch], x);
+        peaks.QueryAll(from, to, &ranges[static_cast<std::size_t>(c) * 2]);
         from = to;
     }
+    // One trace after the other: the canvas then draws each in one go (one
+    // colour, one batch). Segments of different columns share no pixels, and
+    // in each column the upper trace still comes first, so the picture is the
+    // one column-by-column drawing gives.
+    for (int ch = 0; ch < channels; ++ch)
+        for (int c = 0; c < columns; ++c) {
+            const PeakSummary::Range& r = ranges[static_cast<std::size_t>(c) * 2 + static_cast<std::size_t>(ch)];
+            if (!r.Empty()) DrawColumn(canvas, traces[ch], r, static_cast<float>(c * unitsPerColumn));
+        }
     canvas.Flush();
 }
 

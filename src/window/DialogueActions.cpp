@@ -75,7 +75,7 @@ DialogueActions::DialogueActions(Parts parts, QObject* parent)
     parts_.window->addDockWidget(Qt::BottomDockWidgetArea, dock_);
     dock_->hide();
     ReadSets();
-    LanguageChanged();
+    // The way the language is aligned is told when the panel first shows.
     MessageBox& messages = parts_.platform.messages;
     connect(panel_->align, &QPushButton::clicked, this, Guard(messages, [this] { AlignNow(); }));
     connect(panel_->alignSelected, &QPushButton::clicked, this, Guard(messages, [this] { AlignSelectedNow(); }));

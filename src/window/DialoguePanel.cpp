@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -44,9 +45,7 @@ DialoguePanel::DialoguePanel(QWidget* parent) : QWidget(parent) {
     language->setObjectName(QStringLiteral("DialogueLanguage"));
     language->setEditable(true);
     language->setInsertPolicy(QComboBox::NoInsert);
-    for (const EspeakLanguage& l : EspeakLanguages())
-        language->addItem(QString::fromStdString(l.code + " - " + l.name).replace(QLatin1Char('_'), QLatin1Char(' ')),
-                          QString::fromStdString(l.code));
+    // The list of languages comes when the panel first shows (FillLanguages).
     // American English by default: the speech model's own.
     SetLanguage(settings.value(QStringLiteral("dialogue/language"), QStringLiteral("en-us")).toString().toStdString());
     way = new QLabel(this);
@@ -106,6 +105,28 @@ std::string DialoguePanel::Language() const {
     if (i >= 0) return language->itemData(i).toString().toStdString();
     // Typed: a code, perhaps followed by its name.
     return language->currentText().section(QLatin1Char(' '), 0, 0).trimmed().toStdString();
+}
+
+void DialoguePanel::showEvent(QShowEvent* event) {
+    FillLanguages();
+    QWidget::showEvent(event);
+}
+
+void DialoguePanel::FillLanguages() {
+    if (languagesListed_) return;
+    languagesListed_ = true;
+    // Listing them starts espeak-ng, which reads its phoneme tables and every
+    // voice file: a moment that start-up need not spend.
+    const std::string chosen = Language();
+    {
+        const QSignalBlocker quiet(language);
+        for (const EspeakLanguage& l : EspeakLanguages())
+            language->addItem(
+                QString::fromStdString(l.code + " - " + l.name).replace(QLatin1Char('_'), QLatin1Char(' ')),
+                QString::fromStdString(l.code));
+        SetLanguage(chosen);
+    }
+    emit LanguageChanged();
 }
 
 void DialoguePanel::SetLanguage(const std::string& code) {

@@ -21,7 +21,9 @@ class DialoguePanel : public QWidget {
 public:
     explicit DialoguePanel(QWidget* parent = nullptr);
 
-    // The language chosen: its code ("en", "de"), or what was typed.
+    // The language chosen: its code ("en", "de"), or what was typed. The
+    // list to choose from is filled when the panel first shows (then
+    // LanguageChanged is sent once).
     std::string Language() const;
     void SetLanguage(const std::string& code);
     // The mouth rules as set.
@@ -46,6 +48,13 @@ signals:
     // A choice that changes the mouth shapes changed.
     void MouthsChanged();
     void LanguageChanged();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FillLanguages();
+    bool languagesListed_ = false;
 };
 
 } // namespace zv

@@ -897,6 +897,8 @@ void Form1::OpenSoundFile(const std::string& path) {
     }
     try {
         MMControl1->SetFileName(path);
+        // A decoded sound plays from the samples decoded for the waveform.
+        if (prepared) SoundOpener::OfferDecoded(platform_.mediaDevice, path, *prepared);
         try {
             MMControl1->SetCommand("Open");
         } catch (const DeviceError& refused) {

@@ -12,6 +12,7 @@
 
 #include "common/Errors.h"
 #include "common/MessageBox.h"
+#include "playback/MediaDevice.h"
 #include "sound/SoundDecoder.h"
 #include "sound/SoundDecoding.h"
 #include "sound/SoundKind.h"
@@ -20,6 +21,35 @@
 #include "jobs/JobThread.h"
 
 namespace zv {
+
+namespace {
+
+// Runs `read` (which fills the record, telling its observer as the bytes
+// land) on this job's thread with the peak summary made on a thread of its
+// own close behind it (SummaryDuringLoad). Returns once both have ended, so
+// the summary can follow the record into the window; Cancelled when the
+// job was cancelled meanwhile.
+JobOutcome ReadWithSummary(JobProgress& progress, SoundOpener::Prepared& out,
+                           const std::function<bool(WavReadObserver&)>& read, JobProgress* readProgress) {
+    auto during = std::make_shared<SummaryDuringLoad>(readProgress);
+    auto job = std::make_unique<ResultJob<PeakSummary>>(
+        [during](JobProgress& p, PeakSummary& s, std::string&) { return during->Build(p, s); });
+    ResultJob<PeakSummary>* made = job.get();
+    JobThread summarising(std::move(job), {});
+    const bool loaded = read(*during);
+    during->LoadEnded();
+    if (!loaded) summarising.Cancel();
+    while (!summarising.Ended()) {
+        if (progress.Cancelled()) summarising.Cancel();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    summarising.Join();
+    if (progress.Cancelled()) return JobOutcome::Cancelled;
+    if (loaded && summarising.Outcome() == JobOutcome::Finished) out.summary.emplace(std::move(made->Result()));
+    return JobOutcome::Finished;
+}
+
+}  // namespace
 
 SoundOpener::SoundOpener(QWidget* window, MessageBox& messages, std::function<void(PeakSummary&&)> peaksMade)
     : messages_(messages), peaksMade_(std::move(peaksMade)), jobs_(std::make_unique<JobRunner>(window)) {}
@@ -50,35 +80,33 @@ void SoundOpener::Prepare(const std::string& path, std::function<void()> prepare
             messages_.Show("Couldn't open " + path + ": Not enough memory to open the file");
             return;
         }
+        // The summary follows the decode as a WAV's follows its read.
         work = [decoder](JobProgress& progress, Prepared& out, std::string& reason) {
-            switch (DecodeSound(out.sound, *decoder, progress, reason)) {
-            case DecodeOutcome::Loaded: return JobOutcome::Finished;
-            case DecodeOutcome::Cancelled: return JobOutcome::Cancelled;
-            case DecodeOutcome::Failed: break;
-            }
-            return JobOutcome::Failed;
+            DecodeOutcome outcome = DecodeOutcome::Failed;
+            const JobOutcome ended = ReadWithSummary(
+                progress, out,
+                [&](WavReadObserver& observer) {
+                    outcome = DecodeSound(out.sound, *decoder, progress, reason, &observer);
+                    return outcome == DecodeOutcome::Loaded;
+                },
+                nullptr);
+            if (ended == JobOutcome::Cancelled || outcome == DecodeOutcome::Cancelled) return JobOutcome::Cancelled;
+            if (outcome == DecodeOutcome::Failed) return JobOutcome::Failed;
+            out.decoded = true;
+            return JobOutcome::Finished;
         };
     } else {
         // The read on this job's thread, the summary on a thread of its
         // own close behind it (SummaryDuringLoad); the job ends when both
         // have, so the summary can follow the record into the window.
         work = [path](JobProgress& progress, Prepared& out, std::string&) {
-            auto during = std::make_shared<SummaryDuringLoad>(&progress);
-            auto job = std::make_unique<ResultJob<PeakSummary>>(
-                [during](JobProgress& p, PeakSummary& s, std::string&) { return during->Build(p, s); });
-            ResultJob<PeakSummary>* made = job.get();
-            JobThread summarising(std::move(job), {});
-            out.report = LoadWavFile(out.sound, path, during.get());
-            during->LoadEnded();
-            if (!out.sound.WavLoaded) summarising.Cancel();
-            while (!summarising.Ended()) {
-                if (progress.Cancelled()) summarising.Cancel();
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            }
-            summarising.Join();
-            if (progress.Cancelled()) return JobOutcome::Cancelled;
-            if (summarising.Outcome() == JobOutcome::Finished) out.summary.emplace(std::move(made->Result()));
-            return JobOutcome::Finished;
+            return ReadWithSummary(
+                progress, out,
+                [&](WavReadObserver& observer) {
+                    out.report = LoadWavFile(out.sound, path, &observer);
+                    return out.sound.WavLoaded;
+                },
+                &progress);
         };
     }
     const QString name = QFileInfo(QString::fromStdString(path)).fileName();
@@ -94,6 +122,12 @@ void SoundOpener::Prepare(const std::string& path, std::function<void()> prepare
             prepareJob_ = 0;
             if (outcome == JobOutcome::Failed) messages_.Show("Couldn't open " + path + ": " + reason);
         });
+}
+
+void SoundOpener::OfferDecoded(MediaDevice& device, const std::string& path, const Prepared& prepared) {
+    const SoundData& sound = prepared.sound;
+    if (!prepared.decoded || !sound.WavLoaded || sound.Encoding != SampleEncoding::Int16) return;
+    device.OfferDecoded(path, sound.Samples.Share(), sound.WavFormat.nChannels, sound.NumSamples);
 }
 
 std::optional<SoundOpener::Prepared> SoundOpener::TakePrepared(const std::string& path) {

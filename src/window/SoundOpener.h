@@ -32,6 +32,7 @@ class QWidget;
 
 namespace zv {
 
+class MediaDevice;
 class MessageBox;
 
 class SoundOpener {
@@ -45,6 +46,7 @@ public:
         SoundData sound;
         std::optional<PeakSummary> summary;   // made in the read pass (WAV)
         Report report;                        // the loader's (WAV)
+        bool decoded = false;                 // a compressed sound, decoded
     };
 
     SoundOpener(QWidget* window, MessageBox& messages, std::function<void(PeakSummary&&)> peaksMade);
@@ -57,6 +59,11 @@ public:
     bool Preparing() const;
     // Starts reading or decoding `path`; `prepared` runs once it is ready.
     void Prepare(const std::string& path, std::function<void()> prepared);
+    // Offers a decoded sound's samples to `device` for its next Open of
+    // `path`, so that it plays the very samples the window draws rather
+    // than decoding the file again. Nothing for a WAV (the device reads the
+    // file) or a record that did not load.
+    static void OfferDecoded(MediaDevice& device, const std::string& path, const Prepared& prepared);
     // The record prepared for `path`, once (nothing for another path).
     std::optional<Prepared> TakePrepared(const std::string& path);
 

@@ -5,7 +5,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "FakeMediaDevice.h"
 #include "common/Errors.h"
@@ -97,6 +100,36 @@ TEST(DeferredMediaDevice, PrepareMakesTheDeviceOnceOffTheCallingThread) {
 
     // Prepared and never used: going away waits for it.
     { DeferredMediaDevice unused([] { return std::make_unique<test::FakeMediaDevice>(); }); unused.Prepare(); }
+}
+
+// A decoded sound offered before the first Open (the device not made yet)
+// reaches the device ahead of that Open, once.
+TEST(DeferredMediaDevice, AnOfferedDecodeReachesTheDeviceBeforeItsOpen) {
+    struct Offers : test::FakeMediaDevice {
+        std::vector<std::string> events;
+        void OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                          int64_t frames) override {
+            events.push_back("offer " + path + " " + std::to_string(channels) + "x" + std::to_string(frames) +
+                             (samples ? "" : " empty"));
+        }
+        void Open(const std::string& path) override {
+            events.push_back("open " + path);
+            FakeMediaDevice::Open(path);
+        }
+    };
+    Offers* inner = nullptr;
+    DeferredMediaDevice device([&] {
+        auto d = std::make_unique<Offers>();
+        inner = d.get();
+        return d;
+    });
+    auto bytes = std::make_shared<const uint8_t>(0);
+    device.OfferDecoded("a.flac", bytes, 2, 1);
+    EXPECT_FALSE(device.IsMade());
+    device.Open("a.flac");
+    device.Open("b.wav");
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(inner->events, (std::vector<std::string>{"offer a.flac 2x1", "open a.flac", "open b.wav"}));
 }
 
 TEST(DeferredMediaDevice, AFactoryThatMakesNothingFailsTheOpenWithAReason) {

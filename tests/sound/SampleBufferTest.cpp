@@ -55,3 +55,20 @@ TEST(SampleBuffer, ReadsPastEitherEndFault) {
     EXPECT_DEATH((void)p[8192], "");
     EXPECT_DEATH((void)p[-1], "");
 }
+
+TEST(SampleBuffer, ASharedHoldKeepsTheBytesAfterTheBufferMovesOn) {
+    SampleBuffer a;
+    EXPECT_EQ(a.Share(), nullptr);
+    const std::size_t size = (std::size_t{3} << 20) + 5;
+    ASSERT_TRUE(a.Allocate(size, size));
+    for (std::size_t i = 0; i < size; ++i) a.data()[i] = static_cast<uint8_t>(i * 7);
+    const std::shared_ptr<const uint8_t> held = a.Share();
+    ASSERT_EQ(held.get(), a.data());
+    // A new block, a move and a release all leave the held bytes in place.
+    ASSERT_TRUE(a.Allocate(100, 100));
+    EXPECT_EQ(a.data()[0], 0);
+    SampleBuffer b(std::move(a));
+    b.Release();
+    for (std::size_t i = 0; i < size; i += 4093) ASSERT_EQ(held.get()[i], static_cast<uint8_t>(i * 7)) << i;
+    EXPECT_EQ(held.get()[size - 1], static_cast<uint8_t>((size - 1) * 7));
+}

@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "TestSounds.h"
 #include "common/Errors.h"
@@ -19,7 +22,9 @@
 #include "sound/SoundDecoding.h"
 #include "sound/SoundKind.h"
 #include "sound/WavLoader.h"
+#include "waveview/PeakSummary.h"
 #include "waveview/RecordingCanvas.h"
+#include "waveview/SummaryDuringLoad.h"
 #include "waveview/WaveRenderer.h"
 
 namespace zv {
@@ -170,6 +175,45 @@ TEST(SoundDecoding, MisstatedBrokenAndCancelledDecodesLeaveAWholeSoundOrNone) {
     std::string reason;
     EXPECT_EQ(DecodeSound(sound, decoder, progress, reason), DecodeOutcome::Cancelled);
     EXPECT_FALSE(sound.WavLoaded);
+}
+
+// The peak summary made close behind the decode is the one made from the
+// whole record afterwards; a file of no stated length (its buffer grows and
+// moves) is decoded without it, and the summary is then made afterwards.
+TEST(SoundDecoding, TheSummaryMadeDuringTheDecodeMatchesTheDecodedSound) {
+    for (const int64_t stated : {int64_t{300'000}, int64_t{300'700}, int64_t{0}}) {
+        SCOPED_TRACE(stated);
+        ScriptedDecoder decoder(stated, 300'000);
+        SoundData sound;
+        DecodeProgress progress;
+        std::string reason;
+        auto during = std::make_shared<SummaryDuringLoad>();
+        PeakSummary made;
+        JobProgress summaryProgress;
+        JobOutcome summaryOutcome = JobOutcome::Failed;
+        std::thread summarising([&] { summaryOutcome = during->Build(summaryProgress, made); });
+        const DecodeOutcome outcome = DecodeSound(sound, decoder, progress, reason, during.get());
+        during->LoadEnded();
+        summarising.join();
+        ASSERT_EQ(outcome, DecodeOutcome::Loaded) << reason;
+        if (stated == 0) {
+            EXPECT_EQ(summaryOutcome, JobOutcome::Cancelled);
+            continue;
+        }
+        ASSERT_EQ(summaryOutcome, JobOutcome::Finished);
+        ASSERT_TRUE(made.Ready());
+        PeakSummary after;
+        after.Build(sound);
+        EXPECT_EQ(made.Frames(), sound.NumSamples);
+        const std::vector<std::pair<int64_t, int64_t>> stretches{
+            {0, sound.NumSamples}, {1000, 1001}, {12'345, 250'000}, {299'990, 300'700}, {sound.NumSamples - 3, sound.NumSamples}};
+        for (const auto& [from, to] : stretches)
+            for (int c = 0; c < made.Channels(); ++c) {
+                const auto a = made.Query(c, from, to), b = after.Query(c, from, to);
+                EXPECT_EQ(a.low, b.low) << from << ".." << to;
+                EXPECT_EQ(a.high, b.high) << from << ".." << to;
+            }
+    }
 }
 
 TEST(SoundDecoding, BrokenCompressedFilesGiveAReason) {

@@ -77,12 +77,14 @@ void RaiseThisThread() {
 // callback's period comes on top), and with the callback and the plugin's
 // thread at real-time priority it holds beside busy loops.
 constexpr double kLatencySeconds = 0.02;
-// A buffer size of 0 lets PortAudio choose: small buffers at this latency.
-// They cost more processor time than 10 ms ones (2.7 % of a core against
-// 1.6 % while playing), but a command then waits for the next callback for
-// a millisecond or two, not up to ten: a click is heard 21-23 ms after the
-// press, not 26-29.
-constexpr unsigned long kAnyBufferSize = 0;
+// Buffers of 5 ms (kBuffersPerSecond a second). Left to itself PortAudio
+// chooses far smaller ones at this latency, and the output and the sound
+// server's client thread then wake several times as often: most of what
+// playing costs (their share of a core about halved with 5 ms buffers on a
+// busy machine). 10 ms buffers cost a little less still, but a command then
+// waits up to 10 ms for the next callback: a scrub step was heard 31-37 ms
+// after the press, past the output's latency and 10 ms; with 5 ms, 23-27 ms.
+constexpr unsigned long kBuffersPerSecond = 200;
 // An output idle this long stops (the stream stays open) until the next
 // command, so that an open sound left alone costs no processor time.
 constexpr int64_t kRestAfterNs = 2'000'000'000;
@@ -129,7 +131,9 @@ OutputEngine::OutputEngine(SoundFile& file, const DecodedSound* decoded)
     PaError error;
     {
         QuietStderr quiet;   // a vanished sound server makes the ALSA plugins chatter
-        error = Pa_OpenStream(&stream_, nullptr, &params, sampleRate_, kAnyBufferSize, paNoFlag, &Callback, this);
+        error = Pa_OpenStream(&stream_, nullptr, &params, sampleRate_,
+                              std::max<unsigned long>(static_cast<unsigned long>(sampleRate_) / kBuffersPerSecond, 64),
+                              paNoFlag, &Callback, this);
     }
     if (error != paNoError) {
         stream_ = nullptr;

@@ -34,16 +34,28 @@ PortAudioDevice::~PortAudioDevice() {
     Pa_Terminate();
 }
 
+void PortAudioDevice::OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                                   int64_t frames) {
+    offeredPath_ = path;
+    offered_ = std::make_unique<DecodedSound>(std::move(samples), channels, frames);
+}
+
 void PortAudioDevice::Open(const std::string& path) {
+    std::unique_ptr<DecodedSound> offered = std::move(offered_);
+    const bool offeredHere = offered && offeredPath_ == path;
+    offeredPath_.clear();
     auto file = std::make_unique<SoundFile>(path);   // throws; the open file stays
     auto silent = std::make_unique<SilentDevice>();
     silent->Open(path);
     Close();
     file_ = std::move(file);
     silent_ = std::move(silent);
-    // A compressed sound is decoded into memory in the background, so that
-    // the output need not seek it for every step and scrub.
-    if (file_->Compressed()) decoded_ = std::make_unique<DecodedSound>(path, file_->Channels(), file_->Frames());
+    // A compressed sound the caller decoded plays from its frames in
+    // memory, so that the output need not seek the file for every step and
+    // scrub. Frames of another shape than the file's are not its own.
+    if (offeredHere && file_->Compressed() && offered->Channels() == file_->Channels() &&
+        offered->Available() >= file_->Frames())
+        decoded_ = std::move(offered);
     // The output runs from now on. When it cannot start, the first Play
     // tries again and tells why.
     try {

@@ -5,8 +5,9 @@
 // While a file is open one output runs (OutputEngine), playing silence when
 // idle; each Play, step, click and scrub is a command to it, so none opens
 // or closes a stream, and a new play is heard within the output's latency.
-// A compressed file is decoded into memory in the background (DecodedSound)
-// and played from there, as far as it is decoded, with no seeking.
+// A compressed file whose frames the caller decoded (OfferDecoded) is
+// played from those frames in memory (DecodedSound), with no seeking and no
+// second decode; without them it streams from the file.
 // A play may loop and may be slowed (see PlayFeed): the position is then
 // mapped back to the file's own frames.
 //
@@ -39,6 +40,8 @@ public:
     PortAudioDevice& operator=(const PortAudioDevice&) = delete;
 
     void Open(const std::string& path) override;
+    void OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                      int64_t frames) override;
     void Close() override;
     bool IsOpen() const override;
     int32_t SampleRate() const override;
@@ -66,7 +69,9 @@ private:
     void FallBackIfLost();
 
     std::unique_ptr<SoundFile> file_;
-    std::unique_ptr<DecodedSound> decoded_;  // a compressed file_'s frames, decoding in the background
+    std::unique_ptr<DecodedSound> decoded_;  // a compressed file_'s frames, decoded by the caller
+    std::string offeredPath_;                // OfferDecoded's, until the next Open
+    std::unique_ptr<DecodedSound> offered_;
     std::unique_ptr<OutputEngine> output_;   // while file_ is open and the output works
     std::optional<PlayPlan> play_;           // the play on the output
     std::unique_ptr<SilentDevice> silent_;   // the clock that takes over a lost output (file open with file_)

@@ -4,6 +4,7 @@
 
 #include "common/Errors.h"
 #include "sound/SoundKind.h"
+#include "sound/system/SndfileReason.h"
 
 namespace zv {
 
@@ -65,7 +66,7 @@ std::vector<Speaker> ReadLayout(SNDFILE* file, int channels) {
 SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>()) {
     SF_INFO info{};
     handle_->file = sf_open(path.c_str(), SFM_READ, &info);
-    if (!handle_->file) throw DeviceError(sf_strerror(nullptr));
+    if (!handle_->file) throw DeviceError(SndfileReason(sf_error(nullptr), path, nullptr));
     // The device plays what the waveform can draw: wave audio (RIFF WAVE
     // and its extended and 64-bit forms) and the compressed sounds that are
     // decoded for drawing (FLAC, Ogg, MP3). The file's own first bytes
@@ -87,7 +88,8 @@ SoundFile::SoundFile(const std::string& path) : handle_(std::make_unique<Handle>
 SoundFile::~SoundFile() = default;
 
 void SoundFile::Seek(int64_t frame) {
-    if (sf_seek(handle_->file, frame, SEEK_SET) < 0) throw DeviceError(sf_strerror(handle_->file));
+    if (sf_seek(handle_->file, frame, SEEK_SET) < 0)
+        throw DeviceError(SndfileReason(sf_error(handle_->file), {}, handle_->file));
 }
 
 int64_t SoundFile::Read(float* interleaved, int64_t frames) {

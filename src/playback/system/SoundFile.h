@@ -13,8 +13,9 @@ namespace zv {
 
 class SoundFile {
 public:
-    // Throws DeviceError: libsndfile's own text when it cannot open the file,
-    // or a plain reason when the file is not one of those kinds or holds no sound.
+    // Throws DeviceError with the reason a person understands: the one the
+    // decoder gives (SndfileReason) when it cannot open the file, or a plain
+    // one when the file is not one of those kinds or holds no sound.
     explicit SoundFile(const std::string& path);
     ~SoundFile();
     SoundFile(const SoundFile&) = delete;
