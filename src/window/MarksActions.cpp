@@ -169,11 +169,14 @@ void MarksActions::GoToMark(std::size_t row) {
 
 namespace {
 
+// The XDTS exposure sheet among the dialogue's formats (its own writer).
+constexpr int kXdtsSheet = -1;
+
 // The beats' and the dialogue's formats, listed in the save dialog after
 // the marks' own.
 struct TrackFilter {
     bool beats;       // a beats format, else a dialogue one
-    int format;       // BeatFormat or BreakdownFormat
+    int format;       // BeatFormat or BreakdownFormat; kXdtsSheet for the XDTS sheet
     const char* description;
     const char* pattern;
     const char* extension;   // added to the sound's name for the name offered
@@ -190,6 +193,7 @@ constexpr TrackFilter kTrackFilters[] = {
     {false, int(BreakdownFormat::ExposureSheet), "Exposure Sheet of the Dialogue (*.txt)", "*.txt",
      ".dialogue.xsheet.txt"},
     {false, int(BreakdownFormat::AudacityLabels), "Audacity Labels of the Words (*.txt)", "*.txt", ".words.txt"},
+    {false, kXdtsSheet, "XDTS Exposure Sheet (*.xdts)", "*.xdts", ".xdts"},
 };
 // The marks' formats come first: filters 1 to this.
 int MarkFilters() {
@@ -244,6 +248,7 @@ bool MarksActions::Export() {
     // The beats' and the dialogue's formats go by the filter chosen: their
     // names end as the marks' do.
     const TrackFilter* track = TrackFilterOf(choice->filter);
+    if (track && track->format == kXdtsSheet) return parts_.xdts && parts_.xdts(choice->path);   // told why
     if (track && track->beats) {
         const BeatAnalysis analysis = parts_.beats ? parts_.beats() : BeatAnalysis{};
         if (!analysis.steady) {

@@ -54,6 +54,9 @@ public:
         // The dialogue's breakdown in a format of Export Marks (the sound's
         // file name given); nothing, told why, when there is none.
         std::function<std::optional<std::string>(BreakdownFormat, const std::string&)> dialogue;
+        // The XDTS sheet written to the path chosen (asking its cut and
+        // scene); true when written, else the user was told why.
+        std::function<bool(const std::string&)> xdts;
     };
 
     // The menu texts this class asks and tells with.
