@@ -62,6 +62,11 @@ private:
 // screen, so it needs no display.
 std::optional<std::string> WriteSheetPdfHeadless(const zv::SheetLayout& layout, const std::string& path) {
     if (QGuiApplication::instance() == nullptr) {
+        // The toolkit's own warnings (a missing runtime folder, fonts) are
+        // not the command's messages: only the sheet's outcome is told.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
         static int argc = 3;
         static char name[] = "zorvane";
         static char platform[] = "-platform";

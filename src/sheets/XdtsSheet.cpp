@@ -18,8 +18,9 @@ constexpr const char* kFirstLine = "exchangeDigitalTimeSheet Save Data";
 constexpr const char* kNullCell = "SYMBOL_NULL_CELL";
 constexpr int kCellField = 0;
 constexpr int kDialogField = 3;
-// Words further apart than this are told as separate lines.
-constexpr int64_t kLinePauseMs = 500;
+// Words further apart than the pause after which the mouths rest are told
+// as separate lines.
+const int64_t kLinePauseMs = MouthRules{}.restAfterPauseMs;
 
 bool IsSheetNumber(const std::string& text) {
     return !text.empty() && text.size() <= 4 &&

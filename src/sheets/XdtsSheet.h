@@ -13,8 +13,8 @@
 //                 the last.
 //     DIALOG (3)  a track per speaker: each line of words as one entry on
 //                 the frame its first word starts on, SYMBOL_NULL_CELL on
-//                 the frame after its last word ends (a pause of half a
-//                 second or more between words starts a new line).
+//                 the frame after its last word ends (a pause after which
+//                 the mouths rest, 0.25 s, starts a new line).
 // Frames count from 0. XDTS keeps no frame rate: the receiving program must
 // be set to the sheet's rate, which the mapping file beside the sheet says.
 #include <optional>

@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
+#include <QColor>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryFile>
@@ -32,7 +34,7 @@ struct Columns {
 };
 
 Columns ColumnsFor(double width, std::size_t speakers) {
-    const double n = static_cast<double>(std::max<std::size_t>(speakers, 1));
+    const double n = static_cast<double>(speakers);
     // Shares: margin 3, action 4, per speaker word 4 and mouth 2.5, beats 2.
     const double shares = 3 + 4 + n * 6.5 + 2;
     const double unit = width / shares;
@@ -53,6 +55,8 @@ void DrawHold(QPainter& painter, const QRectF& cell) {
 
 void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& block, const QRectF& area,
                const QPen& thin, const QPen& heavy) {
+    QPen light = thin;
+    light.setColor(QColor(150, 150, 150));
     const std::size_t speakers = layout.SpeakerNames().size();
     const Columns c = ColumnsFor(area.width(), speakers);
     const double rows = static_cast<double>(std::max<int64_t>(layout.RowsPerBlock(), 1));
@@ -73,15 +77,26 @@ void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& b
     titles.push_back("BEATS");
 
     QFont font = painter.font();
-    font.setPixelSize(std::max(1, static_cast<int>(titleHeight * 0.45)));
     font.setBold(true);
+    // One size for the titles, small enough for the longest in its column.
+    double titlePixels = titleHeight * 0.45;
+    font.setPixelSize(std::max(1, static_cast<int>(titlePixels)));
+    painter.setFont(font);
+    const QFontMetricsF metrics = QFontMetricsF(painter.fontMetrics());
+    for (std::size_t i = 0; i + 1 < edges.size(); ++i) {
+        // DrawCell keeps 0.15 of the cell's height clear at each side.
+        const double room = (edges[i + 1] - edges[i] - titleHeight * 0.3) * 0.95;
+        const double wide = metrics.horizontalAdvance(Q(titles[i]));
+        if (wide > room && wide > 0) titlePixels = std::min(titlePixels, titleHeight * 0.45 * room / wide);
+    }
+    font.setPixelSize(std::max(1, static_cast<int>(titlePixels)));
     painter.setFont(font);
     painter.setPen(thin);
     for (std::size_t i = 0; i + 1 < edges.size(); ++i)
         DrawCell(painter, QRectF(edges[i], area.top(), edges[i + 1] - edges[i], titleHeight), titles[i],
                  Qt::AlignHCenter);
     font.setBold(false);
-    font.setPixelSize(std::max(1, static_cast<int>(rowHeight * 0.7)));
+    font.setPixelSize(std::max(1, static_cast<int>(rowHeight * 0.8)));
     painter.setFont(font);
 
     const double top = area.top() + titleHeight;
@@ -104,8 +119,9 @@ void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& b
             DrawCell(painter, cell(3 + 2 * s), sp.mouth, Qt::AlignHCenter);
         }
         DrawCell(painter, cell(edges.size() - 2), row.beat, Qt::AlignHCenter);
-        // The line above the row: heavy on a second, across the beats column on a bar.
-        painter.setPen(row.secondLine ? heavy : thin);
+        // The line above the row: light between frames, heavy on a second,
+        // heavy across the beats column on a bar.
+        painter.setPen(row.secondLine ? heavy : light);
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         if (row.barLine) {
             painter.setPen(heavy);
