@@ -167,7 +167,7 @@ void NumberBars(std::vector<Beat>& beats, int beatsPerBar, std::size_t downbeat)
 }
 
 std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
-                                     BeatProgress* progress, double onsetThreshold) {
+                                     JobProgress* progress, double onsetThreshold) {
     OnsetCurve curve;
     curve.sampleRate = sampleRate;
     try {
@@ -250,11 +250,11 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
 }
 
 std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int32_t sampleRate,
-                                      int64_t firstSample, const BeatOptions& options, BeatProgress* progress) {
+                                      int64_t firstSample, const BeatOptions& options, JobProgress* progress) {
     const std::optional<OnsetCurve> curve = ReadOnsets(mono, count, sampleRate, progress);
     if (!curve) return std::nullopt;
     BeatAnalysis analysis = PlaceBeats(*curve, firstSample, options);
-    if (progress && progress->cancel) return std::nullopt;
+    if (progress && progress->Cancelled()) return std::nullopt;
     return analysis;
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "beats/BeatProgress.h"
+#include "jobs/JobProgress.h"
 #include "beats/OnsetDetection.h"
 #include "document/TrackItem.h"
 
@@ -62,7 +62,7 @@ struct BeatAnalysis {
 // onsets. Never throws.
 std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int32_t sampleRate,
                                       int64_t firstSample, const BeatOptions& options,
-                                      BeatProgress* progress = nullptr);
+                                      JobProgress* progress = nullptr);
 
 // The same in two steps, for a window that lets the user correct the
 // result: the onset pass (nearly all of the time: about 0.8 s for four
@@ -73,7 +73,7 @@ std::optional<BeatAnalysis> FindBeats(const float* mono, std::size_t count, int3
 // peak-picking threshold for the onsets alone (lower: more onsets; about
 // 0.03-0.3; 0: aubio's own, 0.18); the beats do not depend on it.
 std::optional<OnsetCurve> ReadOnsets(const float* mono, std::size_t count, int32_t sampleRate,
-                                     BeatProgress* progress = nullptr, double onsetThreshold = 0);
+                                     JobProgress* progress = nullptr, double onsetThreshold = 0);
 BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const BeatOptions& options);
 
 // Numbers the beats in bars of `beatsPerBar` (clamped to 1-32), beat

@@ -68,7 +68,7 @@ int32_t OnsetHop(int32_t sampleRate) {
 }
 
 OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t sampleRate, const std::string& method,
-                              double threshold, BeatProgress* progress, OnsetCurve& out, std::string& error) {
+                              double threshold, JobProgress* progress, OnsetCurve& out, std::string& error) {
     out = OnsetCurve{};
     if (sampleRate < 1000) {
         error = "The sample rate is too low to find onsets";
@@ -101,11 +101,11 @@ OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t samp
     std::vector<double> hopEnergy(static_cast<std::size_t>(window / hop), 0.0);
     // The window's RMS level over the last values, to rise from.
     std::vector<double> levels(kRiseSpan, 0.0);
-    if (progress) progress->totalSamples = static_cast<int64_t>(count);
+    if (progress) progress->SetTotal(static_cast<int64_t>(count));
     for (std::size_t h = 0; h < hops; ++h) {
         if (progress && (h & 255) == 0) {
-            if (progress->cancel) return OnsetPassOutcome::Cancelled;
-            progress->doneSamples = static_cast<int64_t>(std::min(count, h * static_cast<std::size_t>(hop)));
+            if (progress->Cancelled()) return OnsetPassOutcome::Cancelled;
+            progress->SetDone(static_cast<int64_t>(std::min(count, h * static_cast<std::size_t>(hop))));
         }
         hopEnergy[h % hopEnergy.size()] = FillHop(aubio.in, mono, count, h * static_cast<std::size_t>(hop));
         double energy = 0;
@@ -124,7 +124,7 @@ OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t samp
                 out.onsets.push_back(at);
         }
     }
-    if (progress) progress->doneSamples = static_cast<int64_t>(count);
+    if (progress) progress->SetDone(static_cast<int64_t>(count));
     return OnsetPassOutcome::Done;
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "beats/BeatProgress.h"
+#include "jobs/JobProgress.h"
 
 namespace zv {
 
@@ -52,7 +52,7 @@ int32_t OnsetHop(int32_t sampleRate);
 // (and `error` says why) for a sample rate below 1000 Hz or a method aubio
 // does not know. Never throws.
 OnsetPassOutcome DetectOnsets(const float* mono, std::size_t count, int32_t sampleRate, const std::string& method,
-                              double threshold, BeatProgress* progress, OnsetCurve& out, std::string& error);
+                              double threshold, JobProgress* progress, OnsetCurve& out, std::string& error);
 
 // aubio's own onset pass as its command-line tool runs it (the "default"
 // method, a 512-sample window and a 256-sample hop): the onsets alone, in

@@ -1,20 +1,24 @@
 #include "cli/BeatsCommand.h"
 
 #include <cstring>
+#include <filesystem>
 
 #include "beats/BeatAnalysis.h"
-#include "beats/BeatExport.h"
 #include "beats/FramesPerBeat.h"
 #include "cli/CommandLine.h"
 #include "cli/HeadlessSound.h"
+#include "export/ExportWriters.h"
 #include "sound/MonoMix.h"
 
 namespace zv {
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: zorvane --beats SOUND [--fps RATE] [--bpm BPM] [--format json|csv|xsheet|labels] [--output FILE]";
+// The formats offered are the export list's beat formats.
+std::string Usage() {
+    return "Usage: zorvane --beats SOUND [--fps RATE] [--bpm BPM] [--format " +
+           ExportWriters::Names(ExportSubject::Beats, "|") + "] [--output FILE]";
+}
 
 int Fail(std::FILE* messages, int code, const std::string& message) {
     std::fprintf(messages, "%s\n", message.c_str());
@@ -23,17 +27,18 @@ int Fail(std::FILE* messages, int code, const std::string& message) {
 }
 
 int Run(const std::vector<std::string>& args, std::FILE* messages) {
-    if (args.size() < 3 || args[2].rfind("--", 0) == 0) return Fail(messages, kExitUsage, kUsage);
+    if (args.size() < 3 || args[2].rfind("--", 0) == 0) return Fail(messages, kExitUsage, Usage());
     const std::string& path = args[2];
     std::string error;
     const auto line = CommandLine::Parse(args, 3, {"--fps", "--bpm", "--format", "--output"}, error);
-    if (!line) return Fail(messages, kExitUsage, error + "\n" + kUsage);
+    if (!line) return Fail(messages, kExitUsage, error + "\n" + Usage());
 
     const std::optional<FrameRate> rate = ParseFrameRate(line->Value("--fps", "24"));
     if (!rate) return Fail(messages, kExitUsage, "--fps: not a frame rate: " + line->Value("--fps"));
-    const std::optional<BeatFormat> format = BeatFormatOfName(line->Value("--format", "json"));
+    const ExportWriter* format = ExportWriters::Named(ExportSubject::Beats, line->Value("--format", "json"));
     if (!format)
-        return Fail(messages, kExitUsage, "--format: json, csv, xsheet or labels, not " + line->Value("--format"));
+        return Fail(messages, kExitUsage,
+                    "--format: " + ExportWriters::Names(ExportSubject::Beats) + ", not " + line->Value("--format"));
     BeatOptions options;
     if (line->Has("--bpm")) {
         const std::string text = line->Value("--bpm");
@@ -51,7 +56,13 @@ int Run(const std::vector<std::string>& args, std::FILE* messages) {
     const std::optional<BeatAnalysis> analysis = FindBeats(mono.data(), mono.size(), sampleRate, 0, options);
     if (!analysis || !analysis->steady) return Fail(messages, kExitNothingFound, "No steady beat found");
 
-    const std::string text = ExportBeats(*format, *analysis, *rate, static_cast<int64_t>(mono.size()));
+    ExportInput out;
+    out.soundName = std::filesystem::path(path).filename().string();
+    out.sampleRate = sampleRate;
+    out.lengthSamples = static_cast<int64_t>(mono.size());
+    out.rate = *rate;
+    out.beats = &*analysis;
+    const std::string text = format->Write(out);
     if (!WriteCommandOutput(text, line->Value("--output"), error)) return Fail(messages, kExitUsage, error);
     std::fprintf(messages, "%s\n", BeatReadout(*analysis, *rate).c_str());
     std::fflush(messages);

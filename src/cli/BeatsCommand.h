@@ -2,7 +2,8 @@
 // zorvane --beats SOUND [--fps RATE] [--bpm BPM] [--format json|csv|xsheet|labels] [--output FILE]
 //
 // Finds the beats of SOUND without the window (no display, no toolkit) and
-// writes them in the format asked for (json by default) to FILE or to
+// writes them in the format asked for (json by default; the names are the
+// Beats formats of the export list, export/ExportWriters.h) to FILE or to
 // standard output; the readout ("128.00 BPM · 11.25 frames a beat (45/4) at
 // 24 fps") goes to standard error. RATE is read as the window's rate box
 // reads it (24 when not given); BPM fixes the tempo (20-400) and only the

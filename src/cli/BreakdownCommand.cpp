@@ -8,20 +8,23 @@
 
 #include "cli/CommandLine.h"
 #include "cli/HeadlessSound.h"
-#include "dialogue/BreakdownExport.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/MouthSet.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/SpokenText.h"
+#include "export/ExportWriters.h"
 #include "sound/MonoMix.h"
 
 namespace zv {
 
 namespace {
 
-const char* const kUsage =
-    "Usage: zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]\n"
-    "               [--mouths preston-blair|a-h|FILE] [--format json|tsv|dat|pgo|xsheet|labels] [--output FILE]\n";
+// The formats offered are the export list's dialogue formats.
+std::string Usage() {
+    return "Usage: zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]\n"
+           "               [--mouths preston-blair|a-h|FILE] [--format " +
+           ExportWriters::Names(ExportSubject::Dialogue, "|") + "] [--output FILE]\n";
+}
 
 bool ReadAll(std::istream& in, std::string& text) {
     std::ostringstream all;
@@ -45,18 +48,18 @@ std::optional<MouthSet> ChooseMouths(const std::string& name, std::string& error
 
 int Run(const std::vector<std::string>& args, std::istream& input, std::ostream& messages) {
     if (args.size() < 3 || args[2].rfind("--", 0) == 0) {
-        messages << kUsage;
+        messages << Usage();
         return kExitUsage;
     }
     std::string error;
     const auto options = CommandLine::Parse(
         args, 3, {"--text", "--fps", "--language", "--mouths", "--format", "--output"}, error);
     if (!options) {
-        messages << error << "\n" << kUsage;
+        messages << error << "\n" << Usage();
         return kExitUsage;
     }
     if (!options->Has("--text")) {
-        messages << "--text is needed\n" << kUsage;
+        messages << "--text is needed\n" << Usage();
         return kExitUsage;
     }
     const auto rate = ParseFrameRate(options->Value("--fps", "30"));
@@ -64,9 +67,10 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
         messages << "Not a frame rate: " << options->Value("--fps") << "\n";
         return kExitUsage;
     }
-    const auto format = BreakdownFormatOfName(options->Value("--format", "json"));
+    const ExportWriter* format = ExportWriters::Named(ExportSubject::Dialogue, options->Value("--format", "json"));
     if (!format) {
-        messages << "Unknown format: " << options->Value("--format") << " (json, tsv, dat, pgo, xsheet or labels)\n";
+        messages << "Unknown format: " << options->Value("--format") << " ("
+                 << ExportWriters::Names(ExportSubject::Dialogue) << ")\n";
         return kExitUsage;
     }
     const std::string language = options->Value("--language", "en");
@@ -118,13 +122,15 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     }
     const std::vector<TrackItem> shapes = MouthShapes(result.breakdown.PhonemeItems(), *mouths, MouthRules{}, *rate,
                                                       request.sampleRate, request.soundFrames);
-    BreakdownExportInput out;
+    ExportInput out;
+    out.soundName = std::filesystem::path(soundPath).filename().string();
+    out.sampleRate = request.sampleRate;
+    out.lengthSamples = request.soundFrames;
+    out.rate = *rate;
     out.breakdown = &result.breakdown;
     out.mouths = &shapes;
     out.mouthSet = &*mouths;
-    out.soundName = std::filesystem::path(soundPath).filename().string();
-    out.rate = *rate;
-    if (!WriteCommandOutput(ExportBreakdown(*format, out), options->Value("--output"), error)) {
+    if (!WriteCommandOutput(format->Write(out), options->Value("--output"), error)) {
         messages << error << "\n";
         return kExitUnreadable;
     }

@@ -5,7 +5,8 @@
 // The dialogue breakdown without the window: the typed text (a file, or
 // standard input for "-") aligned to the sound, the mouth shapes laid at
 // the exact rate (30 by default, read as the window's rate box reads it),
-// written in the format asked for (JSON by default) to the output file or
+// written in the format asked for (JSON by default; the names are the
+// Dialogue formats of the export list, export/ExportWriters.h) to the output file or
 // standard output. --mouths also takes the name of a set in the user's
 // mouths folder. Exit codes (cli/CommandLine.h): 0 done; 1 bad usage; 2 the
 // sound, the text or the mouth set cannot be read (the message names the

@@ -15,7 +15,7 @@ std::string HelpText() {
                "  zorvane --beats SOUND [--fps RATE] [--bpm BPM] [--format json|csv|xsheet|labels] [--output FILE]\n"
                "      Finds the beats of SOUND and writes them (JSON by default) to FILE or standard output.\n"
                "  zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]\n"
-               "          [--mouths preston-blair|a-h|FILE] [--format json|tsv|dat|pgo|xsheet|labels] [--output FILE]\n"
+               "          [--mouths preston-blair|a-h|FILE] [--format json|tsv|dat|pgo|xsheet|labels|xdts] [--output FILE]\n"
                "      Aligns the typed dialogue to SOUND and writes words, phonemes and mouth shapes.\n"
                "  zorvane --sheet SOUND --output FILE.xdts|FILE.pdf [--text SCRIPT] [--beats] [--fps RATE]\n"
                "          [--cut N] [--scene N] [--layout one|two]\n"

@@ -98,10 +98,12 @@ std::vector<Stretch> StretchesIn(const std::vector<Stretch>& all, int64_t from, 
     return out;
 }
 
-bool Cancelled(const DialogueRequest& r) { return r.cancel != nullptr && r.cancel->load(); }
+bool Cancelled(const DialogueRequest& r) { return r.progress != nullptr && r.progress->Cancelled(); }
 
 void Report(const DialogueRequest& r, double share) {
-    if (r.progress) r.progress(std::clamp(share, 0.0, 1.0));
+    if (r.progress == nullptr) return;
+    r.progress->SetTotal(1000);
+    r.progress->SetDone(static_cast<int64_t>(std::clamp(share, 0.0, 1.0) * 1000));
 }
 
 // The words of every line in one list, with the line each starts.

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "dialogue/Breakdown.h"
+#include "jobs/JobProgress.h"
 
 namespace zv {
 
@@ -52,10 +53,9 @@ struct DialogueRequest {
     int64_t soundFrames = 0;   // the whole sound's length (for the breakdown)
     std::string text;          // the typed lines (UTF-8)
     std::string language = "en";
-    // Called now and then with the share done (0..1), on the job's thread.
-    std::function<void(double)> progress;
-    // Set by another thread to stop the job; checked between decodes.
-    const std::atomic<bool>* cancel = nullptr;
+    // The job's progress (in per mille of the work) and its cancel, which
+    // is checked between decodes; may be null.
+    JobProgress* progress = nullptr;
 };
 
 struct DialogueResult {

@@ -3,7 +3,7 @@
 // its text, not its name):
 //   - a marks file kept beside a sound (MarksFile.h, any version): all its
 //     tracks; so a renamed or moved sound gets its marks back;
-//   - a JSON export (MarkExport.h): its marks, by their sample frames when
+//   - a JSON export (export/MarksJsonWriter.h): its marks, by their sample frames when
 //     the sample rate is the sound's, else by their ms;
 //   - a CSV export: its marks by their seconds; where the seconds (three
 //     decimals in older exports) fall outside the frame the row names at the

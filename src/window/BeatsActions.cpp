@@ -8,28 +8,22 @@
 #include <cstdio>
 #include <exception>
 #include <chrono>
-#include <future>
 #include <utility>
 #include <vector>
 
+#include "analysis/BeatFinding.h"
+#include "analysis/OnsetMarking.h"
 #include "beats/BeatTrack.h"
 #include "beats/FramesPerBeat.h"
 #include "common/FrameTime.h"
 #include "common/MessageBox.h"
 #include "document/SoundDocument.h"
-#include "sound/MonoMix.h"
 #include "sound/SoundData.h"
 #include "window/JobRunner.h"
 #include "window/Platform.h"
 #include "window/TrackUndo.h"
 
 namespace zv {
-
-struct BeatsActions::Found {
-    OnsetCurve curve;
-    int64_t from = 0;
-    BeatAnalysis analysis;
-};
 
 BeatsActions::BeatsActions(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {}
@@ -125,46 +119,14 @@ std::pair<int64_t, int64_t> BeatsActions::Stretch() const {
 void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QString& what) {
     if (Running() || !parts_.document.HasSound() || parts_.sound.NumSamples <= 0) return;
     const auto [from, to] = Stretch();
-    const int32_t rate = parts_.sound.WavFormat.nSamplesPerSec;
-    const double threshold = purpose == Purpose::Onsets ? sensitivity_ : 0.0;
-    const SoundData& sound = parts_.sound;
     // The sound is read on the worker: the window refuses another open
     // while this runs, and the runner joins the worker before it goes.
-    auto work = [&sound, from = from, to = to, rate, options, threshold](JobProgress& progress, Found& result,
-                                                                        std::string& reason) {
-        const std::vector<float> mono = MonoMix(sound, from, to);
-        if (progress.Cancelled()) return JobOutcome::Cancelled;
-        BeatProgress beatProgress;
-        std::future<std::optional<Found>> found = std::async(std::launch::async, [&] {
-            std::optional<OnsetCurve> curve = ReadOnsets(mono.data(), mono.size(), rate, &beatProgress, threshold);
-            if (!curve) return std::optional<Found>{};
-            Found f;
-            f.analysis = PlaceBeats(*curve, from, options);
-            f.curve = std::move(*curve);
-            f.from = from;
-            return std::optional<Found>{std::move(f)};
-        });
-        // The analysis reports through its own counters: passed on to the
-        // runner's bar, and the runner's Cancel passed back.
-        while (found.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready) {
-            progress.SetTotal(beatProgress.totalSamples.load());
-            progress.SetDone(beatProgress.doneSamples.load());
-            if (progress.Cancelled()) beatProgress.cancel.store(true);
-        }
-        std::optional<Found> done;
-        try {
-            done = found.get();
-        } catch (const std::exception& e) {
-            reason = e.what();
-            return JobOutcome::Failed;
-        }
-        if (!done || progress.Cancelled()) return JobOutcome::Cancelled;
-        result = std::move(*done);
-        return JobOutcome::Finished;
-    };
-    const QString label = purpose == Purpose::Beats ? QStringLiteral("Finding beats") : QStringLiteral("Finding onsets");
-    job_ = jobs_->Start<Found>(
-        label, std::move(work), [this, purpose, what](Found&& found) { Finished(purpose, std::move(found), what); },
+    std::unique_ptr<BeatFinding> analysis =
+        purpose == Purpose::Onsets
+            ? std::make_unique<OnsetMarking>(parts_.sound, from, to, sensitivity_)
+            : std::make_unique<BeatFinding>(parts_.sound, from, to, options, 0.0, what.toStdString());
+    job_ = jobs_->StartAnalysis<BeatFinding>(
+        std::move(analysis), [this, purpose, what](BeatFinding& done) { Finished(purpose, done, what); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
             pendingTempo_.reset();
@@ -188,25 +150,20 @@ void BeatsActions::Keep(const BeatAnalysis& analysis, const QString& what, uint6
     Enable(soundOpen_);
 }
 
-void BeatsActions::Finished(Purpose purpose, Found&& found, const QString& what) {
+void BeatsActions::Finished(Purpose purpose, BeatFinding& done, const QString& what) {
     job_ = 0;
-    curve_ = std::move(found.curve);
-    curveFrom_ = found.from;
+    curve_ = done.Curve();
+    curveFrom_ = done.From();
     curvePath_ = parts_.document.Info().path;
-    onsets_ = found.analysis.onsets;
+    onsets_ = done.Found().onsets;
     Enable(parts_.document.HasSound());
     if (purpose == Purpose::Onsets) {
-        std::vector<TrackItem> marks = parts_.document.Marks().Items();
-        std::vector<TrackItem> onsets = OnsetItems(found.analysis);
-        if (onsets.empty()) {
+        const TrackEdit edit = done.Edit(parts_.document);
+        if (edit.Empty()) {
             parts_.platform.messages.Show("No onsets found");
             return;
         }
-        for (TrackItem& onset : onsets) {
-            onset.kind.clear();   // plain marks
-            marks.push_back(std::move(onset));
-        }
-        parts_.undo.Change(SoundDocument::kMarks, std::move(marks), QStringLiteral("Mark Onsets"));
+        parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
         return;
     }
     if (pendingTempo_) {
@@ -217,12 +174,14 @@ void BeatsActions::Finished(Purpose purpose, Found&& found, const QString& what)
     }
     // No steady beat: the beats track is left as it was; the onsets are
     // still offered through Mark Onsets.
-    lastSteady_ = found.analysis.steady;
+    lastSteady_ = done.Found().steady;
     if (!lastSteady_) {
-        parts_.platform.messages.Show(BeatReadout(found.analysis, parts_.frameRate()));
+        parts_.platform.messages.Show(BeatReadout(done.Found(), parts_.frameRate()));
         return;
     }
-    Keep(found.analysis, what);
+    const TrackEdit edit = done.Edit(parts_.document);
+    parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
+    Enable(soundOpen_);
     if (what == QStringLiteral("Find Beats")) parts_.platform.messages.Show(Readout().toStdString());
 }
 

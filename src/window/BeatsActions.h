@@ -33,6 +33,7 @@ class QWidget;
 
 namespace zv {
 
+class BeatFinding;
 class JobRunner;
 class SoundDocument;
 class TrackUndo;
@@ -103,9 +104,9 @@ public:
 
 private:
     enum class Purpose { Beats, Onsets };
-    struct Found;   // what a job hands back: the onset curve and the beats on it
+    // Starts Find Beats or Mark Onsets (an Analysis) on the stretch.
     void Run(Purpose purpose, const BeatOptions& options, const QString& what);
-    void Finished(Purpose purpose, Found&& found, const QString& what);
+    void Finished(Purpose purpose, BeatFinding& done, const QString& what);
     // Places the beats again at `bpm` (checked first), as the step `what`.
     void PlaceAt(double bpm, const QString& what, uint64_t mergeKey = 0);
     // Writes the beats to the Beats track as one step.

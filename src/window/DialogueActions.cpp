@@ -1,5 +1,8 @@
 #include "window/DialogueActions.h"
 
+#include "analysis/DialogueBreakdown.h"
+#include "dialogue/Breakdown.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
@@ -11,7 +14,6 @@
 #include <QScreen>
 #include <QSettings>
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 
@@ -24,7 +26,6 @@
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "marks/TextFile.h"
-#include "sound/MonoMix.h"
 #include "sound/SoundData.h"
 #include "window/DialoguePanel.h"
 #include "window/FileDialog.h"
@@ -62,11 +63,6 @@ auto Guard(MessageBox& messages, F handler) {
 }
 
 } // namespace
-
-struct DialogueActions::Aligned {
-    DialogueResult result;
-    std::optional<std::pair<std::size_t, std::size_t>> replace;
-};
 
 DialogueActions::DialogueActions(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {
@@ -227,30 +223,12 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     panel_->Remember();
     // The sound is read on the worker: the window refuses another open
     // while this runs, and the runner joins the worker before it goes.
-    auto work = [&sound, request, from, to, replace](JobProgress& progress, Aligned& out,
-                                                     std::string& reason) mutable {
-        const std::vector<float> mono = MonoMix(sound, from, to);
-        std::atomic<bool> stop{false};
-        request.mono = &mono;
-        request.cancel = &stop;
-        progress.SetTotal(1000);
-        request.progress = [&](double share) {
-            progress.SetDone(static_cast<int64_t>(share * 1000));
-            if (progress.Cancelled()) stop.store(true);
-        };
-        out.result = BreakDownDialogue(request);
-        out.replace = replace;
-        if (out.result.outcome == DialogueResult::Outcome::Cancelled || progress.Cancelled())
-            return JobOutcome::Cancelled;
-        if (out.result.outcome == DialogueResult::Outcome::Failed) {
-            reason = out.result.message;
-            return JobOutcome::Failed;
-        }
-        return JobOutcome::Finished;
-    };
+    auto analysis = std::make_unique<DialogueBreakdown>(
+        sound, from, to, request, replace,
+        [this](const std::vector<TrackItem>& phonemes) { return MouthsFor(phonemes); });
     panel_->status->setText(QStringLiteral("Aligning..."));
-    job_ = jobs_->Start<Aligned>(
-        QStringLiteral("Aligning the dialogue"), std::move(work), [this](Aligned&& done) { Finished(std::move(done)); },
+    job_ = jobs_->StartAnalysis<DialogueBreakdown>(
+        std::move(analysis), [this](DialogueBreakdown& done) { Finished(done); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
             Enable(parts_.document.HasSound());
@@ -263,23 +241,17 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     Enable(soundOpen_);
 }
 
-void DialogueActions::Finished(Aligned&& done) {
+void DialogueActions::Finished(DialogueBreakdown& done) {
     job_ = 0;
-    const DialogueResult& result = done.result;
-    BreakdownTracks aligned{result.breakdown.WordItems(), result.breakdown.PhonemeItems()};
-    BreakdownTracks tracks =
-        done.replace ? ReplaceWords(TracksOf(parts_.document), done.replace->first, done.replace->second, aligned)
-                     : aligned;
-    parts_.undo.Change({{SoundDocument::kWords, tracks.words},
-                        {SoundDocument::kPhonemes, tracks.phonemes},
-                        {SoundDocument::kMouths, MouthsFor(tracks.phonemes)}},
-                       done.replace ? QStringLiteral("Align Selected Words") : QStringLiteral("Dialogue Breakdown"));
+    const DialogueResult& result = done.Result();
+    const TrackEdit edit = done.Edit(parts_.document);
+    parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
     Enable(parts_.document.HasSound());
-    const std::size_t count = aligned.words.size();
+    const std::size_t count = result.breakdown.WordItems().size();   // the words aligned now
     if (result.outcome == DialogueResult::Outcome::NoSpeech) {
         panel_->status->setText(QStringLiteral("No speech found: %1 words spread evenly.").arg(count));
         parts_.platform.messages.Show("No speech was found in the sound" +
-                                      std::string(done.replace || Selected() ? " selected" : "") +
+                                      std::string(done.Replacing() || Selected() ? " selected" : "") +
                                       ". The words are spread evenly over it: drag them into place on the Words lane.");
         return;
     }
@@ -288,7 +260,7 @@ void DialogueActions::Finished(Aligned&& done) {
                                 .arg(QString::fromStdString(DialogueWayText(result.way))));
 }
 
-std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, const std::string& soundName) const {
+std::optional<std::string> DialogueActions::ExportText(const ExportWriter& writer, ExportInput input) const {
     const SoundInfo& info = parts_.document.Info();
     const BreakdownTracks tracks = TracksOf(parts_.document);
     if (tracks.words.empty()) {
@@ -299,14 +271,11 @@ std::optional<std::string> DialogueActions::ExportText(BreakdownFormat format, c
     const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
     // Laid again at the rate in force: the track may have been laid at another.
     const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
-    BreakdownExportInput input;
     input.breakdown = &breakdown;
     input.mouths = &mouths;
-    input.marks = &parts_.document.Marks().Items();
     input.mouthSet = &CurrentSet();
-    input.soundName = soundName;
-    input.rate = parts_.frameRate();
-    return ExportBreakdown(format, input);
+    input.rate = parts_.frameRate();   // the rate the mouths were laid at
+    return writer.Write(input);
 }
 
 void DialogueActions::ImportNow() {

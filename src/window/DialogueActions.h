@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "common/FrameRate.h"
-#include "dialogue/BreakdownExport.h"
+#include "export/ExportWriter.h"
 #include "dialogue/MouthSet.h"
 #include "document/TrackItem.h"
 
@@ -37,6 +37,7 @@ class QMenu;
 
 namespace zv {
 
+class DialogueBreakdown;
 class DialoguePanel;
 class JobRunner;
 class SoundDocument;
@@ -77,9 +78,10 @@ public:
     // The Mouths track for these phonemes, with the panel's set and rules
     // at the rate in force.
     std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const;
-    // The tracks' breakdown in `format`; nothing, with a message shown,
-    // when there are no words.
-    std::optional<std::string> ExportText(BreakdownFormat format, const std::string& soundName) const;
+    // The tracks' breakdown written by `writer` (a Dialogue format), with
+    // `input`'s sound, rate and marks; nothing, with a message shown, when
+    // there are no words.
+    std::optional<std::string> ExportText(const ExportWriter& writer, ExportInput input) const;
 
     // The mouth sets the panel offers: the two built in, then the user's.
     const std::vector<MouthSet>& Sets() const { return sets_; }
@@ -90,10 +92,9 @@ public:
     QAction* breakdown = nullptr;
 
 private:
-    struct Aligned;   // what a job hands back
     // Aligns `text` on sample frames [from, to); `replace` words [first, last) of the tracks, or all.
     void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace);
-    void Finished(Aligned&& aligned);
+    void Finished(DialogueBreakdown& done);
     void ReadSets();
     void LanguageChanged();
     void MouthsChanged();

@@ -185,8 +185,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                       [this] { ReadFrameRate(); return FrameRateNow(); }, this,
                                       [this](int64_t sample) { return SnappedSample(sample); },
                                       [this] { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; },
-                                      [this](BreakdownFormat format, const std::string& soundName) {
-                                          return dialogueActions_ ? dialogueActions_->ExportText(format, soundName)
+                                      [this](const ExportWriter& writer, const ExportInput& input) {
+                                          return dialogueActions_ ? dialogueActions_->ExportText(writer, input)
                                                                   : std::optional<std::string>{};
                                       },
                                       [this](const std::string& path) {

@@ -24,8 +24,10 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 
+#include "analysis/Analysis.h"
 #include "jobs/Job.h"
 
 class QProgressDialog;
@@ -65,6 +67,19 @@ public:
                         [finished = std::move(finished)](Job& done) {
                             finished(std::move(static_cast<ResultJob<R>&>(done).Result()));
                         },
+                        std::move(ended));
+    }
+
+    // Starts an analysis (analysis/Analysis.h), its Label on the progress
+    // bar (none when empty). `finished` gets it back, on the window's
+    // thread, once it ran to its end: to apply its Edit as one undo step and
+    // read what else it found. Otherwise as Start.
+    template <typename A>
+    JobId StartAnalysis(std::unique_ptr<A> analysis, std::function<void(A&)> finished, Ended ended = {}) {
+        static_assert(std::is_base_of_v<Analysis, A>, "an Analysis");
+        const QString label = QString::fromStdString(analysis->Label());
+        return StartJob(label, std::move(analysis),
+                        [finished = std::move(finished)](Job& done) { finished(static_cast<A&>(done)); },
                         std::move(ended));
     }
 

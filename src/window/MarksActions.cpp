@@ -9,11 +9,11 @@
 #include <system_error>
 #include <tuple>
 
-#include "beats/BeatExport.h"
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
-#include "marks/MarkExport.h"
+#include "export/ExportWriters.h"
+#include "export/XdtsSheetWriter.h"
 #include "marks/MarkFrames.h"
 #include "marks/MarkKeeper.h"
 #include "marks/MarksImport.h"
@@ -167,74 +167,18 @@ void MarksActions::GoToMark(std::size_t row) {
     parts_.media.PlayFrame(MarkFrame(keeper_->Marks()[row].start, rate, keeper_->SampleRate()));
 }
 
-namespace {
-
-// The XDTS exposure sheet among the dialogue's formats (its own writer).
-constexpr int kXdtsSheet = -1;
-
-// The beats' and the dialogue's formats, listed in the save dialog after
-// the marks' own.
-struct TrackFilter {
-    bool beats;       // a beats format, else a dialogue one
-    int format;       // BeatFormat or BreakdownFormat; kXdtsSheet for the XDTS sheet
-    const char* description;
-    const char* pattern;
-    const char* extension;   // added to the sound's name for the name offered
-};
-constexpr TrackFilter kTrackFilters[] = {
-    {true, int(BeatFormat::BarSheet), "Bar Sheet of the Beats (*.bars.txt)", "*.bars.txt", ".bars.txt"},
-    {true, int(BeatFormat::Csv), "CSV of the Beats (*.csv)", "*.csv", ".beats.csv"},
-    {true, int(BeatFormat::Json), "JSON of the Beats (*.json)", "*.json", ".beats.json"},
-    {true, int(BeatFormat::AudacityLabels), "Audacity Labels of the Beats (*.txt)", "*.txt", ".beats.txt"},
-    {false, int(BreakdownFormat::MohoSwitch), "Moho Switch Data of the Mouths (*.dat)", "*.dat", ".mouths.dat"},
-    {false, int(BreakdownFormat::Papagayo), "Papagayo Breakdown (*.pgo)", "*.pgo", ".pgo"},
-    {false, int(BreakdownFormat::Tsv), "TSV of the Mouths (*.tsv)", "*.tsv", ".mouths.tsv"},
-    {false, int(BreakdownFormat::Json), "JSON of the Dialogue (*.json)", "*.json", ".dialogue.json"},
-    {false, int(BreakdownFormat::ExposureSheet), "Exposure Sheet of the Dialogue (*.txt)", "*.txt",
-     ".dialogue.xsheet.txt"},
-    {false, int(BreakdownFormat::AudacityLabels), "Audacity Labels of the Words (*.txt)", "*.txt", ".words.txt"},
-    {false, kXdtsSheet, "XDTS Exposure Sheet (*.xdts)", "*.xdts", ".xdts"},
-};
-// The marks' formats come first: filters 1 to this.
-int MarkFilters() {
-    static const int count = [] {
-        int n = 0;
-        while (MarkFormatOfFilter(n + 1)) ++n;
-        return n;
-    }();
-    return count;
-}
-
-const std::string& ExportFilter() {
-    static const std::string filter = [] {
-        std::string f = MarkExportFilter();
-        for (const TrackFilter& t : kTrackFilters) f += std::string("|") + t.description + "|" + t.pattern;
-        return f;
-    }();
-    return filter;
-}
-
-const TrackFilter* TrackFilterOf(int filter) {
-    const int i = filter - MarkFilters() - 1;
-    if (i < 0 || i >= static_cast<int>(std::size(kTrackFilters))) return nullptr;
-    return &kTrackFilters[i];
-}
-
-} // namespace
-
 bool MarksActions::Export() {
     if (!HasSound()) return false;
     const FrameRate rate = parts_.readRate();
     const std::filesystem::path sound(keeper_->SoundPath());
-    const std::optional<MarkFormat> last = MarkFormatOfFilter(exportFilter_);
-    static const char* const kExtensions[] = {".csv", ".txt", ".dat", ".xsheet.txt", ".json"};
-    const TrackFilter* lastTrack = TrackFilterOf(exportFilter_);
-    const std::string suggested = (sound.parent_path() / sound.stem()).string() +
-                                  (lastTrack ? lastTrack->extension : kExtensions[last ? static_cast<int>(*last) : 0]);
+    const ExportWriter* last = ExportWriters::OfFilter(exportFilter_);
+    if (!last) last = ExportWriters::All().front();
+    const std::string suggested = (sound.parent_path() / sound.stem()).string() + last->Format().suffix;
     const std::optional<FileDialog::SaveChoice> choice =
-        parts_.platform.fileDialog.ShowSave(ExportFilter(), exportFilter_, suggested);
+        parts_.platform.fileDialog.ShowSave(ExportWriters::DialogFilter(), ExportWriters::FilterOf(last), suggested);
     if (!choice || choice->path.empty()) return false;
-    if (MarkFormatOfFilter(choice->filter) || TrackFilterOf(choice->filter)) exportFilter_ = choice->filter;
+    const ExportWriter* chosen = ExportWriters::OfFilter(choice->filter);
+    if (chosen) exportFilter_ = choice->filter;
     // Never over the sound or its marks file, whatever the user typed.
     std::error_code ec;
     for (const std::string& own : {keeper_->SoundPath(), keeper_->FilePath()}) {
@@ -244,41 +188,45 @@ bool MarksActions::Export() {
             return false;
         }
     }
+    // The beats' and the dialogue's formats go by the filter chosen (their
+    // names end as the marks' do); for the marks the name's ending wins.
+    const ExportWriter* writer = chosen;
+    if (!writer || writer->Format().subject == ExportSubject::Marks) {
+        writer = ExportWriters::MarksFormatOfFileName(choice->path);
+        if (!writer) writer = chosen ? chosen : ExportWriters::All().front();
+    }
+    // The XDTS sheet asks its cut and scene and writes its mouth numbers beside it.
+    if (writer->Format().name == XdtsSheetWriter::kName && parts_.xdts) return parts_.xdts(choice->path);
+    const ExportSubject subject = writer->Format().subject;
+    ExportInput input;
+    input.soundName = sound.filename().string();
+    input.sampleRate = keeper_->SampleRate();
+    input.lengthSamples = parts_.document.Info().frames;
+    input.lengthMs = parts_.media.Length();
+    input.rate = rate;
+    input.marks = &keeper_->Marks().Items();
+    const BeatAnalysis beats = parts_.beats ? parts_.beats() : BeatAnalysis{};
+    if (beats.steady) input.beats = &beats;
     std::string text;
-    // The beats' and the dialogue's formats go by the filter chosen: their
-    // names end as the marks' do.
-    const TrackFilter* track = TrackFilterOf(choice->filter);
-    if (track && track->format == kXdtsSheet) return parts_.xdts && parts_.xdts(choice->path);   // told why
-    if (track && track->beats) {
-        const BeatAnalysis analysis = parts_.beats ? parts_.beats() : BeatAnalysis{};
-        if (!analysis.steady) {
-            parts_.platform.messages.Show("There are no beats to export. Find them first with Analyze > Find Beats.");
-            return false;
-        }
-        text = ExportBeats(static_cast<BeatFormat>(track->format), analysis, rate, parts_.document.Info().frames);
-    } else if (track) {
+    if (subject == ExportSubject::Beats && !beats.steady) {
+        parts_.platform.messages.Show("There are no beats to export. Find them first with Analyze > Find Beats.");
+        return false;
+    }
+    if (subject == ExportSubject::Dialogue) {
         std::optional<std::string> dialogue;
-        if (parts_.dialogue)
-            dialogue = parts_.dialogue(static_cast<BreakdownFormat>(track->format), sound.filename().string());
+        if (parts_.dialogue) dialogue = parts_.dialogue(*writer, input);
         if (!dialogue) return false;   // told why
         text = std::move(*dialogue);
     } else {
-        const MarkFormat format =
-            MarkFormatOfFileName(choice->path).value_or(MarkFormatOfFilter(choice->filter).value_or(MarkFormat::Csv));
-        MarkExportSound exported;
-        exported.fileName = sound.filename().string();
-        exported.sampleRate = keeper_->SampleRate();
-        exported.lengthMs = parts_.media.Length();
-        exported.lengthSamples = parts_.document.Info().frames;
-        text = ExportMarks(format, keeper_->Marks().Items(), exported, rate);
+        text = writer->Write(input);
     }
-    const char* what = !track ? "marks" : track->beats ? "beats" : "dialogue";
+    const char* what = subject == ExportSubject::Marks ? "marks" : subject == ExportSubject::Beats ? "beats" : "dialogue";
     if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text)) {
         parts_.platform.messages.Show(std::string("The ") + what + " can't be exported to " + choice->path + ": " +
                                       *failed + ".");
         return false;
     }
-    if (!track) {
+    if (subject == ExportSubject::Marks) {
         exported_ = true;
         exportedRevision_ = Revision();
     }

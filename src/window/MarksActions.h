@@ -20,13 +20,13 @@
 #include "beats/BeatAnalysis.h"
 #include "common/FrameRate.h"
 #include "common/Report.h"
-#include "dialogue/BreakdownExport.h"
 #include "document/TrackItem.h"
 
 class QWidget;
 
 namespace zv {
 
+class ExportWriter;
 class MarkKeeper;
 class MarkTableModel;
 class MarksWindow;
@@ -34,6 +34,7 @@ class MediaControl;
 class PictureBox;
 class SoundDocument;
 class TrackUndo;
+struct ExportInput;
 struct Platform;
 
 class MarksActions : public QObject {
@@ -51,11 +52,13 @@ public:
         std::function<int64_t(int64_t)> snap;
         // The beats of the Beats track, for the beat formats of Export Marks.
         std::function<BeatAnalysis()> beats;
-        // The dialogue's breakdown in a format of Export Marks (the sound's
-        // file name given); nothing, told why, when there is none.
-        std::function<std::optional<std::string>(BreakdownFormat, const std::string&)> dialogue;
+        // The dialogue's breakdown written by a Dialogue format of the export
+        // list (the input's sound, rate, marks and beats filled); nothing,
+        // told why, when there is none.
+        std::function<std::optional<std::string>(const ExportWriter&, const ExportInput&)> dialogue;
         // The XDTS sheet written to the path chosen (asking its cut and
-        // scene); true when written, else the user was told why.
+        // scene, with the mouth numbers beside it); true when written, else
+        // the user was told why.
         std::function<bool(const std::string&)> xdts;
     };
 
@@ -95,8 +98,9 @@ public:
     // Shift+M: the selection (ms, either order) as a range mark.
     void AddSelectionMark(int32_t selStartMs, int32_t selEndMs);
     void ShowList();
-    // Export through the save dialog, the marks or (the formats after
-    // theirs in the list) the beats; true when a file was written.
+    // Export through the save dialog, in any format of the export list
+    // (ExportWriters): the marks, the beats or the dialogue; true when a
+    // file was written.
     bool Export();
     // Import a marks file, a CSV or JSON export, or a label file.
     void Import();
@@ -119,7 +123,7 @@ private:
     TrackUndo* undo_ = nullptr;
     MarkTableModel* model_ = nullptr;
     MarksWindow* list_ = nullptr;
-    int exportFilter_ = 1;   // the export format chosen last (filter pair, from 1)
+    int exportFilter_ = 1;   // the export format chosen last (its filter pair in the list, from 1)
     uint64_t exportedRevision_ = 0;   // the document as last exported
     bool exported_ = false;
 };

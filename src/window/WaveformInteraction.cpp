@@ -18,6 +18,7 @@
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
 #include "sound/SoundData.h"
+#include "analysis/SpectrogramMaking.h"
 #include "spectrum/Spectrogram.h"
 #include "waveview/layers/BeatsLayer.h"
 #include "waveview/layers/FrameGridLayer.h"
@@ -294,17 +295,12 @@ void WaveformInteraction::WantSpectrogram(const SpectrogramKey& key) {
     const SoundData* record = &parts_.sound;   // DropSpectra stops the job before the record changes
     const SpectrogramRequest request = key.Request();
     spectrumKey_ = key;
-    spectrumJob_ = spectrumJobs_->Start<SpectrogramImage>(
-        JobRunner::Quiet(),
-        [record, request](JobProgress& progress, SpectrogramImage& image, std::string&) {
-            return ComputeSpectrogram(*record, request, &progress, image) == SpectrogramOutcome::Done
-                       ? JobOutcome::Finished
-                       : JobOutcome::Cancelled;
-        },
-        [this, key, ticket](SpectrogramImage&& image) {
+    spectrumJob_ = spectrumJobs_->StartAnalysis<SpectrogramMaking>(
+        std::make_unique<SpectrogramMaking>(*record, request),
+        [this, key, ticket](SpectrogramMaking& made) {
             if (ticket != spectrumTicket_) return;   // dropped meanwhile
             spectrumJob_ = 0;
-            spectra_.Put(key, std::move(image));
+            spectra_.Put(key, std::move(made.Image()));
             parts_.box.update();
         },
         [this, key, ticket](JobOutcome outcome, const std::string& reason) {

@@ -237,11 +237,11 @@ TEST(FindBeats, ReportsProgressAndStopsWhenCancelled) {
     LoopSpec recipe;
     recipe.seconds = 6;
     const Loop loop = test::MakeLoop(recipe);
-    BeatProgress progress;
+    JobProgress progress;
     ASSERT_TRUE(FindBeats(loop.mono.data(), loop.mono.size(), 44100, 0, {}, &progress));
-    EXPECT_EQ(progress.doneSamples, static_cast<int64_t>(loop.mono.size()));
-    EXPECT_EQ(progress.totalSamples, static_cast<int64_t>(loop.mono.size()));
-    progress.cancel = true;
+    EXPECT_EQ(progress.Done(), static_cast<int64_t>(loop.mono.size()));
+    EXPECT_EQ(progress.Total(), static_cast<int64_t>(loop.mono.size()));
+    progress.Cancel();
     EXPECT_FALSE(FindBeats(loop.mono.data(), loop.mono.size(), 44100, 0, {}, &progress));
 }
 

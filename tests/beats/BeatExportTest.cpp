@@ -6,14 +6,28 @@
 #include <string>
 #include <vector>
 
-#include "beats/BeatExport.h"
+#include "beats/BeatAnalysis.h"
 #include "beats/FramesPerBeat.h"
+#include "export/ExportWriters.h"
 
 namespace zv {
 namespace {
 
 const FrameRate kNtsc = FrameRate::Fraction(30000, 1001);
 const FrameRate kFilm = FrameRate::Fraction(24000, 1001);
+
+// The beats written by the export list's Beats format of that name, for a
+// sound of `soundSamples` sample frames.
+std::string ExportBeats(const std::string& name, const BeatAnalysis& analysis, FrameRate rate, int64_t soundSamples) {
+    const ExportWriter* writer = ExportWriters::Named(ExportSubject::Beats, name);
+    if (writer == nullptr) return "no format " + name;
+    ExportInput input;
+    input.sampleRate = analysis.sampleRate;
+    input.lengthSamples = soundSamples;
+    input.rate = rate;
+    input.beats = &analysis;
+    return writer->Write(input);
+}
 
 TEST(FramesPerBeat, ExactAtTheFilmAndVideoRates) {
     struct Case {
@@ -91,34 +105,34 @@ TEST(BeatExport, BarSheetAt24And2997) {
                 expected += "\t\t" + std::to_string(frame) + "\n";
             }
         }
-        EXPECT_EQ(ExportBeats(BeatFormat::BarSheet, FiveBeats(), sheet.rate, kLength), expected) << sheet.rate;
+        EXPECT_EQ(ExportBeats("xsheet", FiveBeats(), sheet.rate, kLength), expected) << sheet.rate;
     }
     // Two beats on one frame share its line.
     BeatAnalysis close = FiveBeats();
     close.beats[2].sample = close.beats[1].sample + 10;
-    const std::string sheet = ExportBeats(BeatFormat::BarSheet, close, 24, kLength);
+    const std::string sheet = ExportBeats("xsheet", close, 24, kLength);
     EXPECT_NE(sheet.find("\n1\t1/2\t16\n"), std::string::npos);
 }
 
 TEST(BeatExport, CsvLabelsAndJson) {
-    EXPECT_EQ(ExportBeats(BeatFormat::Csv, FiveBeats(), 24, kLength),
+    EXPECT_EQ(ExportBeats("csv", FiveBeats(), 24, kLength),
               "Bar,Beat,Frame (24 fps),Seconds,Timecode\r\n"
               "0,4,3,0.125000,00:00:00:03\r\n"
               "1,1,15,0.625000,00:00:00:15\r\n"
               "1,2,27,1.125000,00:00:01:03\r\n"
               "1,3,39,1.625000,00:00:01:15\r\n"
               "1,4,51,2.125000,00:00:02:03\r\n");
-    EXPECT_EQ(ExportBeats(BeatFormat::Csv, FiveBeats(), kNtsc, kLength),
+    EXPECT_EQ(ExportBeats("csv", FiveBeats(), kNtsc, kLength),
               "Bar,Beat,Frame (30000/1001 fps),Seconds,Timecode\r\n"
               "0,4,3,0.125000,00:00:00;03\r\n"
               "1,1,18,0.625000,00:00:00;18\r\n"
               "1,2,33,1.125000,00:00:01;03\r\n"
               "1,3,48,1.625000,00:00:01;18\r\n"
               "1,4,63,2.125000,00:00:02;03\r\n");
-    EXPECT_EQ(ExportBeats(BeatFormat::AudacityLabels, FiveBeats(), 24, kLength).substr(0, 44),
+    EXPECT_EQ(ExportBeats("labels", FiveBeats(), 24, kLength).substr(0, 44),
               "0.125000\t0.125000\t0.4\n0.625000\t0.625000\t1.1\n");
 
-    const auto json = nlohmann::json::parse(ExportBeats(BeatFormat::Json, FiveBeats(), kNtsc, kLength));
+    const auto json = nlohmann::json::parse(ExportBeats("json", FiveBeats(), kNtsc, kLength));
     EXPECT_EQ(json["bpm"], 120.0);
     EXPECT_EQ(json["framesPerBeat"], "15000/1001");
     EXPECT_EQ(json["frameRate"], "30000/1001");
@@ -131,11 +145,12 @@ TEST(BeatExport, CsvLabelsAndJson) {
     none.sampleRate = 44100;
     EXPECT_EQ(BeatReadout(none, 24), "No steady beat found");
     EXPECT_EQ(BeatReadout(FiveBeats(), kNtsc), "120.00 BPM \u00b7 14.99 frames a beat (15000/1001) at 29.97 fps");
-    const auto empty = nlohmann::json::parse(ExportBeats(BeatFormat::Json, none, 24, 0));
+    const auto empty = nlohmann::json::parse(ExportBeats("json", none, 24, 0));
     EXPECT_TRUE(empty["bpm"].is_null());
     EXPECT_TRUE(empty["beats"].empty());
-    EXPECT_EQ(BeatFormatOfName("xsheet"), BeatFormat::BarSheet);
-    EXPECT_FALSE(BeatFormatOfName("xml"));
+    ASSERT_NE(ExportWriters::Named(ExportSubject::Beats, "xsheet"), nullptr);
+    EXPECT_EQ(ExportWriters::Named(ExportSubject::Beats, "xsheet")->Format().suffix, ".bars.txt");
+    EXPECT_EQ(ExportWriters::Named(ExportSubject::Beats, "xml"), nullptr);
 }
 
 } // namespace

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "common/FrameTime.h"
-#include "dialogue/BreakdownExport.h"
 #include "dialogue/BreakdownImport.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/SpokenText.h"
+#include "export/ExportWriters.h"
 
 namespace zv {
 namespace {
@@ -31,15 +31,20 @@ struct Exported {
     Breakdown breakdown;
     std::vector<TrackItem> mouths;
     MouthSet set = MouthSet::PrestonBlair();
-    std::string Write(BreakdownFormat format, FrameRate rate, const std::vector<TrackItem>* marks = nullptr) const {
-        BreakdownExportInput in;
+    // Written by the export list's Dialogue format of that name.
+    std::string Write(const std::string& name, FrameRate rate, const std::vector<TrackItem>* marks = nullptr) const {
+        const ExportWriter* writer = ExportWriters::Named(ExportSubject::Dialogue, name);
+        if (writer == nullptr) return "no format " + name;
+        ExportInput in;
+        in.sampleRate = breakdown.sampleRate;
+        in.lengthSamples = breakdown.soundFrames;
         in.breakdown = &breakdown;
         in.mouths = &mouths;
         in.marks = marks;
         in.mouthSet = &set;
         in.soundName = "line.wav";
         in.rate = rate;
-        return ExportBreakdown(format, in);
+        return writer->Write(in);
     }
 };
 
@@ -55,7 +60,7 @@ TEST(BreakdownFiles, PapagayoJsonAndMohoComeBackAsWritten) {
         const Exported e = Make(rate);
         std::string error;
         // .pgo: words, frames and each phoneme's shape, at the rate in force.
-        const auto pgo = ImportPapagayo(e.Write(BreakdownFormat::Papagayo, rate), kRate, e.breakdown.soundFrames, rate, error);
+        const auto pgo = ImportPapagayo(e.Write("pgo", rate), kRate, e.breakdown.soundFrames, rate, error);
         ASSERT_TRUE(pgo) << error;
         EXPECT_EQ(pgo->rate, rate);
         ASSERT_EQ(pgo->breakdown.lines.size(), 2u);
@@ -74,7 +79,7 @@ TEST(BreakdownFiles, PapagayoJsonAndMohoComeBackAsWritten) {
             EXPECT_EQ(shapes[i].start, phones[i].start);
         }
         // JSON: every sample as it was, the mouths as they were.
-        const auto json = ImportBreakdownJson(e.Write(BreakdownFormat::Json, rate), kRate, e.breakdown.soundFrames, error);
+        const auto json = ImportBreakdownJson(e.Write("json", rate), kRate, e.breakdown.soundFrames, error);
         ASSERT_TRUE(json) << error;
         EXPECT_EQ(json->rate, rate);
         EXPECT_EQ(json->breakdown.WordItems().size(), before.size());
@@ -85,7 +90,7 @@ TEST(BreakdownFiles, PapagayoJsonAndMohoComeBackAsWritten) {
         EXPECT_EQ(json->breakdown.PhonemeItems(), e.breakdown.PhonemeItems());
         EXPECT_EQ(json->mouths, e.mouths);
         // Moho: the mouths, frames from 1 and ascending.
-        const std::string dat = e.Write(BreakdownFormat::MohoSwitch, rate);
+        const std::string dat = e.Write("dat", rate);
         EXPECT_EQ(dat.rfind("MohoSwitch1\n1 rest\n", 0), 0u) << dat;
         const auto moho = ImportMohoSwitch(dat, rate, kRate, e.breakdown.soundFrames, error);
         ASSERT_TRUE(moho) << error;
@@ -125,7 +130,7 @@ TEST(BreakdownFiles, APapagayoDocumentComesInAtTheRateInForce) {
 
 TEST(BreakdownFiles, DamagedFilesAreRefusedWholeWithTheLine) {
     const Exported e = Make(24);
-    const std::string pgo = e.Write(BreakdownFormat::Papagayo, 24);
+    const std::string pgo = e.Write("pgo", 24);
     std::string error;
     // Line 13 is the first word ("Hello 3 8 4").
     std::string bad = pgo;
@@ -142,7 +147,7 @@ TEST(BreakdownFiles, DamagedFilesAreRefusedWholeWithTheLine) {
     EXPECT_FALSE(ImportBreakdownJson("{\n\"words\": [\n}", kRate, 0, error));
     EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
     // A 29.97 document keeps Papagayo's whole rate in its header.
-    const std::string ntsc = Make(FrameRate::Fraction(30000, 1001)).Write(BreakdownFormat::Papagayo, FrameRate::Fraction(30000, 1001));
+    const std::string ntsc = Make(FrameRate::Fraction(30000, 1001)).Write("pgo", FrameRate::Fraction(30000, 1001));
     EXPECT_EQ(ntsc.substr(0, ntsc.find('\n', ntsc.find('\n') + 1) + 4), "lipsync version 1\nline.wav\n30\n");
 }
 
@@ -150,15 +155,15 @@ TEST(BreakdownFiles, SheetTsvLabelsAndJsonKeys) {
     const FrameRate ntsc = FrameRate::Fraction(24000, 1001);
     const Exported e = Make(ntsc);
     const std::vector<TrackItem> marks = {{FrameStartSample(10, ntsc, kRate), FrameStartSample(10, ntsc, kRate), "hit", ""}};
-    const std::string sheet = e.Write(BreakdownFormat::ExposureSheet, ntsc, &marks);
+    const std::string sheet = e.Write("xsheet", ntsc, &marks);
     EXPECT_EQ(sheet.rfind("Frame\tMouth\tWord\tMarks\n1\trest\t\t\n2\t\t\t\n3\t\t\t\n4\tAI\tHello\t\n", 0), 0u) << sheet;
     EXPECT_NE(sheet.find("\n11\tetc\tZorblax\thit\n"), std::string::npos) << sheet;
-    const std::string tsv = e.Write(BreakdownFormat::Tsv, ntsc);
+    const std::string tsv = e.Write("tsv", ntsc);
     // Frame 3 at 24000/1001 starts at 125.125 ms.
     EXPECT_EQ(tsv.rfind("0.000\trest\n0.125\tAI\n", 0), 0u) << tsv;
-    const std::string labels = e.Write(BreakdownFormat::AudacityLabels, ntsc);
+    const std::string labels = e.Write("labels", ntsc);
     EXPECT_EQ(labels.substr(0, labels.find('\n')), "0.125125\t0.375374\tHello");
-    const std::string json = e.Write(BreakdownFormat::Json, ntsc);
+    const std::string json = e.Write("json", ntsc);
     for (const char* key : {"\"sound\": \"line.wav\"", "\"sampleRate\": 44100", "\"frameRate\": \"24000/1001\"",
                             "\"words\"", "\"endFrame\": 8", "\"phonemes\"", "\"mouths\"", "\"shape\": \"MBP\""})
         EXPECT_NE(json.find(key), std::string::npos) << key;

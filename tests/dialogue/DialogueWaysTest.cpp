@@ -37,7 +37,7 @@ Spoken Speak(const std::vector<std::string>& texts, const std::string& voice, in
 }
 
 DialogueResult BreakDown(const Spoken& s, const std::string& text, const std::string& language,
-                         const std::atomic<bool>* cancel = nullptr) {
+                         JobProgress* progress = nullptr) {
     DialogueRequest r;
     r.mono = &s.mono;
     r.sampleRate = s.sampleRate;
@@ -45,7 +45,7 @@ DialogueResult BreakDown(const Spoken& s, const std::string& text, const std::st
     r.soundFrames = static_cast<int64_t>(s.mono.size()) + 1000;
     r.text = text;
     r.language = language;
-    r.cancel = cancel;
+    r.progress = progress;
     return BreakDownDialogue(r);
 }
 
@@ -108,7 +108,8 @@ TEST(DialogueWays, NoSpeechSpreadsTheWordsEvenlyAndCancelKeepsNothing) {
         EXPECT_EQ(words.front().start, 1000);
     }
     EXPECT_EQ(BreakDown(quiet, " \n", "en").outcome, DialogueResult::Outcome::Failed);
-    const std::atomic<bool> cancel{true};
+    JobProgress cancel;
+    cancel.Cancel();
     const Spoken s = Speak({"Stop right there."}, "en-us", 300);
     const DialogueResult r = BreakDown(s, "Stop right there.", "en", &cancel);
     EXPECT_EQ(r.outcome, DialogueResult::Outcome::Cancelled);

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "common/FrameTime.h"
+#include "export/ExportWriters.h"
 #include "marks/JsonText.h"
 #include "marks/LabelImport.h"
-#include "marks/MarkExport.h"
+#include "marks/MarkFrames.h"
 #include "marks/MarksImport.h"
 
 namespace zv {
@@ -35,7 +36,30 @@ TrackItem AtFrame(int64_t frame, std::string text) {
 // the range ending at 1.5 s. At 25 fps they lie in frames 8.33 -> 8,
 // 20.83 -> 20 and 37.5 -> 37: the frame that holds them.
 const std::vector<TrackItem> kTwo{AtFrame(10, "ah, \"oh\""), TrackItem{36750, 66150, "oo", {}}};
+struct MarkExportSound {
+    std::string fileName;
+    int32_t sampleRate = 0;
+    int64_t lengthMs = 0;
+    int64_t lengthSamples = 0;
+};
 const MarkExportSound kSound{"voice.wav", kRate, 2000, 88200};
+
+// The marks written by the export list's Marks format of that name.
+std::string ExportMarks(const std::string& name, const std::vector<TrackItem>& marks, const MarkExportSound& sound,
+                        FrameRate rate) {
+    const ExportWriter* writer = ExportWriters::Named(ExportSubject::Marks, name);
+    if (writer == nullptr) return "no format " + name;
+    ExportInput input;
+    input.soundName = sound.fileName;
+    input.sampleRate = sound.sampleRate;
+    input.lengthMs = sound.lengthMs;
+    input.lengthSamples = sound.lengthSamples;
+    input.rate = rate;
+    input.marks = &marks;
+    return writer->Write(input);
+}
+
+std::string NameOf(const ExportWriter* writer) { return writer ? writer->Format().name : "none"; }
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -49,28 +73,28 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 TEST(MarkExport, ExactTextOfTwoMarksAt30And25Fps) {
-    EXPECT_EQ(ExportMarks(MarkFormat::Csv, kTwo, kSound, 30),
+    EXPECT_EQ(ExportMarks("csv", kTwo, kSound, 30),
               "Frame (30 fps),End Frame (30 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
               "10,10,0.333333,0.333333,\"ah, \"\"oh\"\"\",00:00:00:10,00:00:00:10\r\n"
               "25,45,0.833333,1.500000,oo,00:00:00:25,00:00:01:15\r\n");
-    EXPECT_EQ(ExportMarks(MarkFormat::Csv, kTwo, kSound, 25),
+    EXPECT_EQ(ExportMarks("csv", kTwo, kSound, 25),
               "Frame (25 fps),End Frame (25 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
               "8,8,0.333333,0.333333,\"ah, \"\"oh\"\"\",00:00:00:08,00:00:00:08\r\n"
               "20,37,0.833333,1.500000,oo,00:00:00:20,00:00:01:12\r\n");
     // The exact NTSC rate is named, and its timecode drops frames.
-    EXPECT_EQ(ExportMarks(MarkFormat::Csv, {PointAt(600000, "ten minutes")}, kSound, FrameRate::Fraction(30000, 1001)),
+    EXPECT_EQ(ExportMarks("csv", {PointAt(600000, "ten minutes")}, kSound, FrameRate::Fraction(30000, 1001)),
               "Frame (30000/1001 fps),End Frame (30000/1001 fps),Seconds,End Seconds,Text,Timecode,End Timecode\r\n"
               "17982,17982,600.000000,600.000000,ten minutes,00:10:00;00,00:10:00;00\r\n");
     const std::string labels = "0.333333\t0.333333\tah, \"oh\"\n0.833333\t1.500000\too\n";
-    EXPECT_EQ(ExportMarks(MarkFormat::AudacityLabels, kTwo, kSound, 30), labels);
-    EXPECT_EQ(ExportMarks(MarkFormat::AudacityLabels, kTwo, kSound, 25), labels);
-    EXPECT_EQ(ExportMarks(MarkFormat::MohoSwitch, kTwo, kSound, 30), "MohoSwitch1\n11 ah, \"oh\"\n26 oo\n");
-    EXPECT_EQ(ExportMarks(MarkFormat::MohoSwitch, kTwo, kSound, 25), "MohoSwitch1\n9 ah, \"oh\"\n21 oo\n");
+    EXPECT_EQ(ExportMarks("labels", kTwo, kSound, 30), labels);
+    EXPECT_EQ(ExportMarks("labels", kTwo, kSound, 25), labels);
+    EXPECT_EQ(ExportMarks("dat", kTwo, kSound, 30), "MohoSwitch1\n11 ah, \"oh\"\n26 oo\n");
+    EXPECT_EQ(ExportMarks("dat", kTwo, kSound, 25), "MohoSwitch1\n9 ah, \"oh\"\n21 oo\n");
 
     // One line per frame of the 2 s sound, counted from 1.
     for (const auto& [fps, first, second, count] :
          std::vector<std::tuple<MarkRate, int, int, std::size_t>>{{30, 11, 26, 60}, {25, 9, 21, 50}}) {
-        const std::vector<std::string> sheet = Lines(ExportMarks(MarkFormat::ExposureSheet, kTwo, kSound, fps));
+        const std::vector<std::string> sheet = Lines(ExportMarks("xsheet", kTwo, kSound, fps));
         ASSERT_EQ(sheet.size(), count) << fps;
         for (std::size_t i = 0; i < sheet.size(); ++i) {
             const int frame = static_cast<int>(i) + 1;
@@ -79,7 +103,7 @@ TEST(MarkExport, ExactTextOfTwoMarksAt30And25Fps) {
         }
     }
 
-    EXPECT_EQ(ExportMarks(MarkFormat::Json, kTwo, kSound, 25),
+    EXPECT_EQ(ExportMarks("json", kTwo, kSound, 25),
               "{\n  \"sound\": \"voice.wav\",\n  \"sampleRate\": 44100,\n  \"lengthMs\": 2000,\n"
               "  \"lengthSamples\": 88200,\n  \"frameRate\": {\"numerator\": 25, \"denominator\": 1},\n"
               "  \"marks\": [\n"
@@ -92,15 +116,18 @@ TEST(MarkExport, ExactTextOfTwoMarksAt30And25Fps) {
 }
 
 TEST(MarkExport, FormatFollowsTheExtensionElseTheFilter) {
-    EXPECT_EQ(MarkFormatOfFileName("/a/b.CSV"), MarkFormat::Csv);
-    EXPECT_EQ(MarkFormatOfFileName("take.xsheet.txt"), MarkFormat::ExposureSheet);
-    EXPECT_EQ(MarkFormatOfFileName("take.txt"), MarkFormat::AudacityLabels);
-    EXPECT_EQ(MarkFormatOfFileName("take.dat"), MarkFormat::MohoSwitch);
-    EXPECT_EQ(MarkFormatOfFileName("take.json"), MarkFormat::Json);
-    EXPECT_EQ(MarkFormatOfFileName("take.out"), std::nullopt);
-    EXPECT_EQ(MarkFormatOfFilter(4), MarkFormat::ExposureSheet);
-    EXPECT_EQ(MarkFormatOfFilter(6), std::nullopt);
-    EXPECT_EQ(MarkExportFilter(),
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("/a/b.CSV")), "csv");
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("take.xsheet.txt")), "xsheet");
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("take.txt")), "labels");
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("take.dat")), "dat");
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("take.json")), "json");
+    EXPECT_EQ(NameOf(ExportWriters::MarksFormatOfFileName("take.out")), "none");
+    EXPECT_EQ(NameOf(ExportWriters::OfFilter(4)), "xsheet");
+    ASSERT_NE(ExportWriters::OfFilter(6), nullptr);   // the beats' formats follow the marks'
+    EXPECT_EQ(ExportWriters::OfFilter(6)->Format().subject, ExportSubject::Beats);
+    EXPECT_EQ(ExportWriters::OfFilter(0), nullptr);
+    EXPECT_EQ(ExportWriters::OfFilter(static_cast<int>(ExportWriters::All().size()) + 1), nullptr);
+    EXPECT_EQ(ExportWriters::DialogFilter(ExportSubject::Marks),
               "CSV (*.csv)|*.csv|Audacity Labels (*.txt)|*.txt|Moho Switch Data (*.dat)|*.dat|"
               "Exposure Sheet (*.xsheet.txt)|*.xsheet.txt|JSON (*.json)|*.json");
 }
@@ -134,7 +161,7 @@ TEST(MarkExport, LabelsCsvAndJsonReadBackAsTheSameMarks) {
     const std::vector<TrackItem> marks{PointAt(0, "start"), PointAt(333, "a, \"quoted\"\nsecond line"),
                                   RangeOf(1001, 2999, "Ünïcødé ✓"), PointAt(59999, "")};
 
-    const LabelImport labels = ParseAudacityLabels(ExportMarks(MarkFormat::AudacityLabels, marks, kSound, 30), kRate);
+    const LabelImport labels = ParseAudacityLabels(ExportMarks("labels", marks, kSound, 30), kRate);
     ASSERT_EQ(labels.badLine, 0) << labels.reason;
     ASSERT_EQ(labels.marks.size(), marks.size());
     for (std::size_t i = 0; i < marks.size(); ++i) {
@@ -144,7 +171,7 @@ TEST(MarkExport, LabelsCsvAndJsonReadBackAsTheSameMarks) {
         EXPECT_EQ(labels.marks[i], expected) << i;
     }
 
-    const auto csv = ReadCsv(ExportMarks(MarkFormat::Csv, marks, kSound, 30));
+    const auto csv = ReadCsv(ExportMarks("csv", marks, kSound, 30));
     ASSERT_EQ(csv.size(), marks.size() + 1);
     for (std::size_t i = 0; i < marks.size(); ++i) {
         const std::vector<std::string>& row = csv[i + 1];
@@ -154,7 +181,7 @@ TEST(MarkExport, LabelsCsvAndJsonReadBackAsTheSameMarks) {
         EXPECT_EQ(row[4], marks[i].text);
     }
 
-    const JsonRead json = ReadJson(ExportMarks(MarkFormat::Json, marks, kSound, 30));
+    const JsonRead json = ReadJson(ExportMarks("json", marks, kSound, 30));
     ASSERT_TRUE(json.Ok()) << json.reason;
     const auto& items = json.value["marks"];
     ASSERT_EQ(items.size(), marks.size());
@@ -166,14 +193,14 @@ TEST(MarkExport, LabelsCsvAndJsonReadBackAsTheSameMarks) {
     }
 
     // Marks > Import Marks... takes each of the three back whole.
-    for (const MarkFormat format : {MarkFormat::AudacityLabels, MarkFormat::Csv, MarkFormat::Json}) {
+    for (const std::string format : {"labels", "csv", "json"}) {
         const MarksImport back = ImportMarksText(ExportMarks(format, marks, kSound, 30), kRate);
-        ASSERT_EQ(back.error, "") << static_cast<int>(format);
+        ASSERT_EQ(back.error, "") << format;
         ASSERT_EQ(back.tracks.size(), 1u);
         ASSERT_EQ(back.tracks[0].items.size(), marks.size());
         for (std::size_t i = 0; i < marks.size(); ++i) {
-            EXPECT_EQ(back.tracks[0].items[i].start, marks[i].start) << static_cast<int>(format) << " " << i;
-            EXPECT_EQ(back.tracks[0].items[i].end, marks[i].end) << static_cast<int>(format) << " " << i;
+            EXPECT_EQ(back.tracks[0].items[i].start, marks[i].start) << format << " " << i;
+            EXPECT_EQ(back.tracks[0].items[i].end, marks[i].end) << format << " " << i;
         }
     }
 }
@@ -188,12 +215,12 @@ TEST(LabelImport, LabelsLandInTheFrameThatHoldsThem) {
         ASSERT_EQ(labels.badLine, 0) << labels.reason;
         ASSERT_EQ(labels.marks.size(), 3u);
         const MarkExportSound sound{"voice.wav", rate, 1000, rate};
-        const auto csv = ReadCsv(ExportMarks(MarkFormat::Csv, labels.marks, sound, 30));
+        const auto csv = ReadCsv(ExportMarks("csv", labels.marks, sound, 30));
         ASSERT_EQ(csv.size(), 4u);
         EXPECT_EQ(csv[1][0] + " " + csv[2][0] + " " + csv[3][0], "1 2 3") << rate;
-        EXPECT_EQ(ExportMarks(MarkFormat::MohoSwitch, labels.marks, sound, 30), "MohoSwitch1\n2 a\n3 b\n4 c\n")
+        EXPECT_EQ(ExportMarks("dat", labels.marks, sound, 30), "MohoSwitch1\n2 a\n3 b\n4 c\n")
             << rate;
-        const std::vector<std::string> sheet = Lines(ExportMarks(MarkFormat::ExposureSheet, labels.marks, sound, 30));
+        const std::vector<std::string> sheet = Lines(ExportMarks("xsheet", labels.marks, sound, 30));
         ASSERT_EQ(sheet.size(), 30u);
         EXPECT_EQ(sheet[1], "2\ta");
         EXPECT_EQ(sheet[2], "3\tb");

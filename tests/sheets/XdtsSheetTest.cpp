@@ -8,7 +8,10 @@
 
 #include "XdtsSchema.h"
 #include "common/FrameTime.h"
+#include "dialogue/Breakdown.h"
 #include "dialogue/MouthTrack.h"
+#include "export/ExportInput.h"
+#include "export/ExportWriters.h"
 #include "sheets/XdtsSheet.h"
 
 namespace zv {
@@ -161,6 +164,42 @@ TEST(XdtsSheet, TextsThatAreNotUtf8AreWrittenNotThrown) {
     content.speakers[0].name = "\xFFname";
     const std::string text = XdtsText(content, {});
     EXPECT_TRUE(test::XdtsSchemaErrors(text).empty());
+}
+
+} // namespace
+} // namespace zv
+
+namespace zv {
+namespace {
+
+// The sheet is one of the export list's Dialogue formats: the Export Marks
+// dialog offers it and `zorvane --breakdown --format xdts` writes it.
+TEST(XdtsSheet, TheExportListWritesItFromABreakdown) {
+    const ExportWriter* writer = ExportWriters::Named(ExportSubject::Dialogue, "xdts");
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(writer->Format().pattern, "*.xdts");
+    Breakdown breakdown;
+    breakdown.sampleRate = kRate;
+    breakdown.soundFrames = 2 * kRate;
+    breakdown.lines = {{"oh", {{"oh", 24000, 48000, {{"OW", 24000, 48000}}, false}}}};
+    const std::vector<TrackItem> mouths{{0, 24000, "rest", ""}, {24000, 48000, "O", ""}, {48000, 2 * kRate, "rest", ""}};
+    const MouthSet set = MouthSet::PrestonBlair();
+    ExportInput input;
+    input.soundName = "oh.wav";
+    input.sampleRate = kRate;
+    input.lengthSamples = 2 * kRate;
+    input.rate = 24;
+    input.breakdown = &breakdown;
+    input.mouths = &mouths;
+    input.mouthSet = &set;
+    const std::string text = writer->Write(input);
+    const std::vector<std::string> errors = test::XdtsSchemaErrors(text);
+    ASSERT_TRUE(errors.empty()) << (text.empty() ? "nothing written" : errors.front());
+    const nlohmann::json cells = Body(text)["timeTables"][0]["fields"][0]["tracks"][0]["frames"];
+    ASSERT_EQ(cells.size(), 4u);   // rest, O at frame 12, rest at 24, the null cell at 48
+    EXPECT_EQ(cells[1]["frame"], 12);
+    EXPECT_EQ(cells[1]["data"][0]["values"][0], "3");
+    EXPECT_EQ(cells[3]["frame"], 48);
 }
 
 } // namespace

@@ -23,7 +23,7 @@
 #include "FormDriver.h"
 #include "ModalAnswer.h"
 #include "TestSounds.h"
-#include "marks/MarkExport.h"
+#include "export/ExportWriters.h"
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "marks/MarksFile.h"
@@ -85,7 +85,7 @@ TEST_F(Form1Marks, MarksAtTheFramesHeardAreExportedKeptAndNotDisturbedByABadImpo
 
     const std::string csv = ExportTo("breakdown.csv", 2);   // the extension wins over the filter
     // The marks' formats first, the beats' after them.
-    EXPECT_EQ(fake.fileDialog.saveFilter.rfind(MarkExportFilter() + "|", 0), 0u);
+    EXPECT_EQ(fake.fileDialog.saveFilter.rfind(ExportWriters::DialogFilter(ExportSubject::Marks) + "|", 0), 0u);
     EXPECT_NE(csv.find("\r\n10,10,0.333333,0.333333,,00:00:00:10,00:00:00:10\r\n"
                        "25,25,0.833333,0.833333,,00:00:00:25,00:00:00:25\r\n"),
               std::string::npos)
@@ -294,7 +294,7 @@ TEST(QtFileDialog, SaveOffersTheFormatsAndGivesTheNameTheChosenExtension) {
     QStringList filters;
     QString selected, renamed;
     std::optional<FileDialog::SaveChoice> result;
-    test::AnswerModal([&] { result = dialog.ShowSave(MarkExportFilter(), 3, (dir / "voice.dat").string()); },
+    test::AnswerModal([&] { result = dialog.ShowSave(ExportWriters::DialogFilter(ExportSubject::Marks), 3, (dir / "voice.dat").string()); },
                       [&](QWidget* modal) {
                           auto* fd = qobject_cast<QFileDialog*>(modal);
                           if (!fd) {

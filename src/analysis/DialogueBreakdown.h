@@ -1,0 +1,51 @@
+#pragma once
+// The dialogue breakdown: the typed text aligned to a stretch of the sound.
+// Its edit sets the Words, Phonemes and Mouths tracks as one step: all of
+// them, or, when it aligned some words again, those words in place of the
+// ones there (the others kept). The mouths are laid by the window's set
+// and rules as they are when the edit is made.
+//
+// Units: sample frames of the sound.
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "analysis/Analysis.h"
+#include "dialogue/DialogueAligner.h"
+
+namespace zv {
+
+struct SoundData;
+
+class DialogueBreakdown final : public Analysis {
+public:
+    // The mouth shapes for a Phonemes track.
+    using MouthsFor = std::function<std::vector<TrackItem>(const std::vector<TrackItem>& phonemes)>;
+
+    // Aligns `request` (its text, language, sample rate and length; mono
+    // and progress are filled here) on sample frames [from, to) of `sound`,
+    // which must outlive the run unchanged. `replace`: words [first, last)
+    // of the Words track are aligned again; nothing: the whole breakdown.
+    DialogueBreakdown(const SoundData& sound, int64_t from, int64_t to, DialogueRequest request,
+                      std::optional<std::pair<std::size_t, std::size_t>> replace, MouthsFor mouthsFor);
+
+    JobOutcome Run(JobProgress& progress, std::string& reason) override;
+    std::string Label() const override { return "Aligning the dialogue"; }
+    TrackEdit Edit(const SoundDocument& document) const override;
+
+    // After a finished run: what the aligner found (Aligned or NoSpeech).
+    const DialogueResult& Result() const { return result_; }
+    bool Replacing() const { return replace_.has_value(); }
+
+private:
+    const SoundData& sound_;
+    int64_t from_;
+    int64_t to_;
+    DialogueRequest request_;
+    std::optional<std::pair<std::size_t, std::size_t>> replace_;
+    MouthsFor mouthsFor_;
+    DialogueResult result_;
+};
+
+} // namespace zv

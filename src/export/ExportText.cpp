@@ -1,0 +1,47 @@
+#include "export/ExportText.h"
+
+#include "common/FrameTime.h"
+
+namespace zv {
+
+std::string ExportSeconds(int64_t sample, int32_t sampleRate) {
+    const int64_t micros = sampleRate > 0 ? RoundDivide(sample * 1'000'000, sampleRate) : 0;
+    return ExportDecimal(micros, 6);
+}
+
+std::string ExportDecimal(int64_t units, int digits) {
+    int64_t scale = 1;
+    for (int i = 0; i < digits; ++i) scale *= 10;
+    const bool negative = units < 0;
+    // Counted as unsigned: the magnitude of the most negative value fits.
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(units) : static_cast<uint64_t>(units);
+    const uint64_t unsignedScale = static_cast<uint64_t>(scale);
+    std::string fraction = std::to_string(magnitude % unsignedScale);
+    fraction.insert(0, static_cast<std::size_t>(digits) - fraction.size(), '0');
+    return (negative ? "-" : "") + std::to_string(magnitude / unsignedScale) + "." + fraction;
+}
+
+std::string ExportOneLine(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return out;
+}
+
+std::string ExportCsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string ExportRateText(FrameRate rate) {
+    return rate.IsWhole() ? std::to_string(rate.Numerator())
+                          : std::to_string(rate.Numerator()) + "/" + std::to_string(rate.Denominator());
+}
+
+} // namespace zv

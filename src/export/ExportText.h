@@ -1,0 +1,23 @@
+#pragma once
+// Text pieces the export writers share.
+#include <cstdint>
+#include <string>
+
+#include "common/FrameRate.h"
+
+namespace zv {
+
+// A sample frame as seconds with six decimals, to the nearest microsecond:
+// 14700 at 44100 Hz -> "0.333333"; "-0.500000" before the start; "0.000000"
+// at a sample rate of 0 or below.
+std::string ExportSeconds(int64_t sample, int32_t sampleRate);
+// A count of 10^-digits units as a decimal: (1500, 3) -> "1.500".
+std::string ExportDecimal(int64_t units, int digits);
+// A text on one line: tabs and line breaks become spaces.
+std::string ExportOneLine(const std::string& text);
+// A CSV field (RFC 4180): quoted when it holds a comma, quote or line break.
+std::string ExportCsvField(const std::string& text);
+// "24", or the exact fraction "30000/1001".
+std::string ExportRateText(FrameRate rate);
+
+} // namespace zv
