@@ -165,6 +165,12 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
                     "No file was written.\n";
         return kExitNothingFound;
     }
+    // An XDTS sheet holds the mouths and the lines: marks and beats alone put nothing on it.
+    if (!pdf && content.speakers.empty()) {
+        messages << "Nothing to put on the XDTS sheet: '" << soundPath
+                 << "' has no words or mouths kept beside it (give --text SCRIPT). No file was written.\n";
+        return kExitNothingFound;
+    }
     if (pdf) {
         const SheetLayout layout(content, layoutName == "two" ? SheetKind::TwoColumns : SheetKind::OneColumn,
                                  SheetHeader{numbers.scene, numbers.cut});

@@ -178,6 +178,12 @@ bool SheetsActions::ExportXdts(const std::string& path) {
     const FrameRate rate = parts_.readRate();
     const std::optional<SheetContent> content = ContentToShow(rate);
     if (!content) return false;
+    // The sheet holds the mouths and the lines: marks and beats alone put nothing on it.
+    if (content->speakers.empty()) {
+        parts_.platform.messages.Show("There is no dialogue to put on the XDTS sheet: break the dialogue down "
+                                      "first (Analyze menu). No file was written.");
+        return false;
+    }
     const std::string sheetName = std::filesystem::path(path).filename().string();
     std::string details = XdtsMappingText(*content, sheetName);
     if (const auto note = XdtsRateNote(rate)) details = *note + "\n\n" + details;

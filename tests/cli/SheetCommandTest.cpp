@@ -91,6 +91,12 @@ TEST(SheetCommand, BadInputIsToldAndWritesNothing) {
     // Nothing kept beside the sound and nothing asked for: nothing to show.
     EXPECT_EQ(Sheet({wav, "--output", out}, &messages), kExitNothingFound);
     EXPECT_NE(messages.find("Nothing to put on the sheet"), std::string::npos) << messages;
+    // Marks alone make a printed sheet but no XDTS one: that holds the mouths and lines.
+    test::WriteText(wav + ".zorvane-marks.json",
+                    R"({"format": "zorvane-marks", "version": 2, "sampleRate": 48000,
+                        "tracks": [{"name": "Marks", "items": [{"start": 100, "text": "blink"}]}]})");
+    EXPECT_EQ(Sheet({wav, "--output", out}, &messages), kExitNothingFound);
+    EXPECT_NE(messages.find("no words or mouths"), std::string::npos) << messages;
     // A damaged marks file is told, naming it.
     test::WriteText(wav + ".zorvane-marks.json", "{\"format\": ");
     EXPECT_EQ(Sheet({wav, "--output", out}, &messages), kExitUnreadable);
