@@ -14,6 +14,7 @@ pkgs=(
   at-spi2-core python3-pyatspi
   clang-14 libclang-rt-14-dev
   appstream desktop-file-utils dpkg-dev file
+  poppler-utils
 )
 [ "${1:-}" = "--run-only" ] && pkgs=(
   cmake ninja-build g++ pkg-config make

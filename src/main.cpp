@@ -8,15 +8,19 @@
 // hands it over) is opened once the window is up, as File > Open would.
 //
 // zorvane --beats SOUND ...: the beats of SOUND, headless (see cli/BeatsCommand.h).
+// zorvane --sheet SOUND ...: the exposure sheet of SOUND, headless (cli/SheetCommand.h).
+// zorvane --help, --version: printed before any toolkit starts (no display needed).
 #include <time.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QEvent>
 #include <QStringList>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -24,8 +28,11 @@
 
 #include "cli/BeatsCommand.h"
 #include "cli/BreakdownCommand.h"
+#include "cli/ProgramHelp.h"
+#include "cli/SheetCommand.h"
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
+#include "sheets/ui/SheetPainter.h"
 #include "volume/EarlyOpenMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
@@ -51,10 +58,37 @@ private:
     std::function<void()> then_;
 };
 
+// The sheet command's PDF: the toolkit started only then, drawing off
+// screen, so it needs no display.
+std::optional<std::string> WriteSheetPdfHeadless(const zv::SheetLayout& layout, const std::string& path) {
+    if (QGuiApplication::instance() == nullptr) {
+        // The toolkit's own warnings (a missing runtime folder, fonts) are
+        // not the command's messages: only the sheet's outcome is told.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+        });
+        static int argc = 3;
+        static char name[] = "zorvane";
+        static char platform[] = "-platform";
+        static char offscreen[] = "offscreen";
+        static char* argv[] = {name, platform, offscreen, nullptr};
+        // Kept to the end of the process: it is never torn down under the drawing.
+        static QGuiApplication* app = new QGuiApplication(argc, argv);
+        (void)app;
+    }
+    return zv::WriteSheetPdf(layout, path);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // Headless commands: no toolkit, no display, no sound output.
+    if (const auto text = zv::HelpOrVersion(std::vector<std::string>(argv, argv + argc))) {
+        std::fputs(text->c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (argc > 1 && std::string(argv[1]) == "--sheet")
+        return zv::RunSheetCommand(std::vector<std::string>(argv, argv + argc), std::cerr, &WriteSheetPdfHeadless);
     if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
     if (argc > 1 && std::string(argv[1]) == "--breakdown")
         return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);

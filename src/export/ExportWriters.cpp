@@ -19,6 +19,7 @@
 #include "export/MouthsTsvWriter.h"
 #include "export/PapagayoWriter.h"
 #include "export/WordsLabelsWriter.h"
+#include "export/XdtsSheetWriter.h"
 
 namespace zv {
 
@@ -42,6 +43,7 @@ std::vector<std::unique_ptr<const ExportWriter>> MakeWriters() {
     w.push_back(std::make_unique<DialogueJsonWriter>());
     w.push_back(std::make_unique<DialogueSheetWriter>());
     w.push_back(std::make_unique<WordsLabelsWriter>());
+    w.push_back(std::make_unique<XdtsSheetWriter>());
     return w;
 }
 

@@ -38,6 +38,7 @@
 #include "marks/MarkKeeper.h"
 #include "window/BeatsActions.h"
 #include "window/DialogueActions.h"
+#include "window/SheetsActions.h"
 #include "window/LaneEditing.h"
 #include "window/TrackUndo.h"
 #include "common/FrameTime.h"
@@ -187,6 +188,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                       [this](const ExportWriter& writer, const ExportInput& input) {
                                           return dialogueActions_ ? dialogueActions_->ExportText(writer, input)
                                                                   : std::optional<std::string>{};
+                                      },
+                                      [this](const std::string& path) {
+                                          return sheetsActions_ && sheetsActions_->ExportXdts(path);
                                       }},
                                      this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
@@ -222,6 +226,11 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                             [this] { ReadFrameRate(); return FrameRateNow(); },
                                             [this] { return SelStartMs; }, [this] { return SelEndMs; }, this},
                                            this);
+    sheetsActions_ = new SheetsActions({platform_, *document_, [this] { ReadFrameRate(); return FrameRateNow(); },
+                                        [this] { return std::make_pair(SelStartMs, SelEndMs); },
+                                        [this] { return dialogueActions_->CurrentSet(); }, this},
+                                       this);
+    sheetsActions_->FillFileMenu(*MnuFile, MnuExit);
     laneEditing_ = std::make_unique<LaneEditing>(LaneEditing::Parts{
         *document_, *trackUndo_,
         [this](const std::vector<TrackItem>& phonemes) { return dialogueActions_->MouthsFor(phonemes); },
@@ -849,6 +858,7 @@ void Form1::EnableMarkEntries() {
         a->setEnabled(open);
     if (beatsActions_) beatsActions_->Enable(open);
     if (dialogueActions_) dialogueActions_->Enable(open);
+    if (sheetsActions_) sheetsActions_->Enable(open);
 }
 
 void Form1::MnuAddMark_Click() { marksActions_->AddMark(); }

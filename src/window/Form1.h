@@ -36,6 +36,7 @@ class MarkKeeper;
 class MarksActions;
 class BeatsActions;
 class DialogueActions;
+class SheetsActions;
 class LaneEditing;
 class TrackUndo;
 class MarksWindow;
@@ -274,6 +275,7 @@ private:
     TrackUndo* trackUndo_ = nullptr;
     BeatsActions* beatsActions_ = nullptr;   // child of the window
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
+    SheetsActions* sheetsActions_ = nullptr;       // child of the window: the File menu's sheets
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
     // The rate as read from the text, and the FramesPerSecond stored with it.
     FrameRate exactRate_;

@@ -13,6 +13,7 @@
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
 #include "export/ExportWriters.h"
+#include "export/XdtsSheetWriter.h"
 #include "marks/MarkFrames.h"
 #include "marks/MarkKeeper.h"
 #include "marks/MarksImport.h"
@@ -194,6 +195,8 @@ bool MarksActions::Export() {
         writer = ExportWriters::MarksFormatOfFileName(choice->path);
         if (!writer) writer = chosen ? chosen : ExportWriters::All().front();
     }
+    // The XDTS sheet asks its cut and scene and writes its mouth numbers beside it.
+    if (writer->Format().name == XdtsSheetWriter::kName && parts_.xdts) return parts_.xdts(choice->path);
     const ExportSubject subject = writer->Format().subject;
     ExportInput input;
     input.soundName = sound.filename().string();

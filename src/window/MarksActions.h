@@ -56,6 +56,10 @@ public:
         // list (the input's sound, rate, marks and beats filled); nothing,
         // told why, when there is none.
         std::function<std::optional<std::string>(const ExportWriter&, const ExportInput&)> dialogue;
+        // The XDTS sheet written to the path chosen (asking its cut and
+        // scene, with the mouth numbers beside it); true when written, else
+        // the user was told why.
+        std::function<bool(const std::string&)> xdts;
     };
 
     // The menu texts this class asks and tells with.

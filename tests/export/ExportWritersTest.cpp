@@ -44,7 +44,7 @@ TEST(ExportWriters, TheDialogAndTheCommandLineReadOneConsistentList) {
     const std::string dialog = ExportWriters::DialogFilter();
     EXPECT_EQ(static_cast<std::size_t>(std::count(dialog.begin(), dialog.end(), '|')), all.size() * 2 - 1);
     EXPECT_EQ(ExportWriters::Names(ExportSubject::Beats), "xsheet, csv, json or labels");
-    EXPECT_EQ(ExportWriters::Names(ExportSubject::Dialogue, "|"), "dat|pgo|tsv|json|xsheet|labels");
+    EXPECT_EQ(ExportWriters::Names(ExportSubject::Dialogue, "|"), "dat|pgo|tsv|json|xsheet|labels|xdts");
     // A sheet's marks are not labels, whatever the case of the name.
     EXPECT_EQ(ExportWriters::MarksFormatOfFileName("TAKE.XSHEET.TXT"), ExportWriters::Named(ExportSubject::Marks, "xsheet"));
     EXPECT_EQ(ExportWriters::MarksFormatOfFileName(""), nullptr);

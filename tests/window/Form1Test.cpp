@@ -157,7 +157,12 @@ TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
     EXPECT_EQ(menus[1]->menu(), form->MnuEdit);
     const QList<QAction*> file = form->MnuFile->actions();
     const QList<QAction*> edit = form->MnuEdit->actions();
-    ASSERT_EQ(file.size(), 2);
+    // Open, the sheets' entries and a separator, then Exit.
+    ASSERT_EQ(file.size(), 7);
+    const QStringList sheets{"Print Exposure Sheet...", "Export Exposure Sheet as PDF...",
+                             "Export Selection as Sound...", "Lead-in and Tail of Exported Sound..."};
+    for (int i = 0; i < sheets.size(); ++i) EXPECT_EQ(file[i + 1]->text(), sheets[i]);
+    EXPECT_TRUE(file[5]->isSeparator());
     // About and Select Input Device, then Undo and Redo after a separator.
     ASSERT_EQ(edit.size(), 5);
     EXPECT_TRUE(edit[2]->isSeparator());
@@ -166,7 +171,7 @@ TEST_F(Form1Test, MenusInOrderWithoutShortcutsOrAccessKeys) {
     EXPECT_EQ(form->MnuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(form->MnuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     EXPECT_EQ(file[0], form->MnuOpen);
-    EXPECT_EQ(file[1], form->MnuExit);
+    EXPECT_EQ(file[6], form->MnuExit);
     EXPECT_EQ(edit[0], form->MnuAbout);
     EXPECT_EQ(edit[1], form->MnuSelInput);
     EXPECT_EQ(form->MnuOpen->text(), "Open Wav File");

@@ -1,0 +1,214 @@
+#include "cli/SheetCommand.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+
+#include "beats/BeatAnalysis.h"
+#include "cli/CommandLine.h"
+#include "cli/HeadlessSound.h"
+#include "dialogue/DialogueAligner.h"
+#include "dialogue/MouthSet.h"
+#include "dialogue/MouthTrack.h"
+#include "marks/MarksFile.h"
+#include "marks/TextFile.h"
+#include "sheets/SheetLayout.h"
+#include "sheets/XdtsSheet.h"
+#include "sound/MonoMix.h"
+
+namespace zv {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: zorvane --sheet SOUND --output FILE.xdts|FILE.pdf [--text SCRIPT] [--beats] [--fps RATE]\n"
+    "               [--cut N] [--scene N] [--layout one|two]\n";
+
+bool EndsWith(std::string text, const std::string& end) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+std::vector<TrackItem>* FindTrack(std::vector<FileTrack>& tracks, const std::string& name) {
+    for (FileTrack& t : tracks)
+        if (t.name == name) return &t.items;
+    return nullptr;
+}
+
+std::vector<TrackItem>& EnsureTrack(std::vector<FileTrack>& tracks, const std::string& name) {
+    if (auto* items = FindTrack(tracks, name)) return *items;
+    tracks.push_back({name, {}});
+    return tracks.back().items;
+}
+
+bool IsEmptyTrack(std::vector<FileTrack>& tracks, const std::string& name) {
+    const auto* items = FindTrack(tracks, name);
+    return !items || items->empty();
+}
+
+int Run(const std::vector<std::string>& given, std::ostream& messages, const SheetPdfWriter& writePdf) {
+    if (given.size() < 3 || given[2].rfind("--", 0) == 0) {
+        messages << kUsage;
+        return kExitUsage;
+    }
+    // --beats is a switch: the other options take a value.
+    std::vector<std::string> args;
+    bool findBeats = false;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (i >= 3 && given[i] == "--beats") findBeats = true;
+        else args.push_back(given[i]);
+    }
+    std::string error;
+    const auto options =
+        CommandLine::Parse(args, 3, {"--output", "--text", "--fps", "--cut", "--scene", "--layout"}, error);
+    if (!options) {
+        messages << error << "\n" << kUsage;
+        return kExitUsage;
+    }
+    const std::string output = options->Value("--output");
+    const bool pdf = EndsWith(output, ".pdf");
+    if (output.empty() || (!pdf && !EndsWith(output, ".xdts"))) {
+        messages << "--output must name a .xdts or a .pdf file\n" << kUsage;
+        return kExitUsage;
+    }
+    const auto rate = ParseFrameRate(options->Value("--fps", "24"));
+    if (!rate) {
+        messages << "--fps: not a frame rate: " << options->Value("--fps") << "\n";
+        return kExitUsage;
+    }
+    XdtsOptions numbers{options->Value("--cut", "1"), options->Value("--scene", "1")};
+    if (const auto wrong = XdtsOptionsError(numbers)) {
+        messages << *wrong << "\n";
+        return kExitUsage;
+    }
+    const std::string layoutName = options->Value("--layout", "one");
+    if (layoutName != "one" && layoutName != "two") {
+        messages << "--layout: one or two, not " << layoutName << "\n";
+        return kExitUsage;
+    }
+
+    const std::string soundPath = args[2];
+    SoundData sound;
+    if (!LoadSoundHeadless(soundPath, sound, error)) {
+        messages << error << "\n";
+        return kExitUnreadable;
+    }
+    const int32_t sampleRate = sound.WavFormat.nSamplesPerSec;
+    const int64_t soundFrames = sound.NumSamples;
+
+    // What the window kept beside the sound.
+    std::vector<FileTrack> tracks;
+    const std::string marksPath = MarksFilePath(soundPath);
+    const TextFileRead kept = ReadTextFile(marksPath, std::size_t{64} << 20);
+    if (kept.error) {
+        messages << "Cannot read '" << marksPath << "': " << *kept.error << "\n";
+        return kExitUnreadable;
+    }
+    if (kept.exists) {
+        MarksFileContent content = ParseMarksFile(kept.text, sampleRate);
+        if (content.error) {
+            messages << "Cannot read '" << marksPath << "': " << *content.error << "\n";
+            return kExitUnreadable;
+        }
+        tracks = std::move(content.tracks);
+    }
+
+    const MouthSet mouths = MouthSet::PrestonBlair();
+    std::vector<float> mono;
+    const auto monoOnce = [&]() -> const std::vector<float>& {
+        if (mono.empty()) mono = MonoMix(sound, 0, sound.NumSamples);
+        return mono;
+    };
+    if (options->Has("--text") && IsEmptyTrack(tracks, "Words")) {
+        const std::string textPath = options->Value("--text");
+        std::ifstream file(textPath, std::ios::binary);
+        std::ostringstream all;
+        if (file) all << file.rdbuf();
+        if (!file || file.bad()) {
+            messages << "Cannot open '" << textPath << "': " << (std::filesystem::exists(textPath) ? "it can't be read" : "no such file") << "\n";
+            return kExitUnreadable;
+        }
+        DialogueRequest request;
+        request.mono = &monoOnce();
+        request.sampleRate = sampleRate;
+        request.soundFrames = soundFrames;
+        request.text = all.str();
+        request.language = "en";
+        const DialogueResult result = BreakDownDialogue(request);
+        if (result.outcome == DialogueResult::Outcome::Failed || result.outcome == DialogueResult::Outcome::Cancelled) {
+            messages << result.message << "\n";
+            return kExitUnreadable;
+        }
+        if (result.outcome == DialogueResult::Outcome::NoSpeech)
+            messages << "No speech was found in '" << soundPath << "': the words are spread evenly.\n";
+        EnsureTrack(tracks, "Words") = result.breakdown.WordItems();
+        EnsureTrack(tracks, "Phonemes") = result.breakdown.PhonemeItems();
+        EnsureTrack(tracks, "Mouths").clear();
+    }
+    if (IsEmptyTrack(tracks, "Mouths") && !IsEmptyTrack(tracks, "Phonemes"))
+        EnsureTrack(tracks, "Mouths") =
+            MouthShapes(*FindTrack(tracks, "Phonemes"), mouths, MouthRules{}, *rate, sampleRate, soundFrames);
+    if (findBeats && IsEmptyTrack(tracks, "Beats")) {
+        const std::optional<BeatAnalysis> analysis =
+            FindBeats(monoOnce().data(), monoOnce().size(), sampleRate, 0, BeatOptions{});
+        if (analysis && analysis->steady) EnsureTrack(tracks, "Beats") = BeatItems(*analysis);
+        else messages << "No steady beat was found in '" << soundPath << "': the sheet has no beats.\n";
+    }
+
+    const SheetContent content = SheetContentOfTracks(
+        tracks, std::filesystem::path(soundPath).filename().string(), sampleRate, soundFrames, *rate, mouths);
+    if (!content.HasAnything() || content.FrameCount() <= 0) {
+        messages << "Nothing to put on the sheet: '" << soundPath
+                 << "' has no marks, words, mouths or beats kept beside it (give --text SCRIPT or --beats). "
+                    "No file was written.\n";
+        return kExitNothingFound;
+    }
+    // An XDTS sheet holds the mouths and the lines: marks and beats alone put nothing on it.
+    if (!pdf && content.speakers.empty()) {
+        messages << "Nothing to put on the XDTS sheet: '" << soundPath
+                 << "' has no words or mouths kept beside it (give --text SCRIPT). No file was written.\n";
+        return kExitNothingFound;
+    }
+    if (pdf) {
+        const SheetLayout layout(content, layoutName == "two" ? SheetKind::TwoColumns : SheetKind::OneColumn,
+                                 SheetHeader{numbers.scene, numbers.cut});
+        const std::optional<std::string> failed =
+            writePdf ? writePdf(layout, output) : std::optional<std::string>("PDF can't be made here");
+        if (failed) {
+            messages << "Cannot write '" << output << "': " << *failed << "\n";
+            return kExitUsage;
+        }
+        return kExitDone;
+    }
+    const std::string sheetName = std::filesystem::path(output).filename().string();
+    const std::string mappingPath = XdtsMappingPath(output);
+    if (const auto failed = WriteFileAtomically(output, XdtsText(content, numbers))) {
+        messages << "Cannot write '" << output << "': " << *failed << "\n";
+        return kExitUsage;
+    }
+    if (const auto failed = WriteFileAtomically(mappingPath, XdtsMappingText(content, sheetName))) {
+        messages << "Cannot write '" << mappingPath << "': " << *failed << "\n";
+        return kExitUsage;
+    }
+    if (const auto note = XdtsRateNote(*rate)) messages << *note << "\n";
+    return kExitDone;
+}
+
+} // namespace
+
+const char* SheetUsage() { return kUsage; }
+
+int RunSheetCommand(const std::vector<std::string>& args, std::ostream& messages, const SheetPdfWriter& writePdf) {
+    try {
+        return Run(args, messages, writePdf);
+    } catch (const std::exception& e) {
+        messages << "The sheet could not be made: " << e.what() << "\n";
+    } catch (...) {
+        messages << "The sheet could not be made\n";
+    }
+    return kExitUnreadable;
+}
+
+} // namespace zv
