@@ -235,22 +235,33 @@ int32_t TimelineSelectedTenths(int32_t selStartMs, int32_t selEndMs) {
 }
 
 void TimelineStartCaption(std::string& out, FrameRate rate, int32_t selStartMs) {
-    const int32_t frame = TimelineFrameOf(rate, selStartMs);
-    out.assign("Start: ");
-    AppendInt(out, frame);
+    TimelineStartCaption(out, TimelineFrameOf(rate, selStartMs));
 }
 
 void TimelineEndCaption(std::string& out, FrameRate rate, int32_t selEndMs) {
-    const int32_t frame = TimelineFrameOf(rate, selEndMs);
-    out.assign("End: ");
-    AppendInt(out, frame);
+    TimelineEndCaption(out, TimelineFrameOf(rate, selEndMs));
 }
 
 void TimelineSelectedCaption(std::string& out, FrameRate rate, int32_t selStartMs,
                              int32_t selEndMs) {
+    TimelineSelectedCaption(out, selStartMs, selEndMs, TimelineFrameOf(rate, selStartMs),
+                            TimelineFrameOf(rate, selEndMs));
+}
+
+void TimelineStartCaption(std::string& out, int32_t startFrame) {
+    out.assign("Start: ");
+    AppendInt(out, startFrame);
+}
+
+void TimelineEndCaption(std::string& out, int32_t endFrame) {
+    out.assign("End: ");
+    AppendInt(out, endFrame);
+}
+
+void TimelineSelectedCaption(std::string& out, int32_t selStartMs, int32_t selEndMs, int32_t startFrame,
+                             int32_t endFrame) {
     const int32_t tenths = TimelineSelectedTenths(selStartMs, selEndMs);
-    const int32_t frames = CheckedSub(TimelineFrameOf(rate, selEndMs),
-                                      TimelineFrameOf(rate, selStartMs));
+    const int32_t frames = CheckedSub(endFrame, startFrame);
     out.assign("Selected:(Seconds:");
     // Written as a number is printed: no trailing ".0", a leading "0" before
     // the point and a minus sign only when the rounded value is below zero.

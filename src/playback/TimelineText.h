@@ -64,5 +64,11 @@ void TimelineStartCaption(std::string& out, FrameRate rate, int32_t selStartMs);
 void TimelineEndCaption(std::string& out, FrameRate rate, int32_t selEndMs);
 void TimelineSelectedCaption(std::string& out, FrameRate rate, int32_t selStartMs,
                              int32_t selEndMs);
+// The same from the frames the selection's edges stand on (the frames the
+// sliders show), for a selection held in samples.
+void TimelineStartCaption(std::string& out, int32_t startFrame);
+void TimelineEndCaption(std::string& out, int32_t endFrame);
+void TimelineSelectedCaption(std::string& out, int32_t selStartMs, int32_t selEndMs, int32_t startFrame,
+                             int32_t endFrame);
 
 } // namespace zv

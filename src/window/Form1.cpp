@@ -44,6 +44,7 @@
 #include "playback/MediaDevice.h"
 #include "playback/Readouts.h"
 #include "playback/TimelineRefresh.h"
+#include "playback/TimelineText.h"
 #include "playback/ui/MediaControl.h"
 #include "selection/Selection.h"
 #include "sound/SoundKind.h"
@@ -159,36 +160,13 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     speakerVolume_ = new QtSpeakerVolume(platform_.mixer, platform_.messages, this);
     document_ = std::make_unique<SoundDocument>();
     CreateMenus();
-    waveform_ = new WaveformInteraction(WaveformParts{
-        *this, *PicWave, *MMControl1, Sound, document_->Marks(), *document_, *MnuChannels,
-        [this] { return SelStartMs; }, [this] { return SelEndMs; }, [this] { return FrameRateNow(); },
-        [this] { ReadFrameRate(); }, [this] { DrawWaves(); },
-        // The box runs on under the panel by the file name's height.
-        [this] { return std::max(0, PicWave->geometry().bottom() - Picture1->geometry().top() + 1); },
-        [this](int32_t frame) {
-            ScrollStart->SetValue(SnappedFrame(frame));
-            ScrollStart_Scroll();
-            RefreshTimeline();
-        },
-        [this](int32_t frame) {
-            ScrollEnd->SetValue(SnappedFrame(frame));
-            ScrollEnd_Scroll();
-            RefreshTimeline();
-        },
-        [this](int64_t sample, const QPoint& where) { Guarded([&] { WaveformMenu(sample, where); }); }});
+    waveform_ = new WaveformInteraction(*this, *PicWave, *MMControl1, Sound, *document_, *MnuChannels, session_,
+                                        *this);
     opener_ = std::make_unique<SoundOpener>(this, platform_.messages, [this](PeakSummary&& summary) {
         if (waveform_) waveform_->PeaksMade(std::move(summary));
     });
     // After the waveform's view: the marks are painted over its lines.
-    marksActions_ = new MarksActions({platform_, *document_, *MMControl1, *PicWave,
-                                      [this] { ReadFrameRate(); return FrameRateNow(); }, this,
-                                      [this](int64_t sample) { return SnappedSample(sample); },
-                                      [this] { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; },
-                                      [this](BreakdownFormat format, const std::string& soundName) {
-                                          return dialogueActions_ ? dialogueActions_->ExportText(format, soundName)
-                                                                  : std::optional<std::string>{};
-                                      }},
-                                     this);
+    marksActions_ = new MarksActions(platform_, *document_, *MMControl1, *PicWave, session_, *this, this, this);
     MnuShowPeaks->setChecked(waveform_->ShowPeaks());
     MnuSpectrogram->setChecked(waveform_->ShowSpectrogram());
     CreateMarksMenu();
@@ -212,31 +190,12 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     MnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence::Redo});
     MnuEdit->addAction(MnuUndo);
     MnuEdit->addAction(MnuRedo);
-    beatsActions_ = new BeatsActions({platform_, *document_, Sound, *trackUndo_, [this] { ReadFrameRate(); return FrameRateNow(); },
-                                      [this] { return SelStartMs; }, [this] { return SelEndMs; },
-                                      [this] { return MMControl1->PositionSample(); },
-                                      [this] { return MMControl1->Mode() == MediaControl::ModePlay; }, this},
-                                     this);
+    beatsActions_ = new BeatsActions(platform_, *document_, Sound, *trackUndo_, session_, *MMControl1, this, this);
     waveform_->Keys().Add(Qt::Key_T, [this] { Guarded([this] { beatsActions_->TapNow(); }); });
-    dialogueActions_ = new DialogueActions({platform_, *document_, Sound, *trackUndo_,
-                                            [this] { ReadFrameRate(); return FrameRateNow(); },
-                                            [this] { return SelStartMs; }, [this] { return SelEndMs; }, this},
-                                           this);
-    laneEditing_ = std::make_unique<LaneEditing>(LaneEditing::Parts{
-        *document_, *trackUndo_,
-        [this](const std::vector<TrackItem>& phonemes) { return dialogueActions_->MouthsFor(phonemes); },
-        [this](int64_t sample) { return OnFrameGrid(sample); },
-        [this](int64_t first, int64_t last) {
-            Guarded([&] {
-                MMControl1->Transport().PlaySamples(first, last);
-                MMControl1->TransportChanged();
-            });
-        },
-        [this](const std::string& what, const std::string& initial) {
-            return platform_.messages.AskText(what, initial);
-        },
-        [this] { waveform_->TracksChanged(); }});
+    dialogueActions_ = new DialogueActions(platform_, *document_, Sound, *trackUndo_, session_, this, this);
+    laneEditing_ = std::make_unique<LaneEditing>(*document_, *trackUndo_, session_, static_cast<LaneHost&>(*this));
     waveform_->SetLaneEditing(laneEditing_.get());
+    session_.Subscribe([this](Session::Change change) { SessionChanged(change); });
     CreateTransportMenu();
     CreateAnalyzeMenu();
     SetTabOrder();
@@ -420,6 +379,7 @@ void Form1::CreateMenus() {
     MnuSnapToBeats = add("MnuSnapToBeats", "Snap to Beats", {});
     MnuSnapToBeats->setCheckable(true);
     MnuSnapToBeats->setChecked(Settings().value(QStringLiteral("view/snapToBeats"), false).toBool());
+    session_.SetSnap(MnuSnapToBeats->isChecked());
     MnuChannels = MnuView->addMenu(QStringLiteral("Channels"));
     MnuChannels->setObjectName(QStringLiteral("MnuChannels"));
 
@@ -440,7 +400,7 @@ void Form1::CreateTransportMenu() {
     };
     add(MnuPlayPause, "MnuPlayPause", "Play/Pause\tSpace", [this] { waveform_->PlayOrPause(); });
     add(MnuLoopSelection, "MnuLoopSelection", "Loop Selection\tL",
-        [this] { MMControl1->Transport().SetLoop(MnuLoopSelection->isChecked()); });
+        [this] { session_.SetLoop(MnuLoopSelection->isChecked()); });
     MnuLoopSelection->setCheckable(true);
     MnuTransport->addSeparator();
     auto* speeds = new QActionGroup(MnuTransport);
@@ -468,7 +428,7 @@ void Form1::CreateTransportMenu() {
 
 void Form1::SetSpeed(double speed) {
     if (speed != 0.5 && speed != 0.25) speed = 1.0;
-    MMControl1->Transport().SetSpeed(speed);
+    session_.SetSpeed(speed);
     (speed == 0.5 ? MnuHalfSpeed : speed == 0.25 ? MnuQuarterSpeed : MnuNormalSpeed)->setChecked(true);
     QSettings settings = Settings();
     settings.setValue(QStringLiteral("transport/speed"), speed);
@@ -530,8 +490,8 @@ void Form1::ConnectHandlers() {
     connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
     connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
     connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
-    connect(MnuSnapToBeats, &QAction::toggled, this,
-            [](bool on) { Settings().setValue(QStringLiteral("view/snapToBeats"), on); });
+    connect(MnuSnapToBeats, &QAction::toggled, this, [this](bool on) { Guarded([&] { session_.SetSnap(on); }); });
+    connect(TxtNumFrames, &QLineEdit::textChanged, this, [this] { Guarded([this] { TxtNumFrames_Change(); }); });
     connect(MnuSpectrogram, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowSpectrogram(on); }); });
     connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
         Guarded([&] { PicTime_MouseDown(b, s, x, y); });
@@ -547,8 +507,6 @@ void Form1::ConnectHandlers() {
     connect(VolSlider, &Slider::MouseMove, this, [this] { Guarded([this] { VolSlider_MouseMove(); }); });
     connect(VolSlider, &Slider::Scroll, this, [this] { Guarded([this] { VolSlider_Scroll(); }); });
     connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
-    connect(MMControl1, &MediaControl::StepClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
-    connect(MMControl1, &MediaControl::BackClick, this, [this] { Guarded([this] { ReadFrameRate(); }); });
     connect(MMControl1, &MediaControl::Notice, this, [this](const QString& message) {
         Guarded([&] { platform_.messages.Show(message.toStdString()); });
     });
@@ -620,7 +578,8 @@ void Form1::DockPanel() {
 void Form1::Form_Load() {
     SetTopMost(*this, true);
     Form_Resize();
-    KeepFrameRate(30);
+    TxtNumFrames_Change();   // the rate the box shows at start-up
+    SessionChanged(Session::Change::Rate);
     SetupVolume();
 }
 
@@ -713,40 +672,47 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // ---- Timeline, selection and volume ----
 
-FrameRate Form1::FrameRateNow() const {
-    return FramesPerSecond == wholeOfExactRate_ ? exactRate_ : FrameRate(FramesPerSecond);
+void Form1::TxtNumFrames_Change() {
+    const QString text = TxtNumFrames->text();
+    const std::u16string_view typed(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    session_.SetRate(TimelineExactFrameRate(typed, session_.Rate()));
 }
 
-void Form1::KeepFrameRate(FrameRate rate) {
-    exactRate_ = rate;
-    // The text's reading refuses rates that round outside 16 bits.
-    FramesPerSecond = wholeOfExactRate_ = static_cast<int16_t>(rate.Rounded());
+void Form1::SessionChanged(Session::Change change) {
+    switch (change) {
+    case Session::Change::Rate:
+        MMControl1->SetFrameRate(session_.Rate());
+        marksActions_->SetRate(session_.Rate());
+        SlidersFollowRate();
+        break;
+    case Session::Change::Speed:
+        MMControl1->Transport().SetSpeed(session_.Speed());
+        break;
+    case Session::Change::Loop:
+        MMControl1->Transport().SetLoop(session_.Loop());
+        MnuLoopSelection->setChecked(session_.Loop());
+        break;
+    case Session::Change::Snap:
+        MnuSnapToBeats->setChecked(session_.Snap());
+        Settings().setValue(QStringLiteral("view/snapToBeats"), session_.Snap());
+        break;
+    default:
+        break;
+    }
 }
-
-void Form1::TakeWholeRateIfSet() { KeepFrameRate(FrameRateNow()); }
 
 void Form1::RefreshTimeline() {
-    TakeWholeRateIfSet();
-    // The readouts at the refresh's end already count at the rate it read.
-    timeline_->RefreshTimeline(exactRate_, SelStartMs, SelEndMs);
-    KeepFrameRate(exactRate_);
-    MMControl1->SetFrameRate(exactRate_);
-    marksActions_->SetRate(exactRate_);
-    SlidersFollowRate();
-}
-
-void Form1::ReadFrameRate() {
-    TakeWholeRateIfSet();
-    timeline_->ReadFrameRate(exactRate_);
-    KeepFrameRate(exactRate_);
-    MMControl1->SetFrameRate(exactRate_);
-    marksActions_->SetRate(exactRate_);
-    SlidersFollowRate();
+    try {
+        session_.SetPosition(MMControl1->PositionSample());
+    } catch (...) {
+        LogCurrentError(LogWindow(), "Reading the position");   // the refresh goes on
+    }
+    timeline_->RefreshTimeline(session_);
 }
 
 void Form1::SlidersFollowRate() {
-    if (WavFileName.empty() || exactRate_ == slidersRate_) return;
-    slidersRate_ = exactRate_;
+    if (WavFileName.empty() || session_.Rate() == slidersRate_) return;
+    slidersRate_ = session_.Rate();
     try {
         SelectionFollowRate(Selection(), MMControl1->Length());
     } catch (...) {
@@ -755,7 +721,7 @@ void Form1::SlidersFollowRate() {
 }
 
 SelectionContext Form1::Selection() {
-    return {SelStartMs, SelEndMs, Dragging, FrameRateNow(), *ScrollStart, *ScrollEnd};
+    return {session_, Dragging, *ScrollStart, *ScrollEnd};
 }
 
 void Form1::PicTime_MouseDown(int16_t button, int16_t, float x, float) {
@@ -774,7 +740,7 @@ void Form1::PicTime_MouseMove(int16_t button, int16_t, float x, float) {
 
 int64_t Form1::SnappedSample(int64_t sample) const {
     const Track* beats = document_->Find(SoundDocument::kBeats);
-    if (!MnuSnapToBeats->isChecked() || !beats || beats->empty()) return sample;
+    if (!session_.Snap() || !beats || beats->empty()) return sample;
     std::vector<int64_t> at;
     at.reserve(beats->size());
     for (const TrackItem& b : beats->Items()) at.push_back(b.start);
@@ -810,14 +776,50 @@ void Form1::SnapSelection(int32_t startBefore, int32_t endBefore) {
     }
 }
 
-int64_t Form1::OnFrameGrid(int64_t sample) {
-    const FrameRate rate = FrameRateNow();
-    const int32_t sampleRate = Sound.WavFormat.nSamplesPerSec;
-    if (!rate.IsPositive() || sampleRate <= 0) return sample;
-    const int64_t frame = FrameOfSample(sample, rate, sampleRate);
-    const int64_t before = FrameStartSample(frame, rate, sampleRate);
-    const int64_t after = FrameStartSample(frame + 1, rate, sampleRate);
-    return sample - before <= after - sample ? before : after;
+// ---- What the waveform's handlers ask of the window ----
+
+int Form1::HiddenBelow() const {
+    // The box runs on under the panel by the file name's height.
+    return std::max(0, PicWave->geometry().bottom() - Picture1->geometry().top() + 1);
+}
+
+void Form1::MoveStartSlider(int32_t frame) {
+    ScrollStart->SetValue(SnappedFrame(frame));
+    ScrollStart_Scroll();
+    RefreshTimeline();
+}
+
+void Form1::MoveEndSlider(int32_t frame) {
+    ScrollEnd->SetValue(SnappedFrame(frame));
+    ScrollEnd_Scroll();
+    RefreshTimeline();
+}
+
+BeatAnalysis Form1::Beats() const { return beatsActions_ ? beatsActions_->Beats() : BeatAnalysis{}; }
+
+std::optional<std::string> Form1::DialogueText(BreakdownFormat format, const std::string& soundName) const {
+    return dialogueActions_ ? dialogueActions_->ExportText(format, soundName) : std::nullopt;
+}
+
+std::vector<TrackItem> Form1::MouthsFor(const std::vector<TrackItem>& phonemes) const {
+    return dialogueActions_->MouthsFor(phonemes);
+}
+
+void Form1::PlaySamples(int64_t first, int64_t last) {
+    Guarded([&] {
+        MMControl1->Transport().PlaySamples(first, last);
+        MMControl1->TransportChanged();
+    });
+}
+
+std::optional<std::string> Form1::AskText(const std::string& what, const std::string& initial) {
+    return platform_.messages.AskText(what, initial);
+}
+
+void Form1::LanesChanged() { waveform_->TracksChanged(); }
+
+void Form1::ContextMenu(int64_t sample, const QPoint& where) {
+    Guarded([&] { WaveformMenu(sample, where); });
 }
 
 void Form1::WaveformMenu(int64_t sample, const QPoint& where) {
@@ -909,6 +911,9 @@ void Form1::OpenSoundFile(const std::string& path) {
         // A file the loader refuses is reported; the open goes on. The peak
         // summary is made on a worker, for a WAV during the load's read.
         ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(prepared)));
+        // The session counts in the new sound's samples (in ms when it has none).
+        session_.SetSound(Sound.WavLoaded ? static_cast<int32_t>(Sound.WavFormat.nSamplesPerSec) : 0,
+                          Sound.WavLoaded ? Sound.NumSamples : 0);
         // The marks kept beside the sound come with it (told about when
         // their file cannot be read).
         marksActions_->SoundOpened(WavFileName, Sound.WavFormat.nChannels);

@@ -12,9 +12,14 @@
 
 #include "common/FrameRate.h"
 #include "document/Track.h"
+#include "session/Session.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
+#include "window/SessionField.h"
+#include "window/LaneHost.h"
+#include "window/MarkSources.h"
 #include "window/Twips.h"
+#include "window/WaveformHost.h"
 
 class QLabel;
 class QLineEdit;
@@ -42,8 +47,11 @@ class MarksWindow;
 class SoundDocument;
 class SoundOpener;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private WaveformHost, private MarkSources, private LaneHost {
     Q_OBJECT
+    // Made first: the fields below are views of it.
+    Session session_;
+
 public:
     // Panel height, twips: Picture1 is docked to the client area's bottom edge.
     static constexpr float PanelHeight = 2295.0f;
@@ -65,7 +73,7 @@ public:
     // Public methods of the window.
     // Redraws the loaded sound into PicWave at its size in twips. Raises
     // the renderer's errors (overflow, division by zero): callers trap them.
-    void DrawWaves();
+    void DrawWaves() override;
     void SetupVolume();
 
     // Controls (children of the window).
@@ -137,12 +145,14 @@ public:
 
     // Form variables.
     std::string WavFileName;
-    int32_t SelStartMs = 0;        // selection start, ms
-    int32_t SelEndMs = 0;          // selection end, ms
+    // Views of the session's selection, in ms (rounded to nearest): reading
+    // reads the session, assigning moves the edge to that time.
+    SessionField<int32_t, &Session::SelectionStartMs, &Session::SetSelectionStartMs> SelStartMs{session_};
+    SessionField<int32_t, &Session::SelectionEndMs, &Session::SetSelectionEndMs> SelEndMs{session_};
     // The frame rate rounded to whole frames a second (30 from start-up on;
-    // 30 also for "29.97"). The exact rate is FrameRateNow(); a whole rate
-    // stored here directly is taken as the rate until the text is read again.
-    int16_t FramesPerSecond = 0;
+    // 30 also for "29.97"), a view of the session's exact rate; a whole rate
+    // assigned here becomes the rate.
+    SessionField<int16_t, &Session::WholeRate, &Session::SetWholeRate> FramesPerSecond{session_};
     bool Dragging = false;         // a mouse button is held down on PicTime
     // The mixer handle and the speaker volume control live in speakerVolume_.
 
@@ -171,7 +181,9 @@ public:
     void OpenGivenFile(const QString& pathOrUrl);
     void ShowTimes();
     void RefreshTimeline();
-    void ReadFrameRate();
+    // The one reader of the frame-rate box: runs when its text changes and
+    // sets the session's rate (a text that rounds outside 16 bits keeps it).
+    void TxtNumFrames_Change();
     void PicTime_MouseDown(int16_t button, int16_t shift, float x, float y);
     void PicTime_MouseMove(int16_t button, int16_t shift, float x, float y);
     void PicTime_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -199,7 +211,11 @@ public:
     MarksWindow* MarksList() const;
 
     // The frame rate every frame figure and Step/Back use.
-    FrameRate FrameRateNow() const;
+    FrameRate FrameRateNow() const { return session_.Rate(); }
+    // The state the views share: the rate, the selection, the position and
+    // the view in samples, the speed, loop and snap.
+    Session& State() { return session_; }
+    const Session& State() const { return session_; }
 
     // The waveform's view, overlays, click and scrub, and the single keys.
     WaveformInteraction& Waveform() { return *waveform_; }
@@ -232,10 +248,8 @@ private:
 
     // The selection as the selection rules see it.
     SelectionContext Selection();
-    // Sets the exact rate and FramesPerSecond with it.
-    void KeepFrameRate(FrameRate rate);
-    // Takes a whole rate stored in FramesPerSecond directly as the rate.
-    void TakeWholeRateIfSet();
+    // The controls that follow the session: the rate, speed, loop and snap.
+    void SessionChanged(Session::Change change);
     // The sliders' ranges follow a rate changed since the open.
     void SlidersFollowRate();
 
@@ -251,14 +265,25 @@ private:
     // Snap to Beats (when on and there are beats): a sample frame, or an
     // animation frame at the rate in force, moved to the nearest beat or
     // half-beat; unchanged otherwise.
-    int64_t SnappedSample(int64_t sample) const;
+    int64_t SnappedSample(int64_t sample) const override;
     int32_t SnappedFrame(int32_t frame);
     // After the strip moved the selection: the ends it moved snap.
     void SnapSelection(int32_t startBefore, int32_t endBefore);
-    // A sample frame moved to the nearest frame boundary at the rate in force.
-    int64_t OnFrameGrid(int64_t sample);
     // The waveform box's right-click menu at sample frame `sample`.
     void WaveformMenu(int64_t sample, const QPoint& where);
+    // What the waveform's handlers ask of the window (WaveformHost).
+    int HiddenBelow() const override;
+    void MoveStartSlider(int32_t frame) override;
+    void MoveEndSlider(int32_t frame) override;
+    void ContextMenu(int64_t sample, const QPoint& where) override;
+    // What the marks' actions take from the beats and the dialogue (MarkSources).
+    BeatAnalysis Beats() const override;
+    std::optional<std::string> DialogueText(BreakdownFormat format, const std::string& soundName) const override;
+    // What the lanes' edits ask of the window (LaneHost).
+    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const override;
+    void PlaySamples(int64_t first, int64_t last) override;
+    std::optional<std::string> AskText(const std::string& what, const std::string& initial) override;
+    void LanesChanged() override;
 
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;
@@ -275,9 +300,6 @@ private:
     BeatsActions* beatsActions_ = nullptr;   // child of the window
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
-    // The rate as read from the text, and the FramesPerSecond stored with it.
-    FrameRate exactRate_;
-    int16_t wholeOfExactRate_ = 0;
     FrameRate slidersRate_;   // the rate the sliders' ranges count at
     // The open routine's decode, big reads and peak summary, run as jobs.
     std::unique_ptr<SoundOpener> opener_;

@@ -13,11 +13,6 @@ namespace {
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 } // namespace
 
-std::u16string_view FormTimelineView::FrameRateText() {
-    frameRateText_ = form_.TxtNumFrames->text();  // implicitly shared: no copy of the characters
-    return {reinterpret_cast<const char16_t*>(frameRateText_.utf16()), static_cast<std::size_t>(frameRateText_.size())};
-}
-
 int32_t FormTimelineView::DeviceMode() { return static_cast<int32_t>(form_.MMControl1->Mode()); }
 int32_t FormTimelineView::DeviceLength() { return form_.MMControl1->Length(); }
 void FormTimelineView::SetStartCaption(std::string_view text) { form_.LblStartFrame->setText(FromUtf8(text)); }

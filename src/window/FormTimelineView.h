@@ -1,6 +1,5 @@
 #pragma once
-// The window's side of the timeline refresh: the frame-rate text box, the
-// media control, the three selection labels, the strip and the readouts.
+// The window's side of the timeline refresh: the media control, the three selection labels, the strip and the readouts.
 #include <QString>
 
 #include "playback/TimelineView.h"
@@ -13,7 +12,6 @@ class FormTimelineView : public TimelineView {
 public:
     explicit FormTimelineView(Form1& form) : form_(form) {}
 
-    std::u16string_view FrameRateText() override;
     int32_t DeviceMode() override;
     int32_t DeviceLength() override;
     void SetStartCaption(std::string_view text) override;
@@ -28,7 +26,6 @@ public:
 
 private:
     Form1& form_;
-    QString frameRateText_;  // keeps FrameRateText()'s view valid (shares the box's text)
 };
 
 } // namespace zv

@@ -1,0 +1,28 @@
+#pragma once
+// What the marks' actions take from the rest of the window: where a mark
+// set at a sample frame lands (Snap to Beats), the beats of the Beats track
+// (for the beat formats of Export Marks) and the dialogue's breakdown as
+// text in one of its formats.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "beats/BeatAnalysis.h"
+#include "dialogue/BreakdownExport.h"
+
+namespace zv {
+
+class MarkSources {
+public:
+    virtual ~MarkSources() = default;
+    // A sample frame moved to the nearest beat or half-beat when Snap to
+    // Beats is on and there are beats; unchanged otherwise.
+    virtual int64_t SnappedSample(int64_t sample) const = 0;
+    // The beats found or tapped (not steady when there are none).
+    virtual BeatAnalysis Beats() const = 0;
+    // The breakdown in `format` for the sound called `soundName`; nothing,
+    // told why, when there is none.
+    virtual std::optional<std::string> DialogueText(BreakdownFormat format, const std::string& soundName) const = 0;
+};
+
+} // namespace zv
