@@ -2,7 +2,7 @@
 // The window's side of the timeline refresh: the media control, the three selection labels, the strip and the readouts.
 #include <QString>
 
-#include "playback/TimelineView.h"
+#include "timeline/TimelineView.h"
 
 namespace zv {
 

@@ -1,12 +1,12 @@
-#include "playback/TimelineRefresh.h"
+#include "timeline/TimelineRefresh.h"
 
 #include <exception>
 #include <optional>
 
 #include "common/Errors.h"
 #include "common/Log.h"
-#include "playback/TimelineStrip.h"
-#include "playback/TimelineText.h"
+#include "timeline/TimelineStrip.h"
+#include "timeline/TimelineText.h"
 #include "playback/TransportMode.h"
 #include "session/Session.h"
 

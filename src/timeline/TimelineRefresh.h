@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/FrameRate.h"
-#include "playback/TimelineView.h"
+#include "timeline/TimelineView.h"
 
 namespace zv {
 

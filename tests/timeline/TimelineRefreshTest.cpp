@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "common/Errors.h"
-#include "playback/TimelineRefresh.h"
-#include "playback/TimelineText.h"
+#include "timeline/TimelineRefresh.h"
+#include "common/FrameRateText.h"
+#include "timeline/TimelineText.h"
 #include "session/Session.h"
 
 using namespace zv;
