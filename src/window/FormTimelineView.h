@@ -6,11 +6,13 @@
 
 namespace zv {
 
-class Form1;
+class FormControls;
+class Session;
 
 class FormTimelineView : public TimelineView {
 public:
-    explicit FormTimelineView(Form1& form) : form_(form) {}
+    // The window's controls and the session (the rate), both outliving this.
+    FormTimelineView(FormControls& controls, const Session& session) : controls_(controls), session_(session) {}
 
     int32_t DeviceMode() override;
     int32_t DeviceLength() override;
@@ -25,7 +27,8 @@ public:
     void ShowTimes() override;
 
 private:
-    Form1& form_;
+    FormControls& controls_;
+    const Session& session_;
 };
 
 } // namespace zv
