@@ -98,8 +98,8 @@ bool SelectionFollowRate(const SelectionContext& c, int32_t lengthMs) {
     int32_t frames = 0, start = 0, end = 0;
     try {
         frames = SelectionFrameCount(lengthMs, rate);
-        start = c.session.FrameAt(c.session.SelectionStart());
-        end = c.session.FrameAt(c.session.SelectionEnd());
+        start = FrameNearest(c.session.SelectionStartMs(), rate);
+        end = FrameNearest(c.session.SelectionEndMs(), rate);
     } catch (const OverflowError&) {
         return false;
     }

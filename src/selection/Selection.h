@@ -73,7 +73,7 @@ bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_
 
 // After the frame rate changed with a sound open: both sliders get the
 // range 0 to the frame count of `lengthMs` at the new rate (as at open) and
-// show the frames the selection's edges stand on.
+// show the selection's edges at it (to nearest, as the pointer sets them).
 // The selection's ms stay as they are. A rate of 0 or below, or a count
 // outside 32 bits, changes nothing and returns false.
 bool SelectionFollowRate(const SelectionContext& c, int32_t lengthMs);

@@ -82,7 +82,11 @@ int32_t Session::FrameAt(int64_t sample) const {
     // The window's frame figures hold rate x ms in 32 bits (about 19.9 hours
     // at 30 frames a second); beyond, the figure is refused as it always was.
     const int32_t ofMs = FrameFloor(MsOf(sample), rate_);
-    if (!rate_.IsPositive()) return ofMs;
+    // Frames shorter than a sample share their first samples: no sample
+    // tells them apart, and the figure of its time is the one kept.
+    if (!rate_.IsPositive() || static_cast<int64_t>(rate_.Numerator()) >
+                                   static_cast<int64_t>(sampleRate_) * rate_.Denominator())
+        return ofMs;
     const int64_t frame = FrameOfSample(sample, rate_, sampleRate_);
     if (frame < std::numeric_limits<int32_t>::min() || frame > std::numeric_limits<int32_t>::max())
         throw OverflowError();

@@ -257,7 +257,7 @@ TEST_F(Form1Selection, DraggingAThumbPastTheOtherPushesItBack) {
 // of a 3-second sound, "Start: 1" and every frame but the first selected.
 TEST_F(Form1Selection, TheStartSliderOnFrameOneReadsFrameOneAtWholeAndNtscRates) {
     device.sampleRate = 44100;
-    device.length = 3000;
+    device.length = 3 * 44100;   // samples: 3000 ms
     const std::string path = dir.File("three.wav");
     test::WriteWav(path, 44100, 1, test::Tone(44100, 3 * 44100, 440, 0.5));
     fake.fileDialog.answer = path;

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "document/SoundDocument.h"
 #include "FakePlatform.h"
 #include "FormDriver.h"
 #include "TestSounds.h"
