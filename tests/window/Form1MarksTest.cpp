@@ -270,6 +270,8 @@ TEST_F(Form1Marks, MarksAreDrawnOverTheWaveformNeverIntoItsPicture) {
     form->MnuAddSelectionMark->trigger();   // the whole sound: lines at both edges
     QApplication::processEvents();
     EXPECT_EQ(form->PicWave->Image(), before);
+    Step(5);   // the play line, drawn over every layer, away from the mark
+    QApplication::processEvents();
 
     const QImage shown = form->PicWave->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRgb cyan = qRgb(kMarkColour.r, kMarkColour.g, kMarkColour.b);
