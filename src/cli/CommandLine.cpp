@@ -5,7 +5,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "playback/TimelineText.h"
+#include "common/FrameRateText.h"
 
 namespace zv {
 

@@ -1,43 +1,47 @@
 #include "selection/Selection.h"
 
+#include <limits>
+
 #include "common/FrameTime.h"
 #include "common/MouseButtons.h"
 #include "common/Numbers.h"
+#include "session/Session.h"
 
 namespace zv {
 namespace {
 
 // One side of the pointer rule: moves a selection edge and its slider.
 // The product is checked before anything is set, so an overflow changes nothing.
-void MoveEdge(int32_t& ms, SelectionSlider& slider, FrameRate rate, float x) {
+void MoveEdge(Session& session, bool start, SelectionSlider& slider, float x) {
     try {
         const int32_t t = RoundLong(static_cast<double>(x));
-        const int32_t frames = FrameNearest(t, rate);
-        ms = t;
+        const int32_t frames = FrameNearest(t, session.Rate());
+        if (start) session.SetSelectionStartMs(t);
+        else session.SetSelectionEndMs(t);
         slider.SetValue(frames);
     } catch (const OverflowError&) {
     }
 }
 
-// Milliseconds of a slider value, if the frame rate allows a conversion.
-bool MsOfFrames(int32_t frames, FrameRate rate, int32_t& ms) {
-    if (!rate.IsPositive()) return false;
-    try {
-        ms = MsOfFrame(frames, rate);
-        return true;
-    } catch (const OverflowError&) {
-        return false;
-    }
+// The first sample of a slider's frame, if the frame rate allows it and its
+// time fits the 32-bit ms the window shows.
+bool SampleOfFrame(const Session& session, int32_t frame, int64_t& sample) {
+    if (!session.Rate().IsPositive()) return false;
+    const int64_t first = session.FrameStart(frame);
+    const int64_t ms = SamplesToMs(first, session.SampleRate());
+    if (ms < std::numeric_limits<int32_t>::min() || ms > std::numeric_limits<int32_t>::max()) return false;
+    sample = first;
+    return true;
 }
 
 } // namespace
 
 void SelectionPointerRule(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
     if (x > scaleWidth || x < 1.0f) return;
-    if (button == MouseButton::Left && static_cast<double>(x) < static_cast<double>(c.selEndMs))
-        MoveEdge(c.selStartMs, c.scrollStart, c.frameRate, x);
-    if (button == MouseButton::Right && static_cast<double>(x) > static_cast<double>(c.selStartMs))
-        MoveEdge(c.selEndMs, c.scrollEnd, c.frameRate, x);
+    if (button == MouseButton::Left && static_cast<double>(x) < static_cast<double>(c.session.SelectionEndMs()))
+        MoveEdge(c.session, true, c.scrollStart, x);
+    if (button == MouseButton::Right && static_cast<double>(x) > static_cast<double>(c.session.SelectionStartMs()))
+        MoveEdge(c.session, false, c.scrollEnd, x);
 }
 
 void SelectionMouseDown(const SelectionContext& c, int16_t button, float x, float scaleWidth) {
@@ -57,7 +61,8 @@ void SelectionScrollStart(const SelectionContext& c) {
         if (end != INT32_MIN) c.scrollStart.SetValue(end - 1);
         return;
     }
-    MsOfFrames(c.scrollStart.Value(), c.frameRate, c.selStartMs);
+    int64_t sample = 0;
+    if (SampleOfFrame(c.session, c.scrollStart.Value(), sample)) c.session.SetSelectionStart(sample);
 }
 
 void SelectionScrollEnd(const SelectionContext& c) {
@@ -66,19 +71,20 @@ void SelectionScrollEnd(const SelectionContext& c) {
         if (start != INT32_MAX) c.scrollEnd.SetValue(start + 1);
         return;
     }
-    MsOfFrames(c.scrollEnd.Value(), c.frameRate, c.selEndMs);
+    int64_t sample = 0;
+    if (SampleOfFrame(c.session, c.scrollEnd.Value(), sample)) c.session.SetSelectionEnd(sample);
 }
 
 int32_t SelectionFrameCount(int32_t lengthMs, FrameRate rate) { return FrameFloor(lengthMs, rate); }
 
 bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_t()>& deviceLength) {
-    c.selStartMs = 0;
-    c.selEndMs = deviceLength();
+    c.session.SetSelectionMs(0, deviceLength());
+    const FrameRate rate = c.session.Rate();
     try {
         c.scrollStart.SetMinimum(0);
-        c.scrollStart.SetMaximum(SelectionFrameCount(deviceLength(), c.frameRate));
+        c.scrollStart.SetMaximum(SelectionFrameCount(deviceLength(), rate));
         c.scrollEnd.SetMinimum(0);
-        c.scrollEnd.SetMaximum(SelectionFrameCount(deviceLength(), c.frameRate));
+        c.scrollEnd.SetMaximum(SelectionFrameCount(deviceLength(), rate));
     } catch (const OverflowError&) {
         return false;
     }
@@ -87,12 +93,13 @@ bool SelectionResetForOpen(const SelectionContext& c, const std::function<int32_
 }
 
 bool SelectionFollowRate(const SelectionContext& c, int32_t lengthMs) {
-    if (!c.frameRate.IsPositive()) return false;
+    const FrameRate rate = c.session.Rate();
+    if (!rate.IsPositive()) return false;
     int32_t frames = 0, start = 0, end = 0;
     try {
-        frames = SelectionFrameCount(lengthMs, c.frameRate);
-        start = FrameNearest(c.selStartMs, c.frameRate);
-        end = FrameNearest(c.selEndMs, c.frameRate);
+        frames = SelectionFrameCount(lengthMs, rate);
+        start = FrameNearest(c.session.SelectionStartMs(), rate);
+        end = FrameNearest(c.session.SelectionEndMs(), rate);
     } catch (const OverflowError&) {
         return false;
     }

@@ -4,9 +4,13 @@
 // The handlers only change the selection and the sliders; the labels, the
 // strip and the play range follow at the next timeline refresh.
 //
-// Units: SelStartMs/SelEndMs in ms; slider values in animation frames at
-// the frame rate; pointer X in the strip's user scale (ms once the strip is
-// scaled; before that, the strip's own units, used unchanged).
+// The selection itself lives in the Session, in samples; the rules read and
+// set it through its ms views (SelStartMs/SelEndMs) where the pointer and
+// the open routine deal in ms, and in samples where a slider's frame sets
+// it: a slider on frame f selects from the first sample of frame f.
+// Units: slider values in animation frames at the session's frame rate;
+// pointer X in the strip's user scale (ms once the strip is scaled; before
+// that, the strip's own units, used unchanged).
 // Mouse buttons as in common/MouseButtons.h; a move reports the buttons held
 // as a sum, so only a single left or right button moves anything.
 // Arithmetic outside 32 bits leaves every value as it was; nothing here
@@ -19,12 +23,12 @@
 
 namespace zv {
 
+class Session;
+
 // The window's state that the rules read and write.
 struct SelectionContext {
-    int32_t& selStartMs;
-    int32_t& selEndMs;
+    Session& session;           // the selection and the frame rate
     bool& dragging;             // a button is held down on the strip
-    FrameRate frameRate;
     SelectionSlider& scrollStart;
     SelectionSlider& scrollEnd;
 };
@@ -46,8 +50,10 @@ void SelectionMouseUp(const SelectionContext& c);
 
 // ScrollStart_Scroll, on the user's moves of the start slider: at or past
 // the end slider it is pushed back to one frame before it (SelStartMs kept);
-// otherwise SelStartMs = the slider's frame in ms (MsOfFrame). With a rate
-// of 0 or below the ms are kept (the push-back still happens).
+// otherwise the selection starts at the first sample of the slider's frame
+// (its ms rounded to nearest). With a rate of 0 or below, or a frame whose
+// time leaves 32 bits of ms, the selection is kept (the push-back still
+// happens).
 void SelectionScrollStart(const SelectionContext& c);
 // ScrollEnd_Scroll: the mirror image, pushed to one frame after the start.
 void SelectionScrollEnd(const SelectionContext& c);
@@ -55,7 +61,7 @@ void SelectionScrollEnd(const SelectionContext& c);
 // Frame count of a length, rounded down (FrameFloor). Throws OverflowError.
 int32_t SelectionFrameCount(int32_t lengthMs, FrameRate rate);
 
-// The open routine's last steps: SelStartMs = 0, SelEndMs = length; both
+// The open routine's last steps: the selection is 0 to length ms; both
 // sliders get the range 0 to the frame count (computed from a fresh read
 // of the length each); ScrollEnd is put at its maximum read back;
 // ScrollStart's value is not set. deviceLength reads the media length in ms.

@@ -19,14 +19,18 @@
 #include "common/MessageBox.h"
 #include "document/SoundDocument.h"
 #include "sound/SoundData.h"
+#include "playback/ui/MediaControl.h"
+#include "session/Session.h"
 #include "window/JobRunner.h"
 #include "window/Platform.h"
 #include "window/TrackUndo.h"
 
 namespace zv {
 
-BeatsActions::BeatsActions(Parts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {}
+BeatsActions::BeatsActions(Platform& platform, SoundDocument& document, const SoundData& sound, TrackUndo& undo,
+                           const Session& session, const MediaControl& media, QWidget* window, QObject* parent)
+    : QObject(parent), platform_(platform), document_(document), sound_(sound), undo_(undo), session_(session),
+      media_(media), window_(window), jobs_(new JobRunner(window)) {}
 
 BeatsActions::~BeatsActions() {
     // Joins a running analysis before the sound it reads can go.
@@ -50,7 +54,7 @@ void BeatsActions::FillMenu(QMenu& menu) {
     add(tapTempo, "MnuTapTempo", "Tap Tempo\tT", [this] { TapNow(); });
     add(beatsPerBar, "MnuBeatsPerBar", "Beats per Bar...", [this] { SetBeatsPerBarNow(); });
     add(downbeatHere, "MnuDownbeatHere", "Bar 1, Beat 1 here",
-        [this] { SetDownbeatAt(parts_.positionSample ? parts_.positionSample() : 0); });
+        [this] { SetDownbeatAt(media_.PositionSample()); });
     menu.addSeparator();
     add(markOnsets, "MnuMarkOnsets", "Mark Onsets", [this] { MarkOnsetsNow(); });
     sensitivityMenu_ = menu.addMenu(QStringLiteral("Onset Sensitivity"));
@@ -105,39 +109,39 @@ void BeatsActions::FindBeatsNow() {
 void BeatsActions::MarkOnsetsNow() { Run(Purpose::Onsets, BeatOptions{}, QStringLiteral("Mark Onsets")); }
 
 BeatAnalysis BeatsActions::Beats() const {
-    const Track* track = parts_.document.Find(SoundDocument::kBeats);
-    if (!track || !parts_.document.HasSound()) return {};
-    const bool read = curve_ && curvePath_ == parts_.document.Info().path;
-    return AnalysisOfBeatItems(track->Items(), parts_.document.Info().sampleRate,
+    const Track* track = document_.Find(SoundDocument::kBeats);
+    if (!track || !document_.HasSound()) return {};
+    const bool read = curve_ && curvePath_ == document_.Info().path;
+    return AnalysisOfBeatItems(track->Items(), document_.Info().sampleRate,
                                read ? onsets_ : std::vector<int64_t>{});
 }
 
 std::pair<int64_t, int64_t> BeatsActions::Stretch() const {
-    const int64_t total = parts_.sound.NumSamples;
-    const int32_t rate = parts_.sound.WavFormat.nSamplesPerSec;
-    const auto selected = SelectedSamples(parts_.selStartMs(), parts_.selEndMs(), rate, total);
+    const int64_t total = sound_.NumSamples;
+    const int32_t rate = sound_.WavFormat.nSamplesPerSec;
+    const auto selected = SelectedSamples(session_.SelectionStartMs(), session_.SelectionEndMs(), rate, total);
     // A selection that covers the sound (to the ms) is the whole sound.
     if (!selected || (selected->first == 0 && selected->second >= total - rate / 1000)) return {0, total};
     return *selected;
 }
 
 void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QString& what) {
-    if (Running() || !parts_.document.HasSound() || parts_.sound.NumSamples <= 0) return;
+    if (Running() || !document_.HasSound() || sound_.NumSamples <= 0) return;
     const auto [from, to] = Stretch();
     // The sound is read on the worker: the window refuses another open
     // while this runs, and the runner joins the worker before it goes.
     std::unique_ptr<BeatFinding> analysis =
         purpose == Purpose::Onsets
-            ? std::make_unique<OnsetMarking>(parts_.sound, from, to, sensitivity_)
-            : std::make_unique<BeatFinding>(parts_.sound, from, to, options, 0.0, what.toStdString());
+            ? std::make_unique<OnsetMarking>(sound_, from, to, sensitivity_)
+            : std::make_unique<BeatFinding>(sound_, from, to, options, 0.0, what.toStdString());
     job_ = jobs_->StartAnalysis<BeatFinding>(
         std::move(analysis), [this, purpose, what](BeatFinding& done) { Finished(purpose, done, what); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
             pendingTempo_.reset();
-            Enable(parts_.document.HasSound());
+            Enable(document_.HasSound());
             if (outcome == JobOutcome::Failed)
-                parts_.platform.messages.Show("Couldn't analyse the sound: " + reason);
+                platform_.messages.Show("Couldn't analyse the sound: " + reason);
             // Cancelled: the tracks stay as they were.
         });
     Enable(soundOpen_);
@@ -145,13 +149,13 @@ void BeatsActions::Run(Purpose purpose, const BeatOptions& options, const QStrin
 
 QString BeatsActions::Readout() const {
     const BeatAnalysis beats = Beats();
-    if (beats.steady) return QString::fromStdString(BeatReadout(beats, parts_.frameRate()));
-    if (!lastSteady_) return QString::fromStdString(BeatReadout(BeatAnalysis{}, parts_.frameRate()));
+    if (beats.steady) return QString::fromStdString(BeatReadout(beats, session_.Rate()));
+    if (!lastSteady_) return QString::fromStdString(BeatReadout(BeatAnalysis{}, session_.Rate()));
     return {};
 }
 
 void BeatsActions::Keep(const BeatAnalysis& analysis, const QString& what, uint64_t mergeKey) {
-    parts_.undo.Change(SoundDocument::kBeats, BeatItems(analysis), what, mergeKey);
+    undo_.Change(SoundDocument::kBeats, BeatItems(analysis), what, mergeKey);
     Enable(soundOpen_);
 }
 
@@ -159,16 +163,16 @@ void BeatsActions::Finished(Purpose purpose, BeatFinding& done, const QString& w
     job_ = 0;
     curve_ = done.Curve();
     curveFrom_ = done.From();
-    curvePath_ = parts_.document.Info().path;
+    curvePath_ = document_.Info().path;
     onsets_ = done.Found().onsets;
-    Enable(parts_.document.HasSound());
+    Enable(document_.HasSound());
     if (purpose == Purpose::Onsets) {
-        const TrackEdit edit = done.Edit(parts_.document);
+        const TrackEdit edit = done.Edit(document_);
         if (edit.Empty()) {
-            parts_.platform.messages.Show("No onsets found");
+            platform_.messages.Show("No onsets found");
             return;
         }
-        parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
+        undo_.Change(edit.tracks, QString::fromStdString(edit.step));
         return;
     }
     if (pendingTempo_) {
@@ -181,24 +185,24 @@ void BeatsActions::Finished(Purpose purpose, BeatFinding& done, const QString& w
     // still offered through Mark Onsets.
     lastSteady_ = done.Found().steady;
     if (!lastSteady_) {
-        parts_.platform.messages.Show(BeatReadout(done.Found(), parts_.frameRate()));
+        platform_.messages.Show(BeatReadout(done.Found(), session_.Rate()));
         return;
     }
-    const TrackEdit edit = done.Edit(parts_.document);
-    parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
+    const TrackEdit edit = done.Edit(document_);
+    undo_.Change(edit.tracks, QString::fromStdString(edit.step));
     Enable(soundOpen_);
-    if (what == QStringLiteral("Find Beats")) parts_.platform.messages.Show(Readout().toStdString());
+    if (what == QStringLiteral("Find Beats")) platform_.messages.Show(Readout().toStdString());
 }
 
 void BeatsActions::PlaceAt(double bpm, const QString& what, uint64_t mergeKey) {
     if (Running()) return;
     if (const std::string refused = RefusedTempo(bpm); !refused.empty()) {
-        parts_.platform.messages.Show(refused);
+        platform_.messages.Show(refused);
         return;
     }
     BeatOptions options = KeptBarOptions(Beats());
     options.bpm = bpm;
-    if (curve_ && curvePath_ == parts_.document.Info().path) {
+    if (curve_ && curvePath_ == document_.Info().path) {
         // The onsets are read: placing the beats again takes milliseconds.
         BeatAnalysis placed = PlaceBeats(*curve_, curveFrom_, options);
         if (!placed.steady) {
@@ -207,7 +211,7 @@ void BeatsActions::PlaceAt(double bpm, const QString& what, uint64_t mergeKey) {
             const BeatAnalysis now = Beats();
             const int64_t anchor =
                 options.downbeatSample.value_or(now.beats.empty() ? curveFrom_ : now.beats.front().sample);
-            placed = LaidGrid(bpm, anchor, curveFrom_, curveFrom_ + curve_->samples, parts_.document.Info().sampleRate,
+            placed = LaidGrid(bpm, anchor, curveFrom_, curveFrom_ + curve_->samples, document_.Info().sampleRate,
                               options.beatsPerBar);
             placed.onsets = onsets_;
         }
@@ -226,11 +230,11 @@ void BeatsActions::SetTempoNow() {
     char shown[32];
     std::snprintf(shown, sizeof shown, "%.2f", static_cast<double>(BpmHundredths(beats.bpm)) / 100.0);
     const std::optional<std::string> typed =
-        parts_.platform.messages.AskText("Tempo in BPM (beats a minute, 20 to 400):", shown);
+        platform_.messages.AskText("Tempo in BPM (beats a minute, 20 to 400):", shown);
     if (!typed) return;
     const std::optional<int64_t> hundredths = ParseBpmHundredths(*typed);
     if (!hundredths) {
-        parts_.platform.messages.Show("\"" + *typed + "\" is not a tempo. Type the beats a minute, such as 128 or 127.5.");
+        platform_.messages.Show("\"" + *typed + "\" is not a tempo. Type the beats a minute, such as 128 or 127.5.");
         return;
     }
     PlaceAt(static_cast<double>(*hundredths) / 100.0, QStringLiteral("Set Tempo"));
@@ -260,12 +264,12 @@ void BeatsActions::ShiftHalfBeatNow() {
     if (Running()) return;
     BeatAnalysis beats = Beats();
     if (!beats.steady || beats.beats.size() < 2) return;
-    ShiftHalfBeat(beats, parts_.sound.NumSamples);
+    ShiftHalfBeat(beats, sound_.NumSamples);
     Keep(beats, QStringLiteral("Shift Beats by Half a Beat"));
 }
 
 void BeatsActions::TapNow() {
-    if (!parts_.playing || !parts_.playing() || !Beats().steady) return;
+    if (media_.Mode() != MediaControl::ModePlay || !Beats().steady) return;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())
                         .count();
@@ -278,13 +282,13 @@ void BeatsActions::SetBeatsPerBarNow() {
     BeatAnalysis beats = Beats();
     if (!beats.steady) return;
     const std::optional<std::string> typed =
-        parts_.platform.messages.AskText("Beats per bar (1 to 32):", std::to_string(beats.beatsPerBar));
+        platform_.messages.AskText("Beats per bar (1 to 32):", std::to_string(beats.beatsPerBar));
     if (!typed) return;
     int count = 0;
     const char* end = typed->data() + typed->size();
     const auto [ptr, ec] = std::from_chars(typed->data(), end, count);
     if (ec != std::errc{} || ptr != end || count < 1 || count > 32) {
-        parts_.platform.messages.Show("\"" + *typed + "\" can't be used: a bar has from 1 to 32 beats.");
+        platform_.messages.Show("\"" + *typed + "\" can't be used: a bar has from 1 to 32 beats.");
         return;
     }
     const std::size_t downbeat = NearestBeat(beats, KeptBarOptions(beats).downbeatSample.value_or(0)).value_or(0);

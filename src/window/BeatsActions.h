@@ -15,11 +15,11 @@
 // A cancelled or failed run leaves the tracks as they were. The Beats track
 // is the one record of the beats: the readout and the corrections read it.
 //
-// Units: selection ends in ms (the window's), sample frames everywhere else.
+// Units: the selection's ends in ms (the session's views of them), sample
+// frames everywhere else.
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +36,8 @@ namespace zv {
 
 class BeatFinding;
 class JobRunner;
+class MediaControl;
+class Session;
 class SoundDocument;
 class TrackUndo;
 struct Platform;
@@ -43,25 +45,17 @@ struct SoundData;
 
 class BeatsActions : public QObject {
 public:
-    struct Parts {
-        Platform& platform;
-        SoundDocument& document;
-        const SoundData& sound;
-        TrackUndo& undo;
-        std::function<FrameRate()> frameRate;
-        std::function<int32_t()> selStartMs;
-        std::function<int32_t()> selEndMs;
-        std::function<int64_t()> positionSample;   // the sample being heard
-        std::function<bool()> playing;
-        QWidget* window;
-    };
-
     // Onset sensitivity: aubio's peak-picking threshold for Mark Onsets.
     static constexpr double kLowSensitivity = 0.3;
     static constexpr double kMediumSensitivity = 0.18;
     static constexpr double kHighSensitivity = 0.06;
 
-    BeatsActions(Parts parts, QObject* parent);
+    // The analyses read `sound` (the document's samples); their results go
+    // to `document`'s tracks as steps of `undo`; the selection and the rate
+    // come from `session`; `media` tells the position and whether it plays;
+    // jobs show their progress over `window`. All of them outlive this object.
+    BeatsActions(Platform& platform, SoundDocument& document, const SoundData& sound, TrackUndo& undo,
+                 const Session& session, const MediaControl& media, QWidget* window, QObject* parent);
     ~BeatsActions() override;
 
     // Adds "Find Beats", the corrections, "Mark Onsets" and "Onset
@@ -122,7 +116,13 @@ private:
     // selection is empty or the whole sound.
     std::pair<int64_t, int64_t> Stretch() const;
 
-    Parts parts_;
+    Platform& platform_;
+    SoundDocument& document_;
+    const SoundData& sound_;
+    TrackUndo& undo_;
+    const Session& session_;
+    const MediaControl& media_;
+    QWidget* window_;
     JobRunner* jobs_ = nullptr;   // child of this object
     uint64_t job_ = 0;
     bool soundOpen_ = false;

@@ -28,6 +28,7 @@
 #include "marks/MarkKeeper.h"
 #include "marks/TextFile.h"
 #include "sound/SoundData.h"
+#include "session/Session.h"
 #include "window/DialoguePanel.h"
 #include "window/FileDialog.h"
 #include "window/JobRunner.h"
@@ -65,18 +66,20 @@ auto Guard(MessageBox& messages, F handler) {
 
 } // namespace
 
-DialogueActions::DialogueActions(Parts parts, QObject* parent)
-    : QObject(parent), parts_(std::move(parts)), jobs_(new JobRunner(parts_.window)) {
+DialogueActions::DialogueActions(Platform& platform, SoundDocument& document, const SoundData& sound,
+                                 TrackUndo& undo, const Session& session, QMainWindow* window, QObject* parent)
+    : QObject(parent), platform_(platform), document_(document), sound_(sound), undo_(undo), session_(session),
+      window_(window), jobs_(new JobRunner(window)) {
     panel_ = new DialoguePanel;
-    dock_ = new QDockWidget(QStringLiteral("Dialogue Breakdown"), parts_.window);
+    dock_ = new QDockWidget(QStringLiteral("Dialogue Breakdown"), window_);
     dock_->setObjectName(QStringLiteral("DialogueDock"));
     dock_->setWidget(panel_);
     dock_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
-    parts_.window->addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    window_->addDockWidget(Qt::BottomDockWidgetArea, dock_);
     dock_->hide();
     ReadSets();
     // The way the language is aligned is told when the panel first shows.
-    MessageBox& messages = parts_.platform.messages;
+    MessageBox& messages = platform_.messages;
     connect(panel_->align, &QPushButton::clicked, this, Guard(messages, [this] { AlignNow(); }));
     connect(panel_->alignSelected, &QPushButton::clicked, this, Guard(messages, [this] { AlignSelectedNow(); }));
     connect(panel_, &DialoguePanel::LanguageChanged, this, Guard(messages, [this] { LanguageChanged(); }));
@@ -92,21 +95,21 @@ DialogueActions::~DialogueActions() {
 void DialogueActions::FillMenu(QMenu& menu) {
     breakdown = menu.addAction(QStringLiteral("Dialogue Breakdown..."));
     breakdown->setObjectName(QStringLiteral("MnuDialogueBreakdown"));
-    connect(breakdown, &QAction::triggered, this, Guard(parts_.platform.messages, [this] { ShowPanel(); }));
+    connect(breakdown, &QAction::triggered, this, Guard(platform_.messages, [this] { ShowPanel(); }));
 }
 
 void DialogueActions::Enable(bool soundOpen) {
     soundOpen_ = soundOpen;
     const bool on = soundOpen && !Running();
     panel_->align->setEnabled(on);
-    const Track* words = parts_.document.Find(SoundDocument::kWords);
+    const Track* words = document_.Find(SoundDocument::kWords);
     panel_->alignSelected->setEnabled(on && words && !words->empty());
 }
 
 void DialogueActions::ShowPanel() {
     // Docked for the first time: the window grows by the panel, so the
     // waveform keeps its room (as far as the screen allows).
-    QMainWindow& window = *parts_.window;
+    QMainWindow& window = *window_;
     if (dock_->isHidden() && !dock_->isFloating() && !(window.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
         const int grow = dock_->sizeHint().height();
         const QScreen* screen = window.screen();
@@ -154,35 +157,35 @@ void DialogueActions::LanguageChanged() {
 }
 
 std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes) const {
-    const SoundInfo& info = parts_.document.Info();
-    return MouthShapes(phonemes, CurrentSet(), panel_->Rules(), parts_.frameRate(), info.sampleRate, info.frames);
+    const SoundInfo& info = document_.Info();
+    return MouthShapes(phonemes, CurrentSet(), panel_->Rules(), session_.Rate(), info.sampleRate, info.frames);
 }
 
 void DialogueActions::MouthsChanged() {
-    const Track* phonemes = parts_.document.Find(SoundDocument::kPhonemes);
-    if (!parts_.document.HasSound() || !phonemes || phonemes->empty()) return;
-    parts_.undo.Change(SoundDocument::kMouths, MouthsFor(phonemes->Items()), QStringLiteral("Mouth Shapes"));
+    const Track* phonemes = document_.Find(SoundDocument::kPhonemes);
+    if (!document_.HasSound() || !phonemes || phonemes->empty()) return;
+    undo_.Change(SoundDocument::kMouths, MouthsFor(phonemes->Items()), QStringLiteral("Mouth Shapes"));
 }
 
 std::optional<std::pair<int64_t, int64_t>> DialogueActions::Selected() const {
-    return SelectedSamples(parts_.selStartMs(), parts_.selEndMs(), parts_.sound.WavFormat.nSamplesPerSec,
-                           parts_.sound.NumSamples);
+    return SelectedSamples(session_.SelectionStartMs(), session_.SelectionEndMs(), sound_.WavFormat.nSamplesPerSec,
+                           sound_.NumSamples);
 }
 
 void DialogueActions::AlignNow() {
-    if (Running() || !parts_.document.HasSound() || parts_.sound.NumSamples <= 0) return;
+    if (Running() || !document_.HasSound() || sound_.NumSamples <= 0) return;
     const std::string text = panel_->text->toPlainText().toStdString();
     if (text.find_first_not_of(" \t\r\n") == std::string::npos) {
-        parts_.platform.messages.Show(kEmptyText);
+        platform_.messages.Show(kEmptyText);
         return;
     }
-    const auto [from, to] = Selected().value_or(std::pair<int64_t, int64_t>{0, parts_.sound.NumSamples});
+    const auto [from, to] = Selected().value_or(std::pair<int64_t, int64_t>{0, sound_.NumSamples});
     Run(text, from, to, std::nullopt);
 }
 
 void DialogueActions::AlignSelectedNow() {
-    if (Running() || !parts_.document.HasSound()) return;
-    const BreakdownTracks tracks = TracksOf(parts_.document);
+    if (Running() || !document_.HasSound()) return;
+    const BreakdownTracks tracks = TracksOf(document_);
     const auto selected = Selected();
     // The words whose middle lies in the selection.
     std::size_t first = tracks.words.size(), last = 0;
@@ -194,7 +197,7 @@ void DialogueActions::AlignSelectedNow() {
         }
     }
     if (first >= last) {
-        parts_.platform.messages.Show(
+        platform_.messages.Show(
             "Select the words to align again on the timeline first: no word lies inside the selection.");
         return;
     }
@@ -202,7 +205,7 @@ void DialogueActions::AlignSelectedNow() {
     for (std::size_t i = first; i < last; ++i) text += (i > first ? " " : "") + tracks.words[i].text;
     // From the word kept before to the word kept after, taking in the selection.
     const int64_t floor = first > 0 ? tracks.words[first - 1].end : 0;
-    const int64_t ceiling = last < tracks.words.size() ? tracks.words[last].start : parts_.sound.NumSamples;
+    const int64_t ceiling = last < tracks.words.size() ? tracks.words[last].start : sound_.NumSamples;
     const int64_t from = std::max(floor, std::min(selected->first, tracks.words[first].start));
     const int64_t to = std::min(ceiling, std::max(selected->second, tracks.words[last - 1].end));
     Run(text, from, std::max(to, from + 1), std::pair{first, last});
@@ -210,7 +213,7 @@ void DialogueActions::AlignSelectedNow() {
 
 void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
                           std::optional<std::pair<std::size_t, std::size_t>> replace) {
-    const SoundData& sound = parts_.sound;
+    const SoundData& sound = sound_;
     DialogueRequest request;
     request.sampleRate = sound.WavFormat.nSamplesPerSec;
     request.firstSample = from;
@@ -219,7 +222,7 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     request.language = panel_->Language();
     request.modelsFolder = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     if (DialogueLanguageWay(request.language, request.modelsFolder) == DialogueWay::Unknown) {
-        parts_.platform.messages.Show("espeak-ng does not know the language \"" + request.language +
+        platform_.messages.Show("espeak-ng does not know the language \"" + request.language +
                                       "\": choose one from the list.");
         return;
     }
@@ -234,12 +237,12 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
         std::move(analysis), [this](DialogueBreakdown& done) { Finished(done); },
         [this](JobOutcome outcome, const std::string& reason) {
             job_ = 0;
-            Enable(parts_.document.HasSound());
+            Enable(document_.HasSound());
             // Cancelled: the breakdown there stays.
             panel_->status->setText(outcome == JobOutcome::Failed ? QString::fromStdString(reason)
                                                                   : QStringLiteral("Cancelled: nothing changed."));
             if (outcome == JobOutcome::Failed)
-                parts_.platform.messages.Show("Couldn't align the dialogue: " + reason);
+                platform_.messages.Show("Couldn't align the dialogue: " + reason);
         });
     Enable(soundOpen_);
 }
@@ -247,13 +250,13 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
 void DialogueActions::Finished(DialogueBreakdown& done) {
     job_ = 0;
     const DialogueResult& result = done.Result();
-    const TrackEdit edit = done.Edit(parts_.document);
-    parts_.undo.Change(edit.tracks, QString::fromStdString(edit.step));
-    Enable(parts_.document.HasSound());
+    const TrackEdit edit = done.Edit(document_);
+    undo_.Change(edit.tracks, QString::fromStdString(edit.step));
+    Enable(document_.HasSound());
     const std::size_t count = result.breakdown.WordItems().size();   // the words aligned now
     if (result.outcome == DialogueResult::Outcome::NoSpeech) {
         panel_->status->setText(QStringLiteral("No speech found: %1 words spread evenly.").arg(count));
-        parts_.platform.messages.Show("No speech was found in the sound" +
+        platform_.messages.Show("No speech was found in the sound" +
                                       std::string(done.Replacing() || Selected() ? " selected" : "") +
                                       ". The words are spread evenly over it: drag them into place on the Words lane.");
         return;
@@ -266,10 +269,10 @@ void DialogueActions::Finished(DialogueBreakdown& done) {
 }
 
 std::optional<std::string> DialogueActions::ExportText(const ExportWriter& writer, ExportInput input) const {
-    const SoundInfo& info = parts_.document.Info();
-    const BreakdownTracks tracks = TracksOf(parts_.document);
+    const SoundInfo& info = document_.Info();
+    const BreakdownTracks tracks = TracksOf(document_);
     if (tracks.words.empty()) {
-        parts_.platform.messages.Show(
+        platform_.messages.Show(
             "There is no dialogue breakdown to export. Make one with Analyze > Dialogue Breakdown... first.");
         return std::nullopt;
     }
@@ -279,36 +282,36 @@ std::optional<std::string> DialogueActions::ExportText(const ExportWriter& write
     input.breakdown = &breakdown;
     input.mouths = &mouths;
     input.mouthSet = &CurrentSet();
-    input.rate = parts_.frameRate();   // the rate the mouths were laid at
+    input.rate = session_.Rate();   // the rate the mouths were laid at
     return writer.Write(input);
 }
 
 void DialogueActions::ImportNow() {
-    if (!parts_.document.HasSound()) return;
-    const std::optional<std::string> path = parts_.platform.fileDialog.ShowOpen(kImportFilter, 1);
+    if (!document_.HasSound()) return;
+    const std::optional<std::string> path = platform_.fileDialog.ShowOpen(kImportFilter, 1);
     if (!path) return;
     const TextFileRead read = ReadTextFile(*path, MarkKeeper::kMaxFileBytes);
     if (!read.exists || read.error) {
-        parts_.platform.messages.Show("The breakdown can't be read from " + *path + ": " +
+        platform_.messages.Show("The breakdown can't be read from " + *path + ": " +
                                       (read.error ? *read.error : std::string("there is no such file")) + ".");
         return;
     }
-    const SoundInfo& info = parts_.document.Info();
+    const SoundInfo& info = document_.Info();
     const std::string extension = std::filesystem::path(*path).extension().string();
     std::string error;
     std::optional<ImportedBreakdown> imported;
     if (extension == ".dat") {
-        if (auto mouths = ImportMohoSwitch(read.text, parts_.frameRate(), info.sampleRate, info.frames, error)) {
-            parts_.undo.Change(SoundDocument::kMouths, std::move(*mouths), QStringLiteral("Import Breakdown"));
+        if (auto mouths = ImportMohoSwitch(read.text, session_.Rate(), info.sampleRate, info.frames, error)) {
+            undo_.Change(SoundDocument::kMouths, std::move(*mouths), QStringLiteral("Import Breakdown"));
             return;
         }
     } else if (extension == ".json") {
         imported = ImportBreakdownJson(read.text, info.sampleRate, info.frames, error);
     } else {
-        imported = ImportPapagayo(read.text, info.sampleRate, info.frames, parts_.frameRate(), error);
+        imported = ImportPapagayo(read.text, info.sampleRate, info.frames, session_.Rate(), error);
     }
     if (!imported) {
-        parts_.platform.messages.Show("The breakdown can't be read from " + *path + ": " + error +
+        platform_.messages.Show("The breakdown can't be read from " + *path + ": " + error +
                                       ". Nothing was changed.");
         return;
     }
@@ -325,7 +328,7 @@ void DialogueActions::ImportNow() {
         }
         phonemes = std::move(phones);
     }
-    parts_.undo.Change({{SoundDocument::kWords, imported->breakdown.WordItems()},
+    undo_.Change({{SoundDocument::kWords, imported->breakdown.WordItems()},
                         {SoundDocument::kPhonemes, phonemes},
                         {SoundDocument::kMouths, imported->mouths}},
                        QStringLiteral("Import Breakdown"));

@@ -16,11 +16,11 @@
 //   - Import Breakdown... reads a Papagayo .pgo, Zorvane's JSON or Moho
 //     switch data onto the tracks, refusing a damaged file whole.
 //
-// Units: selection in ms (the window's); sample frames everywhere else.
+// Units: the selection in ms (the session's views of it); sample frames
+// everywhere else.
 #include <QObject>
 #include <QString>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +40,7 @@ namespace zv {
 class DialogueBreakdown;
 class DialoguePanel;
 class JobRunner;
+class Session;
 class SoundDocument;
 class TrackUndo;
 struct Platform;
@@ -47,21 +48,15 @@ struct SoundData;
 
 class DialogueActions : public QObject {
 public:
-    struct Parts {
-        Platform& platform;
-        SoundDocument& document;
-        const SoundData& sound;
-        TrackUndo& undo;
-        std::function<FrameRate()> frameRate;
-        std::function<int32_t()> selStartMs;
-        std::function<int32_t()> selEndMs;
-        QMainWindow* window;   // the panel docks in it
-    };
-
     static constexpr const char* kImportFilter =
         "Breakdowns (*.pgo *.json *.dat)|*.pgo *.json *.dat|All Files (*.*)|*.*";
 
-    DialogueActions(Parts parts, QObject* parent);
+    // The alignment reads `sound` (the document's samples); its results go
+    // to `document`'s tracks as steps of `undo`; the selection and the rate
+    // come from `session`; the panel docks in `window`. All of them outlive
+    // this object.
+    DialogueActions(Platform& platform, SoundDocument& document, const SoundData& sound, TrackUndo& undo,
+                    const Session& session, QMainWindow* window, QObject* parent);
     ~DialogueActions() override;
 
     // Adds "Dialogue Breakdown..." to `menu`.
@@ -101,7 +96,12 @@ private:
     // The selection in sample frames, or nothing when it is empty.
     std::optional<std::pair<int64_t, int64_t>> Selected() const;
 
-    Parts parts_;
+    Platform& platform_;
+    SoundDocument& document_;
+    const SoundData& sound_;
+    TrackUndo& undo_;
+    const Session& session_;
+    QMainWindow* window_;
     DialoguePanel* panel_ = nullptr;
     QDockWidget* dock_ = nullptr;
     JobRunner* jobs_ = nullptr;

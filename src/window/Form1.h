@@ -7,31 +7,23 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-#include "common/FrameRate.h"
 #include "document/Track.h"
+#include "session/Session.h"
 #include "sound/SoundData.h"
 #include "window/Platform.h"
-#include "window/Twips.h"
-
-class QLabel;
-class QLineEdit;
-class QMenu;
-class QAction;
+#include "window/SessionField.h"
+#include "window/FormControls.h"
+#include "window/TwipsPlacement.h"
+#include "window/WaveformHost.h"
 
 namespace zv {
 
-class PictureBox;
-class Slider;
-class LineShape;
-class MediaControl;
 class FormTimelineView;
 class TimelineRefresh;
 class QtSpeakerVolume;
 class WaveformInteraction;
-struct SelectionContext;
 class MarkKeeper;
 class MarksActions;
 class BeatsActions;
@@ -42,9 +34,15 @@ class TrackUndo;
 class MarksWindow;
 class SoundDocument;
 class SoundOpener;
+class ActionLinks;
+class TransportMenu;
+class SelectionSliders;
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public FormControls, private WaveformHost {
     Q_OBJECT
+    // Made first: the fields below are views of it.
+    Session session_;
+
 public:
     // Panel height, twips: Picture1 is docked to the client area's bottom edge.
     static constexpr float PanelHeight = 2295.0f;
@@ -66,84 +64,19 @@ public:
     // Public methods of the window.
     // Redraws the loaded sound into PicWave at its size in twips. Raises
     // the renderer's errors (overflow, division by zero): callers trap them.
-    void DrawWaves();
+    void DrawWaves() override;
     void SetupVolume();
-
-    // Controls (children of the window).
-    QWidget* Picture1 = nullptr;       // the bottom panel
-    PictureBox* PicWave = nullptr;
-    QLabel* LabFilePath = nullptr;
-    // Children of Picture1.
-    PictureBox* PicTime = nullptr;
-    QLabel* LabMCIposition = nullptr;
-    QLabel* LblStartFrame = nullptr;
-    QLabel* LblEndFrame = nullptr;
-    Slider* ScrollStart = nullptr;
-    Slider* ScrollEnd = nullptr;
-    LineShape* RedLine = nullptr;
-    MediaControl* MMControl1 = nullptr;
-    Slider* VolSlider = nullptr;
-    QLabel* LblTotalTime = nullptr;
-    QLabel* LblSelectedTime = nullptr;
-    QLabel* Label1 = nullptr;
-    QLineEdit* TxtNumFrames = nullptr;
-    // Menus.
-    QMenu* MnuFile = nullptr;
-    QAction* MnuOpen = nullptr;
-    QAction* MnuExit = nullptr;
-    QMenu* MnuEdit = nullptr;
-    // Edit > Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z), after the entries
-    // above: every edit of the marks, the words, the phonemes, the mouth
-    // shapes and the beats.
-    QAction* MnuUndo = nullptr;
-    QAction* MnuRedo = nullptr;
-    QAction* MnuAbout = nullptr;
-    QAction* MnuSelInput = nullptr;
-    // The Transport menu (after View): the player's commands, each naming
-    // its key (single keys of the window, see WaveKeys).
-    QMenu* MnuTransport = nullptr;
-    QAction* MnuPlayPause = nullptr;      // Space
-    QAction* MnuLoopSelection = nullptr;  // L, checkable
-    QAction* MnuNormalSpeed = nullptr;    // one of the three speeds, remembered
-    QAction* MnuHalfSpeed = nullptr;
-    QAction* MnuQuarterSpeed = nullptr;
-    QAction* MnuPlaySlowly = nullptr;     // Shift+Space: at the last slow speed
-    QAction* MnuStep = nullptr;           // Right
-    QAction* MnuBack = nullptr;           // Left
-    // The Marks menu (after View): the only entries with shortcuts.
-    QMenu* MnuMarks = nullptr;
-    QMenu* MnuAnalyze = nullptr;   // after Marks
-    QAction* MnuAddMark = nullptr;            // M
-    QAction* MnuAddSelectionMark = nullptr;   // Shift+M
-    QAction* MnuMarksList = nullptr;          // Ctrl+L
-    QAction* MnuExportMarks = nullptr;        // Ctrl+E
-    QAction* MnuImportMarks = nullptr;   // a marks file, a CSV or JSON export, or labels
-    QAction* MnuImportBreakdown = nullptr;   // a Papagayo .pgo, a breakdown's JSON or Moho switch data
-    QMenu* MnuView = nullptr;
-    QAction* MnuZoomIn = nullptr;
-    QAction* MnuZoomOut = nullptr;
-    QAction* MnuZoomToSelection = nullptr;
-    QAction* MnuShowWholeSound = nullptr;
-    QAction* MnuShowPeaks = nullptr;     // checkable, remembered
-    // Checkable, remembered: the spectrogram in place of the waveform.
-    QAction* MnuSpectrogram = nullptr;
-    // Checkable: the readouts add the SMPTE timecode of their frame count.
-    // Off at the first start; remembered (setting "view/showTimecode").
-    QAction* MnuShowTimecode = nullptr;
-    // View > Snap to Beats: marks and selection ends set by the pointer or
-    // the keys land on the nearest beat or half-beat; remembered.
-    QAction* MnuSnapToBeats = nullptr;
-    // Which two channels the traces show: the open sound's channels.
-    QMenu* MnuChannels = nullptr;
 
     // Form variables.
     std::string WavFileName;
-    int32_t SelStartMs = 0;        // selection start, ms
-    int32_t SelEndMs = 0;          // selection end, ms
+    // Views of the session's selection, in ms (rounded to nearest): reading
+    // reads the session, assigning moves the edge to that time.
+    SessionField<int32_t, &Session::SelectionStartMs, &Session::SetSelectionStartMs> SelStartMs{session_};
+    SessionField<int32_t, &Session::SelectionEndMs, &Session::SetSelectionEndMs> SelEndMs{session_};
     // The frame rate rounded to whole frames a second (30 from start-up on;
-    // 30 also for "29.97"). The exact rate is FrameRateNow(); a whole rate
-    // stored here directly is taken as the rate until the text is read again.
-    int16_t FramesPerSecond = 0;
+    // 30 also for "29.97"), a view of the session's exact rate; a whole rate
+    // assigned here becomes the rate.
+    SessionField<int16_t, &Session::WholeRate, &Session::SetWholeRate> FramesPerSecond{session_};
     bool Dragging = false;         // a mouse button is held down on PicTime
     // The mixer handle and the speaker volume control live in speakerVolume_.
 
@@ -172,7 +105,9 @@ public:
     void OpenGivenFile(const QString& pathOrUrl);
     void ShowTimes();
     void RefreshTimeline();
-    void ReadFrameRate();
+    // The one reader of the frame-rate box: runs when its text changes and
+    // sets the session's rate (a text that rounds outside 16 bits keeps it).
+    void TxtNumFrames_Change();
     void PicTime_MouseDown(int16_t button, int16_t shift, float x, float y);
     void PicTime_MouseMove(int16_t button, int16_t shift, float x, float y);
     void PicTime_MouseUp(int16_t button, int16_t shift, float x, float y);
@@ -200,7 +135,11 @@ public:
     MarksWindow* MarksList() const;
 
     // The frame rate every frame figure and Step/Back use.
-    FrameRate FrameRateNow() const;
+    FrameRate FrameRateNow() const { return session_.Rate(); }
+    // The state the views share: the rate, the selection, the position and
+    // the view in samples, the speed, loop and snap.
+    Session& State() { return session_; }
+    const Session& State() const { return session_; }
 
     // The waveform's view, overlays, click and scrub, and the single keys.
     WaveformInteraction& Waveform() { return *waveform_; }
@@ -213,53 +152,27 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void CreateControls();
-    void CreateMenus();
-    void SetTabOrder();
     void ConnectHandlers();
     // Docks Picture1 to the client area's bottom edge, full width, 2295 high
     // (the toolkit's docking: runs before Form_Resize on every size change).
     void DockPanel();
-    // Placement in twips; each raises (changing nothing) for a negative or
-    // non-finite size, or a place beyond a widget's reach.
-    void Place(QWidget* control, const TwipsRect& twips);
-    void SetLeft(QWidget* control, float left);
-    void SetWidth(QWidget* control, float width);
-    void SetHeight(QWidget* control, float height);
-    // Places every control again from its twips (the DPI changed).
-    void PlaceAll();
     // Ends the program at once: no other handler of it runs afterwards.
     void EndProgram();
 
-    // The selection as the selection rules see it.
-    SelectionContext Selection();
-    // Sets the exact rate and FramesPerSecond with it.
-    void KeepFrameRate(FrameRate rate);
-    // Takes a whole rate stored in FramesPerSecond directly as the rate.
-    void TakeWholeRateIfSet();
-    // The sliders' ranges follow a rate changed since the open.
-    void SlidersFollowRate();
+    // The controls that follow the session: the rate, speed, loop and snap.
+    void SessionChanged(Session::Change change);
 
-    void CreateMarksMenu();
-    // The Transport menu's entries and keys (after the waveform's handlers).
-    void CreateTransportMenu();
-    // Sets the speed (1, 0.5, 0.25) of every play from now on, remembered.
-    void SetSpeed(double speed);
     // The Analyze menu (after Marks): the beats and onsets analyses.
     void CreateAnalyzeMenu();
     // The entries that need a sound are enabled while one is open.
     void EnableMarkEntries();
-    // Snap to Beats (when on and there are beats): a sample frame, or an
-    // animation frame at the rate in force, moved to the nearest beat or
-    // half-beat; unchanged otherwise.
-    int64_t SnappedSample(int64_t sample) const;
-    int32_t SnappedFrame(int32_t frame);
-    // After the strip moved the selection: the ends it moved snap.
-    void SnapSelection(int32_t startBefore, int32_t endBefore);
-    // A sample frame moved to the nearest frame boundary at the rate in force.
-    int64_t OnFrameGrid(int64_t sample);
     // The waveform box's right-click menu at sample frame `sample`.
     void WaveformMenu(int64_t sample, const QPoint& where);
+    // What the waveform's handlers ask of the window (WaveformHost).
+    int HiddenBelow() const override;
+    void MoveStartSlider(int32_t frame) override;
+    void MoveEndSlider(int32_t frame) override;
+    void ContextMenu(int64_t sample, const QPoint& where) override;
 
     Platform& platform_;
     std::unique_ptr<FormTimelineView> timelineView_;
@@ -267,7 +180,7 @@ private:
     QtSpeakerVolume* speakerVolume_ = nullptr;
     WaveformInteraction* waveform_ = nullptr;   // child of the window
     QWidget* client_ = nullptr;   // the client area (central widget)
-    std::unordered_map<const QWidget*, TwipsRect> twips_;
+    TwipsPlacement placement_{*this};   // the controls' places in twips
     std::unique_ptr<SoundDocument> document_;
     MarksActions* marksActions_ = nullptr;   // child of the window
     // Undo over the document's tracks (child of the window). The lead keeps
@@ -277,10 +190,9 @@ private:
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
     SheetsActions* sheetsActions_ = nullptr;       // child of the window: the File menu's sheets
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
-    // The rate as read from the text, and the FramesPerSecond stored with it.
-    FrameRate exactRate_;
-    int16_t wholeOfExactRate_ = 0;
-    FrameRate slidersRate_;   // the rate the sliders' ranges count at
+    TransportMenu* transport_ = nullptr;   // child of the window
+    std::unique_ptr<ActionLinks> links_;   // how the helpers reach one another
+    std::unique_ptr<SelectionSliders> selection_;   // the strip's and the sliders' handlers
     // The open routine's decode, big reads and peak summary, run as jobs.
     std::unique_ptr<SoundOpener> opener_;
 };

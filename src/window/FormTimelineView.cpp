@@ -1,10 +1,13 @@
 #include "window/FormTimelineView.h"
 
 #include <QLabel>
+#include <QAction>
 #include <QLineEdit>
 
 #include "playback/ui/MediaControl.h"
-#include "window/Form1.h"
+#include "session/Session.h"
+#include "timeline/Readouts.h"
+#include "window/FormControls.h"
 #include "window/PictureBox.h"
 
 namespace zv {
@@ -13,26 +16,31 @@ namespace {
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 } // namespace
 
-std::u16string_view FormTimelineView::FrameRateText() {
-    frameRateText_ = form_.TxtNumFrames->text();  // implicitly shared: no copy of the characters
-    return {reinterpret_cast<const char16_t*>(frameRateText_.utf16()), static_cast<std::size_t>(frameRateText_.size())};
-}
-
-int32_t FormTimelineView::DeviceMode() { return static_cast<int32_t>(form_.MMControl1->Mode()); }
-int32_t FormTimelineView::DeviceLength() { return form_.MMControl1->Length(); }
-void FormTimelineView::SetStartCaption(std::string_view text) { form_.LblStartFrame->setText(FromUtf8(text)); }
-void FormTimelineView::SetEndCaption(std::string_view text) { form_.LblEndFrame->setText(FromUtf8(text)); }
-void FormTimelineView::SetSelectedCaption(std::string_view text) { form_.LblSelectedTime->setText(FromUtf8(text)); }
-void FormTimelineView::SetStripScale(float width, float height) { form_.PicTime->SetUserScale(width, height); }
+int32_t FormTimelineView::DeviceMode() { return static_cast<int32_t>(controls_.MMControl1->Mode()); }
+int32_t FormTimelineView::DeviceLength() { return controls_.MMControl1->Length(); }
+void FormTimelineView::SetStartCaption(std::string_view text) { controls_.LblStartFrame->setText(FromUtf8(text)); }
+void FormTimelineView::SetEndCaption(std::string_view text) { controls_.LblEndFrame->setText(FromUtf8(text)); }
+void FormTimelineView::SetSelectedCaption(std::string_view text) { controls_.LblSelectedTime->setText(FromUtf8(text)); }
+void FormTimelineView::SetStripScale(float width, float height) { controls_.PicTime->SetUserScale(width, height); }
 
 void FormTimelineView::SetPlayRange(int32_t fromMs, int32_t toMs) {
-    form_.MMControl1->SetFrom(fromMs);
-    form_.MMControl1->SetTo(toMs);
+    controls_.MMControl1->SetFrom(fromMs);
+    controls_.MMControl1->SetTo(toMs);
 }
 
-int32_t FormTimelineView::PlayRangeStart() { return form_.MMControl1->From(); }
-int32_t FormTimelineView::Position() { return form_.MMControl1->Position(); }
-Canvas& FormTimelineView::Strip() { return *form_.PicTime; }
-void FormTimelineView::ShowTimes() { form_.ShowTimes(); }
+int32_t FormTimelineView::PlayRangeStart() { return controls_.MMControl1->From(); }
+int32_t FormTimelineView::Position() { return controls_.MMControl1->Position(); }
+Canvas& FormTimelineView::Strip() { return *controls_.PicTime; }
+void FormTimelineView::ShowTimes() {
+    // Each time is read twice, once for the minutes and once for the frames.
+    MediaControl& media = *controls_.MMControl1;
+    const FrameRate rate = session_.Rate();
+    const bool timecode = controls_.MnuShowTimecode->isChecked();
+    const int32_t lengthForMinutes = media.Length();
+    controls_.LblTotalTime->setText(QString::fromStdString(LengthCaption(lengthForMinutes, media.Length(), rate, timecode)));
+    const int32_t positionForMinutes = media.Position();
+    controls_.LabMCIposition->setText(
+        QString::fromStdString(PositionCaption(positionForMinutes, media.Position(), rate, timecode)));
+}
 
 } // namespace zv

@@ -1,19 +1,19 @@
 #pragma once
-// The window's side of the timeline refresh: the frame-rate text box, the
-// media control, the three selection labels, the strip and the readouts.
+// The window's side of the timeline refresh: the media control, the three selection labels, the strip and the readouts.
 #include <QString>
 
-#include "playback/TimelineView.h"
+#include "timeline/TimelineView.h"
 
 namespace zv {
 
-class Form1;
+class FormControls;
+class Session;
 
 class FormTimelineView : public TimelineView {
 public:
-    explicit FormTimelineView(Form1& form) : form_(form) {}
+    // The window's controls and the session (the rate), both outliving this.
+    FormTimelineView(FormControls& controls, const Session& session) : controls_(controls), session_(session) {}
 
-    std::u16string_view FrameRateText() override;
     int32_t DeviceMode() override;
     int32_t DeviceLength() override;
     void SetStartCaption(std::string_view text) override;
@@ -27,8 +27,8 @@ public:
     void ShowTimes() override;
 
 private:
-    Form1& form_;
-    QString frameRateText_;  // keeps FrameRateText()'s view valid (shares the box's text)
+    FormControls& controls_;
+    const Session& session_;
 };
 
 } // namespace zv

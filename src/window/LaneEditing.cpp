@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "document/SoundDocument.h"
+#include "session/Session.h"
 #include "waveview/layers/TrackLaneLayer.h"
+#include "window/LaneHost.h"
 #include "window/TrackUndo.h"
 
 namespace zv {
@@ -41,8 +43,8 @@ std::optional<LaneEditing::Grip> LaneEditing::GripAt(const std::vector<TrackItem
 
 BreakdownTracks LaneEditing::Tracks() const {
     BreakdownTracks tracks;
-    if (const Track* w = parts_.document.Find(SoundDocument::kWords)) tracks.words = w->Items();
-    if (const Track* p = parts_.document.Find(SoundDocument::kPhonemes)) tracks.phonemes = p->Items();
+    if (const Track* w = document_.Find(SoundDocument::kWords)) tracks.words = w->Items();
+    if (const Track* p = document_.Find(SoundDocument::kPhonemes)) tracks.phonemes = p->Items();
     return tracks;
 }
 
@@ -66,8 +68,8 @@ void LaneEditing::Move(const LayerScene& scene, double x, bool free) {
     if (!dragged_ && std::abs(x - pressX_) < kClickPixels) return;
     dragged_ = true;
     const int64_t delta = scene.view.FrameAt(x) - pressSample_;
-    const int64_t length = parts_.document.Info().frames;
-    const auto place = [&](int64_t sample) { return free ? sample : parts_.onGrid(sample); };
+    const int64_t length = document_.Info().frames;
+    const auto place = [&](int64_t sample) { return free ? sample : session_.NearestFrameStart(sample); };
     const TrackItem& item = ItemsOf(before_, lane_)[grip_.index];
     const bool start = grip_.part == Grip::Part::Start;
     BreakdownTracks next;
@@ -91,7 +93,7 @@ void LaneEditing::Release() {
     active_ = false;
     if (!dragged_) {
         const TrackItem& item = ItemsOf(before_, lane_)[grip_.index];
-        if (parts_.play) parts_.play(item.start, item.end);
+        host_.PlaySamples(item.start, item.end);
         return;
     }
     // The lanes showed the drag; the step starts from before it.
@@ -105,10 +107,10 @@ bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x) {
     BreakdownTracks tracks = Tracks();
     std::vector<TrackItem>& items = lane == Lane::Words ? tracks.words : tracks.phonemes;
     const std::optional<Grip> grip = GripAt(items, scene, x);
-    if (!grip || !parts_.askText) return false;
+    if (!grip) return false;
     TrackItem& item = items[grip->index];
     const std::optional<std::string> text =
-        parts_.askText(lane == Lane::Words ? "The word:" : "The phoneme (a CMU phone such as AA, M or F):", item.text);
+        host_.AskText(lane == Lane::Words ? "The word:" : "The phoneme (a CMU phone such as AA, M or F):", item.text);
     if (!text || *text == item.text || text->empty()) return true;
     item.text = *text;
     item.kind.clear();   // typed by hand: no longer a guess
@@ -117,16 +119,16 @@ bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x) {
 }
 
 void LaneEditing::Show(const BreakdownTracks& tracks) {
-    parts_.document.Ensure(SoundDocument::kWords).Assign(tracks.words);
-    parts_.document.Ensure(SoundDocument::kPhonemes).Assign(tracks.phonemes);
-    if (parts_.repaint) parts_.repaint();
+    document_.Ensure(SoundDocument::kWords).Assign(tracks.words);
+    document_.Ensure(SoundDocument::kPhonemes).Assign(tracks.phonemes);
+    host_.LanesChanged();
 }
 
 void LaneEditing::Commit(const BreakdownTracks& tracks, const char* what) {
     std::vector<TrackUndo::TrackItems> after{{SoundDocument::kWords, tracks.words},
                                              {SoundDocument::kPhonemes, tracks.phonemes}};
-    if (parts_.mouths) after.emplace_back(SoundDocument::kMouths, parts_.mouths(tracks.phonemes));
-    parts_.undo.Change(std::move(after), QString::fromUtf8(what));
+    after.emplace_back(SoundDocument::kMouths, host_.MouthsFor(tracks.phonemes));
+    undo_.Change(std::move(after), QString::fromUtf8(what));
 }
 
 } // namespace zv

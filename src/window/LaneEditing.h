@@ -12,7 +12,6 @@
 // Units: pixels of the box; sample frames of the sound.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +21,8 @@
 
 namespace zv {
 
+class LaneHost;
+class Session;
 class SoundDocument;
 class TrackUndo;
 struct LayerScene;
@@ -29,26 +30,15 @@ struct LayerScene;
 class LaneEditing {
 public:
     enum class Lane { Words, Phonemes };
-    struct Parts {
-        SoundDocument& document;
-        TrackUndo& undo;
-        // The Mouths track for these phonemes (the panel's set and rules).
-        std::function<std::vector<TrackItem>(const std::vector<TrackItem>&)> mouths;
-        // A sample frame on the frame grid: the nearest frame boundary.
-        std::function<int64_t(int64_t)> onGrid;
-        // Plays sample frames [first, last).
-        std::function<void(int64_t, int64_t)> play;
-        // Asks for a text (`what` says which), `initial` filled in.
-        std::function<std::optional<std::string>(const std::string& what, const std::string& initial)> askText;
-        std::function<void()> repaint;   // the lanes changed during a drag
-    };
-
     // How near an edge the pointer grips it, pixels.
     static constexpr double kGripPixels = 4.0;
     // A press that moves less than this is a click, pixels.
     static constexpr double kClickPixels = 3.0;
 
-    explicit LaneEditing(Parts parts) : parts_(std::move(parts)) {}
+    // The lanes are `document`'s Words and Phonemes tracks, changed as steps
+    // of `undo`; the frame grid is the session's. All of them outlive this.
+    LaneEditing(SoundDocument& document, TrackUndo& undo, const Session& session, LaneHost& host)
+        : document_(document), undo_(undo), session_(session), host_(host) {}
 
     // What of an item lies under pixel x: an edge, or its middle.
     struct Grip {
@@ -75,7 +65,10 @@ private:
     // `tracks` as one step called `what`, the mouths with them.
     void Commit(const BreakdownTracks& tracks, const char* what);
 
-    Parts parts_;
+    SoundDocument& document_;
+    TrackUndo& undo_;
+    const Session& session_;
+    LaneHost& host_;
     bool active_ = false;
     bool dragged_ = false;
     Lane lane_ = Lane::Words;

@@ -7,11 +7,10 @@
 // transport and the platform pieces (message and question box, file dialog).
 //
 // Units: marks in sample frames of the sound; the selection in ms as the
-// window keeps it; frames at the rate the window reads when asked.
+// window keeps it; frames at the session's rate.
 #include <QObject>
 #include <QString>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +30,9 @@ class MarkKeeper;
 class MarkTableModel;
 class MarksWindow;
 class MediaControl;
+class MarkSources;
 class PictureBox;
+class Session;
 class SoundDocument;
 class TrackUndo;
 struct ExportInput;
@@ -40,28 +41,6 @@ struct Platform;
 class MarksActions : public QObject {
     Q_OBJECT
 public:
-    struct Parts {
-        Platform& platform;
-        SoundDocument& document;   // the marks are its first track
-        MediaControl& media;       // the position, the length, going to a frame
-        PictureBox& waveBox;       // the marks are painted over it
-        // Reads the frame rate as typed and returns it (Step's reading).
-        std::function<FrameRate()> readRate;
-        QWidget* window;           // the marks list sits beside it
-        // Snap to Beats: where a mark set at a sample frame lands.
-        std::function<int64_t(int64_t)> snap;
-        // The beats of the Beats track, for the beat formats of Export Marks.
-        std::function<BeatAnalysis()> beats;
-        // The dialogue's breakdown written by a Dialogue format of the export
-        // list (the input's sound, rate, marks and beats filled); nothing,
-        // told why, when there is none.
-        std::function<std::optional<std::string>(const ExportWriter&, const ExportInput&)> dialogue;
-        // The XDTS sheet written to the path chosen (asking its cut and
-        // scene, with the mouth numbers beside it); true when written, else
-        // the user was told why.
-        std::function<bool(const std::string&)> xdts;
-    };
-
     // The menu texts this class asks and tells with.
     static constexpr const char* kExportButton = "Export...";
     static constexpr const char* kDiscardButton = "Discard";
@@ -69,7 +48,12 @@ public:
     static constexpr const char* kImportFilter =
         "Marks Files (*.json *.csv *.txt)|*.json *.csv *.txt|All Files (*.*)|*.*";
 
-    MarksActions(Parts parts, QObject* parent);
+    // The marks are the document's first track; `media` gives the position
+    // and the length and goes to a frame; the marks are painted over
+    // `waveBox`; the rate comes from `session`; the list sits beside
+    // `window`. All of them outlive this object.
+    MarksActions(Platform& platform, SoundDocument& document, MediaControl& media, PictureBox& waveBox,
+                 const Session& session, const MarkSources& sources, QWidget* window, QObject* parent);
     ~MarksActions() override;
 
     // Every change of the marks from now on is one step of `undo` (made
@@ -118,7 +102,13 @@ private:
     // The marks set to `items` as one undoable step called `what`.
     Report ChangeMarks(std::vector<TrackItem> items, const QString& what);
 
-    Parts parts_;
+    Platform& platform_;
+    SoundDocument& document_;
+    MediaControl& media_;
+    PictureBox& waveBox_;
+    const Session& session_;
+    const MarkSources& sources_;
+    QWidget* window_;
     std::unique_ptr<MarkKeeper> keeper_;
     TrackUndo* undo_ = nullptr;
     MarkTableModel* model_ = nullptr;

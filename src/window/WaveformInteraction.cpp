@@ -17,6 +17,7 @@
 #include "common/ui/LogCategories.h"
 #include "playback/MediaTransport.h"
 #include "playback/ui/MediaControl.h"
+#include "session/Session.h"
 #include "sound/SoundData.h"
 #include "analysis/SpectrogramMaking.h"
 #include "spectrum/Spectrogram.h"
@@ -57,47 +58,50 @@ int32_t ToLong(int64_t v) {
 
 } // namespace
 
-WaveformInteraction::WaveformInteraction(WaveformParts parts)
-    : QObject(&parts.window), parts_(std::move(parts)), spectrumJobs_(std::make_unique<JobRunner>(&parts_.window)),
-      scrubber_(parts_.control.Transport()), keys_(new WaveKeys(this)) {
+WaveformInteraction::WaveformInteraction(QWidget& window, PictureBox& box, MediaControl& control, SoundData& sound,
+                                         const SoundDocument& document, QMenu& channelsMenu, Session& session,
+                                         WaveformHost& host)
+    : QObject(&window), window_(window), box_(box), control_(control), sound_(sound), document_(document),
+      channelsMenu_(channelsMenu), session_(session), host_(host),
+      spectrumJobs_(std::make_unique<JobRunner>(&window)), scrubber_(control.Transport()), keys_(new WaveKeys(this)) {
     // The box's layers, bottom first: one line each.
-    waveform_ = &layers_.Emplace<WaveformLayer>(parts_.sound);
+    waveform_ = &layers_.Emplace<WaveformLayer>(sound_);
     spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });
     // The dialogue's lanes, shown once their tracks have items; the grid
     // runs through them.
-    wordsLane_ = &layers_.Emplace<TrackLaneLayer>(parts_.document, SoundDocument::kWords);
+    wordsLane_ = &layers_.Emplace<TrackLaneLayer>(document_, SoundDocument::kWords);
     phonemesLane_ = &layers_.Emplace<TrackLaneLayer>(
-        parts_.document, SoundDocument::kPhonemes, TrackLaneLayer::kDefaultHeight,
+        document_, SoundDocument::kPhonemes, TrackLaneLayer::kDefaultHeight,
         TrackLaneStyle{{0, 30, 40}, {35, 85, 105}, {150, 200, 215}, {230, 240, 245}});
-    layers_.Emplace<TrackLaneLayer>(parts_.document, SoundDocument::kMouths, TrackLaneLayer::kDefaultHeight,
+    layers_.Emplace<TrackLaneLayer>(document_, SoundDocument::kMouths, TrackLaneLayer::kDefaultHeight,
                                     TrackLaneStyle{{40, 28, 0}, {115, 85, 25}, {230, 200, 120}, {250, 240, 220}});
     layers_.Emplace<FrameGridLayer>();
-    layers_.Emplace<BeatsLayer>(parts_.document);
+    layers_.Emplace<BeatsLayer>(document_);
     layers_.Emplace<SelectionLayer>();
+    layers_.Emplace<MarksLayer>(document_.Marks());
+    // The play line over everything: a mark at the frame being heard
+    // must not hide where the sound is.
     layers_.Emplace<PlayLineLayer>();
-    // The marks over the view's lines: a mark just added at the position
-    // shows over the play line.
-    layers_.Emplace<MarksLayer>(parts_.marks);
 
     showPeaks_ = RememberedShowPeaks();
     showSpectrogram_ = RememberedShowSpectrogram();
     spectrogram_->SetOn(showSpectrogram_);
-    parts_.box.installEventFilter(this);
-    parts_.box.AddOverlay([this](QPainter& p) { Paint(p); });
-    parts_.window.installEventFilter(keys_);
+    box_.installEventFilter(this);
+    box_.AddOverlay([this](QPainter& p) { Paint(p); });
+    window_.installEventFilter(keys_);
     FillChannelsMenu();
 
     scrubTimer_.setTimerType(Qt::PreciseTimer);
     scrubTimer_.setInterval(kScrubPollMs);
     connect(&scrubTimer_, &QTimer::timeout, this, [this] {
         try {
-            if (scrubber_.Poll()) parts_.control.TransportChanged();
+            if (scrubber_.Poll()) control_.TransportChanged();
         } catch (...) {
             LogCurrentError(LogPlayback(), "Sounding a scrubbed frame");
         }
         if (!scrubber_.Waiting()) scrubTimer_.stop();
     });
-    connect(&parts_.control, &MediaControl::StatusUpdate, this, [this] {
+    connect(&control_, &MediaControl::StatusUpdate, this, [this] {
         try {
             StatusUpdated();
         } catch (...) {
@@ -105,7 +109,6 @@ WaveformInteraction::WaveformInteraction(WaveformParts parts)
         }
     });
 
-    MediaControl& control = parts_.control;
     keys_->Add(Qt::Key_Space, [this] { PlayOrPause(); });
     keys_->Add(Qt::Key_Right, [&control] {
         if (QAbstractButton* b = control.Button(QStringLiteral("Step"))) b->click();
@@ -134,15 +137,15 @@ bool WaveformInteraction::RememberedShowSpectrogram() {
 }
 
 bool WaveformInteraction::Loaded() const {
-    const SoundData& sound = parts_.sound;
+    const SoundData& sound = sound_;
     return sound.WavLoaded && sound.NumSamples > 0 && sound.WavFormat.nSamplesPerSec > 0;
 }
 
-int32_t WaveformInteraction::SampleRate() const { return parts_.sound.WavFormat.nSamplesPerSec; }
+int32_t WaveformInteraction::SampleRate() const { return sound_.WavFormat.nSamplesPerSec; }
 
 int64_t WaveformInteraction::PositionSample() const {
-    const int32_t ms = parts_.control.Position();
-    const int64_t sample = parts_.control.PositionSample();
+    const int32_t ms = control_.Position();
+    const int64_t sample = control_.PositionSample();
     // The transport's own sample, unless the two disagree (played on meanwhile).
     if (std::llabs(SamplesToMs(sample, SampleRate()) - ms) > 1) return MsToSamples(ms, SampleRate());
     return sample;
@@ -153,12 +156,12 @@ void WaveformInteraction::SoundLoaded() {
     scrubTimer_.stop();
     panning_ = false;
     followed_ = -1;
-    view_.Reset(parts_.sound.NumSamples);
+    view_.Reset(sound_.NumSamples);
     DropSpectra();
     channels_ = {};
     waveform_->SetChannels(channels_);
     FillChannelsMenu();
-    parts_.box.update();
+    box_.update();
 }
 
 void WaveformInteraction::PeaksMade(PeakSummary&& summary) {
@@ -171,23 +174,24 @@ void WaveformInteraction::PeaksMade(PeakSummary&& summary) {
 }
 
 void WaveformInteraction::SyncView() {
-    view_.SetWidth(parts_.box.width());
-    if (!parts_.sound.WavLoaded) return;
-    parts_.sound.ViewStart = ToLong(view_.Start());
-    parts_.sound.ViewEnd = ToLong(view_.End());
+    view_.SetWidth(box_.width());
+    if (!sound_.WavLoaded) return;
+    sound_.ViewStart = ToLong(view_.Start());
+    sound_.ViewEnd = ToLong(view_.End());
+    session_.SetView(view_.Start(), view_.End());
 }
 
 LayerScene WaveformInteraction::Scene() const {
     LayerScene scene{view_};
-    scene.height = parts_.box.height();
+    scene.height = box_.height();
     scene.hiddenBelow = HiddenBelow();
     scene.sampleRate = SampleRate();
-    scene.fps = parts_.frameRate();
-    scene.transportReady = Loaded() && parts_.control.Mode() != MediaControl::ModeNotReady;
+    scene.fps = session_.Rate();
+    scene.transportReady = Loaded() && control_.Mode() != MediaControl::ModeNotReady;
     if (scene.transportReady) {
         scene.positionSample = PositionSample();
-        scene.selStartSample = MsToSamples(parts_.selStartMs(), SampleRate());
-        scene.selEndSample = MsToSamples(parts_.selEndMs(), SampleRate());
+        scene.selStartSample = session_.SelectionStart();
+        scene.selEndSample = session_.SelectionEnd();
     }
     return scene;
 }
@@ -199,17 +203,17 @@ void WaveformInteraction::DrawPicture(float width, float height) {
     scene.pictureWidth = width;
     scene.pictureHeight = height;   // the stack takes the lanes off
     drawnLanes_ = layers_.LanesHeight();
-    layers_.DrawPicture(parts_.box, scene);
+    layers_.DrawPicture(box_, scene);
 }
 
 void WaveformInteraction::TracksChanged() {
     if (layers_.LanesHeight() != drawnLanes_ && Loaded()) Redraw();
-    else parts_.box.update();
+    else box_.update();
 }
 
 std::optional<LaneEditing::Lane> WaveformInteraction::EditableLaneAt(double y) const {
     if (!laneEditing_ || !Loaded()) return std::nullopt;
-    const LayerStack::Layout layout = layers_.LayOut(parts_.box.height(), HiddenBelow());
+    const LayerStack::Layout layout = layers_.LayOut(box_.height(), HiddenBelow());
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         const LayerArea& lane = layout.lanes[i];
         if (lane.height <= 0 || y < lane.top || y >= lane.Bottom()) continue;
@@ -221,35 +225,34 @@ std::optional<LaneEditing::Lane> WaveformInteraction::EditableLaneAt(double y) c
 
 void WaveformInteraction::Redraw() {
     try {
-        parts_.drawWaves();
+        host_.DrawWaves();
     } catch (...) {
         // As after an open: the picture stays as far as it got.
         LogCurrentError(LogSound(), "Drawing the waveform's view");
     }
-    parts_.box.update();
+    box_.update();
 }
 
 void WaveformInteraction::ZoomIn() {
     if (!Loaded()) return;
-    view_.SetWidth(parts_.box.width());
-    if (parts_.control.Mode() == MediaControl::ModeNotReady) view_.ZoomIn();
+    view_.SetWidth(box_.width());
+    if (control_.Mode() == MediaControl::ModeNotReady) view_.ZoomIn();
     else view_.ZoomKeeping(2.0, PositionSample());
     Redraw();
 }
 
 void WaveformInteraction::ZoomOut() {
     if (!Loaded()) return;
-    view_.SetWidth(parts_.box.width());
-    if (parts_.control.Mode() == MediaControl::ModeNotReady) view_.ZoomOut();
+    view_.SetWidth(box_.width());
+    if (control_.Mode() == MediaControl::ModeNotReady) view_.ZoomOut();
     else view_.ZoomKeeping(0.5, PositionSample());
     Redraw();
 }
 
 void WaveformInteraction::ZoomToSelection() {
     if (!Loaded()) return;
-    const int32_t start = parts_.selStartMs(), end = parts_.selEndMs();
-    const int64_t from = MsToSamples(std::min(start, end), SampleRate());
-    const int64_t to = MsToSamples(std::max(start, end), SampleRate());
+    const int64_t start = session_.SelectionStart(), end = session_.SelectionEnd();
+    const int64_t from = std::min(start, end), to = std::max(start, end);
     view_.ZoomTo(from, to);
     Redraw();
 }
@@ -271,7 +274,7 @@ void WaveformInteraction::SetShowSpectrogram(bool on) {
     showSpectrogram_ = on;
     spectrogram_->SetOn(on);
     Settings().setValue(kSpectrogramKey, on);
-    parts_.box.update();
+    box_.update();
 }
 
 void WaveformInteraction::DropSpectra() {
@@ -292,7 +295,7 @@ void WaveformInteraction::WantSpectrogram(const SpectrogramKey& key) {
         spectrumJob_ = 0;
     }
     const uint64_t ticket = ++spectrumTicket_;
-    const SoundData* record = &parts_.sound;   // DropSpectra stops the job before the record changes
+    const SoundData* record = &sound_;   // DropSpectra stops the job before the record changes
     const SpectrogramRequest request = key.Request();
     spectrumKey_ = key;
     spectrumJob_ = spectrumJobs_->StartAnalysis<SpectrogramMaking>(
@@ -301,7 +304,7 @@ void WaveformInteraction::WantSpectrogram(const SpectrogramKey& key) {
             if (ticket != spectrumTicket_) return;   // dropped meanwhile
             spectrumJob_ = 0;
             spectra_.Put(key, std::move(made.Image()));
-            parts_.box.update();
+            box_.update();
         },
         [this, key, ticket](JobOutcome outcome, const std::string& reason) {
             if (ticket != spectrumTicket_) return;
@@ -324,9 +327,9 @@ void WaveformInteraction::SetChannels(DrawnChannels channels) {
 // and nothing to choose; of more, the upper (red) and the lower (green)
 // trace each show the channel checked for it.
 void WaveformInteraction::FillChannelsMenu() {
-    QMenu& menu = parts_.channelsMenu;
+    QMenu& menu = channelsMenu_;
     menu.clear();
-    const int count = parts_.sound.WavLoaded ? parts_.sound.WavFormat.nChannels : 0;
+    const int count = sound_.WavLoaded ? sound_.WavFormat.nChannels : 0;
     menu.setEnabled(count > 0);
     if (count <= 2) {
         for (int c = 0; c < count; ++c) {
@@ -363,23 +366,23 @@ void WaveformInteraction::FillChannelsMenu() {
 // ---- Keys ----
 
 void WaveformInteraction::PlayOrPause() {
-    MediaControl& control = parts_.control;
+    MediaControl& control = control_;
     const bool playing = control.Mode() == MediaControl::ModePlay;
     if (QAbstractButton* b = control.Button(playing ? QStringLiteral("Pause") : QStringLiteral("Play"))) b->click();
 }
 
 void WaveformInteraction::GoToSelectionStart() {
-    MediaControl& control = parts_.control;
+    MediaControl& control = control_;
     if (control.Mode() == MediaControl::ModeNotReady) return;
-    control.SetFrom(parts_.selStartMs());
+    control.SetFrom(session_.SelectionStartMs());
     control.Transport().Prev();
     control.TransportChanged();
 }
 
 void WaveformInteraction::GoToSelectionEnd() {
-    MediaControl& control = parts_.control;
+    MediaControl& control = control_;
     if (control.Mode() == MediaControl::ModeNotReady) return;
-    control.SetTo(parts_.selEndMs());
+    control.SetTo(session_.SelectionEndMs());
     control.Transport().Next();
     control.TransportChanged();
 }
@@ -387,35 +390,32 @@ void WaveformInteraction::GoToSelectionEnd() {
 // As if the slider had been moved to the frame being heard: the slider's
 // own rules apply (it stays in its range, the start stays before the end).
 void WaveformInteraction::SetSelectionStartHere() {
-    if (parts_.control.Mode() == MediaControl::ModeNotReady) return;
-    parts_.readFrameRate();
-    const FrameRate rate = parts_.frameRate();
+    if (control_.Mode() == MediaControl::ModeNotReady) return;
+    const FrameRate rate = session_.Rate();
     if (!rate.IsPositive()) return;
-    parts_.moveStartSlider(ToLong(FrameAtMs(parts_.control.Position(), rate)));
+    host_.MoveStartSlider(ToLong(FrameAtMs(control_.Position(), rate)));
 }
 
 void WaveformInteraction::SetSelectionEndHere() {
-    if (parts_.control.Mode() == MediaControl::ModeNotReady) return;
-    parts_.readFrameRate();
-    const FrameRate rate = parts_.frameRate();
+    if (control_.Mode() == MediaControl::ModeNotReady) return;
+    const FrameRate rate = session_.Rate();
     if (!rate.IsPositive()) return;
-    parts_.moveEndSlider(ToLong(FrameAtMs(parts_.control.Position(), rate)));
+    host_.MoveEndSlider(ToLong(FrameAtMs(control_.Position(), rate)));
 }
 
 // ---- Mouse and wheel ----
 
 int64_t WaveformInteraction::FrameUnder(double x) {
     if (!Loaded()) return -1;
-    parts_.readFrameRate();
-    const FrameRate rate = parts_.frameRate();
+    const FrameRate rate = session_.Rate();
     if (!rate.IsPositive()) return -1;
-    view_.SetWidth(parts_.box.width());
+    view_.SetWidth(box_.width());
     const int64_t sample = view_.FrameAt(x);
     return FrameAtMs(SamplesToMs(sample, SampleRate()), rate);
 }
 
 bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &parts_.box) return QObject::eventFilter(watched, event);
+    if (watched != &box_) return QObject::eventFilter(watched, event);
     try {
         switch (event->type()) {
         case QEvent::Wheel: {
@@ -423,7 +423,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             if (!Loaded()) return false;
             const QPoint delta = wheel->angleDelta();
             const double notches = (delta.y() != 0 ? delta.y() : delta.x()) / kNotch;
-            view_.SetWidth(parts_.box.width());
+            view_.SetWidth(box_.width());
             if (wheel->modifiers() & Qt::ControlModifier) view_.ZoomAround(std::pow(kZoomPerNotch, notches), wheel->position().x());
             else view_.ScrollByPixels(-notches * kScrollPerNotch * view_.Width());
             Redraw();
@@ -438,15 +438,14 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 panStart_ = view_.Start();
             } else if (mouse->button() == Qt::LeftButton) {
                 if (const auto lane = EditableLaneAt(mouse->position().y())) {
-                    view_.SetWidth(parts_.box.width());
-                    parts_.readFrameRate();
+                    view_.SetWidth(box_.width());
                     laneEditing_->Press(*lane, Scene(), mouse->position().x());
                     return true;   // the lanes do not scrub
                 }
                 const int64_t frame = FrameUnder(mouse->position().x());
                 if (frame >= 0) {
                     scrubber_.Press(frame);
-                    parts_.control.TransportChanged();
+                    control_.TransportChanged();
                 }
             }
             return false;   // the box still reports the press
@@ -457,14 +456,14 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 view_.MoveStartTo(panStart_ - std::llround((mouse->position().x() - panX_) * view_.FramesPerPixel()));
                 Redraw();
             } else if (laneEditing_ && laneEditing_->Active() && (mouse->buttons() & Qt::LeftButton)) {
-                view_.SetWidth(parts_.box.width());
+                view_.SetWidth(box_.width());
                 laneEditing_->Move(Scene(), mouse->position().x(), mouse->modifiers() & Qt::ShiftModifier);
                 return true;
             } else if (scrubber_.Active() && (mouse->buttons() & Qt::LeftButton)) {
                 const int64_t frame = FrameUnder(mouse->position().x());
                 const int64_t before = scrubber_.Current();
                 if (frame >= 0) scrubber_.Move(frame);
-                if (scrubber_.Current() != before) parts_.control.TransportChanged();
+                if (scrubber_.Current() != before) control_.TransportChanged();
                 if (scrubber_.Waiting() && !scrubTimer_.isActive()) scrubTimer_.start();
             }
             return false;
@@ -479,7 +478,7 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             if (mouse->button() == Qt::LeftButton && scrubber_.Active()) {
                 scrubber_.Release();
                 scrubTimer_.stop();
-                parts_.control.TransportChanged();
+                control_.TransportChanged();
             }
             return false;
         }
@@ -487,15 +486,15 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             const auto lane = EditableLaneAt(mouse->position().y());
             if (mouse->button() != Qt::LeftButton || !lane) return false;
-            view_.SetWidth(parts_.box.width());
+            view_.SetWidth(box_.width());
             laneEditing_->DoubleClick(*lane, Scene(), mouse->position().x());
             return true;
         }
         case QEvent::ContextMenu: {
             auto* menu = static_cast<QContextMenuEvent*>(event);
-            if (!Loaded() || !parts_.contextMenu) return false;
-            view_.SetWidth(parts_.box.width());
-            parts_.contextMenu(view_.FrameAt(menu->pos().x()), menu->globalPos());
+            if (!Loaded()) return false;
+            view_.SetWidth(box_.width());
+            host_.ContextMenu(view_.FrameAt(menu->pos().x()), menu->globalPos());
             return true;
         }
         default:
@@ -512,14 +511,14 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
 
 void WaveformInteraction::StatusUpdated() {
     if (!Loaded()) return;
-    PictureBox& box = parts_.box;
+    PictureBox& box = box_;
     view_.SetWidth(box.width());
     const int64_t position = PositionSample();
     const bool moved = position != followed_;
     followed_ = position;
     const double x = std::floor(view_.PixelOf(position));
     if (moved && !view_.Shows(position)) {
-        if (parts_.control.Mode() == MediaControl::ModePlay) {
+        if (control_.Mode() == MediaControl::ModePlay) {
             // Playing across the right edge of a zoomed view turns the
             // page: the line goes on from the left edge. A play heard
             // outside the view (scrolled away from) leaves the view alone.
@@ -534,8 +533,8 @@ void WaveformInteraction::StatusUpdated() {
             return;
         }
     }
-    if (parts_.selStartMs() != shownSelStart_ || parts_.selEndMs() != shownSelEnd_ ||
-        !(parts_.frameRate() == shownRate_)) {
+    if (session_.SelectionStart() != shownSelStart_ || session_.SelectionEnd() != shownSelEnd_ ||
+        !(session_.Rate() == shownRate_)) {
         box.update();
         return;
     }
@@ -546,12 +545,12 @@ void WaveformInteraction::StatusUpdated() {
 }
 
 void WaveformInteraction::Paint(QPainter& p) {
-    shownSelStart_ = parts_.selStartMs();
-    shownSelEnd_ = parts_.selEndMs();
-    shownRate_ = parts_.frameRate();
+    shownSelStart_ = session_.SelectionStart();
+    shownSelEnd_ = session_.SelectionEnd();
+    shownRate_ = session_.Rate();
     shownPlayX_ = -1;
     if (!Loaded()) return;
-    view_.SetWidth(parts_.box.width());
+    view_.SetWidth(box_.width());
     const LayerScene scene = Scene();
     if (scene.transportReady) shownPlayX_ = std::floor(view_.PixelOf(scene.positionSample));
     PainterCanvas canvas(p);

@@ -8,7 +8,8 @@
 //
 // The view, the layers and the summary are core classes (WaveView,
 // LayerStack, PeakSummary, Scrubber); this class wires the window's events
-// to them. It reaches the window only through the WaveformParts it is given.
+// to them. It reads the rate and the selection from the Session and reaches
+// the window only through the controls and the WaveformHost it is given.
 // Pixels are PicWave's logical pixels; times ms; frames of the view are
 // sample frames.
 #include <QObject>
@@ -26,6 +27,7 @@
 #include "waveview/WaveView.h"
 #include "waveview/layers/LayerStack.h"
 #include "window/LaneEditing.h"
+#include "window/WaveformHost.h"
 
 class QMenu;
 class QPainter;
@@ -37,6 +39,7 @@ namespace zv {
 class MediaControl;
 class JobRunner;
 class PictureBox;
+class Session;
 class SoundDocument;
 class SpectrogramLayer;
 class Track;
@@ -45,35 +48,18 @@ class WaveformLayer;
 class WaveKeys;
 struct SoundData;
 
-// What of the window the waveform's handlers use: given at construction,
-// all of it outliving the handlers.
-struct WaveformParts {
-    QWidget& window;          // listens for the single keys; owns the handlers
-    PictureBox& box;          // PicWave
-    MediaControl& control;    // MMControl1: the transport and its position
-    SoundData& sound;         // the loaded-sound record; ViewStart/ViewEnd are written here
-    const Track& marks;       // the marks drawn over the box
-    const SoundDocument& document;   // its Beats track is drawn over the box
-    QMenu& channelsMenu;      // View > Channels, filled for each sound
-    std::function<int32_t()> selStartMs, selEndMs;   // the selection, ms
-    std::function<FrameRate()> frameRate;            // the rate in force
-    std::function<void()> readFrameRate;             // reads the typed rate first
-    std::function<void()> drawWaves;                 // draws the picture again (raises the renderer's errors)
-    std::function<int()> hiddenBelow;                // pixel rows of the box's bottom under the panel
-    // As if the user had moved the selection's start or end slider to this frame.
-    std::function<void(int32_t)> moveStartSlider, moveEndSlider;
-    // A right click on the box asks for its menu: the sample frame under
-    // the pointer and where on screen the menu goes. Optional.
-    std::function<void(int64_t, const QPoint&)> contextMenu;
-};
-
 class WaveformInteraction : public QObject {
     Q_OBJECT
 public:
 
     // Installs itself on the box (events, overlay) and the key table on the
-    // window. The controls and menus must be made.
-    explicit WaveformInteraction(WaveformParts parts);
+    // window. The controls and menus must be made; all of them, the record,
+    // the document (its Marks and Beats tracks are drawn over the box), the
+    // session and the host outlive the handlers. `sound`'s ViewStart/ViewEnd
+    // and the session's view are written here; `channelsMenu` is View >
+    // Channels, filled for each sound.
+    WaveformInteraction(QWidget& window, PictureBox& box, MediaControl& control, SoundData& sound,
+                        const SoundDocument& document, QMenu& channelsMenu, Session& session, WaveformHost& host);
     ~WaveformInteraction() override;
 
     // After every load attempt: the view is the whole sound again, the
@@ -159,13 +145,20 @@ private:
     // The editable lane under y (box pixels), if any.
     std::optional<LaneEditing::Lane> EditableLaneAt(double y) const;
     // Pixel rows of the box's bottom that the panel covers.
-    double HiddenBelow() const { return parts_.hiddenBelow ? parts_.hiddenBelow() : 0; }
+    double HiddenBelow() const { return host_.HiddenBelow(); }
     // The spectrogram layer wants the image for `key`: a job makes it.
     void WantSpectrogram(const SpectrogramKey& key);
     // Before the record changes: the job reading it stops, the images go.
     void DropSpectra();
 
-    WaveformParts parts_;
+    QWidget& window_;
+    PictureBox& box_;
+    MediaControl& control_;
+    SoundData& sound_;
+    const SoundDocument& document_;
+    QMenu& channelsMenu_;
+    Session& session_;
+    WaveformHost& host_;
     WaveView view_;
     LayerStack layers_;
     WaveformLayer* waveform_ = nullptr;   // in layers_
@@ -196,7 +189,7 @@ private:
     int64_t followed_ = -1;
     // The overlays as last painted: what moved is repainted.
     double shownPlayX_ = -1;
-    int32_t shownSelStart_ = -1, shownSelEnd_ = -1;
+    int64_t shownSelStart_ = -1, shownSelEnd_ = -1;
     FrameRate shownRate_{0};
 };
 

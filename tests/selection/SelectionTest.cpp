@@ -3,26 +3,28 @@
 #include "common/Errors.h"
 #include "selection/Selection.h"
 #include "selection/SliderModel.h"
+#include "session/Session.h"
 
 using namespace zv;
 
 namespace {
 
-// A 10000 ms sound at 30 fps, as just opened: sliders 0 to 300.
+// A 10000 ms sound at 30 fps, as just opened: sliders 0 to 300. No sound
+// is loaded, so the session counts in ms.
 struct SelectionFixture : ::testing::Test {
-    int32_t start = 0, end = 10000;
+    Session session;
     bool dragging = false;
     SliderModel scrollStart{0, 300, 0}, scrollEnd{0, 300, 300};
-    int16_t fps = 30;
     float width = 10000.0f;
 
-    SelectionContext C() { return {start, end, dragging, fps, scrollStart, scrollEnd}; }
+    SelectionFixture() { session.SetSelectionMs(0, 10000); }
+    SelectionContext C() { return {session, dragging, scrollStart, scrollEnd}; }
     void Down(int16_t b, float x) { SelectionMouseDown(C(), b, x, width); }
     void Move(int16_t b, float x) { SelectionMouseMove(C(), b, x, width); }
     void Up() { SelectionMouseUp(C()); }
     void Expect(int32_t s, int32_t e, int32_t vs, int32_t ve) {
-        EXPECT_EQ(start, s);
-        EXPECT_EQ(end, e);
+        EXPECT_EQ(session.SelectionStartMs(), s);
+        EXPECT_EQ(session.SelectionEndMs(), e);
         EXPECT_EQ(scrollStart.Value(), vs);
         EXPECT_EQ(scrollEnd.Value(), ve);
     }
@@ -44,8 +46,8 @@ TEST_F(SelectionFixture, LeftSetsTheStartAndRightTheEnd) {
 }
 
 TEST_F(SelectionFixture, ClicksThatMustChangeNothing) {
-    start = 2000;
-    end = 8000;
+    session.SetSelectionStartMs(2000);
+    session.SetSelectionEndMs(8000);
     for (auto [b, x] : {std::pair<int16_t, float>{1, 8000.0f}, {1, 9000.0f}, {2, 2000.0f},
                         {2, 100.0f}, {3, 5000.0f}, {4, 5000.0f}, {0, 5000.0f},
                         {1, 0.99f}, {2, 0.5f}, {2, 10000.5f}}) {
@@ -58,7 +60,7 @@ TEST_F(SelectionFixture, ClicksThatMustChangeNothing) {
 }
 
 TEST_F(SelectionFixture, DragFollowsUntilThePointerPassesTheOtherEdge) {
-    end = 5000;
+    session.SetSelectionEndMs(5000);
     Move(1, 3000.0f);  // no press yet: nothing
     Expect(0, 5000, 0, 300);
     Down(1, 1000.0f);
@@ -75,15 +77,15 @@ TEST_F(SelectionFixture, DragFollowsUntilThePointerPassesTheOtherEdge) {
 }
 
 TEST_F(SelectionFixture, StartComparesUnroundedAndMayRoundOntoTheEnd) {
-    end = 1000;
+    session.SetSelectionEndMs(1000);
     Down(1, 999.6f);
-    EXPECT_EQ(start, 1000);
+    EXPECT_EQ(session.SelectionStartMs(), 1000);
     EXPECT_EQ(scrollStart.Value(), 30);
 }
 
 TEST_F(SelectionFixture, SliderValueBeyondItsRangeIsClampedWhileTheMsAreSet) {
     // 1020 ms at 30 fps: maximum 30, a right click at 1020 gives 31 frames.
-    end = 1020;
+    session.SetSelectionEndMs(1020);
     width = 1020.0f;
     scrollStart = SliderModel(0, 30, 0);
     scrollEnd = SliderModel(0, 30, 30);
@@ -95,7 +97,7 @@ TEST_F(SelectionFixture, SliderValueBeyondItsRangeIsClampedWhileTheMsAreSet) {
 
 TEST_F(SelectionFixture, OverflowLeavesEverythingAsItWas) {
     width = 3.0e9f;
-    end = INT32_MAX;
+    session.SetSelectionEndMs(INT32_MAX);
     Down(1, 75000000.0f);  // 30 x 75000000 leaves 32 bits
     Down(2, 80000000.0f);
     Down(2, 2.5e9f);       // X itself leaves 32 bits
@@ -103,7 +105,7 @@ TEST_F(SelectionFixture, OverflowLeavesEverythingAsItWas) {
 }
 
 TEST_F(SelectionFixture, SlidersPushBackToOneFrameApartAndConvertToMs) {
-    fps = 25;
+    session.SetRate(25);
     scrollStart.SetValue(50);
     SelectionScrollStart(C());
     Expect(2000, 10000, 50, 300);
@@ -129,21 +131,21 @@ TEST_F(SelectionFixture, SlidersPushBackToOneFrameApartAndConvertToMs) {
     SelectionScrollEnd(C());
     EXPECT_EQ(scrollEnd.Value(), 300);
     // ms round half to even: 1 frame at 16 fps is 62.5 ms.
-    fps = 16;
+    session.SetRate(16);
     scrollStart.SetValue(1);
     SelectionScrollStart(C());
-    EXPECT_EQ(start, 62);
+    EXPECT_EQ(session.SelectionStartMs(), 62);
 }
 
 TEST_F(SelectionFixture, ScrollWithoutAUsableFrameRateOrInRangeKeepsTheMs) {
     scrollStart.SetValue(10);
-    for (int16_t f : {int16_t(0), int16_t(-30)}) {
-        fps = f;
+    for (int32_t f : {0, -30}) {
+        session.SetRate(f);
         SelectionScrollStart(C());
         SelectionScrollEnd(C());
         Expect(0, 10000, 10, 300);
     }
-    fps = 1;  // 3000000 frames x 1000 leaves 32 bits
+    session.SetRate(1);  // 3000000 frames x 1000 leaves 32 bits
     scrollEnd = SliderModel(0, 3000000, 3000000);
     SelectionScrollEnd(C());
     Expect(0, 10000, 10, 3000000);
@@ -153,7 +155,7 @@ TEST_F(SelectionFixture, OpenResetsTheSelectionAndBothRanges) {
     int32_t length = 150000;
     int reads = 0;
     auto device = [&] { ++reads; return length; };
-    start = 700;
+    session.SetSelectionStartMs(700);
     scrollStart = SliderModel(0, 10, 7);
     EXPECT_TRUE(SelectionResetForOpen(C(), device));
     EXPECT_EQ(reads, 3);
@@ -166,17 +168,17 @@ TEST_F(SelectionFixture, OpenResetsTheSelectionAndBothRanges) {
     EXPECT_EQ(SelectionFrameCount(1500, 0), 0);
     EXPECT_THROW(SelectionFrameCount(71582789, 30), OverflowError);
 
-    fps = 0;
+    session.SetRate(0);
     EXPECT_TRUE(SelectionResetForOpen(C(), device));
     Expect(0, 150000, 0, 0);
 }
 
 TEST_F(SelectionFixture, OpenOverflowResetsTheSelectionAndLeavesTheRanges) {
     scrollStart = SliderModel(5, 300, 7);
-    start = 100;
+    session.SetSelectionStartMs(100);
     EXPECT_FALSE(SelectionResetForOpen(C(), [] { return 71582789; }));
-    EXPECT_EQ(start, 0);
-    EXPECT_EQ(end, 71582789);
+    EXPECT_EQ(session.SelectionStartMs(), 0);
+    EXPECT_EQ(session.SelectionEndMs(), 71582789);
     EXPECT_EQ(scrollStart.Minimum(), 0);
     EXPECT_EQ(scrollStart.Maximum(), 300);
     EXPECT_EQ(scrollEnd.Maximum(), 300);

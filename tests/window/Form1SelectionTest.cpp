@@ -252,6 +252,40 @@ TEST_F(Form1Selection, DraggingAThumbPastTheOtherPushesItBack) {
     EXPECT_EQ(form->SelEndMs, 8000);
 }
 
+// A slider on frame f selects from the first sample of frame f, and the
+// labels read the frame the slider shows: with the start slider on frame 1
+// of a 3-second sound, "Start: 1" and every frame but the first selected.
+TEST_F(Form1Selection, TheStartSliderOnFrameOneReadsFrameOneAtWholeAndNtscRates) {
+    device.sampleRate = 44100;
+    device.length = 3 * 44100;   // samples: 3000 ms
+    const std::string path = dir.File("three.wav");
+    test::WriteWav(path, 44100, 1, test::Tone(44100, 3 * 44100, 440, 0.5));
+    fake.fileDialog.answer = path;
+    form->MnuOpen->trigger();
+    struct Case {
+        const char* rate;
+        int32_t frames;         // of the sound, the sliders' maximum
+        int64_t firstSample;    // of frame 1
+        const char* selected;
+    };
+    for (const Case& c : {Case{"30", 90, 1470, "Selected:(Seconds:3 / Frames:89)"},
+                          Case{"24", 72, 1838, "Selected:(Seconds:3 / Frames:71)"},
+                          Case{"29.97", 89, 1471, "Selected:(Seconds:3 / Frames:88)"}}) {
+        SCOPED_TRACE(c.rate);
+        form->TxtNumFrames->setText(c.rate);
+        ASSERT_EQ(form->ScrollEnd->maximum(), c.frames);
+        ASSERT_EQ(form->ScrollEnd->value(), c.frames);
+        form->ScrollStart->setValue(0);
+        QTest::keyClick(form->ScrollStart, Qt::Key_Right);
+        ASSERT_EQ(form->ScrollStart->value(), 1);
+        EXPECT_EQ(form->State().SelectionStart(), c.firstSample);
+        ASSERT_TRUE(test::WaitForRefresh(*form));
+        EXPECT_EQ(form->LblStartFrame->text().toStdString(), "Start: 1");
+        EXPECT_EQ(form->LblEndFrame->text().toStdString(), "End: " + std::to_string(c.frames));
+        EXPECT_EQ(form->LblSelectedTime->text().toStdString(), c.selected);
+    }
+}
+
 TEST_F(Form1Selection, SliderAtTwentyFiveFramesASecond) {
     Open(10000);
     form->TxtNumFrames->setText("25");

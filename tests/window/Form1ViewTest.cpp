@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 
+#include "document/SoundDocument.h"
 #include "FakePlatform.h"
 #include "FormDriver.h"
 #include "TestSounds.h"
@@ -259,6 +260,25 @@ TEST_F(Form1View, FourZoomInsAfterAStepKeepThePlayLineInViewAndStepsBringTheView
     form->MnuZoomIn->trigger();
     EXPECT_TRUE(view.Shows(home));
     EXPECT_NEAR(view.PixelOf(home), view.Width() / 2.0, 1.0);
+}
+
+// A mark at the frame being heard lies under the play line: after stepping
+// to a marked frame and zooming in, the amber line still shows.
+TEST_F(Form1View, ThePlayLineShowsOverAMarkAtTheFrameBeingHeard) {
+    const WaveView& view = form->Waveform().View();
+    form->PicWave->setFocus();
+    Key(form->PicWave, Qt::Key_Right, 3);
+    form->MnuAddMark->trigger();
+    ASSERT_EQ(form->Document().Marks().size(), 1u);
+    for (int i = 0; i < 4; ++i) form->MnuZoomIn->trigger();
+    const int64_t position = form->MMControl1->PositionSample();
+    ASSERT_TRUE(view.Shows(position));
+    const QImage shown = Painted();
+    const QRgb amber = qRgb(kPlayLineColour.r, kPlayLineColour.g, kPlayLineColour.b);
+    const int column = static_cast<int>(std::floor(view.PixelOf(position)));
+    int amberRows = 0;
+    for (int y = 0; y < shown.height(); ++y) amberRows += (shown.pixel(column, y) | 0xff000000u) == amber;
+    EXPECT_GT(amberRows, shown.height() / 2);
 }
 
 TEST_F(Form1View, ChannelsChoosesTheTwoChannelsDrawnAndAnOpenResetsIt) {

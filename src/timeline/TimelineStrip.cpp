@@ -1,4 +1,4 @@
-#include "playback/TimelineStrip.h"
+#include "timeline/TimelineStrip.h"
 
 namespace zv {
 namespace {

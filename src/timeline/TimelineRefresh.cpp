@@ -1,23 +1,16 @@
-#include "playback/TimelineRefresh.h"
+#include "timeline/TimelineRefresh.h"
 
 #include <exception>
+#include <optional>
 
 #include "common/Errors.h"
 #include "common/Log.h"
-#include "playback/TimelineStrip.h"
-#include "playback/TimelineText.h"
+#include "timeline/TimelineStrip.h"
+#include "timeline/TimelineText.h"
 #include "playback/TransportMode.h"
+#include "session/Session.h"
 
 namespace zv {
-
-void TimelineRefresh::ReadFrameRate(FrameRate& rate) {
-    try {
-        rate = TimelineExactFrameRate(view_.FrameRateText(), rate);
-    } catch (const std::exception&) {
-        // A text that cannot be read keeps the frame rate as it was.
-        LogCurrentError(LogArea::Playback, "Reading the frame rate");
-    }
-}
 
 bool TimelineRefresh::PicLength() {
     const auto width = TimelineScaleWidth(view_.DeviceLength());
@@ -32,10 +25,9 @@ void TimelineRefresh::ShowCaption(std::string& shown, void (TimelineView::*set)(
     shown.swap(caption_);  // both buffers keep their capacity
 }
 
-void TimelineRefresh::RefreshTimeline(FrameRate& rate, int32_t selStartMs, int32_t selEndMs) {
-    ReadFrameRate(rate);
+void TimelineRefresh::RefreshTimeline(const Session& session) {
     try {
-        Steps2To11(rate, selStartMs, selEndMs);
+        Steps2To11(session);
     } catch (const std::exception&) {
         // A device or label that fails leaves the rest of the strip as it
         // was; the readouts below are still brought up to date.
@@ -48,23 +40,29 @@ void TimelineRefresh::RefreshTimeline(FrameRate& rate, int32_t selStartMs, int32
     }
 }
 
-void TimelineRefresh::Steps2To11(FrameRate rate, int32_t selStartMs, int32_t selEndMs) {
+void TimelineRefresh::Steps2To11(const Session& session) {
     if (view_.DeviceMode() == static_cast<int32_t>(TransportMode::Record)) return;
+    const int32_t selStartMs = session.SelectionStartMs(), selEndMs = session.SelectionEndMs();
 
     // A frame figure or length outside 32 bits keeps that caption as it was.
+    std::optional<int32_t> startFrame, endFrame;
     try {
-        TimelineStartCaption(caption_, rate, selStartMs);
+        startFrame = session.FrameAt(session.SelectionStart());
+        TimelineStartCaption(caption_, *startFrame);
         ShowCaption(start_, &TimelineView::SetStartCaption);
     } catch (const OverflowError&) {
     }
     try {
-        TimelineEndCaption(caption_, rate, selEndMs);
+        endFrame = session.FrameAt(session.SelectionEnd());
+        TimelineEndCaption(caption_, *endFrame);
         ShowCaption(end_, &TimelineView::SetEndCaption);
     } catch (const OverflowError&) {
     }
     try {
-        TimelineSelectedCaption(caption_, rate, selStartMs, selEndMs);
-        ShowCaption(selected_, &TimelineView::SetSelectedCaption);
+        if (startFrame && endFrame) {
+            TimelineSelectedCaption(caption_, selStartMs, selEndMs, *startFrame, *endFrame);
+            ShowCaption(selected_, &TimelineView::SetSelectedCaption);
+        }
     } catch (const OverflowError&) {
     }
 

@@ -3,8 +3,9 @@
 #include <cmath>
 
 #include "common/Errors.h"
-#include "playback/TimelineStrip.h"
-#include "playback/TimelineText.h"
+#include "timeline/TimelineStrip.h"
+#include "common/FrameRateText.h"
+#include "timeline/TimelineText.h"
 
 using namespace zv;
 

@@ -1,6 +1,5 @@
 #pragma once
-// What the timeline refresh needs from the window: the frame-rate text, the
-// media control's mode, length, play range and position, the three labels,
+// What the timeline refresh needs from the window: the media control's mode, length, play range and position, the three labels,
 // the strip, and the time readouts. The window implements it with its
 // widgets; tests implement it with a fake. Times are milliseconds.
 #include <cstdint>
@@ -14,8 +13,6 @@ class TimelineView {
 public:
     virtual ~TimelineView() = default;
 
-    // TxtNumFrames' text. The view keeps it valid until the next call.
-    virtual std::u16string_view FrameRateText() = 0;
     virtual int32_t DeviceMode() = 0;     // MMControl1 mode, a TransportMode's number
     virtual int32_t DeviceLength() = 0;   // MMControl1 length, ms
     virtual void SetStartCaption(std::string_view text) = 0;     // LblStartFrame

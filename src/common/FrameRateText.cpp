@@ -1,4 +1,4 @@
-#include "playback/TimelineText.h"
+#include "common/FrameRateText.h"
 
 #include <charconv>
 #include <cmath>
@@ -209,12 +209,6 @@ int16_t FrameRateOf(double number, int16_t previous) {
     }
 }
 
-void AppendInt(std::string& out, int64_t v) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, r.ptr);
-}
-
 } // namespace
 
 double TimelineLeadingNumber(std::u16string_view text) { return LeadingNumber(text); }
@@ -225,46 +219,6 @@ int16_t TimelineFrameRate(std::u16string_view text, int16_t previous) {
 
 FrameRate TimelineExactFrameRate(std::u16string_view text, FrameRate previous) {
     return ExactFrameRateOf(text, previous);
-}
-
-int32_t TimelineFrameOf(FrameRate rate, int32_t ms) { return FrameFloor(ms, rate); }
-
-int32_t TimelineSelectedTenths(int32_t selStartMs, int32_t selEndMs) {
-    // A 32-bit difference has at most as many tenths: it fits.
-    return static_cast<int32_t>(TenthsNearest(CheckedSub(selEndMs, selStartMs)));
-}
-
-void TimelineStartCaption(std::string& out, FrameRate rate, int32_t selStartMs) {
-    const int32_t frame = TimelineFrameOf(rate, selStartMs);
-    out.assign("Start: ");
-    AppendInt(out, frame);
-}
-
-void TimelineEndCaption(std::string& out, FrameRate rate, int32_t selEndMs) {
-    const int32_t frame = TimelineFrameOf(rate, selEndMs);
-    out.assign("End: ");
-    AppendInt(out, frame);
-}
-
-void TimelineSelectedCaption(std::string& out, FrameRate rate, int32_t selStartMs,
-                             int32_t selEndMs) {
-    const int32_t tenths = TimelineSelectedTenths(selStartMs, selEndMs);
-    const int32_t frames = CheckedSub(TimelineFrameOf(rate, selEndMs),
-                                      TimelineFrameOf(rate, selStartMs));
-    out.assign("Selected:(Seconds:");
-    // Written as a number is printed: no trailing ".0", a leading "0" before
-    // the point and a minus sign only when the rounded value is below zero.
-    const int64_t t = tenths;
-    const int64_t whole = (t < 0 ? -t : t) / 10, decimal = (t < 0 ? -t : t) % 10;
-    if (t < 0) out += '-';
-    AppendInt(out, whole);
-    if (decimal != 0) {
-        out += '.';
-        out += static_cast<char>('0' + decimal);
-    }
-    out.append(" / Frames:");
-    AppendInt(out, frames);
-    out += ')';
 }
 
 } // namespace zv

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "playback/Readouts.h"
+#include "timeline/Readouts.h"
 
 namespace zv {
 namespace {

@@ -1,4 +1,4 @@
-#include "playback/Readouts.h"
+#include "timeline/Readouts.h"
 
 #include "common/Timecode.h"
 

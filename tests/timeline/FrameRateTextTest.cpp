@@ -5,8 +5,9 @@
 #include <string>
 
 #include "common/FrameTime.h"
-#include "playback/Readouts.h"
-#include "playback/TimelineText.h"
+#include "timeline/Readouts.h"
+#include "common/FrameRateText.h"
+#include "timeline/TimelineText.h"
 
 using namespace zv;
 

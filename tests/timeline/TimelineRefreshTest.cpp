@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "common/Errors.h"
-#include "playback/TimelineRefresh.h"
+#include "timeline/TimelineRefresh.h"
+#include "common/FrameRateText.h"
+#include "timeline/TimelineText.h"
+#include "session/Session.h"
 
 using namespace zv;
 
@@ -13,12 +16,10 @@ namespace {
 // Records every call of the refresh, in order, as text.
 class FakeTimelineView : public TimelineView, public Canvas {
 public:
-    std::u16string text = u"30";
     int32_t mode = 526, length = 10000, position = 0, rangeStart = -1;
     bool failRange = false;
     std::vector<std::string> calls;
 
-    std::u16string_view FrameRateText() override { calls.push_back("text"); return text; }
     int32_t DeviceMode() override { calls.push_back("mode"); return mode; }
     int32_t DeviceLength() override { calls.push_back("length"); return length; }
     void SetStartCaption(std::string_view t) override { calls.push_back(std::string(t)); }
@@ -46,44 +47,51 @@ public:
     }
 };
 
+// A session at `fps` with no sound open (it counts in ms), selecting
+// [startMs, endMs).
+struct At {
+    Session session;
+    At(FrameRate fps, int32_t startMs, int32_t endMs) {
+        session.SetRate(fps);
+        session.SetSelectionMs(startMs, endMs);
+    }
+};
+
 } // namespace
 
 TEST(TimelineRefresh, RunsItsStepsInOrderAndReadsTheRangeBackAfterSettingIt) {
     FakeTimelineView view;
     view.position = 700;
     TimelineRefresh refresh(view);
-    FrameRate fps = 0;
-    refresh.RefreshTimeline(fps, 0, 1500);
-    EXPECT_EQ(fps, 30);
+    FrameRate fps = 30;
+    refresh.RefreshTimeline(At(fps, 0, 1500).session);
     const std::vector<std::string> expected = {
-        "text", "mode", "Start: 0", "End: 45", "Selected:(Seconds:1.5 / Frames:45)",
+        "mode", "Start: 0", "End: 45", "Selected:(Seconds:1.5 / Frames:45)",
         "length", "scale 10000x10", "range 0-1500", "clear", "box 0,0 1500,2 204/204/0",
         "from?", "position?", "box 0,4 700,10 0/255/0", "box 0,0 0,10 255/0/0",
         "box 1500,0 1500,10 0/0/255", "ShowTimes"};
     EXPECT_EQ(view.calls, expected);
 }
 
-TEST(TimelineRefresh, RecordingModeOnlyRereadsTheFrameRateAndTheReadouts) {
+TEST(TimelineRefresh, RecordingModeOnlyRefreshesTheReadouts) {
     FakeTimelineView view;
     view.mode = 527;
-    view.text = u"25 fps";
     TimelineRefresh refresh(view);
-    FrameRate fps = 30;
-    refresh.RefreshTimeline(fps, 0, 1500);
-    EXPECT_EQ(fps, 25);
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"text", "mode", "ShowTimes"}));
+    FrameRate fps = 25;
+    refresh.RefreshTimeline(At(fps, 0, 1500).session);
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"mode", "ShowTimes"}));
 }
 
 TEST(TimelineRefresh, UnchangedCaptionsAreNotSetAgain) {
     FakeTimelineView view;
     TimelineRefresh refresh(view);
     FrameRate fps = 30;
-    refresh.RefreshTimeline(fps, 0, 1500);
+    refresh.RefreshTimeline(At(fps, 0, 1500).session);
     view.calls.clear();
-    refresh.RefreshTimeline(fps, 0, 1600);  // only the end moved (frame 48)
-    EXPECT_EQ(view.calls[2], "End: 48");
-    EXPECT_EQ(view.calls[3], "Selected:(Seconds:1.6 / Frames:48)");
-    EXPECT_EQ(view.calls[4], "length");
+    refresh.RefreshTimeline(At(fps, 0, 1600).session);  // only the end moved (frame 48)
+    EXPECT_EQ(view.calls[1], "End: 48");
+    EXPECT_EQ(view.calls[2], "Selected:(Seconds:1.6 / Frames:48)");
+    EXPECT_EQ(view.calls[3], "length");
 }
 
 TEST(TimelineRefresh, OverflowKeepsThatCaptionAndTheRefreshGoesOn) {
@@ -91,11 +99,11 @@ TEST(TimelineRefresh, OverflowKeepsThatCaptionAndTheRefreshGoesOn) {
     view.length = 80000000;
     TimelineRefresh refresh(view);
     FrameRate fps = 30;
-    refresh.RefreshTimeline(fps, 1000, 75000000);  // end x 30 leaves 32 bits
-    EXPECT_EQ(view.calls[2], "Start: 30");
-    EXPECT_EQ(view.calls[3], "length");
+    refresh.RefreshTimeline(At(fps, 1000, 75000000).session);  // end x 30 leaves 32 bits
+    EXPECT_EQ(view.calls[1], "Start: 30");
+    EXPECT_EQ(view.calls[2], "length");
     EXPECT_EQ(view.calls.back(), "ShowTimes");
-    EXPECT_EQ(view.calls.size(), 14u);
+    EXPECT_EQ(view.calls.size(), 13u);
 }
 
 TEST(TimelineRefresh, LengthZeroLeavesTheStripUnscaledAndUndrawn) {
@@ -103,9 +111,9 @@ TEST(TimelineRefresh, LengthZeroLeavesTheStripUnscaledAndUndrawn) {
     view.length = 0;
     TimelineRefresh refresh(view);
     FrameRate fps = 30;
-    refresh.RefreshTimeline(fps, 0, 0);
+    refresh.RefreshTimeline(At(fps, 0, 0).session);
     const std::vector<std::string> expected = {
-        "text", "mode", "Start: 0", "End: 0", "Selected:(Seconds:0 / Frames:0)",
+        "mode", "Start: 0", "End: 0", "Selected:(Seconds:0 / Frames:0)",
         "length", "range 0-0", "clear", "ShowTimes"};
     EXPECT_EQ(view.calls, expected);
     view.calls.clear();
@@ -118,19 +126,45 @@ TEST(TimelineRefresh, DeviceErrorEndsTheStripStepsButTheReadoutsStillRun) {
     view.failRange = true;
     TimelineRefresh refresh(view);
     FrameRate fps = 30;
-    EXPECT_NO_THROW(refresh.RefreshTimeline(fps, 0, 1500));
+    EXPECT_NO_THROW(refresh.RefreshTimeline(At(fps, 0, 1500).session));
     EXPECT_EQ(view.calls.back(), "ShowTimes");
     EXPECT_EQ(view.calls[view.calls.size() - 2], "scale 10000x10");
 }
 
-TEST(TimelineRefresh, ReadFrameRateKeepsTheRateForANumberBeyondSixteenBits) {
-    FakeTimelineView view;
-    TimelineRefresh refresh(view);
-    FrameRate fps = 24;
-    view.text = u"40000";
-    refresh.ReadFrameRate(fps);
-    EXPECT_EQ(fps, 24);
-    view.text = u"";
-    refresh.ReadFrameRate(fps);
-    EXPECT_EQ(fps, 0);
+TEST(TimelineRefresh, ARateTextBeyondSixteenBitsKeepsTheRateItHad) {
+    EXPECT_EQ(TimelineExactFrameRate(u"40000", 24), 24);
+    EXPECT_EQ(TimelineExactFrameRate(u"", 24), 0);
+}
+
+// The labels read the frames the selection's edges stand on: a selection
+// from the first sample of frame 1 reads "Start: 1", although its time
+// rounded to whole ms lies a little before frame 1's (33 ms at 30 fps, 41.7
+// ms at 24, 33.4 at 29.97).
+TEST(TimelineRefresh, ASelectionFromAFramesFirstSampleReadsThatFrame) {
+    struct Case {
+        FrameRate rate;
+        const char* start;
+        const char* end;
+        const char* selected;
+    };
+    const Case cases[] = {
+        {30, "Start: 1", "End: 90", "Selected:(Seconds:3 / Frames:89)"},
+        {24, "Start: 1", "End: 72", "Selected:(Seconds:3 / Frames:71)"},
+        {FrameRate::Fraction(30000, 1001), "Start: 1", "End: 89", "Selected:(Seconds:3 / Frames:88)"},
+    };
+    for (const Case& c : cases) {
+        FakeTimelineView view;
+        view.length = 3000;
+        TimelineRefresh refresh(view);
+        Session session;
+        session.SetRate(c.rate);
+        session.SetSound(44100, 3 * 44100);
+        session.SetSelection(session.FrameStart(1), 3 * 44100);
+        refresh.RefreshTimeline(session);
+        SCOPED_TRACE(::testing::Message() << c.rate);
+        ASSERT_GE(view.calls.size(), 4u);
+        EXPECT_EQ(view.calls[1], c.start);
+        EXPECT_EQ(view.calls[2], c.end);
+        EXPECT_EQ(view.calls[3], c.selected);
+    }
 }

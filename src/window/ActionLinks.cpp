@@ -1,0 +1,48 @@
+#include "window/ActionLinks.h"
+
+#include "common/MessageBox.h"
+#include "common/ui/LogCategories.h"
+#include "playback/MediaTransport.h"
+#include "playback/ui/MediaControl.h"
+#include "window/BeatsActions.h"
+#include "window/DialogueActions.h"
+#include "window/SelectionSliders.h"
+#include "window/SheetsActions.h"
+#include "window/WaveformInteraction.h"
+
+namespace zv {
+
+int64_t ActionLinks::SnappedSample(int64_t sample) const {
+    return selection ? selection->SnappedSample(sample) : sample;
+}
+
+BeatAnalysis ActionLinks::Beats() const { return beats ? beats->Beats() : BeatAnalysis{}; }
+
+std::optional<std::string> ActionLinks::DialogueText(const ExportWriter& writer, const ExportInput& input) const {
+    return dialogue ? dialogue->ExportText(writer, input) : std::nullopt;
+}
+
+bool ActionLinks::ExportXdts(const std::string& path) const { return sheets && sheets->ExportXdts(path); }
+
+std::vector<TrackItem> ActionLinks::MouthsFor(const std::vector<TrackItem>& phonemes) const {
+    return dialogue ? dialogue->MouthsFor(phonemes) : std::vector<TrackItem>{};
+}
+
+void ActionLinks::PlaySamples(int64_t first, int64_t last) {
+    try {
+        media_.Transport().PlaySamples(first, last);
+        media_.TransportChanged();
+    } catch (...) {
+        LogCurrentError(LogWindow(), "Playing a lane's item");
+    }
+}
+
+std::optional<std::string> ActionLinks::AskText(const std::string& what, const std::string& initial) {
+    return messages_.AskText(what, initial);
+}
+
+void ActionLinks::LanesChanged() {
+    if (waveform) waveform->TracksChanged();
+}
+
+} // namespace zv
