@@ -28,6 +28,11 @@ struct Aubio {
     decltype(&::del_fvec) delFvec = nullptr;
     decltype(&::fvec_get_data) fvecData = nullptr;
     decltype(&::fvec_get_sample) fvecSample = nullptr;
+    // aubio's own beat tracker, which only the benchmark's baseline uses.
+    decltype(&::new_aubio_tempo) newTempo = nullptr;
+    decltype(&::del_aubio_tempo) delTempo = nullptr;
+    decltype(&::aubio_tempo_do) tempoDo = nullptr;
+    decltype(&::aubio_tempo_get_last) tempoLast = nullptr;
     pthread_mutex_t* fftwMutex = nullptr;
 };
 
@@ -51,6 +56,10 @@ Aubio Load() {
     Find(library, "del_fvec", a.delFvec);
     Find(library, "fvec_get_data", a.fvecData);
     Find(library, "fvec_get_sample", a.fvecSample);
+    Find(library, "new_aubio_tempo", a.newTempo);
+    Find(library, "del_aubio_tempo", a.delTempo);
+    Find(library, "aubio_tempo_do", a.tempoDo);
+    Find(library, "aubio_tempo_get_last", a.tempoLast);
     a.fftwMutex = static_cast<pthread_mutex_t*>(dlsym(library, "aubio_fftw_mutex"));
     // All or nothing: a library without one of them is not the one expected.
     if (!a.newOnset || !a.delOnset || !a.setThreshold || !a.onsetDo || !a.getLast || !a.getDescriptor ||
@@ -103,6 +112,26 @@ uint_t aubio_onset_get_last(const aubio_onset_t* o) {
 smpl_t aubio_onset_get_descriptor(const aubio_onset_t* o) {
     const Aubio& a = Library();
     return a.getDescriptor && o ? a.getDescriptor(o) : 0;
+}
+
+aubio_tempo_t* new_aubio_tempo(const char_t* method, uint_t buf_size, uint_t hop_size, uint_t samplerate) {
+    const Aubio& a = Library();
+    return a.newTempo ? a.newTempo(method, buf_size, hop_size, samplerate) : nullptr;
+}
+
+void del_aubio_tempo(aubio_tempo_t* o) {
+    const Aubio& a = Library();
+    if (a.delTempo && o) a.delTempo(o);
+}
+
+void aubio_tempo_do(aubio_tempo_t* o, const fvec_t* input, fvec_t* tempo) {
+    const Aubio& a = Library();
+    if (a.tempoDo && o && input && tempo) a.tempoDo(o, input, tempo);
+}
+
+uint_t aubio_tempo_get_last(aubio_tempo_t* o) {
+    const Aubio& a = Library();
+    return a.tempoLast && o ? a.tempoLast(o) : 0;
 }
 
 fvec_t* new_fvec(uint_t length) {
