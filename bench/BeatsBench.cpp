@@ -9,6 +9,7 @@
 //     the table per style (beats, downbeats, tempo level) is printed once.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 
 #include "BeatLoops.h"
@@ -67,7 +68,8 @@ void BeatsOfTheComposedSet(benchmark::State& state) {
         state.SkipWithError("fluidsynth or the FluidR3_GM soundfont is not installed");
         return;
     }
-    const std::string folder = std::string(ZORVANE_BENCH_DIR) + "/rendered-music";
+    // Renderings are slow: they are kept between runs outside the sources.
+    const std::string folder = (std::filesystem::temp_directory_path() / "zorvane-rendered-music").string();
     const std::vector<test::RenderedPiece> pieces = test::RenderAll(test::ComposedSet(), folder);
     double meanF = 0, meanAubio = 0, meanDownbeatF = 0;
     int right = 0, scored = 0;
