@@ -145,7 +145,7 @@ bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, 
                 magnitude[static_cast<std::size_t>(k)] = std::sqrt(re * re + im * im);
             }
             for (int k = 0; k <= fluxTop; ++k)
-                now[static_cast<std::size_t>(k)] = LogOnePlus(kCompress * magnitude[static_cast<std::size_t>(k)]);
+                now[static_cast<std::size_t>(k)] = LogOnePlus(static_cast<float>(kCompress) * magnitude[static_cast<std::size_t>(k)]);
             for (int k = chromaFrom; k <= chromaTo; ++k)
                 c[static_cast<std::size_t>(pitchClass[static_cast<std::size_t>(k)])] += magnitude[static_cast<std::size_t>(k)];
             levels[t] = static_cast<float>(std::sqrt(level) / window);
