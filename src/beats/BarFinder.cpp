@@ -20,8 +20,10 @@ constexpr double kLeastChordChange = 0.1;
 // A tenth of the beats change harmony at least this much where there are
 // chords at all (a drum loop's repeated bars change it not at all).
 constexpr double kChordsPresent = 0.01;
-// Below this stand-out no place in the bar is accented.
-constexpr double kLeastStandOut = 0.25;
+// Below this stand-out no place in the bar is accented clearly enough to
+// be bar 1 (a shuffle's kick on 1 and 3 alike, its chords on 2 and 4):
+// the first beat is.
+constexpr double kLeastStandOut = 0.4;
 // In compound time, two beats a bar (6/8) unless four stand out clearly
 // more (phrases of two bars stand out at four beats too).
 constexpr double kCompoundLead = 1.3;
@@ -126,18 +128,25 @@ Bars FindBars(const BeatFeatures& features, const std::vector<double>& beats, in
 
     }
 
-    // Thirds or halves: the onsets inside each beat.
-    std::vector<double> thirds, halves;
+    // Thirds or halves: the onsets inside each beat (and at its sixths, where
+    // neither a compound nor a simple beat is struck).
+    std::vector<double> firstThirds, secondThirds, halves, sixths;
     for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
         const double from = beats[i], span = beats[i + 1] - beats[i];
         auto strike = [&](double share) {
             const double at = from + share * span;
             return MaxNear(features.low, at, 1) + MaxNear(features.mid, at, 1) + MaxNear(features.high, at, 1);
         };
-        thirds.push_back(std::min(strike(1.0 / 3), strike(2.0 / 3)));
+        firstThirds.push_back(strike(1.0 / 3));
+        secondThirds.push_back(strike(2.0 / 3));
         halves.push_back(strike(0.5));
+        sixths.push_back(strike(1.0 / 6));
     }
-    bars.compound = Mean(thirds) > kThirdsLead * Mean(halves);
+    // Both thirds struck: a swung beat strikes only the second (a shuffle
+    // is four beats a bar, not 12/8), and neither stands out where the
+    // sixths ring as loud.
+    const double thirds = std::min(Mean(firstThirds), Mean(secondThirds));
+    bars.compound = thirds > kThirdsLead * std::max(Mean(halves), Mean(sixths));
 
     std::vector<int> counts;
     if (beatsPerBar > 0) counts = {beatsPerBar};

@@ -3,7 +3,8 @@
 // chord changes (harmonic change) and the low band (kick, bass notes)
 // gather on the first beat of a bar. The beats a bar are the count whose
 // one place in the bar stands out most above the others; a beat divided in
-// three (both thirds struck more than its half) is compound (6/8, 12/8).
+// three (both thirds struck more than its half and its sixths; a swung
+// beat strikes only the second) is compound (6/8, 12/8).
 // Bar 1 is the first beat at the place that stands out; the beats before
 // it are a pickup.
 //

@@ -289,9 +289,9 @@ BeatAnalysis PlaceBeats(const OnsetCurve& curve, int64_t firstSample, const Beat
                 --downbeat;
         } else if (!bars.fromChords) {
             // Drums alone: bar 1 is where they strike loudest, in the bars
-            // asked for (else fours).
-            analysis.beatsPerBar = askedBars > 0 ? askedBars : 4;
-            analysis.meter = MeterName(analysis.beatsPerBar, false);
+            // asked for (else fours, or twos of a beat in three: 6/8).
+            analysis.beatsPerBar = askedBars > 0 ? askedBars : bars.compound ? 2 : 4;
+            analysis.meter = MeterName(analysis.beatsPerBar, bars.compound);
             downbeat = LoudestPlace(accents, kept, analysis.beatsPerBar);
         }
         NumberBars(analysis.beats, analysis.beatsPerBar, downbeat);

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "spectrum/FftwPlanLock.h"
@@ -51,6 +53,23 @@ struct Fft {
 
 using Chroma = std::array<float, 12>;
 
+// ln(1 + x) for x >= 0 to within about 1e-6, without a
+// library call: the exponent of 1 + x read off its bits and the mantissa,
+// taken into [0.71, 1.41), through the series of ln((1 + r) / (1 - r)).
+inline float LogOnePlus(float x) {
+    const float y = 1.0f + x;
+    const auto bits = std::bit_cast<uint32_t>(y);
+    float exponent = static_cast<float>(static_cast<int>((bits >> 23) & 0xff) - 127);
+    float m = std::bit_cast<float>((bits & 0x7fffffu) | 0x3f800000u);
+    if (m > 1.41421356f) {
+        m *= 0.5f;
+        exponent += 1.0f;
+    }
+    const float r = (m - 1.0f) / (m + 1.0f), r2 = r * r;
+    const float ln = 2.0f * r * (1.0f + r2 * (1.0f / 3 + r2 * (1.0f / 5 + r2 * (1.0f / 7 + r2 * (1.0f / 9)))));
+    return ln + exponent * 0.693147181f;
+}
+
 } // namespace
 
 float ChromaDistance(const Chroma& a, const Chroma& b) {
@@ -88,7 +107,9 @@ bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, 
         const int loudTop = bin(std::min(kLoudTop, sampleRate / 2.0));
         const auto loudSpan = static_cast<std::size_t>(std::max(1.0, kLoudSpan * sampleRate / hop));
         std::vector<float> levels;
-        const int chromaFrom = bin(kChromaLow), chromaTo = bin(kChromaHigh);
+        const int chromaFrom = bin(kChromaLow), chromaTo = std::min(bin(kChromaHigh), highTop);
+        const int fluxTop = std::min(highTop, bins - 1);
+        std::vector<float> magnitude(static_cast<std::size_t>(bins), 0.0f);
         std::vector<int> pitchClass(static_cast<std::size_t>(bins), -1);
         for (int k = chromaFrom; k <= chromaTo; ++k) {
             const double midi = 69 + 12 * std::log2(k * binHz / 440.0);
@@ -116,14 +137,17 @@ bool ReadBeatFeatures(const float* mono, std::size_t count, int32_t sampleRate, 
             fftwf_execute(fft.plan);
             Chroma& c = chroma[t];
             double level = 0;
-            for (int k = 0; k < bins; ++k) {
-                const double re = fft.out[k][0], im = fft.out[k][1];
-                const double power = re * re + im * im;
-                now[static_cast<std::size_t>(k)] = static_cast<float>(std::log1p(kCompress * std::sqrt(power)));
-                const int pc = pitchClass[static_cast<std::size_t>(k)];
-                if (pc >= 0) c[static_cast<std::size_t>(pc)] += static_cast<float>(std::sqrt(power));
-                if (k < loudTop) level += power;
+            for (int k = 0; k < loudTop; ++k) level += double(fft.out[k][0]) * fft.out[k][0] + double(fft.out[k][1]) * fft.out[k][1];
+            // Magnitudes up to the top of the flux's bands (and one bin
+            // over, its neighbour), in single precision: the loops vectorize.
+            for (int k = 0; k <= fluxTop; ++k) {
+                const float re = fft.out[k][0], im = fft.out[k][1];
+                magnitude[static_cast<std::size_t>(k)] = std::sqrt(re * re + im * im);
             }
+            for (int k = 0; k <= fluxTop; ++k)
+                now[static_cast<std::size_t>(k)] = LogOnePlus(static_cast<float>(kCompress) * magnitude[static_cast<std::size_t>(k)]);
+            for (int k = chromaFrom; k <= chromaTo; ++k)
+                c[static_cast<std::size_t>(pitchClass[static_cast<std::size_t>(k)])] += magnitude[static_cast<std::size_t>(k)];
             levels[t] = static_cast<float>(std::sqrt(level) / window);
             float lowest = levels[t];
             for (std::size_t back = 1; back <= loudSpan && back <= t; ++back) lowest = std::min(lowest, levels[t - back]);

@@ -37,6 +37,15 @@ constexpr double kEighthsFrom = 120;
 // Every third half beat struck this much harder than the beats: the beat
 // is two thirds as fast.
 constexpr double kThirdsLead = 1.3;
+// A backbeat read at half its tempo: the snare on every beat alike (the
+// odd beats' snare within this share of the even ones'), the snare this
+// much louder on one half of the halved lattice (the beats or the points
+// half-way) than on the other, and the kick louder on that other half.
+constexpr double kSnareAlike = 0.6, kSnareLead = 2.0;
+// ... and the kick struck on the other half at least this share as hard as
+// beside the snare (the snare's own low band): a waltz's or a shuffle's
+// bass falls on the beats alone.
+constexpr double kKickShare = 0.4;
 
 // Values scaled by their 95th percentile (of the non-zero ones).
 std::vector<float> Scaled(const std::vector<float>& v) {
@@ -180,6 +189,33 @@ void SettleLevel(std::vector<double>& beats, const Accent& accent, double fps) {
     }
 }
 
+// Two beats read as one where the kick and the snare alternate (a backbeat
+// at 160-180 BPM read at 80-90): at the right tempo the snare falls on
+// every other beat (2 and 4), with the kick on the others; read at half
+// the tempo, it falls on every beat (or every half-way point) alike, and
+// the kick on the other points. True when the beats are twice as fast
+// (up to kFastestCounted BPM).
+bool HalfABackbeat(const std::vector<double>& beats, const std::vector<float>& snare, const std::vector<float>& low,
+                   double fps) {
+    if (beats.size() < 8) return false;
+    // Summed over the beats (by parity) and over the points half-way.
+    double snareOn[2] = {0, 0}, snareHalf[2] = {0, 0}, kickOn = 0, kickHalf = 0;
+    for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
+        const double half = 0.5 * (beats[i] + beats[i + 1]);
+        snareOn[i % 2] += MaxNear(snare, beats[i], 2);
+        snareHalf[i % 2] += MaxNear(snare, half, 2);
+        kickOn += MaxNear(low, beats[i], 2);
+        kickHalf += MaxNear(low, half, 2);
+    }
+    const double bpm = 60 * fps * static_cast<double>(beats.size() - 1) / (beats.back() - beats.front());
+    if (2 * bpm > kFastestCounted) return false;
+    auto alike = [](const double (&s)[2]) { return std::min(s[0], s[1]) >= kSnareAlike * std::max(s[0], s[1]); };
+    const double on = snareOn[0] + snareOn[1], between = snareHalf[0] + snareHalf[1];
+    const bool onBeats = alike(snareOn) && on >= kSnareLead * between && kickHalf >= kKickShare * kickOn;
+    const bool halfWay = alike(snareHalf) && between >= kSnareLead * on && kickOn >= kKickShare * kickHalf;
+    return onBeats || halfWay;
+}
+
 // Beats counted in twos where the music moves in threes (a 6/8 read as
 // 3/4): on the lattice of half beats, every third point, at its best phase,
 // is struck this much harder than the beats are. Those points become the
@@ -282,13 +318,14 @@ TrackedBeats TrackBeatsOverPiece(const BeatFeatures& features, std::optional<dou
         tracked.clarity = std::max({r[i - 1], r[i], r[i + 1]}) / r[0];
     }
     const double slower = period ? 1.03 : 1 / kSlowerReach, faster = period ? 0.97 : 1 / kFasterReach;
-    const int shortest = std::max(2, static_cast<int>(std::floor(level.period * faster)));
-    const int longest = std::max(shortest, static_cast<int>(std::ceil(level.period * slower)));
-    BeatPath path = DecodeBeats(a, shortest, longest);
-    std::vector<double>& beats = path.beats;
+    auto decode = [&](double around) {
+        const int shortest = std::max(2, static_cast<int>(std::floor(around * faster)));
+        const int longest = std::max(shortest, static_cast<int>(std::ceil(around * slower)));
+        return DecodeBeats(a, shortest, longest).beats;
+    };
+    std::vector<double> beats = decode(level.period);
     if (beats.size() < 2) return tracked;
 
-    // The off-beat: the kick, the bass and the chord changes fall on the beat.
     const std::vector<float> low = Scaled(features.low), mid = Scaled(features.mid);
     const int reach = std::max(1, static_cast<int>(0.1 * fps));
     const std::vector<float> harmony = Scaled(Peaks(features.harmony, reach));
@@ -301,6 +338,16 @@ TrackedBeats TrackBeatsOverPiece(const BeatFeatures& features, std::optional<dou
     auto accent = [&](double at) {
         return MaxNear(loud, at, 2) + 0.5 * MaxNear(low, at, 2) + 0.5 * MaxNear(snare, at, 2) + MaxNear(harmony, at, 3);
     };
+    // A backbeat read at half its tempo is decoded again at its own.
+    const bool backbeat = !period && HalfABackbeat(beats, snare, low, fps);
+    if (backbeat) {
+        std::vector<double> again = decode(level.period / 2);
+        if (again.size() >= 2) {
+            beats = std::move(again);
+            tracked.period = level.period / 2;
+        }
+    }
+    // The off-beat: the kick, the bass and the chord changes fall on the beat.
     double on = 0, between = 0;
     for (std::size_t i = 0; i + 1 < beats.size(); ++i) {
         on += accent(beats[i]);
@@ -311,7 +358,7 @@ TrackedBeats TrackBeatsOverPiece(const BeatFeatures& features, std::optional<dou
         for (std::size_t i = 0; i + 1 < beats.size(); ++i) moved.push_back(0.5 * (beats[i] + beats[i + 1]));
         beats = moved;
     }
-    SettleLevel(beats, accent, fps);
+    if (!backbeat) SettleLevel(beats, accent, fps);
     SettleThirds(beats, accent, fps);
     MoveOntoOnsets(beats, a, 0.035 * fps);
 

@@ -4,7 +4,9 @@
 // changes count most: kick, snare and bass are on the beat where hats
 // often are not), the tempo level chosen from its periodicity with a
 // preference for moderate tempi, the beats decoded over the whole stretch
-// (BeatPointerHmm) within that level, moved onto the onsets they stand
+// (BeatPointerHmm) within that level (decoded again at twice the tempo
+// where the snare falls on every beat alike and the kick between: a fast
+// backbeat read at half its tempo), moved onto the onsets they stand
 // near, and moved half a beat when the accents fall between them (the
 // off-beat). Each beat gets a confidence: the share of its neighbours that
 // stand on an onset.

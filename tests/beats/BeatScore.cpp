@@ -37,13 +37,18 @@ double FMeasure(const std::vector<double>& found, const std::vector<double>& tru
 
 std::string TempoLevel(const std::vector<double>& found, const std::vector<double>& truth) {
     if (found.size() < 2 || truth.size() < 2) return "none";
-    // The found beats inside the true ones' span over the true beats there:
-    // a tempo that changes counts by its beats, not by its median.
-    const auto inside = std::count_if(found.begin(), found.end(), [&](double f) {
-        return f >= truth.front() - kOneFrameAt24 && f <= truth.back() + kOneFrameAt24;
-    });
-    const double ratio = inside > 1 ? static_cast<double>(inside - 1) / static_cast<double>(truth.size() - 1)
-                                    : MedianPeriod(truth) / MedianPeriod(found);   // found tempo / true tempo
+    // The found beats over the true ones where both are (a fade-in whose
+    // first beats are missed still has its tempo): a tempo that changes
+    // counts by its beats, not by its median.
+    const double from = std::max(found.front(), truth.front()) - kOneFrameAt24;
+    const double to = std::min(found.back(), truth.back()) + kOneFrameAt24;
+    auto within = [&](const std::vector<double>& v) {
+        return std::count_if(v.begin(), v.end(), [&](double t) { return t >= from && t <= to; });
+    };
+    const auto inside = within(found), trueInside = within(truth);
+    const double ratio = inside > 1 && trueInside > 1
+                             ? static_cast<double>(inside - 1) / static_cast<double>(trueInside - 1)
+                             : MedianPeriod(truth) / MedianPeriod(found);   // found tempo / true tempo
     const struct {
         double ratio;
         const char* name;

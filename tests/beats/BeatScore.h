@@ -16,8 +16,8 @@ inline constexpr double kOneFrameAt24 = 1.0 / 24;
 // most one found beat within `tolerance`. 1 when both are empty.
 double FMeasure(const std::vector<double>& found, const std::vector<double>& truth, double tolerance = kOneFrameAt24);
 
-// The found tempo over the true one (the found beats within the true
-// beats' span over the true beats), named: "right", "double", "half", "3/2", "2/3", "4/3", "3/4" or "other"
+// The found tempo over the true one (the found beats over the true beats
+// where both are), named: "right", "double", "half", "3/2", "2/3", "4/3", "3/4" or "other"
 // (within 8 %), "none" without two found beats.
 std::string TempoLevel(const std::vector<double>& found, const std::vector<double>& truth);
 

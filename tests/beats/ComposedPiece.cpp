@@ -359,6 +359,7 @@ std::vector<PieceRecipe> ComposedSet(double bars) {
         {"sudden-100-140", "sudden change", "4/4", 100, 140, n(8), n(16), false, false, 24},
         {"fade-in-124", "fade-in", "4/4", 124, 124, 0, n(16), false, true, 25},
         {"rock-160", "rock", "4/4", 160, 160, 0, n(20), false, false, 26},
+        {"hip-hop-172", "hip-hop", "4/4", 172, 172, 0, n(24), false, false, 27},
     };
     return set;
 }
