@@ -91,6 +91,14 @@ int CharacterList::Add(const std::string& name) {
     return id;
 }
 
+int CharacterList::IdFor(const std::string& name) {
+    const std::string trimmed = Trimmed(name);
+    if (trimmed.empty()) return 0;
+    if (const Character* known = FindByName(trimmed)) return known->id;
+    if (IsSingleUnnamed() && Rename(characters_[0].id, trimmed)) return characters_[0].id;
+    return Add(trimmed);
+}
+
 bool CharacterList::Rename(int id, const std::string& name) {
     std::string trimmed = Trimmed(name);
     Character* c = Find(id);

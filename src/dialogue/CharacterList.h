@@ -58,6 +58,10 @@ public:
     // name the single unnamed speaker, so that it keeps the plain tracks,
     // Rename id 1.)
     int Add(const std::string& name);
+    // The id of the character called `name` (trimmed), added when new. The
+    // single unnamed speaker, when it is all the list holds, takes the name
+    // instead, keeping the plain tracks. 0 (nothing changed) for an empty name.
+    int IdFor(const std::string& name);
     // Renames; false (nothing changed) for an empty or taken name or an unknown id.
     bool Rename(int id, const std::string& name);
     // Removes the character (its tracks are the caller's to clear); the last

@@ -51,5 +51,18 @@ TEST(CharacterListTest, KeptOnATrackAndReadBackSkippingDamage) {
     EXPECT_TRUE(CharacterList::FromItems({{0, 0, "x", "[]"}}).IsSingleUnnamed());
 }
 
+TEST(CharacterListTest, ANameFromAScriptFindsAddsOrNamesTheUnnamedSpeaker) {
+    CharacterList list;
+    // The unnamed speaker alone takes the first name and keeps the plain tracks.
+    EXPECT_EQ(list.IdFor(" Ann "), 1);
+    EXPECT_EQ(list.Find(1)->name, "Ann");
+    EXPECT_EQ(list.IdFor("Bob"), 2);
+    EXPECT_EQ(list.IdFor("Ann"), 1);
+    EXPECT_EQ(list.IdFor("Bob"), 2);
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.IdFor("  "), 0);
+    EXPECT_EQ(list.size(), 2u);
+}
+
 } // namespace
 } // namespace zv
