@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "dialogue/BreakdownEdit.h"
+#include "dialogue/CharacterList.h"
+#include "dialogue/DialogueScript.h"
 #include "document/SoundDocument.h"
 #include "sound/MonoMix.h"
 #include "sound/SoundData.h"
@@ -11,10 +13,10 @@ namespace zv {
 
 namespace {
 
-BreakdownTracks TracksOf(const SoundDocument& document) {
+BreakdownTracks TracksOf(const SoundDocument& document, int character) {
     BreakdownTracks tracks;
-    if (const Track* w = document.Find(SoundDocument::kWords)) tracks.words = w->Items();
-    if (const Track* p = document.Find(SoundDocument::kPhonemes)) tracks.phonemes = p->Items();
+    if (const Track* w = document.Find(CharacterList::WordsTrack(character))) tracks.words = w->Items();
+    if (const Track* p = document.Find(CharacterList::PhonemesTrack(character))) tracks.phonemes = p->Items();
     return tracks;
 }
 
@@ -31,7 +33,16 @@ JobOutcome DialogueBreakdown::Run(JobProgress& progress, std::string& reason) {
     request.mono = &mono;
     request.firstSample = from_;
     request.progress = &progress;
-    result_ = BreakDownDialogue(request);
+    if (replace_) {
+        // Words of the track aligned again: their text is words, never a script.
+        result_ = BreakDownDialogue(request);
+        speakers_ = {SpeakerBreakdown{"", result_.breakdown}};
+    } else {
+        const DialogueScript script = DialogueScript::Parse(request.text, IsEnglishLanguage(request.language));
+        ScriptResult done = BreakDownScript(script, request);
+        result_ = std::move(done.result);
+        speakers_ = std::move(done.speakers);
+    }
     if (result_.outcome == DialogueResult::Outcome::Cancelled || progress.Cancelled()) return JobOutcome::Cancelled;
     if (result_.outcome == DialogueResult::Outcome::Failed) {
         reason = result_.message;
@@ -41,14 +52,35 @@ JobOutcome DialogueBreakdown::Run(JobProgress& progress, std::string& reason) {
 }
 
 TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
-    const BreakdownTracks aligned{result_.breakdown.WordItems(), result_.breakdown.PhonemeItems()};
-    const BreakdownTracks tracks =
-        replace_ ? ReplaceWords(TracksOf(document), replace_->first, replace_->second, aligned) : aligned;
-    std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
-    return {replace_ ? "Align Selected Words" : "Dialogue Breakdown",
-            {{SoundDocument::kWords, tracks.words},
-             {SoundDocument::kPhonemes, tracks.phonemes},
-             {SoundDocument::kMouths, std::move(mouths)}}};
+    const bool named = speakers_.size() > 1 || (speakers_.size() == 1 && !speakers_[0].name.empty());
+    if (!named) {
+        // The single unnamed speaker: character 1's plain tracks, as always.
+        const BreakdownTracks aligned{result_.breakdown.WordItems(), result_.breakdown.PhonemeItems()};
+        const BreakdownTracks tracks = replace_ ? ReplaceWords(TracksOf(document, 1), replace_->first, replace_->second, aligned)
+                                       : alone_ ? PlaceInRange(TracksOf(document, 1), aligned, from_, to_)
+                                                : aligned;
+        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        return {replace_ ? "Align Selected Words" : alone_ ? "Align Line" : "Dialogue Breakdown",
+                {{SoundDocument::kWords, tracks.words},
+                 {SoundDocument::kPhonemes, tracks.phonemes},
+                 {SoundDocument::kMouths, std::move(mouths)}}};
+    }
+    CharacterList list = CharacterList::Of(document);
+    const std::vector<TrackItem> before = list.Items();
+    TrackEdit edit{alone_ ? "Align Line" : "Dialogue Breakdown", {}};
+    for (std::size_t i = 0; i < speakers_.size(); ++i) {
+        const SpeakerBreakdown& speaker = speakers_[i];
+        const int id = list.IdFor(speaker.name);
+        if (id == 0) continue;   // cannot happen for a parsed name; nothing is written rather than misplaced
+        const BreakdownTracks aligned{speaker.breakdown.WordItems(), speaker.breakdown.PhonemeItems()};
+        const BreakdownTracks tracks = alone_ ? PlaceInRange(TracksOf(document, id), aligned, from_, to_) : aligned;
+        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        edit.tracks.push_back({CharacterList::WordsTrack(id), tracks.words});
+        edit.tracks.push_back({CharacterList::PhonemesTrack(id), tracks.phonemes});
+        edit.tracks.push_back({CharacterList::MouthsTrack(id), std::move(mouths)});
+    }
+    if (list.Items() != before) edit.tracks.push_back({CharacterList::kTrack, list.Items()});
+    return edit;
 }
 
 } // namespace zv

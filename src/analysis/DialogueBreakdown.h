@@ -5,6 +5,13 @@
 // ones there (the others kept). The mouths are laid by the window's set
 // and rules as they are when the edit is made.
 //
+// The text is read as a script (dialogue/DialogueScript.h): when it names
+// its speakers, each one's lines go to that character's tracks (the
+// character is added to the document's list by name when new; the single
+// unnamed speaker, when it is all the list holds, is named after the first
+// speaker and keeps the plain tracks), all in the same one step. The other
+// characters' tracks are left as they are.
+//
 // Units: sample frames of the sound.
 #include <cstddef>
 #include <functional>
@@ -13,6 +20,7 @@
 
 #include "analysis/Analysis.h"
 #include "dialogue/DialogueAligner.h"
+#include "dialogue/ScriptBreakdown.h"
 
 namespace zv {
 
@@ -30,6 +38,11 @@ public:
     DialogueBreakdown(const SoundData& sound, int64_t from, int64_t to, DialogueRequest request,
                       std::optional<std::pair<std::size_t, std::size_t>> replace, MouthsFor mouthsFor);
 
+    // The script's lines are placed alone inside [from, to): each
+    // speaker's words that start there are replaced, the others kept.
+    // (Without it, a speaker's tracks are set whole.) Call before Run.
+    void PlaceAloneInRange() { alone_ = true; }
+
     JobOutcome Run(JobProgress& progress, std::string& reason) override;
     std::string Label() const override { return "Aligning the dialogue"; }
     TrackEdit Edit(const SoundDocument& document) const override;
@@ -37,6 +50,8 @@ public:
     // After a finished run: what the aligner found (Aligned or NoSpeech).
     const DialogueResult& Result() const { return result_; }
     bool Replacing() const { return replace_.has_value(); }
+    // Each speaker's share of Result()'s breakdown ("" for the unnamed one).
+    const std::vector<SpeakerBreakdown>& Speakers() const { return speakers_; }
 
 private:
     const SoundData& sound_;
@@ -45,7 +60,9 @@ private:
     DialogueRequest request_;
     std::optional<std::pair<std::size_t, std::size_t>> replace_;
     MouthsFor mouthsFor_;
+    bool alone_ = false;
     DialogueResult result_;
+    std::vector<SpeakerBreakdown> speakers_;
 };
 
 } // namespace zv

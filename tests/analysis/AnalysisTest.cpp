@@ -12,6 +12,7 @@
 #include "analysis/OnsetMarking.h"
 #include "analysis/SpectrogramMaking.h"
 #include "beats/BeatLoops.h"
+#include "dialogue/CharacterList.h"
 #include "document/SoundDocument.h"
 #include "sound/SoundData.h"
 
@@ -146,6 +147,66 @@ TEST(Analyses, TheBreakdownSetsItsThreeTracksAndKeepsTheWordsOutsideARealignment
     JobProgress stop;
     stop.Cancel();
     EXPECT_EQ(cancelled.Run(stop, reason), JobOutcome::Cancelled);
+}
+
+TEST(Analyses, ANamedScriptWritesEachCharactersTracksInOneStep) {
+    const SoundData quiet = Sound(16000, std::vector<float>(16000 * 3, 0.0f));
+    DialogueRequest request;
+    request.sampleRate = 16000;
+    request.soundFrames = quiet.NumSamples;
+    request.text = "Ann: one two\nBob: three\nfour\nAnn: five";
+    request.language = "en";
+    auto mouths = [](const std::vector<TrackItem>& phonemes) {
+        return std::vector<TrackItem>(phonemes.size(), TrackItem{0, 1, "rest", {}});
+    };
+    DialogueBreakdown named(quiet, 0, quiet.NumSamples, request, std::nullopt, mouths);
+    JobProgress progress;
+    std::string reason;
+    ASSERT_EQ(named.Run(progress, reason), JobOutcome::Finished) << reason;
+    SoundDocument document = DocumentOf(quiet);
+    const TrackEdit edit = named.Edit(document);
+    EXPECT_EQ(edit.step, "Dialogue Breakdown");
+    // The unnamed speaker, alone in the list, becomes Ann and keeps the plain tracks.
+    ASSERT_NE(TrackIn(edit, CharacterList::kTrack), nullptr);
+    const CharacterList list = CharacterList::FromItems(*TrackIn(edit, CharacterList::kTrack));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list.Find(1)->name, "Ann");
+    ASSERT_NE(list.FindByName("Bob"), nullptr);
+    const int bob = list.FindByName("Bob")->id;
+    ASSERT_NE(TrackIn(edit, SoundDocument::kWords), nullptr);
+    EXPECT_EQ(TrackIn(edit, SoundDocument::kWords)->size(), 3u);
+    ASSERT_NE(TrackIn(edit, CharacterList::WordsTrack(bob)), nullptr);
+    const std::vector<TrackItem> bobWords = *TrackIn(edit, CharacterList::WordsTrack(bob));
+    ASSERT_EQ(bobWords.size(), 2u);
+    EXPECT_EQ(bobWords[0].text, "three");
+    EXPECT_EQ(bobWords[1].text, "four");
+    ASSERT_NE(TrackIn(edit, CharacterList::MouthsTrack(bob)), nullptr);
+    EXPECT_FALSE(TrackIn(edit, CharacterList::MouthsTrack(bob))->empty());
+
+    // Bob's line aligned again alone in a range: Ann's tracks untouched,
+    // Bob's words outside the range kept, the list unchanged.
+    for (const auto& [track, items] : edit.tracks) document.Ensure(track).Assign(items);
+    const int64_t from = bobWords[1].start;
+    request.text = "Bob: again";
+    DialogueBreakdown alone(quiet, from, quiet.NumSamples, request, std::nullopt, mouths);
+    alone.PlaceAloneInRange();
+    ASSERT_EQ(alone.Run(progress, reason), JobOutcome::Finished) << reason;
+    const TrackEdit line = alone.Edit(document);
+    EXPECT_EQ(line.step, "Align Line");
+    EXPECT_EQ(TrackIn(line, SoundDocument::kWords), nullptr);
+    EXPECT_EQ(TrackIn(line, CharacterList::kTrack), nullptr);
+    ASSERT_NE(TrackIn(line, CharacterList::WordsTrack(bob)), nullptr);
+    const std::vector<TrackItem> again = *TrackIn(line, CharacterList::WordsTrack(bob));
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[0], bobWords[0]);
+    EXPECT_EQ(again[1].text, "again");
+    EXPECT_GE(again[1].start, from);
+
+    // A script with a name left out changes nothing and says which line.
+    request.text = "Ann: hi\n : there";
+    DialogueBreakdown refused(quiet, 0, quiet.NumSamples, request, std::nullopt, mouths);
+    EXPECT_EQ(refused.Run(progress, reason), JobOutcome::Failed);
+    EXPECT_NE(reason.find("Line 2"), std::string::npos) << reason;
 }
 
 TEST(Analyses, TheSpectrogramIsMadeUnseenAndEditsNoTrack) {
