@@ -9,6 +9,8 @@
 #include "cli/CommandLine.h"
 #include "cli/HeadlessSound.h"
 #include "dialogue/DialogueAligner.h"
+#include "dialogue/DialogueScript.h"
+#include "dialogue/ScriptBreakdown.h"
 #include "dialogue/MouthSet.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/SpokenText.h"
@@ -22,7 +24,7 @@ namespace {
 
 // The formats offered are the export list's dialogue formats.
 std::string Usage() {
-    return "Usage: zorvane --breakdown SOUND --text TEXTFILE|- [--fps RATE] [--language CODE]\n"
+    return "Usage: zorvane --breakdown SOUND --text SCRIPT|- [--fps RATE] [--language CODE]\n"
            "               [--mouths preston-blair|a-h|FILE] [--format " +
            ExportWriters::Names(ExportSubject::Dialogue, "|") + "] [--output FILE]\n";
 }
@@ -45,6 +47,27 @@ std::optional<MouthSet> ChooseMouths(const std::string& name, std::string& error
     if (!folder.empty() && std::filesystem::exists(file, ec)) return MouthSet::ReadFile(file, error);
     error = "Couldn't read the mouth set " + name + ": no such file, and no such set in " + folder;
     return std::nullopt;
+}
+
+// Whether `format` writes one file for each of several characters (so
+// that standard output cannot take it).
+bool WritesFileEach(const ExportWriter& format) {
+    Breakdown none;
+    none.sampleRate = 1;
+    const std::vector<CharacterExport> two = {{"A", &none, nullptr, nullptr}, {"B", &none, nullptr, nullptr}};
+    ExportInput probe;
+    probe.rate = FrameRate(24);
+    probe.sampleRate = 1;
+    probe.breakdown = &none;
+    probe.characters = &two;
+    return format.WriteFiles(probe).size() > 1;
+}
+
+// `path` with `suffix` before its extension: out.dat, "-Ann" -> out-Ann.dat.
+std::string WithSuffix(const std::string& path, const std::string& suffix) {
+    std::filesystem::path p(path);
+    p.replace_filename(p.stem().string() + suffix + p.extension().string());
+    return p.string();
 }
 
 int Run(const std::vector<std::string>& args, std::istream& input, std::ostream& messages) {
@@ -100,9 +123,21 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
             return kExitUnreadable;
         }
     }
-    if (SplitSpokenText(text, IsEnglishLanguage(language)).empty()) {
-        messages << "The text " << (textPath == "-" ? std::string("on standard input") : textPath) << " is empty\n";
+    const std::string textName = textPath == "-" ? std::string("on standard input") : textPath;
+    const DialogueScript script = DialogueScript::Parse(text, IsEnglishLanguage(language));
+    if (script.Refused()) {
+        messages << "The text " << textName << " cannot be read as a script: " << script.Error() << "\n";
         return kExitUnreadable;
+    }
+    if (script.Lines().empty()) {
+        messages << "The text " << textName << " is empty\n";
+        return kExitUnreadable;
+    }
+    const std::string output = options->Value("--output");
+    if (script.Speakers().size() > 1 && (output.empty() || output == "-") && WritesFileEach(*format)) {
+        messages << "The script has " << script.Speakers().size() << " characters and " << format->Format().name
+                 << " writes one file for each: --output FILE is needed (FILE-NAME for each)\n";
+        return kExitUsage;
     }
     const std::string soundPath = args[2];
     SoundData sound;
@@ -118,26 +153,39 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     request.text = text;
     request.language = language;
     request.modelsFolder = models;
-    const DialogueResult result = BreakDownDialogue(request);
+    const ScriptResult aligned = BreakDownScript(script, request);
+    const DialogueResult& result = aligned.result;
     // A note on the way taken (lines not heard, a model that did not load).
     if (result.outcome == DialogueResult::Outcome::Aligned && !result.message.empty()) messages << result.message << "\n";
     if (result.outcome == DialogueResult::Outcome::Failed || result.outcome == DialogueResult::Outcome::Cancelled) {
         messages << result.message << "\n";
         return kExitUnreadable;
     }
-    const std::vector<TrackItem> shapes = MouthShapes(result.breakdown.PhonemeItems(), *mouths, MouthRules{}, *rate,
-                                                      request.sampleRate, request.soundFrames);
+    // Each character's shapes, from the one set asked for.
+    std::vector<std::vector<TrackItem>> shapes;
+    for (const SpeakerBreakdown& s : aligned.speakers)
+        shapes.push_back(MouthShapes(s.breakdown.PhonemeItems(), *mouths, MouthRules{}, *rate, request.sampleRate,
+                                     request.soundFrames));
+    std::vector<CharacterExport> characters;
+    for (std::size_t i = 0; i < aligned.speakers.size(); ++i)
+        characters.push_back({aligned.speakers[i].name, &aligned.speakers[i].breakdown, &shapes[i], &*mouths});
+    if (characters.empty()) characters.push_back({"", &result.breakdown, nullptr, &*mouths});
     ExportInput out;
     out.soundName = std::filesystem::path(soundPath).filename().string();
     out.sampleRate = request.sampleRate;
     out.lengthSamples = request.soundFrames;
     out.rate = *rate;
-    out.breakdown = &result.breakdown;
-    out.mouths = &shapes;
+    out.breakdown = characters.front().breakdown;
+    out.mouths = characters.front().mouths;
     out.mouthSet = &*mouths;
-    if (!WriteCommandOutput(format->Write(out), options->Value("--output"), error)) {
-        messages << error << "\n";
-        return kExitUnreadable;
+    out.characters = &characters;
+    const std::vector<ExportFile> files = format->WriteFiles(out);
+    for (const ExportFile& file : files) {
+        const std::string path = files.size() > 1 ? WithSuffix(output, file.suffix) : output;
+        if (!WriteCommandOutput(file.content, path, error)) {
+            messages << error << "\n";
+            return kExitUnreadable;
+        }
     }
     if (result.outcome == DialogueResult::Outcome::NoSpeech) {
         messages << "No speech was found in " << soundPath << ": the words are spread evenly.\n";

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "common/FrameTime.h"
+#include "dialogue/CharacterList.h"
+#include "document/SoundDocument.h"
 #include "marks/JsonText.h"
 
 namespace zv {
@@ -111,6 +113,21 @@ std::vector<TrackItem> RunsOf(const std::vector<std::pair<int64_t, std::string>>
     return out;
 }
 
+// The mouths of a .pgo's shape changes: in frame order, a later change on
+// the same frame winning (a word starting where the one before ends),
+// resting from frame 0 until the first.
+std::vector<TrackItem> MouthRuns(std::vector<std::pair<int64_t, std::string>> changes, FrameRate rate,
+                                 int32_t sampleRate, int64_t soundFrames) {
+    std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::pair<int64_t, std::string>> merged;
+    if (changes.empty() || changes.front().first > 0) merged.push_back({0, "rest"});
+    for (const auto& c : changes) {
+        if (!merged.empty() && merged.back().first == c.first) merged.back().second = c.second;
+        else merged.push_back(c);
+    }
+    return RunsOf(merged, rate, sampleRate, soundFrames);
+}
+
 } // namespace
 
 std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t sampleRate, int64_t soundFrames,
@@ -132,8 +149,12 @@ std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t
         const int64_t voices = Number(in.Next("the number of voices"), in.Line(), "the number of voices", 1000);
         auto sample = [&](int64_t frame) { return FrameStartSample(frame, out.rate, sampleRate); };
         std::vector<std::pair<int64_t, std::string>> changes;
+        std::vector<std::vector<std::pair<int64_t, std::string>>> voiceChanges;
         for (int64_t v = 0; v < voices; ++v) {
-            in.Next("a voice's name");
+            ImportedCharacter voice;
+            voice.name = Trim(in.Next("a voice's name"));
+            const std::size_t firstLine = out.breakdown.lines.size();
+            const std::size_t firstChange = changes.size();
             in.Next("a voice's text");
             const int64_t phrases = Number(in.Next("the number of phrases"), in.Line(), "the number of phrases", 1000000);
             for (int64_t p = 0; p < phrases; ++p) {
@@ -175,18 +196,26 @@ std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t
                 }
                 out.breakdown.lines.push_back(std::move(line));
             }
+            voice.breakdown.sampleRate = sampleRate;
+            voice.breakdown.soundFrames = out.breakdown.soundFrames;
+            voice.breakdown.lines.assign(out.breakdown.lines.begin() + static_cast<std::ptrdiff_t>(firstLine),
+                                         out.breakdown.lines.end());
+            voiceChanges.emplace_back(changes.begin() + static_cast<std::ptrdiff_t>(firstChange), changes.end());
+            // A voice without a name, or with one taken, is told apart by its place.
+            const auto taken = [&](const std::string& n) {
+                return std::any_of(out.characters.begin(), out.characters.end(),
+                                   [&](const ImportedCharacter& c) { return c.name == n; });
+            };
+            if (voice.name.empty() || taken(voice.name))
+                voice.name = (voice.name.empty() ? "Voice" : voice.name) + " " + std::to_string(v + 1);
+            if (voices > 1) out.characters.push_back(std::move(voice));
         }
         if (!in.AtEnd()) throw Refusal{in.Line() + 1, "more follows the last voice"};
-        // The changes in frame order; a later one on the same frame wins
-        // (a word starting where the one before ends).
-        std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<std::pair<int64_t, std::string>> merged;
-        if (changes.empty() || changes.front().first > 0) merged.push_back({0, "rest"});
-        for (const auto& c : changes) {
-            if (!merged.empty() && merged.back().first == c.first) merged.back().second = c.second;
-            else merged.push_back(c);
-        }
-        out.mouths = RunsOf(merged, out.rate, sampleRate, out.breakdown.soundFrames);
+        out.mouths = MouthRuns(changes, out.rate, sampleRate, out.breakdown.soundFrames);
+        // Each voice its own mouths: one character's rest never cuts another's shape.
+        for (std::size_t v = 0; v < out.characters.size(); ++v)
+            out.characters[v].mouths = MouthRuns(voiceChanges[v], out.rate, sampleRate, out.breakdown.soundFrames);
+        if (!out.characters.empty()) out.mouths = out.characters.front().mouths;
         return out;
     } catch (const Refusal& r) {
         error = "line " + std::to_string(r.line) + ": " + r.what;
@@ -219,37 +248,66 @@ std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, in
                 throw std::runtime_error(std::string(what) + " is out of range (" + seconds.dump() + " s)");
             return static_cast<int64_t>(std::llround(s * sampleRate));
         };
-        BreakdownLine line;
-        for (const auto& w : doc.at("words")) {
-            BreakdownWord word{w.at("text").get<std::string>(), sample(w.at("start"), "a word's start"),
-                               sample(w.at("end"), "a word's end"), {}, false};
-            if (word.end < word.start)
-                throw std::runtime_error("the word \"" + word.text + "\" ends before it starts");
-            for (const auto& p : w.at("phonemes")) {
-                BreakdownPhoneme phoneme{p.at("text").get<std::string>(), sample(p.at("start"), "a phoneme's start"),
-                                         sample(p.at("end"), "a phoneme's end")};
-                if (phoneme.end < phoneme.start)
-                    throw std::runtime_error("the phoneme \"" + phoneme.text + "\" ends before it starts");
-                word.phonemes.push_back(std::move(phoneme));
+        auto wordsOf = [&](const nlohmann::json& list) {
+            BreakdownLine line;
+            for (const auto& w : list) {
+                BreakdownWord word{w.at("text").get<std::string>(), sample(w.at("start"), "a word's start"),
+                                   sample(w.at("end"), "a word's end"), {}, false};
+                if (word.end < word.start)
+                    throw std::runtime_error("the word \"" + word.text + "\" ends before it starts");
+                for (const auto& p : w.at("phonemes")) {
+                    BreakdownPhoneme phoneme{p.at("text").get<std::string>(), sample(p.at("start"), "a phoneme's start"),
+                                             sample(p.at("end"), "a phoneme's end")};
+                    if (phoneme.end < phoneme.start)
+                        throw std::runtime_error("the phoneme \"" + phoneme.text + "\" ends before it starts");
+                    word.phonemes.push_back(std::move(phoneme));
+                }
+                if (!line.text.empty()) line.text += ' ';
+                line.text += word.text;
+                line.words.push_back(std::move(word));
             }
-            if (!line.text.empty()) line.text += ' ';
-            line.text += word.text;
-            line.words.push_back(std::move(word));
+            Breakdown b;
+            b.sampleRate = sampleRate;
+            b.soundFrames = soundFrames;
+            if (!line.words.empty()) b.lines.push_back(std::move(line));
+            return b;
+        };
+        auto mouthsOf = [&](const nlohmann::json& list) {
+            std::vector<std::pair<int64_t, std::string>> changes;
+            for (const auto& m : list) {
+                // A whole number of frames within bounds: a fraction or 1e30
+                // has no frame (and would not convert to one).
+                const std::optional<int64_t> frame = JsonInteger(m, "frame");
+                if (!frame || *frame < 0 || *frame > kMaxFrame)
+                    throw std::runtime_error("a mouth's frame must be a whole number from 0 to " +
+                                             std::to_string(kMaxFrame));
+                changes.push_back({*frame, m.at("shape").get<std::string>()});
+            }
+            // In frame order (a file edited by hand may list them otherwise).
+            std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+            return RunsOf(changes, out.rate, sampleRate, soundFrames);
+        };
+        if (const auto list = doc.find("characters"); list != doc.end()) {
+            if (!list->is_array()) throw std::runtime_error("\"characters\" must be a list");
+            for (const auto& c : *list) {
+                ImportedCharacter character;
+                character.name = CharacterList::Trimmed(c.at("name").get<std::string>());
+                if (character.name.empty()) throw std::runtime_error("a character has no name");
+                for (const ImportedCharacter& other : out.characters)
+                    if (other.name == character.name)
+                        throw std::runtime_error("two characters are called \"" + character.name + "\"");
+                if (const auto set = c.find("mouthSet"); set != c.end() && set->is_string())
+                    character.mouthSet = set->get<std::string>();
+                character.breakdown = wordsOf(c.at("words"));
+                character.mouths = mouthsOf(c.at("mouths"));
+                for (const BreakdownLine& l : character.breakdown.lines) out.breakdown.lines.push_back(l);
+                out.characters.push_back(std::move(character));
+            }
+            if (!out.characters.empty()) out.mouths = out.characters.front().mouths;
+        } else {
+            out.breakdown = wordsOf(doc.at("words"));
+            out.mouths = mouthsOf(doc.at("mouths"));
         }
-        if (!line.words.empty()) out.breakdown.lines.push_back(std::move(line));
-        std::vector<std::pair<int64_t, std::string>> changes;
-        for (const auto& m : doc.at("mouths")) {
-            // A whole number of frames within bounds: a fraction or 1e30
-            // has no frame (and would not convert to one).
-            const std::optional<int64_t> frame = JsonInteger(m, "frame");
-            if (!frame || *frame < 0 || *frame > kMaxFrame)
-                throw std::runtime_error("a mouth's frame must be a whole number from 0 to " +
-                                         std::to_string(kMaxFrame));
-            changes.push_back({*frame, m.at("shape").get<std::string>()});
-        }
-        // In frame order (a file edited by hand may list them otherwise).
-        std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-        out.mouths = RunsOf(changes, out.rate, sampleRate, soundFrames);
         return out;
     } catch (const Refusal& r) {
         error = "line " + std::to_string(r.line) + ": " + r.what;
@@ -257,6 +315,27 @@ std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, in
         error = std::string("The breakdown cannot be read: ") + e.what();
     }
     return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(
+    const ImportedBreakdown& imported, CharacterList& list,
+    const std::function<std::vector<TrackItem>(std::vector<TrackItem>)>& phonemes) {
+    auto convert = [&](const Breakdown& b) { return phonemes ? phonemes(b.PhonemeItems()) : b.PhonemeItems(); };
+    if (imported.characters.empty())
+        return {{SoundDocument::kWords, imported.breakdown.WordItems()},
+                {SoundDocument::kPhonemes, convert(imported.breakdown)},
+                {SoundDocument::kMouths, imported.mouths}};
+    const std::vector<TrackItem> before = list.Items();
+    std::vector<std::pair<std::string, std::vector<TrackItem>>> tracks;
+    for (const ImportedCharacter& c : imported.characters) {
+        const int id = list.IdFor(c.name);
+        if (id == 0) continue;   // the readers never give an empty name
+        tracks.push_back({CharacterList::WordsTrack(id), c.breakdown.WordItems()});
+        tracks.push_back({CharacterList::PhonemesTrack(id), convert(c.breakdown)});
+        tracks.push_back({CharacterList::MouthsTrack(id), c.mouths});
+    }
+    if (list.Items() != before) tracks.push_back({CharacterList::kTrack, list.Items()});
+    return tracks;
 }
 
 std::optional<std::vector<TrackItem>> ImportMohoSwitch(const std::string& text, FrameRate rate, int32_t sampleRate,

@@ -8,29 +8,56 @@
 // force rounds to it (29.97 to 30), the frames are taken at the rate in
 // force, as they were written.
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/FrameRate.h"
 #include "dialogue/Breakdown.h"
+#include "dialogue/CharacterList.h"
 #include "document/TrackItem.h"
 
 namespace zv {
+
+// One character of a file that keeps several.
+struct ImportedCharacter {
+    std::string name;               // as the file has it (a .pgo voice's name)
+    std::string mouthSet;           // the set's name when the file says, else ""
+    Breakdown breakdown;
+    std::vector<TrackItem> mouths;
+};
 
 struct ImportedBreakdown {
     Breakdown breakdown;            // .pgo phonemes are the mouth shapes it names
     std::vector<TrackItem> mouths;  // runs of one shape, as MouthShapes lays them
     FrameRate rate;                 // the rate the file's frames were read at
+    // Filled when the file keeps characters (a .pgo of more than one voice,
+    // a JSON `characters` list): each one's own lines and mouths. The
+    // breakdown above then holds every character's lines, the mouths the
+    // first one's.
+    std::vector<ImportedCharacter> characters;
 };
 
 std::optional<ImportedBreakdown> ImportPapagayo(const std::string& text, int32_t sampleRate, int64_t soundFrames,
                                                 FrameRate rateInForce, std::string& error);
 
-// The Json export read back (its frame rate and sample rate as written;
+// The Json export read back: one speaker's `words` and `mouths`, or a
+// `characters` list of {name, mouthSet, words, mouths} (its frame rate and sample rate as written;
 // samples are taken at `sampleRate`).
 std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, int32_t sampleRate,
                                                      int64_t soundFrames, std::string& error);
+
+// The tracks an import sets, as (track name, items): a file of one speaker
+// sets the plain Words, Phonemes and Mouths; a file of characters sets each
+// one's tracks (the character found in `list` by name, or added: see
+// CharacterList::IdFor) and the Characters track when the list changed.
+// `phonemes` makes the Phonemes track's items of a breakdown's phonemes
+// (a .pgo's shapes become phones).
+std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(
+    const ImportedBreakdown& imported, CharacterList& list,
+    const std::function<std::vector<TrackItem>(std::vector<TrackItem>)>& phonemes);
 
 // "MohoSwitch1" and "frame shape" lines (frames from 1, ascending) as
 // mouth runs at `rate`; the last run lasts to the end of the sound.

@@ -18,6 +18,14 @@ struct BeatAnalysis;
 struct Breakdown;
 class MouthSet;
 
+// One character's dialogue, for formats that write each character apart.
+struct CharacterExport {
+    std::string name;                             // UTF-8; "" for the single unnamed speaker
+    const Breakdown* breakdown = nullptr;         // their words and phonemes
+    const std::vector<TrackItem>* mouths = nullptr;  // their shapes laid at `rate`
+    const MouthSet* mouthSet = nullptr;           // the set the shapes come from
+};
+
 struct ExportInput {
     std::string soundName;     // the sound's file name (no folder)
     int32_t sampleRate = 0;    // sample frames a second
@@ -35,6 +43,23 @@ struct ExportInput {
     const Breakdown* breakdown = nullptr;
     const std::vector<TrackItem>* mouths = nullptr;
     const MouthSet* mouthSet = nullptr;
+    // Every character's dialogue, in the list's order, when the sound has
+    // characters; null (or one unnamed speaker) for the one-speaker form,
+    // which breakdown, mouths and mouthSet above hold.
+    const std::vector<CharacterExport>* characters = nullptr;
+
+    // True when the dialogue is written character by character: more than
+    // one, or one with a name.
+    bool ByCharacter() const {
+        return characters != nullptr &&
+               (characters->size() > 1 || (characters->size() == 1 && !characters->front().name.empty()));
+    }
+    // The characters to write: `characters` when ByCharacter(), else the
+    // one unnamed speaker of breakdown, mouths and mouthSet.
+    std::vector<CharacterExport> Speakers() const {
+        if (ByCharacter()) return *characters;
+        return {CharacterExport{"", breakdown, mouths, mouthSet}};
+    }
 };
 
 } // namespace zv

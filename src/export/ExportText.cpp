@@ -44,4 +44,24 @@ std::string ExportRateText(FrameRate rate) {
                           : std::to_string(rate.Numerator()) + "/" + std::to_string(rate.Denominator());
 }
 
+std::string ExportFileNamePart(const std::string& name) {
+    constexpr std::size_t kMaxBytes = 64;
+    std::string out;
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool refused = c < 0x20 || c == 0x7F || std::string("\\/:*?\"<>| ").find(ch) != std::string::npos;
+        out += refused ? '_' : ch;
+    }
+    std::size_t first = 0;
+    while (first < out.size() && (out[first] == '.' || out[first] == '_')) ++first;
+    out.erase(0, first);
+    while (!out.empty() && out.back() == '_') out.pop_back();
+    if (out.size() > kMaxBytes) {
+        std::size_t cut = kMaxBytes;
+        while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80) --cut;
+        out.resize(cut);
+    }
+    return out;
+}
+
 } // namespace zv

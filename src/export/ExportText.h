@@ -17,6 +17,12 @@ std::string ExportDecimal(int64_t units, int digits);
 std::string ExportOneLine(const std::string& text);
 // A CSV field (RFC 4180): quoted when it holds a comma, quote or line break.
 std::string ExportCsvField(const std::string& text);
+// A character's name as a safe part of a file name: path separators,
+// control characters, and characters file systems or shells refuse
+// (\ / : * ? " < > | and spaces) become "_"; letters of any language are
+// kept; no leading dot; at most 64 bytes, cut between UTF-8 characters.
+// "" for a name with nothing left.
+std::string ExportFileNamePart(const std::string& name);
 // "24", or the exact fraction "30000/1001".
 std::string ExportRateText(FrameRate rate);
 

@@ -20,6 +20,7 @@
 // The save dialog then offers it, and `zorvane --beats` / `--breakdown`
 // take its name for a Beats / Dialogue format.
 #include <string>
+#include <vector>
 
 #include "export/ExportInput.h"
 
@@ -43,6 +44,14 @@ struct ExportFormat {
     std::string suffix;
 };
 
+// One file of an export that writes several (one for each character):
+// `suffix` goes before the file name's extension ("-Ann"), "" for the one
+// file of a one-file export.
+struct ExportFile {
+    std::string suffix;
+    std::string content;
+};
+
 class ExportWriter {
 public:
     explicit ExportWriter(ExportFormat format) : format_(std::move(format)) {}
@@ -53,6 +62,9 @@ public:
     const ExportFormat& Format() const { return format_; }
     // The file's content.
     virtual std::string Write(const ExportInput& input) const = 0;
+    // The files written: Write's content as one file, unless the format
+    // keeps one character a file.
+    virtual std::vector<ExportFile> WriteFiles(const ExportInput& input) const { return {ExportFile{"", Write(input)}}; }
 
 private:
     ExportFormat format_;

@@ -9,6 +9,9 @@ class MouthsMohoWriter final : public ExportWriter {
 public:
     MouthsMohoWriter();
     std::string Write(const ExportInput& input) const override;
+    // One file for each character ("-NAME" before the extension) when
+    // there are several: Moho switches one mouth layer a file.
+    std::vector<ExportFile> WriteFiles(const ExportInput& input) const override;
 };
 
 } // namespace zv

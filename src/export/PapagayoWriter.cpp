@@ -7,15 +7,11 @@
 
 namespace zv {
 
-PapagayoWriter::PapagayoWriter()
-    : ExportWriter({ExportSubject::Dialogue, "pgo", "Papagayo Breakdown (*.pgo)", "*.pgo", ".pgo"}) {}
+namespace {
 
-std::string PapagayoWriter::Write(const ExportInput& in) const {
-    if (in.breakdown == nullptr || !in.rate.IsPositive() || in.breakdown->sampleRate <= 0) return {};
-    const DialogueFrames frames{in.rate, in.breakdown->sampleRate};
-    const Breakdown& b = *in.breakdown;
-    const MouthSet set = in.mouthSet != nullptr ? *in.mouthSet : MouthSet::PrestonBlair();
-    const int64_t length = b.soundFrames > 0 ? frames.Of(b.soundFrames - 1) + 1 : 0;
+// One voice: its name, its text (phrases joined by "|"), then its phrases
+// with their words and each phoneme's mouth shape.
+std::string Voice(const std::string& name, const Breakdown& b, const MouthSet& set, const DialogueFrames& frames) {
     std::string voiceText;
     std::size_t phrases = 0;
     for (const BreakdownLine& line : b.lines) {
@@ -24,9 +20,7 @@ std::string PapagayoWriter::Write(const ExportInput& in) const {
         voiceText += ExportOneLine(line.text);
         ++phrases;
     }
-    std::string out = "lipsync version 1\n" + ExportOneLine(in.soundName) + "\n" + std::to_string(in.rate.Rounded()) +
-                      "\n" + std::to_string(length) + "\n1\n\tVoice 1\n\t" + voiceText + "\n\t" +
-                      std::to_string(phrases) + "\n";
+    std::string out = "\t" + ExportOneLine(name) + "\n\t" + voiceText + "\n\t" + std::to_string(phrases) + "\n";
     for (const BreakdownLine& line : b.lines) {
         if (line.words.empty()) continue;
         out += "\t\t" + ExportOneLine(line.text) + "\n\t\t" + std::to_string(frames.Of(line.words.front().start)) +
@@ -43,6 +37,30 @@ std::string PapagayoWriter::Write(const ExportInput& in) const {
         }
     }
     return out;
+}
+
+} // namespace
+
+PapagayoWriter::PapagayoWriter()
+    : ExportWriter({ExportSubject::Dialogue, "pgo", "Papagayo Breakdown (*.pgo)", "*.pgo", ".pgo"}) {}
+
+std::string PapagayoWriter::Write(const ExportInput& in) const {
+    if (in.breakdown == nullptr || !in.rate.IsPositive() || in.breakdown->sampleRate <= 0) return {};
+    const DialogueFrames frames{in.rate, in.breakdown->sampleRate};
+    const Breakdown& b = *in.breakdown;
+    const int64_t length = b.soundFrames > 0 ? frames.Of(b.soundFrames - 1) + 1 : 0;
+    std::vector<CharacterExport> speakers = in.Speakers();
+    std::string voices;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < speakers.size(); ++i) {
+        if (speakers[i].breakdown == nullptr) continue;
+        const MouthSet set = speakers[i].mouthSet != nullptr ? *speakers[i].mouthSet : MouthSet::PrestonBlair();
+        const std::string name = speakers[i].name.empty() ? "Voice " + std::to_string(i + 1) : speakers[i].name;
+        voices += Voice(name, *speakers[i].breakdown, set, frames);
+        ++count;
+    }
+    return "lipsync version 1\n" + ExportOneLine(in.soundName) + "\n" + std::to_string(in.rate.Rounded()) + "\n" +
+           std::to_string(length) + "\n" + std::to_string(count) + "\n" + voices;
 }
 
 } // namespace zv

@@ -1,5 +1,6 @@
 #pragma once
-// The breakdown as a Papagayo (.pgo) document: one voice, a phrase per
+// The breakdown as a Papagayo (.pgo) document: one voice (with characters,
+// one voice each, named after the character), a phrase per
 // line, its words with their frames and each phoneme as its mouth shape
 // (from the mouth set, Preston Blair without one), frames from 0. Papagayo
 // keeps a whole number of frames a second: the rate is written rounded,

@@ -1,6 +1,6 @@
 #pragma once
 // The breakdown's words as Audacity labels: start TAB end TAB text,
-// seconds with six decimals.
+// seconds with six decimals. With characters, each label is "NAME: word".
 #include "export/ExportWriter.h"
 
 namespace zv {

@@ -18,7 +18,17 @@ SheetContent XdtsSheetWriter::ContentOf(const ExportInput& in) {
     content.rate = in.rate;
     if (in.marks != nullptr) content.marks = *in.marks;
     if (in.beats != nullptr) content.beats = BeatItems(*in.beats);
-    if (in.breakdown != nullptr || in.mouths != nullptr) {
+    if (in.ByCharacter()) {
+        // A dialogue track for each character, named after them.
+        for (const CharacterExport& c : *in.characters) {
+            SheetSpeaker speaker;
+            speaker.name = c.name;
+            if (c.mouthSet != nullptr) speaker.mouthSet = *c.mouthSet;
+            if (c.breakdown != nullptr) speaker.words = c.breakdown->WordItems();
+            if (c.mouths != nullptr) speaker.mouths = *c.mouths;
+            content.speakers.push_back(std::move(speaker));
+        }
+    } else if (in.breakdown != nullptr || in.mouths != nullptr) {
         SheetSpeaker speaker;
         speaker.name = "Dialogue";
         if (in.mouthSet != nullptr) speaker.mouthSet = *in.mouthSet;

@@ -21,6 +21,7 @@
 #include "common/MessageBox.h"
 #include "dialogue/BreakdownEdit.h"
 #include "dialogue/BreakdownImport.h"
+#include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/UserSpeechModel.h"
@@ -271,7 +272,29 @@ void DialogueActions::Finished(DialogueBreakdown& done) {
 std::optional<std::string> DialogueActions::ExportText(const ExportWriter& writer, ExportInput input) const {
     const SoundInfo& info = document_.Info();
     const BreakdownTracks tracks = TracksOf(document_);
-    if (tracks.words.empty()) {
+    // Named characters: each one's breakdown, the shapes laid again at the rate in force.
+    const CharacterList list = CharacterList::Of(document_);
+    std::vector<Breakdown> breakdowns;
+    std::vector<std::vector<TrackItem>> shapes;
+    std::vector<CharacterExport> characters;
+    if (!list.IsSingleUnnamed()) {
+        breakdowns.reserve(list.size());
+        shapes.reserve(list.size());
+        for (const Character& c : list.All()) {
+            const Track* words = document_.Find(CharacterList::WordsTrack(c.id));
+            const Track* phonemes = document_.Find(CharacterList::PhonemesTrack(c.id));
+            const std::vector<TrackItem> none;
+            breakdowns.push_back(Breakdown::FromTracks(words ? words->Items() : none, phonemes ? phonemes->Items() : none,
+                                                       info.sampleRate, info.frames));
+            shapes.push_back(MouthsFor(phonemes ? phonemes->Items() : none));
+            characters.push_back({c.name, &breakdowns.back(), &shapes.back(), &CurrentSet()});
+        }
+        input.characters = &characters;
+    }
+    const bool anyWords = !tracks.words.empty() || std::any_of(breakdowns.begin(), breakdowns.end(), [](const Breakdown& b) {
+                              return !b.lines.empty();
+                          });
+    if (!anyWords) {
         platform_.messages.Show(
             "There is no dialogue breakdown to export. Make one with Analyze > Dialogue Breakdown... first.");
         return std::nullopt;
@@ -279,8 +302,8 @@ std::optional<std::string> DialogueActions::ExportText(const ExportWriter& write
     const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
     // Laid again at the rate in force: the track may have been laid at another.
     const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
-    input.breakdown = &breakdown;
-    input.mouths = &mouths;
+    input.breakdown = characters.empty() ? &breakdown : characters.front().breakdown;
+    input.mouths = characters.empty() ? &mouths : characters.front().mouths;
     input.mouthSet = &CurrentSet();
     input.rate = session_.Rate();   // the rate the mouths were laid at
     return writer.Write(input);
@@ -315,8 +338,8 @@ void DialogueActions::ImportNow() {
                                       ". Nothing was changed.");
         return;
     }
-    std::vector<TrackItem> phonemes = imported->breakdown.PhonemeItems();
-    if (extension != ".json") {
+    auto phonemesOf = [&](std::vector<TrackItem> phonemes) {
+        if (extension == ".json") return phonemes;
         // A .pgo names mouth shapes: each becomes a phoneme that gives its
         // shape back, so edits lay the same mouths again; rest goes.
         std::vector<TrackItem> phones;
@@ -326,12 +349,11 @@ void DialogueActions::ImportNow() {
             if (phone) p.text = *phone;
             phones.push_back(std::move(p));
         }
-        phonemes = std::move(phones);
-    }
-    undo_.Change({{SoundDocument::kWords, imported->breakdown.WordItems()},
-                        {SoundDocument::kPhonemes, phonemes},
-                        {SoundDocument::kMouths, imported->mouths}},
-                       QStringLiteral("Import Breakdown"));
+        return phones;
+    };
+    // Characters read back go to their own tracks, all in one step.
+    CharacterList characters = CharacterList::Of(document_);
+    undo_.Change(ImportedTracks(*imported, characters, phonemesOf), QStringLiteral("Import Breakdown"));
 }
 
 } // namespace zv

@@ -66,6 +66,41 @@ TEST(BreakdownCommand, ExitCodesSayWhatWentWrong) {
     EXPECT_NE(json.find("\"text\": \"here\""), std::string::npos) << json;
 }
 
+TEST(BreakdownCommand, ANamedScriptWritesAMohoFileForEachCharacter) {
+    test::TempDir dir;
+    const std::string wav = dir.File("quiet.wav"), script = dir.File("scene.txt");
+    test::WriteWav(wav, 16000, 1, std::vector<float>(16000 * 2, 0.0f));
+    test::WriteText(script, "Ann: Where were you\nBob Smith: Out\nAnn: Again\n");
+    std::string messages;
+    // Standard output cannot take two files.
+    EXPECT_EQ(RunCommand({wav, "--text", script, "--format", "dat"}, &messages), kExitUsage);
+    EXPECT_NE(messages.find("--output"), std::string::npos) << messages;
+    const std::string out = dir.File("out.dat");
+    EXPECT_EQ(RunCommand({wav, "--text", script, "--format", "dat", "--output", out}, &messages), kExitNothingFound)
+        << messages;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    // The words spread evenly: Ann speaks from the first frame, Bob rests
+    // until his line.
+    const std::string ann = test::ReadText(dir.File("out-Ann.dat")), bob = test::ReadText(dir.File("out-Bob_Smith.dat"));
+    EXPECT_EQ(ann.rfind("MohoSwitch1\n1 ", 0), 0u) << ann;
+    EXPECT_EQ(ann.find("\n1 rest\n"), std::string::npos) << ann;
+    EXPECT_EQ(bob.rfind("MohoSwitch1\n1 rest\n", 0), 0u) << bob;
+    EXPECT_GT(bob.size(), 20u) << bob;
+    // JSON: one document with the characters' words, each in its own list.
+    const std::string json = dir.File("scene.json");
+    EXPECT_EQ(RunCommand({wav, "--text", script, "--output", json}), kExitNothingFound);
+    const std::string doc = test::ReadText(json);
+    EXPECT_NE(doc.find("\"characters\""), std::string::npos) << doc;
+    EXPECT_NE(doc.find("\"name\": \"Bob Smith\""), std::string::npos) << doc;
+    EXPECT_LT(doc.find("\"text\": \"Again\""), doc.find("\"name\": \"Bob Smith\"")) << doc;
+    // A name left out: refused, naming the line, nothing written.
+    const std::string broken = dir.File("broken.txt"), none = dir.File("none.json");
+    test::WriteText(broken, "Ann: Hello\n  : there\n");
+    EXPECT_EQ(RunCommand({wav, "--text", broken, "--output", none}, &messages), kExitUnreadable);
+    EXPECT_NE(messages.find("Line 2"), std::string::npos) << messages;
+    EXPECT_FALSE(std::filesystem::exists(none));
+}
+
 TEST(BreakdownCommand, TheProgramWritesPrestonBlairShapesFromFrameOne) {
     const std::string program = std::string(ZORVANE_BINARY_DIR) + "/zorvane";
     if (!std::filesystem::exists(program)) GTEST_SKIP() << "zorvane is not built";
