@@ -15,6 +15,7 @@
 #include "dialogue/MouthTrack.h"
 #include "dialogue/SpokenText.h"
 #include "dialogue/UserSpeechModel.h"
+#include "export/ExportText.h"
 #include "export/ExportWriters.h"
 #include "sound/MonoMix.h"
 
@@ -61,13 +62,6 @@ bool WritesFileEach(const ExportWriter& format) {
     probe.breakdown = &none;
     probe.characters = &two;
     return format.WriteFiles(probe).size() > 1;
-}
-
-// `path` with `suffix` before its extension: out.dat, "-Ann" -> out-Ann.dat.
-std::string WithSuffix(const std::string& path, const std::string& suffix) {
-    std::filesystem::path p(path);
-    p.replace_filename(p.stem().string() + suffix + p.extension().string());
-    return p.string();
 }
 
 int Run(const std::vector<std::string>& args, std::istream& input, std::ostream& messages) {
@@ -181,7 +175,7 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     out.characters = &characters;
     const std::vector<ExportFile> files = format->WriteFiles(out);
     for (const ExportFile& file : files) {
-        const std::string path = files.size() > 1 ? WithSuffix(output, file.suffix) : output;
+        const std::string path = files.size() > 1 ? ExportPathWith(output, file.suffix) : output;
         if (!WriteCommandOutput(file.content, path, error)) {
             messages << error << "\n";
             return kExitUnreadable;

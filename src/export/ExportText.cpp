@@ -1,5 +1,7 @@
 #include "export/ExportText.h"
 
+#include <filesystem>
+
 #include "common/FrameTime.h"
 
 namespace zv {
@@ -62,6 +64,13 @@ std::string ExportFileNamePart(const std::string& name) {
         out.resize(cut);
     }
     return out;
+}
+
+std::string ExportPathWith(const std::string& path, const std::string& suffix) {
+    if (suffix.empty()) return path;
+    std::filesystem::path p(path);
+    p.replace_filename(p.stem().string() + suffix + p.extension().string());
+    return p.string();
 }
 
 } // namespace zv

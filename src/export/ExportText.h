@@ -23,6 +23,9 @@ std::string ExportCsvField(const std::string& text);
 // kept; no leading dot; at most 64 bytes, cut between UTF-8 characters.
 // "" for a name with nothing left.
 std::string ExportFileNamePart(const std::string& name);
+// `path` with `suffix` put before its extension, for one file of several:
+// ("shot/out.dat", "-Ann") -> "shot/out-Ann.dat". "" leaves it as it is.
+std::string ExportPathWith(const std::string& path, const std::string& suffix);
 // "24", or the exact fraction "30000/1001".
 std::string ExportRateText(FrameRate rate);
 

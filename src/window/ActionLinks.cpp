@@ -18,8 +18,9 @@ int64_t ActionLinks::SnappedSample(int64_t sample) const {
 
 BeatAnalysis ActionLinks::Beats() const { return beats ? beats->Beats() : BeatAnalysis{}; }
 
-std::optional<std::string> ActionLinks::DialogueText(const ExportWriter& writer, const ExportInput& input) const {
-    return dialogue ? dialogue->ExportText(writer, input) : std::nullopt;
+std::optional<std::vector<ExportFile>> ActionLinks::DialogueFiles(const ExportWriter& writer,
+                                                                   const ExportInput& input) const {
+    return dialogue ? dialogue->ExportFiles(writer, input) : std::nullopt;
 }
 
 bool ActionLinks::ExportXdts(const std::string& path) const { return sheets && sheets->ExportXdts(path); }

@@ -30,7 +30,8 @@ public:
 
     int64_t SnappedSample(int64_t sample) const override;
     BeatAnalysis Beats() const override;
-    std::optional<std::string> DialogueText(const ExportWriter& writer, const ExportInput& input) const override;
+    std::optional<std::vector<ExportFile>> DialogueFiles(const ExportWriter& writer,
+                                                         const ExportInput& input) const override;
     bool ExportXdts(const std::string& path) const override;
     std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const override;
     void PlaySamples(int64_t first, int64_t last) override;

@@ -269,7 +269,7 @@ void DialogueActions::Finished(DialogueBreakdown& done) {
                                 .arg(result.message.empty() ? QString() : QStringLiteral(" ") + QString::fromStdString(result.message)));
 }
 
-std::optional<std::string> DialogueActions::ExportText(const ExportWriter& writer, ExportInput input) const {
+std::optional<std::vector<ExportFile>> DialogueActions::ExportFiles(const ExportWriter& writer, ExportInput input) const {
     const SoundInfo& info = document_.Info();
     const BreakdownTracks tracks = TracksOf(document_);
     // Named characters: each one's breakdown, the shapes laid again at the rate in force.
@@ -306,7 +306,7 @@ std::optional<std::string> DialogueActions::ExportText(const ExportWriter& write
     input.mouths = characters.empty() ? &mouths : characters.front().mouths;
     input.mouthSet = &CurrentSet();
     input.rate = session_.Rate();   // the rate the mouths were laid at
-    return writer.Write(input);
+    return writer.WriteFiles(input);
 }
 
 void DialogueActions::ImportNow() {

@@ -74,9 +74,10 @@ public:
     // at the rate in force.
     std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const;
     // The tracks' breakdown written by `writer` (a Dialogue format), with
-    // `input`'s sound, rate and marks; nothing, with a message shown, when
+    // `input`'s sound, rate and marks, every character's (a file each when
+    // the format keeps one a file); nothing, with a message shown, when
     // there are no words.
-    std::optional<std::string> ExportText(const ExportWriter& writer, ExportInput input) const;
+    std::optional<std::vector<ExportFile>> ExportFiles(const ExportWriter& writer, ExportInput input) const;
 
     // The mouth sets the panel offers: the two built in, then the user's.
     const std::vector<MouthSet>& Sets() const { return sets_; }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "beats/BeatAnalysis.h"
+#include "export/ExportWriter.h"
 
 namespace zv {
 
@@ -23,9 +24,11 @@ public:
     // The beats found or tapped (not steady when there are none).
     virtual BeatAnalysis Beats() const = 0;
     // The dialogue's breakdown written by a Dialogue format of the export
-    // list (the input's sound, rate, marks and beats filled); nothing, told
-    // why, when there is none.
-    virtual std::optional<std::string> DialogueText(const ExportWriter& writer, const ExportInput& input) const = 0;
+    // list (the input's sound, rate, marks and beats filled): one file, or
+    // one for each character when the format keeps them apart; nothing,
+    // told why, when there is none.
+    virtual std::optional<std::vector<ExportFile>> DialogueFiles(const ExportWriter& writer,
+                                                                 const ExportInput& input) const = 0;
     // The XDTS sheet written to `path` (asking its cut and scene, with the
     // mouth numbers beside it); true when written, else the user was told why.
     virtual bool ExportXdts(const std::string& path) const = 0;

@@ -12,6 +12,7 @@
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
+#include "export/ExportText.h"
 #include "export/ExportWriters.h"
 #include "export/XdtsSheetWriter.h"
 #include "marks/MarkFrames.h"
@@ -211,23 +212,26 @@ bool MarksActions::Export() {
     input.marks = &keeper_->Marks().Items();
     const BeatAnalysis beats = sources_.Beats();
     if (beats.steady) input.beats = &beats;
-    std::string text;
+    std::vector<ExportFile> files;
     if (subject == ExportSubject::Beats && !beats.steady) {
         platform_.messages.Show("There are no beats to export. Find them first with Analyze > Find Beats.");
         return false;
     }
     if (subject == ExportSubject::Dialogue) {
-        std::optional<std::string> dialogue = sources_.DialogueText(*writer, input);
+        std::optional<std::vector<ExportFile>> dialogue = sources_.DialogueFiles(*writer, input);
         if (!dialogue) return false;   // told why
-        text = std::move(*dialogue);
+        files = std::move(*dialogue);
     } else {
-        text = writer->Write(input);
+        files.push_back({"", writer->Write(input)});
     }
     const char* what = subject == ExportSubject::Marks ? "marks" : subject == ExportSubject::Beats ? "beats" : "dialogue";
-    if (const std::optional<std::string> failed = WriteFileAtomically(choice->path, text)) {
-        platform_.messages.Show(std::string("The ") + what + " can't be exported to " + choice->path + ": " +
-                                      *failed + ".");
-        return false;
+    // Several files (one a character): each named with its suffix before the extension.
+    for (const ExportFile& file : files) {
+        const std::string path = files.size() > 1 ? ExportPathWith(choice->path, file.suffix) : choice->path;
+        if (const std::optional<std::string> failed = WriteFileAtomically(path, file.content)) {
+            platform_.messages.Show(std::string("The ") + what + " can't be exported to " + path + ": " + *failed + ".");
+            return false;
+        }
     }
     if (subject == ExportSubject::Marks) {
         exported_ = true;

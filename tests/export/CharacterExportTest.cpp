@@ -80,6 +80,10 @@ TEST(CharacterExport, NamesBecomeSafeFileNamePartsInAnyLanguage) {
     EXPECT_EQ(ExportFileNamePart("Émilie Dupont"), "Émilie_Dupont");
     EXPECT_EQ(ExportFileNamePart("../../etc/passwd"), "etc_passwd");
     EXPECT_EQ(ExportFileNamePart("a\tb\nc"), "a_b_c");
+    // The part goes before the extension, the folder kept.
+    EXPECT_EQ(ExportPathWith("shot 1/scene.mouths.dat", "-Ann"), "shot 1/scene.mouths-Ann.dat");
+    EXPECT_EQ(ExportPathWith("out", "-Bob"), "out-Bob");
+    EXPECT_EQ(ExportPathWith("out.dat", ""), "out.dat");
     EXPECT_EQ(ExportFileNamePart("???"), "");
     // Cut at 64 bytes, never inside a character.
     const std::string longName(40, 'x');
