@@ -131,10 +131,11 @@ TEST(TwoVoiceAccuracy, EachCharactersWordStartsFallWithinAFrameAsForOneSpeaker) 
     }
     std::printf("  two voices together: %d words, %.1f %% within one frame, mean %.1f ms, worst %.1f ms\n", all.total,
                 all.Percent(), all.total > 0 ? all.sumMs / all.total : 0.0, all.worstMs);
-    // What was verified: 97.1 and 96.9 % with pauses, 91.4 % with 120 ms
-    // overlaps and 87.5 % with 150 ms (the late words are the first ones of
-    // a line begun under the other voice, up to 152 ms); 93.3 % of 134
-    // words together, mean 16.8 ms.
+    // What was verified, over two runs (the figures move a little with the
+    // recognizer's earlier jobs): 94.3-97.1 and 96.9 % with pauses,
+    // 88.6-91.4 % with 120 ms overlaps and 87.5-90.6 % with 150 ms (the late
+    // words are the first ones of a line begun under the other voice, up to
+    // 152 ms); 92.5-93.3 % of 134 words together, mean 16.0-16.8 ms.
     ASSERT_GT(all.total, 100);
     EXPECT_GE(all.Percent(), 90.0);
 }
