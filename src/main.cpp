@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QEvent>
 #include <QStringList>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <optional>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,7 +38,8 @@
 #include "volume/EarlyOpenMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
+#include "window/Platform.h"
 #include "window/QtFileDialog.h"
 #include "window/QtMessageBox.h"
 
@@ -105,7 +108,8 @@ int main(int argc, char** argv) {
     auto starter = zv::CreateSystemProgramStarter();
     zv::Platform platform{messages, fileDialog, device, mixer, *starter};
 
-    zv::Form1 form(platform);
+    const std::unique_ptr<QMainWindow> window = zv::MakeMainWindow(platform);
+    QMainWindow& form = *window;
     messages.SetParent(&form);
     fileDialog.SetParent(&form);
     // Qt has taken its own options out of the arguments by now.
@@ -121,7 +125,7 @@ int main(int argc, char** argv) {
             std::fflush(stderr);
         }
         device.Prepare();
-        if (!given.isEmpty()) QTimer::singleShot(0, &form, [&form, given] { form.OpenGivenFile(given); });
+        if (!given.isEmpty()) QTimer::singleShot(0, &form, [&form, given] { zv::OpenInMainWindow(form, given); });
     });
     form.installEventFilter(&afterFirstPaint);
     form.show();

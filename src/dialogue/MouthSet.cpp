@@ -1,12 +1,10 @@
 #include "dialogue/MouthSet.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <unordered_set>
 
+#include "common/NameIndex.h"
 #include "marks/JsonText.h"
 #include "marks/TextFile.h"
 
@@ -29,6 +27,120 @@ std::size_t LineOfKey(const std::string& text, const std::string& key, std::size
 struct Refusal {
     std::size_t line;
     std::string what;
+};
+
+// A value as the set's reader keeps it: there or not, and its text when it
+// is a string.
+struct Value {
+    bool present = false;
+    bool isText = false;
+    std::string text;
+};
+
+// Reads a set value by value as the parser meets them, with no tree of the
+// whole text: a set of many shapes costs its length. The shapes are checked
+// as they come; the rest waits for the end, since the keys may come in any
+// order. A key given twice keeps its last value, as in a JSON object.
+class MouthSetScanner final : public JsonEvents {
+public:
+    bool rootIsObject = false;
+    Value name, rest, other;
+    bool shapesGiven = false, shapesIsList = false;
+    std::vector<std::string> shapes;
+    NameIndex known;   // each shape's place in shapes
+    // The first shape that is not a name, or is there twice.
+    std::optional<std::string> badShape, twiceShape;
+    bool closuresGiven = false, closuresIsList = false;
+    std::vector<Value> closures;
+    bool phonemesGiven = false, phonemesIsObject = false;
+    std::map<std::string, Value> phonemes;   // in name order, as the checks go
+
+    bool null() override { return Arrive({true, false, {}}, false); }
+    bool boolean(bool) override { return Arrive({true, false, {}}, false); }
+    bool number_integer(number_integer_t) override { return Arrive({true, false, {}}, false); }
+    bool number_unsigned(number_unsigned_t) override { return Arrive({true, false, {}}, false); }
+    bool number_float(number_float_t, const string_t&) override { return Arrive({true, false, {}}, false); }
+    bool string(string_t& v) override { return Arrive({true, true, v}, false); }
+    bool key(string_t& k) override {
+        stack_.back().key = k;
+        return true;
+    }
+    bool start_object(std::size_t) override { return Open(Kind::Object); }
+    bool start_array(std::size_t) override { return Open(Kind::List); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+private:
+    enum class Role { Root, Shapes, Closures, Phonemes, Other };
+    enum class Kind { Object, List };
+    struct Level {
+        Role role;
+        std::string key;
+    };
+    std::vector<Level> stack_;
+    Role opened_ = Role::Other;   // the role of the container being opened
+
+    bool Open(Kind kind) {
+        opened_ = Role::Other;
+        Arrive({true, false, {}}, true, kind);
+        stack_.push_back({opened_, {}});
+        return true;
+    }
+    bool Close() {
+        stack_.pop_back();
+        return true;
+    }
+
+    // A value (or a container, of `kind`) met in the current container.
+    bool Arrive(Value value, bool container, Kind kind = Kind::Object) {
+        if (stack_.empty()) {
+            rootIsObject = container && kind == Kind::Object;
+            if (rootIsObject) opened_ = Role::Root;
+            return true;
+        }
+        Level& at = stack_.back();
+        switch (at.role) {
+            case Role::Root:
+                if (at.key == "name") name = std::move(value);
+                else if (at.key == "rest") rest = std::move(value);
+                else if (at.key == "other") other = std::move(value);
+                else if (at.key == "shapes") {
+                    shapesGiven = true;
+                    shapesIsList = container && kind == Kind::List;
+                    shapes.clear();
+                    known.Clear();
+                    badShape.reset();
+                    twiceShape.reset();
+                    if (shapesIsList) opened_ = Role::Shapes;
+                } else if (at.key == "closures") {
+                    closuresGiven = true;
+                    closuresIsList = container && kind == Kind::List;
+                    closures.clear();
+                    if (closuresIsList) opened_ = Role::Closures;
+                } else if (at.key == "phonemes") {
+                    phonemesGiven = true;
+                    phonemesIsObject = container && kind == Kind::Object;
+                    phonemes.clear();
+                    if (phonemesIsObject) opened_ = Role::Phonemes;
+                }
+                break;
+            case Role::Shapes:
+                if (badShape || twiceShape) break;
+                if (!value.isText || value.text.empty()) badShape = "";
+                else if (!known.Emplace(value.text, shapes.size()).second) twiceShape = value.text;
+                else shapes.push_back(std::move(value.text));
+                break;
+            case Role::Closures:
+                closures.push_back(std::move(value));
+                break;
+            case Role::Phonemes:
+                phonemes[at.key] = std::move(value);
+                break;
+            case Role::Other:
+                break;
+        }
+        return true;
+    }
 };
 
 } // namespace
@@ -100,59 +212,51 @@ void MouthSet::IndexShapes() {
 
 std::optional<MouthSet> MouthSet::FromJson(const std::string& text, const std::string& fallbackName,
                                            std::string& error) {
-    // ReadJson never throws: numbers beyond a double, nesting too deep and
+    // ScanJson never throws: numbers beyond a double, nesting too deep and
     // bytes that are not UTF-8 come back as a reason, like any damage.
-    const JsonRead read = ReadJson(text);
+    MouthSetScanner doc;
+    const JsonRead read = ScanJson(text, doc);
     if (!read.Ok()) {
         error = "line " + std::to_string(read.line) + ": not JSON (" + read.reason + ")";
         return std::nullopt;
     }
-    const nlohmann::json& doc = read.value;
     try {
-        if (!doc.is_object()) throw Refusal{1, "the set must be a JSON object"};
+        if (!doc.rootIsObject) throw Refusal{1, "the set must be a JSON object"};
         MouthSet set;
         set.name_ = fallbackName;
-        if (doc.contains("name")) {
-            if (!doc["name"].is_string() || doc["name"].get<std::string>().empty())
-                throw Refusal{LineOfKey(text, "name"), "\"name\" must be a text"};
-            set.name_ = doc["name"].get<std::string>();
+        if (doc.name.present) {
+            if (!doc.name.isText || doc.name.text.empty()) throw Refusal{LineOfKey(text, "name"), "\"name\" must be a text"};
+            set.name_ = doc.name.text;
         }
-        if (!doc.contains("shapes") || !doc["shapes"].is_array() || doc["shapes"].empty())
+        if (!doc.shapesGiven || !doc.shapesIsList || (doc.shapes.empty() && !doc.badShape && !doc.twiceShape))
             throw Refusal{LineOfKey(text, "shapes"), "\"shapes\" must list the shapes"};
-        // The shapes by name, so that each look-up costs the same however
-        // many there are (a set of many thousands reads in linear time).
-        std::unordered_set<std::string> known;
-        for (const auto& s : doc["shapes"]) {
-            if (!s.is_string() || s.get<std::string>().empty())
-                throw Refusal{LineOfKey(text, "shapes"), "every shape must be a name"};
-            if (!known.insert(s.get<std::string>()).second)
-                throw Refusal{LineOfKey(text, s.get<std::string>()), "the shape \"" + s.get<std::string>() + "\" is listed twice"};
-            set.shapes_.push_back(s.get<std::string>());
-        }
-        auto shapeNamed = [&](const nlohmann::json& v, const std::string& key) {
-            if (!v.is_string()) throw Refusal{LineOfKey(text, key), "\"" + key + "\" must name a shape"};
-            const std::string name = v.get<std::string>();
-            if (known.count(name) == 0) throw Refusal{LineOfKey(text, key), "\"" + name + "\" is not one of the shapes"};
-            return name;
+        if (doc.badShape) throw Refusal{LineOfKey(text, "shapes"), "every shape must be a name"};
+        if (doc.twiceShape)
+            throw Refusal{LineOfKey(text, *doc.twiceShape), "the shape \"" + *doc.twiceShape + "\" is listed twice"};
+        set.shapes_ = std::move(doc.shapes);
+        auto shapeNamed = [&](const Value& v, const std::string& key) {
+            if (!v.isText) throw Refusal{LineOfKey(text, key), "\"" + key + "\" must name a shape"};
+            if (!doc.known.Find(v.text)) throw Refusal{LineOfKey(text, key), "\"" + v.text + "\" is not one of the shapes"};
+            return v.text;
         };
-        if (!doc.contains("rest")) throw Refusal{1, "\"rest\" must name the shape of silence"};
-        set.rest_ = shapeNamed(doc["rest"], "rest");
-        set.other_ = doc.contains("other") ? shapeNamed(doc["other"], "other") : set.rest_;
-        if (doc.contains("closures")) {
-            if (!doc["closures"].is_array()) throw Refusal{LineOfKey(text, "closures"), "\"closures\" must be a list"};
-            for (const auto& c : doc["closures"]) set.closures_.insert(shapeNamed(c, "closures"));
+        if (!doc.rest.present) throw Refusal{1, "\"rest\" must name the shape of silence"};
+        set.rest_ = shapeNamed(doc.rest, "rest");
+        set.other_ = doc.other.present ? shapeNamed(doc.other, "other") : set.rest_;
+        if (doc.closuresGiven) {
+            if (!doc.closuresIsList) throw Refusal{LineOfKey(text, "closures"), "\"closures\" must be a list"};
+            for (const Value& c : doc.closures) set.closures_.insert(shapeNamed(c, "closures"));
         }
-        if (!doc.contains("phonemes") || !doc["phonemes"].is_object())
+        if (!doc.phonemesGiven || !doc.phonemesIsObject)
             throw Refusal{LineOfKey(text, "phonemes"), "\"phonemes\" must map phonemes to shapes"};
         const std::size_t phonemesAt = text.find("\"phonemes\"");
-        for (const auto& [phoneme, shape] : doc["phonemes"].items()) {
+        for (auto& [phoneme, shape] : doc.phonemes) {
             // An empty name stands for rest where a shape's phoneme is asked.
             if (phoneme.empty()) throw Refusal{LineOfKey(text, "", phonemesAt == std::string::npos ? 0 : phonemesAt),
                                                "a phoneme must have a name"};
-            if (!shape.is_string() || known.count(shape.get<std::string>()) == 0)
+            if (!shape.isText || !doc.known.Find(shape.text))
                 throw Refusal{LineOfKey(text, phoneme, phonemesAt == std::string::npos ? 0 : phonemesAt),
                               "the phoneme \"" + phoneme + "\" must map to one of the shapes"};
-            set.phonemes_[phoneme] = shape.get<std::string>();
+            set.phonemes_.emplace_hint(set.phonemes_.end(), phoneme, std::move(shape.text));
         }
         set.IndexShapes();
         return set;

@@ -4,20 +4,20 @@ namespace zv {
 
 SoundDocument::SoundDocument() {
     tracks_.push_back(std::make_unique<Track>(kMarks));
-    byName_.emplace(kMarks, tracks_.front().get());
+    byName_.Emplace(kMarks, 0);
 }
 
 void SoundDocument::Reset(SoundInfo info) {
     info_ = std::move(info);
     tracks_.resize(1);
     tracks_.front()->Clear();
-    byName_.clear();
-    byName_.emplace(kMarks, tracks_.front().get());
+    byName_.Clear();
+    byName_.Emplace(kMarks, 0);
 }
 
 Track* SoundDocument::Find(const std::string& name) {
-    const auto it = byName_.find(name);
-    return it == byName_.end() ? nullptr : it->second;
+    const std::optional<std::size_t> at = byName_.Find(name);
+    return at ? tracks_[*at].get() : nullptr;
 }
 
 const Track* SoundDocument::Find(const std::string& name) const {
@@ -25,10 +25,9 @@ const Track* SoundDocument::Find(const std::string& name) const {
 }
 
 Track& SoundDocument::Ensure(const std::string& name) {
-    if (Track* t = Find(name)) return *t;
-    tracks_.push_back(std::make_unique<Track>(name));
-    byName_.emplace(name, tracks_.back().get());
-    return *tracks_.back();
+    const auto [at, added] = byName_.Emplace(name, tracks_.size());
+    if (added) tracks_.push_back(std::make_unique<Track>(name));
+    return *tracks_[at];
 }
 
 } // namespace zv

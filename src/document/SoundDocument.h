@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "common/NameIndex.h"
 #include "document/Track.h"
 
 namespace zv {
@@ -66,9 +66,9 @@ public:
 private:
     SoundInfo info_;
     std::vector<std::unique_ptr<Track>> tracks_;
-    // The same tracks by name: a document of many tracks (read from a
-    // file) finds each at once.
-    std::unordered_map<std::string, Track*> byName_;
+    // Each track's place in tracks_ by its name: a document of many tracks
+    // (read from a file) finds each at once.
+    NameIndex byName_;
 };
 
 } // namespace zv

@@ -69,6 +69,41 @@ JsonRead ReadJson(std::string_view text) {
     return read;
 }
 
+bool JsonEvents::parse_error(std::size_t position, const std::string&, const nlohmann::detail::exception& error) {
+    // A syntax error names where it stopped in its own words; a number
+    // beyond a double (1e400) is an out_of_range error at `position`.
+    if (const auto* syntax = dynamic_cast<const nlohmann::json::parse_error*>(&error)) {
+        reason_ = ReasonOf(*syntax);
+        byte_ = syntax->byte;
+    } else {
+        reason_ = error.what();
+        byte_ = position;
+    }
+    return false;
+}
+
+JsonRead ScanJson(std::string_view text, JsonEvents& events) {
+    JsonRead read;
+    if (const std::size_t deep = TooDeepAt(text); deep != std::string_view::npos) {
+        read.reason = "nested too deeply";
+        read.line = LineAt(text, deep);
+        return read;
+    }
+    events.reason_.clear();
+    bool done = false;
+    try {
+        done = nlohmann::json::sax_parse(text.begin(), text.end(), &events);
+    } catch (const std::exception& e) {   // a reader's own allocation failing, say
+        events.reason_ = e.what();
+        events.byte_ = 0;
+    }
+    if (!done) {
+        read.reason = events.reason_.empty() ? std::string("the reading stopped") : events.reason_;
+        read.line = LineAt(text, events.byte_ > 0 ? events.byte_ - 1 : 0);
+    }
+    return read;
+}
+
 std::string JsonLine(const nlohmann::ordered_json& value) {
     // dump() writes no spaces at indent -1; the marks files put one after
     // each separator, as people write JSON.

@@ -24,6 +24,26 @@ struct JsonRead {
 
 JsonRead ReadJson(std::string_view text);
 
+// What a reader that takes a JSON text value by value is told, as the
+// parser meets each value: no tree of the whole text is built, so a large
+// file costs its length in time and little more than its result in memory.
+// Derived readers answer the value events; the error is kept here.
+class JsonEvents : public nlohmann::json_sax<nlohmann::json> {
+public:
+    bool binary(binary_t&) final { return true; }   // never in JSON text
+    bool parse_error(std::size_t position, const std::string& lastToken,
+                     const nlohmann::detail::exception& error) final;
+
+private:
+    friend JsonRead ScanJson(std::string_view text, JsonEvents& events);
+    std::string reason_;
+    std::size_t byte_ = 0;   // from 1: the last character read
+};
+
+// Hands `text` to `events` value by value. The same refusals, reasons and
+// lines as ReadJson; the read's value stays null.
+JsonRead ScanJson(std::string_view text, JsonEvents& events);
+
 // `text` as a JSON string literal, quotes included. Bytes that are not
 // UTF-8 become U+FFFD rather than failing the write.
 std::string JsonQuote(const std::string& text);

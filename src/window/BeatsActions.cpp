@@ -305,4 +305,11 @@ void BeatsActions::SetDownbeatAt(int64_t sample) {
     Keep(beats, QStringLiteral("Set Downbeat"));
 }
 
+void BeatsActions::DownbeatMenu(int64_t sample, const QPoint& where) {
+    if (!Beats().steady) return;
+    QMenu menu(window_);
+    QAction* downbeat = menu.addAction(QStringLiteral("Bar 1, Beat 1 here"));
+    if (menu.exec(where) == downbeat) SetDownbeatAt(sample);
+}
+
 } // namespace zv

@@ -18,6 +18,7 @@
 // Units: the selection's ends in ms (the session's views of them), sample
 // frames everywhere else.
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -80,6 +81,9 @@ public:
     void TapNow();                 // one tap of Tap Tempo (only while playing)
     void SetBeatsPerBarNow();      // asks for the number
     void SetDownbeatAt(int64_t sample);   // the beat nearest `sample` is bar 1, beat 1
+    // The waveform box's right-click menu at sample frame `sample`, shown
+    // at `where` (global pixels) with steady beats: "Bar 1, Beat 1 here".
+    void DownbeatMenu(int64_t sample, const QPoint& where);
     // The beats of the Beats track (not steady without two beats or more).
     BeatAnalysis Beats() const;
 

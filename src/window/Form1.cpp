@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -13,16 +12,12 @@
 #include <QMenuBar>
 #include <QPixmap>
 #include <QMimeData>
-#include <QResizeEvent>
 #include <algorithm>
 #include <QSettings>
 #include <QTimer>
 #include <QUrl>
-#include <functional>
-#include <optional>
 #include <utility>
 
-#include "common/Errors.h"
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
 #include "document/SoundDocument.h"
@@ -32,12 +27,9 @@
 #include "window/SheetsActions.h"
 #include "window/LaneEditing.h"
 #include "window/TrackUndo.h"
-#include "playback/MediaDevice.h"
 #include "timeline/TimelineRefresh.h"
 #include "common/FrameRateText.h"
 #include "playback/ui/MediaControl.h"
-#include "sound/SoundKind.h"
-#include "sound/WavLoader.h"
 #include "volume/MixerLauncher.h"
 #include "volume/ui/QtSpeakerVolume.h"
 #include "waveview/WaveRenderer.h"
@@ -45,7 +37,6 @@
 #include "window/ClientArea.h"
 #include "window/Guarded.h"
 #include "window/ActionLinks.h"
-#include "window/FileDialog.h"
 #include "window/FormControls.h"
 #include "window/FormTimelineView.h"
 #include "window/LineShape.h"
@@ -53,7 +44,8 @@
 #include "window/PictureBox.h"
 #include "window/Slider.h"
 #include "window/SelectionSliders.h"
-#include "window/SoundOpener.h"
+#include "window/SoundOpening.h"
+#include "window/FormConnections.h"
 #include "window/TopMost.h"
 #include "window/TransportMenu.h"
 #include "window/WaveKeys.h"
@@ -104,9 +96,6 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     session_.SetSnap(MnuSnapToBeats->isChecked());   // as remembered
     waveform_ = new WaveformInteraction(*this, *PicWave, *MMControl1, Sound, *document_, *MnuChannels, session_,
                                         *this);
-    opener_ = std::make_unique<SoundOpener>(this, platform_.messages, [this](PeakSummary&& summary) {
-        if (waveform_) waveform_->PeaksMade(std::move(summary));
-    });
     // After the waveform's view: the marks are painted over its lines.
     links_ = std::make_unique<ActionLinks>(platform_.messages, *MMControl1);
     links_->selection = selection_.get();
@@ -143,9 +132,14 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     waveform_->SetLaneEditing(laneEditing_.get());
     session_.Subscribe([this](Session::Change change) { SessionChanged(change); });
     transport_ = new TransportMenu(*this, session_, *waveform_, this);
+    opening_ = std::make_unique<SoundOpening>(
+        *this, platform_, *marksActions_, *selection_, [this] { EnableMarkEntries(); },
+        [this](PeakSummary&& summary) {
+            if (waveform_) waveform_->PeaksMade(std::move(summary));
+        });
     CreateAnalyzeMenu();
     SetTabOrder();
-    ConnectHandlers();
+    FormConnections::Connect(*this, platform_.messages);
 
     // The client area at its design size; the menu bar comes on top of it
     // unless the desktop shows menus outside the window.
@@ -161,7 +155,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 
 Form1::~Form1() {
     // The jobs read the loaded sound: they stop before it goes.
-    opener_.reset();
+    opening_.reset();
     delete beatsActions_;   // joins a running analysis of the sound
     beatsActions_ = nullptr;
     delete dialogueActions_;   // joins a running alignment
@@ -182,45 +176,6 @@ void Form1::CreateAnalyzeMenu() {
     dialogueActions_->FillMenu(*MnuAnalyze);
     MnuAnalyze->addSeparator();
     beatsActions_->FillMenu(*MnuAnalyze);
-}
-
-void Form1::ConnectHandlers() {
-    connect(MnuOpen, &QAction::triggered, this, [this] { Guarded([this] { MnuOpen_Click(); }); });
-    connect(MnuExit, &QAction::triggered, this, [this] { Guarded([this] { MnuExit_Click(); }); });
-    connect(MnuAbout, &QAction::triggered, this, [this] { Guarded([this] { MnuAbout_Click(); }); });
-    connect(MnuSelInput, &QAction::triggered, this, [this] { Guarded([this] { MnuSelInput_Click(); }); });
-    connect(MnuShowTimecode, &QAction::triggered, this, [this] { Guarded([this] { MnuShowTimecode_Click(); }); });
-    connect(MnuZoomIn, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomIn(); }); });
-    connect(MnuZoomOut, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomOut(); }); });
-    connect(MnuZoomToSelection, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ZoomToSelection(); }); });
-    connect(MnuShowWholeSound, &QAction::triggered, this, [this] { Guarded([this] { waveform_->ShowWholeSound(); }); });
-    connect(MnuShowPeaks, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowPeaks(on); }); });
-    connect(MnuSnapToBeats, &QAction::toggled, this, [this](bool on) { Guarded([&] { session_.SetSnap(on); }); });
-    connect(TxtNumFrames, &QLineEdit::textChanged, this, [this] { Guarded([this] { TxtNumFrames_Change(); }); });
-    connect(MnuSpectrogram, &QAction::toggled, this, [this](bool on) { Guarded([&] { waveform_->SetShowSpectrogram(on); }); });
-    connect(PicTime, &PictureBox::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
-        Guarded([&] { PicTime_MouseDown(b, s, x, y); });
-    });
-    connect(PicTime, &PictureBox::MouseMove, this, [this](int16_t b, int16_t s, float x, float y) {
-        Guarded([&] { PicTime_MouseMove(b, s, x, y); });
-    });
-    connect(PicTime, &PictureBox::MouseUp, this, [this](int16_t b, int16_t s, float x, float y) {
-        Guarded([&] { PicTime_MouseUp(b, s, x, y); });
-    });
-    connect(ScrollStart, &Slider::Scroll, this, [this] { Guarded([this] { ScrollStart_Scroll(); }); });
-    connect(ScrollEnd, &Slider::Scroll, this, [this] { Guarded([this] { ScrollEnd_Scroll(); }); });
-    connect(VolSlider, &Slider::MouseMove, this, [this] { Guarded([this] { VolSlider_MouseMove(); }); });
-    connect(VolSlider, &Slider::Scroll, this, [this] { Guarded([this] { VolSlider_Scroll(); }); });
-    connect(MMControl1, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { RefreshTimeline(); }); });
-    connect(MMControl1, &MediaControl::Notice, this, [this](const QString& message) {
-        Guarded([&] { platform_.messages.Show(message.toStdString()); });
-    });
-    connect(MnuAddMark, &QAction::triggered, this, [this] { Guarded([this] { MnuAddMark_Click(); }); });
-    connect(MnuAddSelectionMark, &QAction::triggered, this, [this] { Guarded([this] { MnuAddSelectionMark_Click(); }); });
-    connect(MnuMarksList, &QAction::triggered, this, [this] { Guarded([this] { MnuMarksList_Click(); }); });
-    connect(MnuExportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuExportMarks_Click(); }); });
-    connect(MnuImportMarks, &QAction::triggered, this, [this] { Guarded([this] { MnuImportMarks_Click(); }); });
-    connect(MnuImportBreakdown, &QAction::triggered, this, [this] { Guarded([this] { dialogueActions_->ImportNow(); }); });
 }
 
 // ---- Placement in twips ----
@@ -251,32 +206,8 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Resize() {
-    // Every step in order from the client size; the first error ends the run
-    // where it stands, keeping what was already set. Halves and quarters are
-    // kept fractional: the twips-to-pixels mapping rounds edges, so the two
-    // halves meet on one pixel.
     try {
-        const float W = ScaleWidth();
-        const float H = ScaleHeight();
-        placement_.SetWidth(PicWave, W);
-        placement_.SetWidth(LabFilePath, W);
-        // A window shorter than the panel leaves no room for the waveform:
-        // height 0, and the panel's controls still follow the width.
-        placement_.SetHeight(PicWave, H >= PanelHeight ? H - PanelHeight : 0.0f);
-        RedLine->SetX2(W);
-        placement_.SetWidth(PicTime, W);
-        placement_.SetWidth(LabMCIposition, W);
-        placement_.SetWidth(LblStartFrame, W / 2.0f);
-        placement_.SetWidth(LblTotalTime, W);
-        placement_.SetWidth(LblSelectedTime, W);
-        placement_.SetWidth(MMControl1, static_cast<float>(W * 0.75));
-        placement_.SetWidth(VolSlider, static_cast<float>(W * 0.25));
-        placement_.SetLeft(VolSlider, static_cast<float>(W * 0.75));
-        placement_.SetLeft(LblEndFrame, W / 2.0f);
-        placement_.SetWidth(LblEndFrame, W / 2.0f);
-        placement_.SetWidth(ScrollStart, W / 2.0f);
-        placement_.SetLeft(ScrollEnd, W / 2.0f);
-        placement_.SetWidth(ScrollEnd, W / 2.0f);
+        FollowClientSize(placement_, ScaleWidth(), ScaleHeight());
         DrawWaves();
     } catch (...) {
         // Quietly: the layout stays as far as it got.
@@ -404,14 +335,9 @@ void Form1::MoveEndSlider(int32_t frame) {
 }
 
 void Form1::ContextMenu(int64_t sample, const QPoint& where) {
-    Guarded([&] { WaveformMenu(sample, where); });
-}
-
-void Form1::WaveformMenu(int64_t sample, const QPoint& where) {
-    if (!beatsActions_ || !beatsActions_->Beats().steady) return;
-    QMenu menu(this);
-    QAction* downbeat = menu.addAction(QStringLiteral("Bar 1, Beat 1 here"));
-    if (menu.exec(where) == downbeat) beatsActions_->SetDownbeatAt(sample);
+    Guarded([&] {
+        if (beatsActions_) beatsActions_->DownbeatMenu(sample, where);
+    });
 }
 
 
@@ -449,90 +375,14 @@ void Form1::MnuShowTimecode_Click() {
 
 // ---- Opening a file and the readouts ----
 
-void Form1::OpenWavFile() {
-    // The file that is open stays open, and playable, until a new one has
-    // been chosen and the device has opened it: a cancelled or refused open
-    // loses nothing.
-    if (opener_->Preparing()) return;   // a decode is still running: one open at a time
-    static const std::string filter =
-        "All Files (*.*)|*.*|Wav Files (*.wav)|*.wav|Mpeg Files (*.mpg)|*.mpg|"
-        "Sound Files (*.wav *.flac *.ogg *.oga *.opus *.mp3)|*.wav *.flac *.ogg *.oga *.opus *.mp3";
-    const std::optional<std::string> path = platform_.fileDialog.ShowOpen(filter, 2);
-    if (!path) return;
-    OpenSoundFile(*path);
-}
-
-bool Form1::Opening() const { return opener_->Preparing(); }
-
-void Form1::OpenSoundFile(const std::string& path) {
-    if (opener_->Preparing()) return;   // one open at a time
-    // The analyses read the sound that is open.
-    if (beatsActions_->Running() || dialogueActions_->Running()) return;
-    // A compressed sound (decoded) and a big WAV (read, with its peak
-    // summary) are made ready before anything changes, on a worker thread
-    // while the window keeps answering; the open comes back here with the
-    // record. A failed or cancelled one leaves the previous file as it was.
-    std::optional<SoundOpener::Prepared> prepared = opener_->TakePrepared(path);
-    // Marks that live only in memory are offered for export first (once,
-    // before any preparing).
-    if (!prepared && !marksActions_->MayLeave("opening another sound")) return;
-    if (!prepared && SoundOpener::NeedsPreparing(path)) {
-        opener_->Prepare(path, [this, path] { Guarded([&] { OpenSoundFile(path); }); });
-        return;
-    }
-    try {
-        MMControl1->SetFileName(path);
-        // A decoded sound plays from the samples decoded for the waveform.
-        if (prepared) SoundOpener::OfferDecoded(platform_.mediaDevice, path, *prepared);
-        try {
-            MMControl1->SetCommand("Open");
-        } catch (const DeviceError& refused) {
-            platform_.messages.Show("Couldn't open " + path + ": " + refused.what());
-            return;
-        }
-        LabFilePath->setText(QString::fromStdString(path));
-        ShowTimes();
-        WavFileName = path;
-        // A file the loader refuses is reported; the open goes on. The peak
-        // summary is made on a worker, for a WAV during the load's read.
-        ShowReport(platform_.messages, opener_->Load(Sound, WavFileName, std::move(prepared)));
-        // The session counts in the new sound's samples (in ms when it has none).
-        session_.SetSound(Sound.WavLoaded ? static_cast<int32_t>(Sound.WavFormat.nSamplesPerSec) : 0,
-                          Sound.WavLoaded ? Sound.NumSamples : 0);
-        // The marks kept beside the sound come with it (told about when
-        // their file cannot be read).
-        marksActions_->SoundOpened(WavFileName, Sound.WavFormat.nChannels);
-        trackUndo_->Clear();   // the steps were the last sound's
-        EnableMarkEntries();
-        waveform_->SoundLoaded();   // the whole sound in view
-        Sound.ViewStart = 0;
-        Sound.ViewEnd = Sound.NumSamples;
-        // A waveform the renderer cannot draw (a frame's byte offset beyond
-        // 32 bits: long stereo files, huge block alignments) stays drawn as
-        // far as it got; the new file must still get its own selection and
-        // slider ranges, not keep the previous file's.
-        try {
-            DrawWaves();
-        } catch (const ZorvaneError&) {
-            LogCurrentError(LogSound(), "Drawing the opened sound");
-        }
-        selection_->ResetForOpen([this] { return MMControl1->Length(); });
-    } catch (...) {
-        // Any other error ends the open quietly; the steps done stay done.
-        LogCurrentError(LogSound(), "Opening a sound");
-    }
-}
-
-void Form1::OpenGivenFile(const QString& pathOrUrl) {
-    const QUrl url(pathOrUrl);
-    const QString path = url.isLocalFile() ? url.toLocalFile() : pathOrUrl;
-    if (path.isEmpty()) return;
-    OpenSoundFile(QFileInfo(path).absoluteFilePath().toStdString());
-}
+void Form1::OpenWavFile() { opening_->Choose(); }
+bool Form1::Opening() const { return opening_->Preparing(); }
+void Form1::OpenSoundFile(const std::string& path) { opening_->Open(path); }
+void Form1::OpenGivenFile(const QString& pathOrUrl) { opening_->OpenGiven(pathOrUrl); }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !opener_->Preparing()) event->acceptProposedAction();
+    if (!urls.isEmpty() && urls.front().isLocalFile() && !opening_->Preparing()) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {

@@ -33,7 +33,7 @@ class LaneEditing;
 class TrackUndo;
 class MarksWindow;
 class SoundDocument;
-class SoundOpener;
+class SoundOpening;
 class ActionLinks;
 class TransportMenu;
 class SelectionSliders;
@@ -44,9 +44,6 @@ class Form1 : public QMainWindow, public FormControls, private WaveformHost {
     Session session_;
 
 public:
-    // Panel height, twips: Picture1 is docked to the client area's bottom edge.
-    static constexpr float PanelHeight = 2295.0f;
-
     // Creates every control at its design-time place (client area 10485 x
     // 9315 twips), then runs Form_Load. Showing the window is the caller's.
     explicit Form1(Platform& platform, QWidget* parent = nullptr);
@@ -152,7 +149,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void ConnectHandlers();
     // Docks Picture1 to the client area's bottom edge, full width, 2295 high
     // (the toolkit's docking: runs before Form_Resize on every size change).
     void DockPanel();
@@ -166,8 +162,6 @@ private:
     void CreateAnalyzeMenu();
     // The entries that need a sound are enabled while one is open.
     void EnableMarkEntries();
-    // The waveform box's right-click menu at sample frame `sample`.
-    void WaveformMenu(int64_t sample, const QPoint& where);
     // What the waveform's handlers ask of the window (WaveformHost).
     int HiddenBelow() const override;
     void MoveStartSlider(int32_t frame) override;
@@ -193,8 +187,8 @@ private:
     TransportMenu* transport_ = nullptr;   // child of the window
     std::unique_ptr<ActionLinks> links_;   // how the helpers reach one another
     std::unique_ptr<SelectionSliders> selection_;   // the strip's and the sliders' handlers
-    // The open routine's decode, big reads and peak summary, run as jobs.
-    std::unique_ptr<SoundOpener> opener_;
+    // The open routine, with its decode, big reads and peak summary run as jobs.
+    std::unique_ptr<SoundOpening> opening_;
 };
 
 } // namespace zv

@@ -245,6 +245,30 @@ void FormControls::CreateUndoEntries(QUndoStack& stack) {
     MnuEdit->addAction(MnuRedo);
 }
 
+void FormControls::FollowClientSize(TwipsPlacement& place, float clientWidth, float clientHeight) {
+    const float W = clientWidth;
+    const float H = clientHeight;
+    place.SetWidth(PicWave, W);
+    place.SetWidth(LabFilePath, W);
+    // A window shorter than the panel leaves no room for the waveform:
+    // height 0, and the panel's controls still follow the width.
+    place.SetHeight(PicWave, H >= PanelHeight ? H - PanelHeight : 0.0f);
+    RedLine->SetX2(W);
+    place.SetWidth(PicTime, W);
+    place.SetWidth(LabMCIposition, W);
+    place.SetWidth(LblStartFrame, W / 2.0f);
+    place.SetWidth(LblTotalTime, W);
+    place.SetWidth(LblSelectedTime, W);
+    place.SetWidth(MMControl1, static_cast<float>(W * 0.75));
+    place.SetWidth(VolSlider, static_cast<float>(W * 0.25));
+    place.SetLeft(VolSlider, static_cast<float>(W * 0.75));
+    place.SetLeft(LblEndFrame, W / 2.0f);
+    place.SetWidth(LblEndFrame, W / 2.0f);
+    place.SetWidth(ScrollStart, W / 2.0f);
+    place.SetLeft(ScrollEnd, W / 2.0f);
+    place.SetWidth(ScrollEnd, W / 2.0f);
+}
+
 void FormControls::SetTabOrder() {
     // Design order of the controls that take focus: PicWave, MMControl1,
     // PicTime, TxtNumFrames, ScrollStart, ScrollEnd, VolSlider. The media

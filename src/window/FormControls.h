@@ -91,6 +91,9 @@ public:
     // Which two channels the traces show: the open sound's channels.
     QMenu* MnuChannels = nullptr;
 
+    // Panel height, twips: Picture1 is docked to the client area's bottom edge.
+    static constexpr float PanelHeight = 2295.0f;
+
 protected:
     FormControls() = default;
     ~FormControls() = default;
@@ -104,6 +107,12 @@ protected:
     void CreateMarksMenu(QMenuBar* bar, QWidget* owner);
     // Edit > Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z) over `stack`.
     void CreateUndoEntries(QUndoStack& stack);
+    // The controls' places for a client area of that size (twips), in the
+    // design's order of steps; the first error (raised by `place`) ends them
+    // where they stand, keeping what was already set. Halves and quarters
+    // are kept fractional: the twips-to-pixels mapping rounds edges, so the
+    // two halves meet on one pixel.
+    void FollowClientSize(TwipsPlacement& place, float clientWidth, float clientHeight);
     // The design order of the controls that take focus.
     void SetTabOrder();
 };

@@ -111,6 +111,48 @@ TEST(MouthSet, UserSetsAreReadAndDamagedOnesRefusedWithTheLine) {
     EXPECT_EQ(MouthSet::PrestonBlair().ShapeOf("AH0"), "AI");
 }
 
+TEST(MouthSet, KeysCountWhereverTheyStandAndTheFirstDamageIsTold) {
+    std::string error;
+    // The phonemes and the rest before the shapes they name; a key given
+    // twice keeps its last value.
+    const auto set = MouthSet::FromJson(
+        "{\"phonemes\": {\"M\": \"Shut\", \"AA\": \"Open\"}, \"rest\": \"Open\", \"closures\": [\"Shut\"],\n"
+        " \"rest\": \"Idle\", \"name\": \"First\", \"name\": \"Robot\", \"extra\": {\"shapes\": [1]},\n"
+        " \"shapes\": [\"Open\", \"Shut\", \"Idle\"]}",
+        "x", error);
+    ASSERT_TRUE(set) << error;
+    EXPECT_EQ(set->Name(), "Robot");
+    EXPECT_EQ(set->Rest(), "Idle");
+    EXPECT_EQ(set->Shapes(), (std::vector<std::string>{"Open", "Shut", "Idle"}));
+    EXPECT_EQ(set->ShapeOf("M"), "Shut");
+    EXPECT_EQ(set->ShapeOf("ZH"), "Idle");
+    EXPECT_TRUE(set->IsClosure("Shut"));
+    EXPECT_EQ(set->PhonemeOf("Open"), "AA");
+
+    for (const auto& [text, told] : std::vector<std::pair<std::string, std::string>>{
+             {"{\"shapes\": [\"A\",\n \"B\", \"A\", 5], \"rest\": \"A\", \"phonemes\": {}}",
+              "the shape \"A\" is listed twice"},
+             {"{\"shapes\": [\"A\", \"\", \"A\"], \"rest\": \"A\", \"phonemes\": {}}", "every shape must be a name"},
+             {"{\"shapes\": [\"A\", [\"B\"]], \"rest\": \"A\", \"phonemes\": {}}", "every shape must be a name"},
+             {"{\"shapes\": [], \"rest\": \"A\", \"phonemes\": {}}", "\"shapes\" must list the shapes"},
+             {"{\"shapes\": [\"A\"], \"shapes\": {}, \"rest\": \"A\", \"phonemes\": {}}",
+              "\"shapes\" must list the shapes"},
+             {"{\"shapes\": [\"A\"], \"rest\": [\"A\"], \"phonemes\": {}}", "\"rest\" must name a shape"},
+             {"{\"shapes\": [\"A\"], \"rest\": \"A\", \"closures\": [\"A\", 1], \"phonemes\": {}}",
+              "\"closures\" must name a shape"},
+             {"{\"shapes\": [\"A\"], \"rest\": \"A\", \"phonemes\": []}", "\"phonemes\" must map phonemes"},
+             // The phonemes are checked in name order.
+             {"{\"shapes\": [\"A\"], \"rest\": \"A\", \"phonemes\": {\"Z\": \"Q\", \"B\": {}}}",
+              "the phoneme \"B\" must map"},
+             {"[\"shapes\"]", "the set must be a JSON object"}}) {
+        EXPECT_FALSE(MouthSet::FromJson(text, "x", error)) << text;
+        EXPECT_NE(error.find(told), std::string::npos) << text << "\n" << error;
+    }
+    // The line told is that of the repeated name.
+    EXPECT_FALSE(MouthSet::FromJson("{\"shapes\": [\"A\",\n\"B\",\n\"B\"], \"rest\": \"A\", \"phonemes\": {}}", "x", error));
+    EXPECT_EQ(error.rfind("line 2:", 0), 0u) << error;
+}
+
 TEST(MouthSet, NumbersBeyondADoubleAndOddNamesAreRefusedNotThrown) {
     std::string error;
     // 1e400 made the JSON reader throw past the set's own refusals.

@@ -168,3 +168,37 @@ TEST(TimelineRefresh, ASelectionFromAFramesFirstSampleReadsThatFrame) {
         EXPECT_EQ(view.calls[3], c.selected);
     }
 }
+
+// Every frame, not only the first: a selection from the first sample of
+// frame f to the first sample of frame g reads "Start: f", "End: g" and
+// g - f frames, at film, NTSC and whole video rates and at the two common
+// sample rates, where a frame's first sample is rounded up from a time
+// that falls between samples.
+TEST(TimelineRefresh, EveryFramesFirstSampleReadsThatFrameAndTheFramesBetweenAreCounted) {
+    for (const FrameRate rate : {FrameRate(24), FrameRate::Fraction(30000, 1001), FrameRate(30)}) {
+        for (const int32_t sampleRate : {44100, 48000}) {
+            SCOPED_TRACE(::testing::Message() << rate << " fps, " << sampleRate << " Hz");
+            Session session;
+            session.SetRate(rate);
+            session.SetSound(sampleRate, int64_t{10} * sampleRate);
+            const int32_t frames = session.FrameAt(int64_t{10} * sampleRate);
+            int wrong = 0;
+            for (int32_t f = 0; f < frames && wrong < 3; ++f) {
+                const int32_t g = frames - f / 2;   // ends spread over the later half
+                FakeTimelineView view;
+                view.length = 10000;
+                TimelineRefresh refresh(view);
+                session.SetSelection(session.FrameStart(f), session.FrameStart(g));
+                refresh.RefreshTimeline(session);
+                ASSERT_GE(view.calls.size(), 4u);
+                const std::string frameCount = "Frames:" + std::to_string(g - f) + ")";
+                if (view.calls[1] != "Start: " + std::to_string(f) || view.calls[2] != "End: " + std::to_string(g) ||
+                    view.calls[3].find(frameCount) == std::string::npos) {
+                    ++wrong;
+                    ADD_FAILURE() << "frames " << f << "-" << g << ": " << view.calls[1] << ", " << view.calls[2]
+                                  << ", " << view.calls[3];
+                }
+            }
+        }
+    }
+}
