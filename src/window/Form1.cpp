@@ -31,6 +31,7 @@
 #include "window/DialogueActions.h"
 #include "window/SheetsActions.h"
 #include "window/LaneEditing.h"
+#include "preview/ui/MouthPreview.h"
 #include "window/TrackUndo.h"
 #include "playback/MediaDevice.h"
 #include "timeline/TimelineRefresh.h"
@@ -140,6 +141,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                        this);
     sheetsActions_->FillFileMenu(*MnuFile, MnuExit);
     links_->sheets = sheetsActions_;
+    preview_ = new MouthPreview({*this, platform_.messages, *document_, *trackUndo_, session_, *MMControl1,
+                                 [this]() -> const MouthSet& { return dialogueActions_->CurrentSet(); }}, this);
+    preview_->FillViewMenu(*MnuView);
     waveform_->SetLaneEditing(laneEditing_.get());
     session_.Subscribe([this](Session::Change change) { SessionChanged(change); });
     transport_ = new TransportMenu(*this, session_, *waveform_, this);
@@ -160,6 +164,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 }
 
 Form1::~Form1() {
+    delete preview_;
+    preview_ = nullptr;
     // The jobs read the loaded sound: they stop before it goes.
     opener_.reset();
     delete beatsActions_;   // joins a running analysis of the sound
