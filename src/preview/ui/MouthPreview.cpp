@@ -34,14 +34,15 @@ MouthPreview::MouthPreview(Parts parts, QObject* parent) : QObject(parent), part
     };
     connect(panel_->toggleViewAction(), &QAction::triggered, this, remember);
     connect(panel_, &MouthPreviewPanel::ClosedByUser, this, [remember] { remember(false); });
+    // The position and the ticks are followed only while the panel shows:
+    // a hidden panel costs playing nothing.
     connect(panel_, &QDockWidget::visibilityChanged, this, [this](bool shown) {
-        if (shown) Guarded([this] { Refresh(); });
+        Guarded([&] {
+            Follow(shown);
+            if (shown) Refresh();
+        });
     });
-    subscription_ = parts_.session.Subscribe([this](Session::Change change) {
-        if (change == Session::Change::Position || change == Session::Change::Rate || change == Session::Change::Sound)
-            Refresh();
-    });
-    connect(&parts_.media, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { Refresh(); }); });
+    Follow(!panel_->isHidden());
     chooser_ = [this](const QString& title, const std::string& start) -> std::optional<std::string> {
         const QString folder = QFileDialog::getExistingDirectory(&parts_.window, title, QString::fromStdString(start));
         if (folder.isEmpty()) return std::nullopt;
@@ -50,8 +51,23 @@ MouthPreview::MouthPreview(Parts parts, QObject* parent) : QObject(parent), part
 }
 
 MouthPreview::~MouthPreview() {
-    parts_.session.Unsubscribe(subscription_);
+    Follow(false);
     delete panel_;
+}
+
+void MouthPreview::Follow(bool on) {
+    if (on && !subscription_) {
+        subscription_ = parts_.session.Subscribe([this](Session::Change change) {
+            if (change == Session::Change::Position || change == Session::Change::Rate ||
+                change == Session::Change::Sound)
+                Refresh();
+        });
+        ticks_ = connect(&parts_.media, &MediaControl::StatusUpdate, this, [this] { Guarded([this] { Refresh(); }); });
+    } else if (!on && subscription_) {
+        parts_.session.Unsubscribe(subscription_);
+        subscription_ = 0;
+        disconnect(ticks_);
+    }
 }
 
 void MouthPreview::FillViewMenu(QMenu& view) {

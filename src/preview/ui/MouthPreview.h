@@ -76,10 +76,13 @@ private:
     // The drawings of each character shown, (re)read when its folder or set changed.
     const MouthDrawings& DrawingsOf(const HeardMouth& mouth);
     void SetFolder(int characterId, const std::string& folder);
+    // Follows the session and the media control's ticks, or stops.
+    void Follow(bool on);
 
     Parts parts_;
     MouthPreviewPanel* panel_ = nullptr;   // owned: deleted with this
-    int subscription_ = 0;
+    int subscription_ = 0;   // the session's listener while following (0: none)
+    QMetaObject::Connection ticks_;
     FolderChooser chooser_;
     const MouthSet prestonBlair_ = MouthSet::PrestonBlair();
     const MouthSet nineShapes_ = MouthSet::NineShapes();
