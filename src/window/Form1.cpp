@@ -26,6 +26,7 @@
 #include "window/DialogueActions.h"
 #include "window/SheetsActions.h"
 #include "window/LaneEditing.h"
+#include "preview/ui/MouthPreview.h"
 #include "window/TrackUndo.h"
 #include "timeline/TimelineRefresh.h"
 #include "common/FrameRateText.h"
@@ -129,6 +130,9 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
                                        this);
     sheetsActions_->FillFileMenu(*MnuFile, MnuExit);
     links_->sheets = sheetsActions_;
+    preview_ = new MouthPreview({*this, platform_.messages, *document_, *trackUndo_, session_, *MMControl1,
+                                 [this]() -> const MouthSet& { return dialogueActions_->CurrentSet(); }}, this);
+    preview_->FillViewMenu(*MnuView);
     waveform_->SetLaneEditing(laneEditing_.get());
     session_.Subscribe([this](Session::Change change) { SessionChanged(change); });
     transport_ = new TransportMenu(*this, session_, *waveform_, this);
@@ -154,6 +158,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
 }
 
 Form1::~Form1() {
+    delete preview_;
+    preview_ = nullptr;
     // The jobs read the loaded sound: they stop before it goes.
     opening_.reset();
     delete beatsActions_;   // joins a running analysis of the sound

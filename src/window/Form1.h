@@ -37,6 +37,7 @@ class SoundOpening;
 class ActionLinks;
 class TransportMenu;
 class SelectionSliders;
+class MouthPreview;
 
 class Form1 : public QMainWindow, public FormControls, private WaveformHost {
     Q_OBJECT
@@ -183,6 +184,7 @@ private:
     BeatsActions* beatsActions_ = nullptr;   // child of the window
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
     SheetsActions* sheetsActions_ = nullptr;       // child of the window: the File menu's sheets
+    MouthPreview* preview_ = nullptr;   // View > Mouth Preview (deleted first: it reads the document)
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
     TransportMenu* transport_ = nullptr;   // child of the window
     std::unique_ptr<ActionLinks> links_;   // how the helpers reach one another

@@ -79,7 +79,7 @@ TEST_F(Form1View, ViewMenuZoomsInAndShowWholeSoundGivesBackTheOpenedPicture) {
     for (QAction* a : form->MnuView->actions())
         if (!a->isSeparator()) captions << a->text();
     EXPECT_EQ(captions, QStringList({"Zoom In", "Zoom Out", "Zoom to Selection", "Show Whole Sound", "Show Peaks",
-                                     "Spectrogram", "Show Timecode", "Snap to Beats", "Channels"}));
+                                     "Spectrogram", "Show Timecode", "Snap to Beats", "Channels", "Mouth Preview"}));
     EXPECT_EQ(form->MnuZoomIn->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl++"), QKeySequence("+")}));
     EXPECT_EQ(form->MnuZoomOut->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+-"), QKeySequence("-")}));
     EXPECT_EQ(form->MnuShowWholeSound->shortcuts(), QList<QKeySequence>({QKeySequence("Ctrl+0"), QKeySequence("0")}));
