@@ -28,6 +28,7 @@ class MarkKeeper;
 class MarksActions;
 class BeatsActions;
 class DialogueActions;
+class CharacterActions;
 class SheetsActions;
 class LaneEditing;
 class TrackUndo;
@@ -130,6 +131,8 @@ public:
     BeatsActions& BeatWork() const { return *beatsActions_; }
     // The dialogue breakdown: its panel, the alignment, its exports.
     DialogueActions& Dialogue() const { return *dialogueActions_; }
+    // Analyze > Characters and the lanes' right-click menus.
+    CharacterActions& Characters() const { return *characters_; }
     TrackUndo& Undo() const { return *trackUndo_; }
     const MarkKeeper& Marks() const;
     MarksWindow* MarksList() const;
@@ -188,6 +191,7 @@ private:
     TrackUndo* trackUndo_ = nullptr;
     BeatsActions* beatsActions_ = nullptr;   // child of the window
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
+    CharacterActions* characters_ = nullptr;       // child of the window
     SheetsActions* sheetsActions_ = nullptr;       // child of the window: the File menu's sheets
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits
     TransportMenu* transport_ = nullptr;   // child of the window
