@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 WERROR ?= OFF
 PREFIX ?= /usr/local
 
-.PHONY: run test build deps deps-run test-asan install deb fuzz bench screenshot clean
+.PHONY: run test build deps deps-run test-asan install deb fuzz bench screenshot screenshot-characters clean
 
 deps-run:
 	@scripts/deps.sh --run-only
@@ -87,6 +87,11 @@ bench: deps
 screenshot: deps
 	@$(MAKE) --no-print-directory build
 	scripts/with-sound-stack.sh scripts/screenshot-zoomed.sh $(BUILD)/zorvane docs/screenshot.png
+
+# docs/characters.png: two characters' lanes under a two-voice scene.
+screenshot-characters: deps
+	@$(MAKE) --no-print-directory build
+	scripts/with-sound-stack.sh scripts/screenshot-characters.sh $(BUILD)/zorvane docs/characters.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-run $(BUILD)-release $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_BENCH)

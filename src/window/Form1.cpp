@@ -23,6 +23,7 @@
 #include "document/SoundDocument.h"
 #include "marks/MarkKeeper.h"
 #include "window/BeatsActions.h"
+#include "window/CharacterActions.h"
 #include "window/DialogueActions.h"
 #include "window/SheetsActions.h"
 #include "window/LaneEditing.h"
@@ -124,6 +125,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     dialogueActions_ = new DialogueActions(platform_, *document_, Sound, *trackUndo_, session_, this, this);
     links_->dialogue = dialogueActions_;
     laneEditing_ = std::make_unique<LaneEditing>(*document_, *trackUndo_, session_, *links_);
+    characters_ = new CharacterActions(platform_.messages, *document_, *trackUndo_, *links_, *waveform_, this);
     sheetsActions_ = new SheetsActions({platform_, *document_, [this] { return session_.Rate(); },
                                         [this] { return std::make_pair(session_.SelectionStartMs(), session_.SelectionEndMs()); },
                                         [this] { return dialogueActions_->CurrentSet(); }, this},
@@ -180,6 +182,7 @@ void Form1::CreateAnalyzeMenu() {
     MnuAnalyze = menuBar()->addMenu(QStringLiteral("Analyze"));
     MnuAnalyze->setObjectName(QStringLiteral("MnuAnalyze"));
     dialogueActions_->FillMenu(*MnuAnalyze);
+    characters_->FillMenu(*MnuAnalyze);
     MnuAnalyze->addSeparator();
     beatsActions_->FillMenu(*MnuAnalyze);
 }
@@ -365,6 +368,7 @@ void Form1::EnableMarkEntries() {
         a->setEnabled(open);
     if (beatsActions_) beatsActions_->Enable(open);
     if (dialogueActions_) dialogueActions_->Enable(open);
+    if (characters_) characters_->Enable(open);
     if (sheetsActions_) sheetsActions_->Enable(open);
 }
 

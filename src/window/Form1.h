@@ -28,6 +28,7 @@ class MarkKeeper;
 class MarksActions;
 class BeatsActions;
 class DialogueActions;
+class CharacterActions;
 class SheetsActions;
 class LaneEditing;
 class TrackUndo;
@@ -128,6 +129,8 @@ public:
     BeatsActions& BeatWork() const { return *beatsActions_; }
     // The dialogue breakdown: its panel, the alignment, its exports.
     DialogueActions& Dialogue() const { return *dialogueActions_; }
+    // Analyze > Characters and the lanes' right-click menus.
+    CharacterActions& Characters() const { return *characters_; }
     TrackUndo& Undo() const { return *trackUndo_; }
     const MarkKeeper& Marks() const;
     MarksWindow* MarksList() const;
@@ -183,6 +186,7 @@ private:
     TrackUndo* trackUndo_ = nullptr;
     BeatsActions* beatsActions_ = nullptr;   // child of the window
     DialogueActions* dialogueActions_ = nullptr;   // child of the window
+    CharacterActions* characters_ = nullptr;       // child of the window
     SheetsActions* sheetsActions_ = nullptr;       // child of the window: the File menu's sheets
     MouthPreview* preview_ = nullptr;   // View > Mouth Preview (deleted first: it reads the document)
     std::unique_ptr<LaneEditing> laneEditing_;   // the Words and Phonemes lanes' edits

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cmath>
 
+#include "dialogue/CharacterList.h"
 #include "document/SoundDocument.h"
 #include "session/Session.h"
 #include "waveview/layers/TrackLaneLayer.h"
@@ -43,13 +44,14 @@ std::optional<LaneEditing::Grip> LaneEditing::GripAt(const std::vector<TrackItem
 
 BreakdownTracks LaneEditing::Tracks() const {
     BreakdownTracks tracks;
-    if (const Track* w = document_.Find(SoundDocument::kWords)) tracks.words = w->Items();
-    if (const Track* p = document_.Find(SoundDocument::kPhonemes)) tracks.phonemes = p->Items();
+    if (const Track* w = document_.Find(CharacterList::WordsTrack(character_))) tracks.words = w->Items();
+    if (const Track* p = document_.Find(CharacterList::PhonemesTrack(character_))) tracks.phonemes = p->Items();
     return tracks;
 }
 
-bool LaneEditing::Press(Lane lane, const LayerScene& scene, double x) {
+bool LaneEditing::Press(Lane lane, const LayerScene& scene, double x, int character) {
     active_ = false;
+    character_ = character;
     const BreakdownTracks tracks = Tracks();
     const std::optional<Grip> grip = GripAt(ItemsOf(tracks, lane), scene, x);
     if (!grip) return false;
@@ -102,8 +104,9 @@ void LaneEditing::Release() {
                                       : "Move Phoneme Edge");
 }
 
-bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x) {
+bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x, int character) {
     active_ = false;
+    character_ = character;
     BreakdownTracks tracks = Tracks();
     std::vector<TrackItem>& items = lane == Lane::Words ? tracks.words : tracks.phonemes;
     const std::optional<Grip> grip = GripAt(items, scene, x);
@@ -119,15 +122,15 @@ bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x) {
 }
 
 void LaneEditing::Show(const BreakdownTracks& tracks) {
-    document_.Ensure(SoundDocument::kWords).Assign(tracks.words);
-    document_.Ensure(SoundDocument::kPhonemes).Assign(tracks.phonemes);
+    document_.Ensure(CharacterList::WordsTrack(character_)).Assign(tracks.words);
+    document_.Ensure(CharacterList::PhonemesTrack(character_)).Assign(tracks.phonemes);
     host_.LanesChanged();
 }
 
 void LaneEditing::Commit(const BreakdownTracks& tracks, const char* what) {
-    std::vector<TrackUndo::TrackItems> after{{SoundDocument::kWords, tracks.words},
-                                             {SoundDocument::kPhonemes, tracks.phonemes}};
-    after.emplace_back(SoundDocument::kMouths, host_.MouthsFor(tracks.phonemes));
+    std::vector<TrackUndo::TrackItems> after{{CharacterList::WordsTrack(character_), tracks.words},
+                                             {CharacterList::PhonemesTrack(character_), tracks.phonemes}};
+    after.emplace_back(CharacterList::MouthsTrack(character_), host_.MouthsFor(tracks.phonemes));
     undo_.Change(std::move(after), QString::fromUtf8(what));
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The pointer on the Words and Phonemes lanes under the waveform:
+// The pointer on a character's Words and Phonemes lanes under the waveform:
 //   - drag an edge of a word or phoneme: it lands on the frame grid (the
 //     nearest frame boundary), or exactly where the pointer is with Shift;
 //   - drag the middle of a word: the word and its phonemes move, its start
@@ -8,6 +8,8 @@
 //   - double-click one: its text is asked for and changed.
 // A drag shows on the lanes as it goes and is one undoable step when the
 // button goes up; the Mouths track follows the phonemes in the same step.
+// Each edit works on the tracks of the character whose lane it is on
+// (CharacterList: character 1's are the plain Words and Phonemes).
 //
 // Units: pixels of the box; sample frames of the sound.
 #include <cstddef>
@@ -35,7 +37,7 @@ public:
     // A press that moves less than this is a click, pixels.
     static constexpr double kClickPixels = 3.0;
 
-    // The lanes are `document`'s Words and Phonemes tracks, changed as steps
+    // The lanes are `document`'s characters' Words and Phonemes tracks, changed as steps
     // of `undo`; the frame grid is the session's. All of them outlive this.
     LaneEditing(SoundDocument& document, TrackUndo& undo, const Session& session, LaneHost& host)
         : document_(document), undo_(undo), session_(session), host_(host) {}
@@ -48,17 +50,19 @@ public:
     };
     static std::optional<Grip> GripAt(const std::vector<TrackItem>& items, const LayerScene& scene, double x);
 
-    // The left button went down on `lane` at x: true when it lies on an item.
-    bool Press(Lane lane, const LayerScene& scene, double x);
+    // The left button went down on `character`'s `lane` at x: true when it
+    // lies on an item.
+    bool Press(Lane lane, const LayerScene& scene, double x, int character = 1);
     // The pointer moved with the button down; `free` is Shift held.
     void Move(const LayerScene& scene, double x, bool free);
     // The button went up: a drag becomes one step; a click plays the item.
     void Release();
-    // A double-click on `lane` at x: true when it lay on an item.
-    bool DoubleClick(Lane lane, const LayerScene& scene, double x);
+    // A double-click on `character`'s `lane` at x: true when it lay on an item.
+    bool DoubleClick(Lane lane, const LayerScene& scene, double x, int character = 1);
     bool Active() const { return active_; }
 
 private:
+    // `character_`'s tracks.
     BreakdownTracks Tracks() const;
     // Shows `tracks` on the lanes without a step (during a drag).
     void Show(const BreakdownTracks& tracks);
@@ -72,6 +76,7 @@ private:
     bool active_ = false;
     bool dragged_ = false;
     Lane lane_ = Lane::Words;
+    int character_ = 1;   // whose tracks are edited
     Grip grip_;
     double pressX_ = 0;
     int64_t pressSample_ = 0;

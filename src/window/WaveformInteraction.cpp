@@ -27,9 +27,9 @@
 #include "waveview/layers/PlayLineLayer.h"
 #include "waveview/layers/SelectionLayer.h"
 #include "waveview/layers/SpectrogramLayer.h"
-#include "waveview/layers/TrackLaneLayer.h"
 #include "waveview/layers/WaveformLayer.h"
 #include "document/SoundDocument.h"
+#include "window/CharacterMenus.h"
 #include "window/JobRunner.h"
 #include "window/PainterCanvas.h"
 #include "window/PictureBox.h"
@@ -67,14 +67,10 @@ WaveformInteraction::WaveformInteraction(QWidget& window, PictureBox& box, Media
     // The box's layers, bottom first: one line each.
     waveform_ = &layers_.Emplace<WaveformLayer>(sound_);
     spectrogram_ = &layers_.Emplace<SpectrogramLayer>(spectra_, [this](const SpectrogramKey& k) { WantSpectrogram(k); });
-    // The dialogue's lanes, shown once their tracks have items; the grid
-    // runs through them.
-    wordsLane_ = &layers_.Emplace<TrackLaneLayer>(document_, SoundDocument::kWords);
-    phonemesLane_ = &layers_.Emplace<TrackLaneLayer>(
-        document_, SoundDocument::kPhonemes, TrackLaneLayer::kDefaultHeight,
-        TrackLaneStyle{{0, 30, 40}, {35, 85, 105}, {150, 200, 215}, {230, 240, 245}});
-    layers_.Emplace<TrackLaneLayer>(document_, SoundDocument::kMouths, TrackLaneLayer::kDefaultHeight,
-                                    TrackLaneStyle{{40, 28, 0}, {115, 85, 25}, {230, 200, 120}, {250, 240, 220}});
+    // The dialogue's lanes, each character's shown once its tracks have
+    // items; the grid runs through them.
+    characterLanesIndex_ = layers_.size();
+    characterLanes_ = &layers_.Emplace<CharacterLanesLayer>(document_);
     layers_.Emplace<FrameGridLayer>();
     layers_.Emplace<BeatsLayer>(document_);
     layers_.Emplace<SelectionLayer>();
@@ -211,16 +207,50 @@ void WaveformInteraction::TracksChanged() {
     else box_.update();
 }
 
-std::optional<LaneEditing::Lane> WaveformInteraction::EditableLaneAt(double y) const {
-    if (!laneEditing_ || !Loaded()) return std::nullopt;
+LayerArea WaveformInteraction::CharacterLanesArea() const {
     const LayerStack::Layout layout = layers_.LayOut(box_.height(), HiddenBelow());
-    for (std::size_t i = 0; i < layers_.size(); ++i) {
-        const LayerArea& lane = layout.lanes[i];
-        if (lane.height <= 0 || y < lane.top || y >= lane.Bottom()) continue;
-        if (&layers_[i] == wordsLane_) return LaneEditing::Lane::Words;
-        if (&layers_[i] == phonemesLane_) return LaneEditing::Lane::Phonemes;
-    }
+    return layout.lanes[characterLanesIndex_];
+}
+
+std::optional<CharacterLanesLayer::LaneRow> WaveformInteraction::LaneRowAt(double y) const {
+    if (!Loaded()) return std::nullopt;
+    return characterLanes_->RowAt(CharacterLanesArea(), y);
+}
+
+std::optional<WaveformInteraction::EditableLane> WaveformInteraction::EditableLaneAt(double y) const {
+    if (!laneEditing_) return std::nullopt;
+    const auto row = LaneRowAt(y);
+    if (!row) return std::nullopt;
+    if (row->row == CharacterLanesLayer::Row::Words) return EditableLane{LaneEditing::Lane::Words, row->character};
+    if (row->row == CharacterLanesLayer::Row::Phonemes)
+        return EditableLane{LaneEditing::Lane::Phonemes, row->character};
     return std::nullopt;
+}
+
+bool WaveformInteraction::ToggleTagAt(double y) {
+    const auto row = LaneRowAt(y);
+    if (!row || row->row != CharacterLanesLayer::Row::Tag) return false;
+    characterLanes_->ToggleCollapsed(row->character);
+    TracksChanged();
+    return true;
+}
+
+bool WaveformInteraction::CharacterMenuAt(QPointF at, const QPoint& where) {
+    if (!characterMenus_) return false;
+    const auto row = LaneRowAt(at.y());
+    if (!row) return false;
+    if (row->row == CharacterLanesLayer::Row::Tag) {
+        characterMenus_->TagMenu(row->character, where);
+        return true;
+    }
+    if (row->row != CharacterLanesLayer::Row::Words) return false;
+    const Track* words = document_.Find(CharacterList::WordsTrack(row->character));
+    if (!words) return false;
+    view_.SetWidth(box_.width());
+    const auto grip = LaneEditing::GripAt(words->Items(), Scene(), at.x());
+    if (!grip) return false;
+    characterMenus_->WordMenu(row->character, grip->index, where);
+    return true;
 }
 
 void WaveformInteraction::Redraw() {
@@ -437,9 +467,10 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
                 panX_ = mouse->position().x();
                 panStart_ = view_.Start();
             } else if (mouse->button() == Qt::LeftButton) {
+                if (ToggleTagAt(mouse->position().y())) return true;
                 if (const auto lane = EditableLaneAt(mouse->position().y())) {
                     view_.SetWidth(box_.width());
-                    laneEditing_->Press(*lane, Scene(), mouse->position().x());
+                    laneEditing_->Press(lane->lane, Scene(), mouse->position().x(), lane->character);
                     return true;   // the lanes do not scrub
                 }
                 const int64_t frame = FrameUnder(mouse->position().x());
@@ -484,15 +515,19 @@ bool WaveformInteraction::eventFilter(QObject* watched, QEvent* event) {
         }
         case QEvent::MouseButtonDblClick: {
             auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton) return false;
+            // The second click of a quick pair on a tag is a click of its own.
+            if (ToggleTagAt(mouse->position().y())) return true;
             const auto lane = EditableLaneAt(mouse->position().y());
-            if (mouse->button() != Qt::LeftButton || !lane) return false;
+            if (!lane) return false;
             view_.SetWidth(box_.width());
-            laneEditing_->DoubleClick(*lane, Scene(), mouse->position().x());
+            laneEditing_->DoubleClick(lane->lane, Scene(), mouse->position().x(), lane->character);
             return true;
         }
         case QEvent::ContextMenu: {
             auto* menu = static_cast<QContextMenuEvent*>(event);
             if (!Loaded()) return false;
+            if (CharacterMenuAt(QPointF(menu->pos()), menu->globalPos())) return true;
             view_.SetWidth(box_.width());
             host_.ContextMenu(view_.FrameAt(menu->pos().x()), menu->globalPos());
             return true;

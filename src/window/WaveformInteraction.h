@@ -26,16 +26,19 @@
 #include "waveview/WaveRenderer.h"
 #include "waveview/WaveView.h"
 #include "waveview/layers/LayerStack.h"
+#include "waveview/layers/CharacterLanesLayer.h"
 #include "window/LaneEditing.h"
 #include "window/WaveformHost.h"
 
 class QMenu;
 class QPainter;
 class QPoint;
+class QPointF;
 class QWidget;
 
 namespace zv {
 
+class CharacterMenus;
 class MediaControl;
 class JobRunner;
 class PictureBox;
@@ -43,7 +46,6 @@ class Session;
 class SoundDocument;
 class SpectrogramLayer;
 class Track;
-class TrackLaneLayer;
 class WaveformLayer;
 class WaveKeys;
 struct SoundData;
@@ -112,6 +114,13 @@ public:
     const LayerStack& Layers() const { return layers_; }
     // The Words and Phonemes lanes' pointer edits go to `editing` (nullptr: none).
     void SetLaneEditing(LaneEditing* editing) { laneEditing_ = editing; }
+    // The characters' lanes (every character's Words, Phonemes and Mouths,
+    // with their tags) and where they lie in the box now.
+    CharacterLanesLayer& CharacterLanes() { return *characterLanes_; }
+    const CharacterLanesLayer& CharacterLanes() const { return *characterLanes_; }
+    LayerArea CharacterLanesArea() const;
+    // Right clicks on a word or a character's tag go to `menus` (nullptr: none).
+    void SetCharacterMenus(CharacterMenus* menus) { characterMenus_ = menus; }
     // A track changed: the picture is drawn again when a lane came or went
     // (the waveform's height changed), else the box is repainted.
     void TracksChanged();
@@ -142,8 +151,18 @@ private:
     // moved out of sight; repaints what of the overlays moved.
     void StatusUpdated();
     void FillChannelsMenu();
-    // The editable lane under y (box pixels), if any.
-    std::optional<LaneEditing::Lane> EditableLaneAt(double y) const;
+    // The characters' row under y (box pixels), if any.
+    std::optional<CharacterLanesLayer::LaneRow> LaneRowAt(double y) const;
+    // The editable lane under y, if any, and whose it is.
+    struct EditableLane {
+        LaneEditing::Lane lane;
+        int character;
+    };
+    std::optional<EditableLane> EditableLaneAt(double y) const;
+    // A left press on a character's tag: its lanes collapse or open.
+    bool ToggleTagAt(double y);
+    // A right click on a word or a tag: true when a character's menu took it.
+    bool CharacterMenuAt(QPointF at, const QPoint& where);
     // Pixel rows of the box's bottom that the panel covers.
     double HiddenBelow() const { return host_.HiddenBelow(); }
     // The spectrogram layer wants the image for `key`: a job makes it.
@@ -163,10 +182,11 @@ private:
     LayerStack layers_;
     WaveformLayer* waveform_ = nullptr;   // in layers_
     SpectrogramLayer* spectrogram_ = nullptr;   // in layers_
-    TrackLaneLayer* wordsLane_ = nullptr;       // in layers_
-    TrackLaneLayer* phonemesLane_ = nullptr;    // in layers_
+    CharacterLanesLayer* characterLanes_ = nullptr;   // in layers_
+    std::size_t characterLanesIndex_ = 0;             // its place in layers_
     double drawnLanes_ = 0;                     // the lanes' height when the picture was drawn
     LaneEditing* laneEditing_ = nullptr;
+    CharacterMenus* characterMenus_ = nullptr;
     SpectrogramCache spectra_;
     // After the cache: stopped (and joined) before the cache goes.
     std::unique_ptr<JobRunner> spectrumJobs_;

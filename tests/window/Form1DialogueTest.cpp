@@ -71,13 +71,10 @@ struct Form1Dialogue : ::testing::Test {
     }
     // The Words lane's middle row, in the box's pixels.
     double WordsLaneY() const {
-        PictureBox& box = *form->PicWave;
-        const int hidden = std::max(0, box.geometry().bottom() - form->Picture1->geometry().top() + 1);
-        const LayerStack& layers = form->Waveform().Layers();
-        const LayerStack::Layout layout = layers.LayOut(box.height(), hidden);
-        for (std::size_t i = 0; i < layers.size(); ++i)
-            if (layers[i].LaneHeight() > 0) return layout.lanes[i].top + layout.lanes[i].height / 2;
-        return -1;
+        const WaveformInteraction& waveform = form->Waveform();
+        const auto words = waveform.CharacterLanes().AreaOf(waveform.CharacterLanesArea(), 1,
+                                                            CharacterLanesLayer::Row::Words);
+        return words ? words->top + words->height / 2 : -1;
     }
     double X(int64_t sample) const { return form->Waveform().View().PixelOf(sample); }
     void Mouse(QEvent::Type type, double x, double y, Qt::MouseButtons held, Qt::KeyboardModifiers keys = {}) {

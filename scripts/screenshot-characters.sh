@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The README's picture of several characters: a real Zorvane window on the
+# X display with two characters' lanes under the waveform of a two-voice
+# scene that espeak-ng speaks here.
+#   - two lines in two voices, joined with pauses (sox);
+#   - each line broken down alone by `zorvane --breakdown` (JSON at 24 fps);
+#   - the two breakdowns written beside the scene as Ann's and Bob's tracks
+#     (the marks file keeps the characters and their tracks), so Zorvane
+#     opens the scene with both characters;
+#   - the window opened on the scene from the command line, then the shot.
+# Usage: screenshot-characters.sh ZORVANE OUT.png
+# Needs DISPLAY (scripts/with-sound-stack.sh provides one), xdotool,
+# ImageMagick's import, espeak-ng and sox; exits 77 (skipped) without them.
+set -uo pipefail
+zorvane=$1 out=$2
+for tool in xdotool import espeak-ng sox python3; do
+  command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }
+done
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 77; }
+
+work=$(mktemp -d /tmp/zorvane-chars.XXXXXX)
+pid=
+cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+rate=22050
+ann="Where did you hide the map?"
+bob="Under the old table."
+espeak-ng -v en-us -s 150 -w "$work/ann-raw.wav" "$ann" || exit 1
+espeak-ng -v en-us+f3 -p 70 -s 150 -w "$work/bob-raw.wav" "$bob" || exit 1
+for who in ann bob; do
+  sox "$work/$who-raw.wav" -r $rate -c 1 -b 16 "$work/$who.wav" || exit 1
+done
+# The scene: 0.3 s, Ann, 0.5 s, Bob, 0.3 s.
+sox -n -r $rate -c 1 -b 16 "$work/gap.wav" trim 0 0.5 || exit 1
+sox -n -r $rate -c 1 -b 16 "$work/edge.wav" trim 0 0.3 || exit 1
+sox "$work/edge.wav" "$work/ann.wav" "$work/gap.wav" "$work/bob.wav" "$work/edge.wav" "$work/scene.wav" || exit 1
+annSamples=$(soxi -s "$work/ann.wav")
+
+printf '%s\n' "$ann" >"$work/ann.txt"
+printf '%s\n' "$bob" >"$work/bob.txt"
+for who in ann bob; do
+  "$zorvane" --breakdown "$work/$who.wav" --text "$work/$who.txt" --fps 24 --output "$work/$who.json" || exit 1
+done
+
+python3 - "$work" $rate "$annSamples" <<'PY' || exit 1
+import json, sys, wave
+work, rate, ann_samples = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+edge, gap = int(0.3 * rate), int(0.5 * rate)
+with wave.open(work + "/scene.wav") as w:
+    total = w.getnframes()
+per_frame = rate / 24.0
+
+def tracks(path, offset, suffix, end):
+    data = json.load(open(path))
+    words, phonemes, mouths = [], [], []
+    s = lambda sec: offset + int(round(sec * rate))
+    for word in data["words"]:
+        words.append({"start": s(word["start"]), "end": s(word["end"]), "text": word["text"]})
+        for p in word.get("phonemes", []):
+            phonemes.append({"start": s(p["start"]), "end": s(p["end"]), "text": p["text"]})
+    changes = data.get("mouths", [])
+    for i, m in enumerate(changes):
+        start = offset + int(round(m["frame"] * per_frame))
+        stop = offset + int(round(changes[i + 1]["frame"] * per_frame)) if i + 1 < len(changes) else end
+        if stop > start:
+            mouths.append({"start": start, "end": stop, "text": m["shape"]})
+    return [{"name": "Words" + suffix, "items": words}, {"name": "Phonemes" + suffix, "items": phonemes},
+            {"name": "Mouths" + suffix, "items": mouths}]
+
+bob_offset = edge + ann_samples + gap
+characters = {"name": "Characters", "items": [
+    {"start": 0, "text": "Ann", "kind": json.dumps({"id": 1, "colour": 0x4FC3F7, "mouthSet": "", "drawings": ""})},
+    {"start": 0, "text": "Bob", "kind": json.dumps({"id": 2, "colour": 0xFFB74D, "mouthSet": "", "drawings": ""})}]}
+doc = {"format": "zorvane-marks", "version": 2, "sound": "scene.wav", "sampleRate": rate,
+       "tracks": [{"name": "Marks", "items": []}, characters]
+       + tracks(work + "/ann.json", edge, "", bob_offset)
+       + tracks(work + "/bob.json", bob_offset, " 2", total)}
+json.dump(doc, open(work + "/scene.wav.zorvane-marks.json", "w"), indent=1)
+PY
+
+QT_QPA_PLATFORM=xcb "$zorvane" "$work/scene.wav" >"$work/out.log" 2>&1 &
+pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
+[ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
+wait_for() {
+  local seconds=$1; shift
+  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -qi "$1"; }
+# Ann's tag is filled with her colour once the lanes are drawn.
+wait_for 60 colour_shown '#4FC3F7' || { echo "the characters' lanes were not drawn"; cat "$work/out.log"; exit 1; }
+sleep 1
+import -window "$wid" "$out" || exit 1
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+echo "screenshot: $out (${WIDTH}x${HEIGHT})"

@@ -1,0 +1,273 @@
+// Several characters in the shown window: Analyze > Characters adds,
+// renames, recolours and deletes characters, each one undo step, refusing
+// an empty or taken name with a message; each character's lanes lie under
+// the waveform, a click on its tag collapses them, and a lane's edit
+// changes that character's own tracks; a word or its line moves to another
+// character with its phonemes, the mouths of both laid again, in one step.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <cmath>
+#include <memory>
+
+#include "FakePlatform.h"
+#include "FormDriver.h"
+#include "TestSounds.h"
+#include "dialogue/CharacterList.h"
+#include "document/SoundDocument.h"
+#include "playback/system/SilentDevice.h"
+#include "window/CharacterActions.h"
+#include "window/Form1.h"
+#include "window/PictureBox.h"
+#include "window/TrackUndo.h"
+#include "window/WaveformInteraction.h"
+
+namespace zv {
+namespace {
+
+constexpr int32_t kRate = 22050;
+using Row = CharacterLanesLayer::Row;
+
+struct Form1Characters : ::testing::Test {
+    test::FakePlatformWith<std::unique_ptr<SilentDevice>> fake;
+    std::unique_ptr<Form1> form;
+    test::TempDir dir;
+
+    void SetUp() override {
+        form = std::make_unique<Form1>(fake.platform);
+        ASSERT_TRUE(test::ShowWithClientWidth(*form, form->centralWidget()->width()));
+        std::vector<float> tone(kRate * 4);
+        for (std::size_t i = 0; i < tone.size(); ++i) tone[i] = 0.3f * static_cast<float>(std::sin(static_cast<double>(i) * 0.05));
+        const std::string sound = dir.File("two.wav");
+        test::WriteWav(sound, kRate, 1, tone);
+        fake.fileDialog.answer = sound;
+        form->MnuOpen->trigger();
+        ASSERT_TRUE(form->Document().HasSound());
+    }
+    CharacterActions& Chars() { return form->Characters(); }
+    CharacterList List() const { return CharacterList::Of(form->Document()); }
+    std::vector<TrackItem> Items(const std::string& name) const {
+        const Track* t = form->Document().Find(name);
+        return t ? t->Items() : std::vector<TrackItem>{};
+    }
+    int Steps() { return form->Undo().Stack().count(); }
+    // Ann says "one two" (0.5-1.5 s), Bob "three" (2.5-3 s); each word two phonemes.
+    void AnnAndBob() {
+        fake.messages.typed = {"Ann", "Bob"};
+        Chars().AskAdd();
+        Chars().AskAdd();
+        form->Undo().Change({{CharacterList::WordsTrack(1), {{11025, 22050, "one", ""}, {22100, 33075, "two", ""}}},
+                             {CharacterList::PhonemesTrack(1),
+                              {{11025, 16000, "W", ""}, {16000, 22050, "AH", ""},
+                               {22100, 28000, "T", ""}, {28000, 33075, "UW", ""}}},
+                             {CharacterList::WordsTrack(2), {{55125, 66150, "three", ""}}},
+                             {CharacterList::PhonemesTrack(2), {{55125, 60000, "TH", ""}, {60000, 66150, "IY", ""}}}},
+                            QStringLiteral("Place"));
+    }
+    QAction* Entry(QMenu& menu, const QString& text) {
+        for (QAction* a : menu.actions())
+            if (a->text() == text) return a;
+        return nullptr;
+    }
+    std::optional<LayerArea> RowArea(int character, Row row) {
+        WaveformInteraction& w = form->Waveform();
+        return w.CharacterLanes().AreaOf(w.CharacterLanesArea(), character, row);
+    }
+    double X(int64_t sample) const { return form->Waveform().View().PixelOf(sample); }
+    void Mouse(QEvent::Type type, double x, double y, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(x, y), form->PicWave->mapToGlobal(QPointF(x, y)), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(form->PicWave, &event);
+    }
+};
+
+TEST_F(Form1Characters, TheMenuAddsRenamesRecoloursAndDeletesEachOneStep) {
+    QMenu* menu = Chars().Menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isEnabled());
+    QAction* add = Entry(*menu, QStringLiteral("Add Character..."));
+    ASSERT_NE(add, nullptr);
+
+    // All spaces: told, nothing changed.
+    const int before = Steps();
+    fake.messages.typed = {"   "};
+    add->trigger();
+    ASSERT_FALSE(fake.messages.texts.empty());
+    EXPECT_NE(fake.messages.texts.back().find("cannot be empty"), std::string::npos);
+    EXPECT_EQ(Steps(), before);
+    EXPECT_TRUE(List().IsSingleUnnamed());
+
+    // The first name names the one speaker (who keeps the plain tracks).
+    fake.messages.typed = {"  Ann "};
+    add->trigger();
+    ASSERT_EQ(List().size(), 1u);
+    EXPECT_EQ(List().Find(1)->name, "Ann");
+    fake.messages.typed = {"Bob"};
+    add->trigger();
+    ASSERT_EQ(List().size(), 2u);
+    EXPECT_EQ(List().Find(2)->name, "Bob");
+    EXPECT_EQ(Steps(), before + 2);
+
+    // The menu lists both, each with Rename..., Colour..., Delete.
+    Chars().FillCharactersMenu();
+    QAction* bobEntry = Entry(*menu, QStringLiteral("Bob"));
+    ASSERT_NE(bobEntry, nullptr);
+    ASSERT_NE(bobEntry->menu(), nullptr);
+    QMenu& bob = *bobEntry->menu();
+
+    // A taken name and an empty one: told, unchanged.
+    fake.messages.typed = {"Ann"};
+    Entry(bob, QStringLiteral("Rename..."))->trigger();
+    EXPECT_NE(fake.messages.texts.back().find("already a character called Ann"), std::string::npos);
+    fake.messages.typed = {""};
+    Entry(bob, QStringLiteral("Rename..."))->trigger();
+    EXPECT_NE(fake.messages.texts.back().find("cannot be empty"), std::string::npos);
+    EXPECT_EQ(List().Find(2)->name, "Bob");
+    EXPECT_EQ(Steps(), before + 2);
+    fake.messages.typed = {"Robert"};
+    Entry(bob, QStringLiteral("Rename..."))->trigger();
+    EXPECT_EQ(List().Find(2)->name, "Robert");
+    form->Undo().Stack().undo();
+    EXPECT_EQ(List().Find(2)->name, "Bob");
+
+    // Colour: the dialog's choice, one step; cancelled: nothing.
+    const uint32_t was = List().Find(2)->colour;
+    Chars().SetColourChooser([](uint32_t, const std::string&) { return std::optional<uint32_t>(0x123456); });
+    Entry(bob, QStringLiteral("Colour..."))->trigger();
+    EXPECT_EQ(List().Find(2)->colour, 0x123456u);
+    form->Undo().Stack().undo();
+    EXPECT_EQ(List().Find(2)->colour, was);
+    Chars().SetColourChooser([](uint32_t, const std::string&) { return std::optional<uint32_t>(); });
+    const int steps = Steps();
+    Entry(bob, QStringLiteral("Colour..."))->trigger();
+    EXPECT_EQ(Steps(), steps);
+}
+
+TEST_F(Form1Characters, DeletingACharacterClearsItsTracksAndOneUndoBringsAllBack) {
+    AnnAndBob();
+    const std::vector<TrackItem> bobWords = Items(CharacterList::WordsTrack(2));
+    ASSERT_FALSE(bobWords.empty());
+    EXPECT_TRUE(Chars().Delete(2));
+    EXPECT_EQ(List().size(), 1u);
+    EXPECT_TRUE(Items(CharacterList::WordsTrack(2)).empty());
+    EXPECT_TRUE(Items(CharacterList::PhonemesTrack(2)).empty());
+    EXPECT_FALSE(RowArea(2, Row::Tag));
+    form->Undo().Stack().undo();
+    EXPECT_EQ(List().size(), 2u);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2)), bobWords);
+    EXPECT_EQ(Items(CharacterList::PhonemesTrack(2)).size(), 2u);
+
+    // The last one left is not deleted.
+    EXPECT_TRUE(Chars().Delete(2));
+    EXPECT_FALSE(Chars().Delete(1));
+    EXPECT_NE(fake.messages.texts.back().find("last character"), std::string::npos);
+    EXPECT_EQ(List().size(), 1u);
+}
+
+TEST_F(Form1Characters, EachCharacterHasLanesATagThatCollapsesAndEditsOfItsOwn) {
+    // One unnamed speaker: the plain lanes, no tag.
+    form->Undo().Change(SoundDocument::kWords, {{11025, 22050, "one", ""}}, QStringLiteral("Place"));
+    EXPECT_FALSE(RowArea(1, Row::Tag));
+    ASSERT_TRUE(RowArea(1, Row::Words));
+    EXPECT_EQ(form->Waveform().CharacterLanes().LaneHeight(), CharacterLanesLayer::kLaneHeight);
+    form->Undo().Stack().undo();
+
+    AnnAndBob();
+    const auto annWords = RowArea(1, Row::Words);
+    auto bobWords = RowArea(2, Row::Words);
+    auto bobTag = RowArea(2, Row::Tag);
+    ASSERT_TRUE(annWords && bobWords && bobTag);
+    EXPECT_LT(annWords->top, bobTag->top);
+    EXPECT_LT(bobTag->top, bobWords->top);
+
+    // A double-click on Bob's word edits Bob's track, Ann's stays.
+    const std::vector<TrackItem> ann = Items(CharacterList::WordsTrack(1));
+    fake.messages.typed = {"four"};
+    double y = bobWords->top + bobWords->height / 2;
+    Mouse(QEvent::MouseButtonDblClick, X(60000), y, Qt::LeftButton);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2))[0].text, "four");
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), ann);
+    // Bob's mouths came with the edit: the lanes grew upwards, from the box's bottom.
+    const auto grown = RowArea(2, Row::Words);
+    ASSERT_TRUE(grown && RowArea(2, Row::Mouths));
+    EXPECT_LT(grown->top, bobWords->top);
+    y = grown->top + grown->height / 2;
+    // Dragging Bob's word along moves it and his phonemes, not Ann's.
+    Mouse(QEvent::MouseButtonPress, X(60000), y, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, X(60000) + 10, y, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, X(60000) + 20, y, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, X(60000) + 20, y, Qt::NoButton);
+    EXPECT_GT(Items(CharacterList::WordsTrack(2))[0].start, 55125);
+    EXPECT_EQ(Items(CharacterList::PhonemesTrack(2))[0].start, Items(CharacterList::WordsTrack(2))[0].start);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), ann);
+    EXPECT_FALSE(Items(CharacterList::MouthsTrack(2)).empty());
+
+    // A click on Bob's tag folds his lanes away and another opens them.
+    const int open = form->Waveform().CharacterLanes().LaneHeight();
+    bobTag = RowArea(2, Row::Tag);
+    ASSERT_TRUE(bobTag);
+    Mouse(QEvent::MouseButtonPress, 5, bobTag->top + 3, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, 5, bobTag->top + 3, Qt::NoButton);
+    EXPECT_FALSE(RowArea(2, Row::Words));
+    EXPECT_LT(form->Waveform().CharacterLanes().LaneHeight(), open);
+    EXPECT_TRUE(RowArea(1, Row::Words));
+    const auto folded = RowArea(2, Row::Tag);
+    ASSERT_TRUE(folded);
+    Mouse(QEvent::MouseButtonPress, 5, folded->top + 3, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, 5, folded->top + 3, Qt::NoButton);
+    EXPECT_TRUE(RowArea(2, Row::Words));
+    EXPECT_EQ(form->Waveform().CharacterLanes().LaneHeight(), open);
+}
+
+TEST_F(Form1Characters, AWordOrItsLineMovesToAnotherCharacterInOneStep) {
+    AnnAndBob();
+    const std::vector<TrackItem> annWords = Items(CharacterList::WordsTrack(1));
+    const std::vector<TrackItem> bobWords = Items(CharacterList::WordsTrack(2));
+
+    // Move Word to > Bob, from the word's right-click menu.
+    QMenu menu;
+    Chars().FillWordMenu(menu, 1, 1);
+    QAction* wordTo = Entry(menu, QStringLiteral("Move Word to"));
+    ASSERT_TRUE(wordTo && wordTo->menu());
+    QAction* toBob = Entry(*wordTo->menu(), QStringLiteral("Bob"));
+    ASSERT_NE(toBob, nullptr);
+    EXPECT_EQ(Entry(*wordTo->menu(), QStringLiteral("Ann")), nullptr);   // not to herself
+    const int steps = Steps();
+    toBob->trigger();
+    EXPECT_EQ(Steps(), steps + 1);
+    ASSERT_EQ(Items(CharacterList::WordsTrack(1)).size(), 1u);
+    ASSERT_EQ(Items(CharacterList::WordsTrack(2)).size(), 2u);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2))[0], annWords[1]);
+    EXPECT_EQ(Items(CharacterList::PhonemesTrack(2)).size(), 4u);
+    EXPECT_EQ(Items(CharacterList::PhonemesTrack(1)).size(), 2u);
+    // Both characters' mouths follow their phonemes.
+    EXPECT_FALSE(Items(CharacterList::MouthsTrack(1)).empty());
+    EXPECT_FALSE(Items(CharacterList::MouthsTrack(2)).empty());
+    form->Undo().Stack().undo();
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2)), bobWords);
+    EXPECT_EQ(Items(CharacterList::PhonemesTrack(1)).size(), 4u);
+
+    // Move Line: "one two" go together; Ann has no words, phonemes or mouths left.
+    EXPECT_TRUE(Chars().MoveLine(1, 0, 2));
+    EXPECT_TRUE(Items(CharacterList::WordsTrack(1)).empty());
+    EXPECT_TRUE(Items(CharacterList::PhonemesTrack(1)).empty());
+    EXPECT_TRUE(Items(CharacterList::MouthsTrack(1)).empty());
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2)).size(), 3u);
+    form->Undo().Stack().undo();
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+
+    // Onto a word Bob already says: told, nothing moved.
+    form->Undo().Change(CharacterList::WordsTrack(2), {{20000, 30000, "over", ""}}, QStringLiteral("Place"));
+    const int now = Steps();
+    EXPECT_FALSE(Chars().MoveWord(1, 0, 2));
+    EXPECT_NE(fake.messages.texts.back().find("Bob already speaks"), std::string::npos);
+    EXPECT_EQ(Steps(), now);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+}
+
+} // namespace
+} // namespace zv
