@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QIcon>
-#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,8 +13,6 @@
 #include <QMimeData>
 #include <algorithm>
 #include <QSettings>
-#include <QTimer>
-#include <QUrl>
 #include <utility>
 
 #include "common/MessageBox.h"
@@ -349,7 +346,6 @@ void Form1::ContextMenu(int64_t sample, const QPoint& where) {
     });
 }
 
-
 void Form1::SetupVolume() { speakerVolume_->SetupVolume(*VolSlider); }
 // The pointer over the slider writes its value only when it differs from
 // the volume last written: passing over it changes nothing.
@@ -391,17 +387,11 @@ void Form1::OpenSoundFile(const std::string& path) { opening_->Open(path); }
 void Form1::OpenGivenFile(const QString& pathOrUrl) { opening_->OpenGiven(pathOrUrl); }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (!urls.isEmpty() && urls.front().isLocalFile() && !opening_->Preparing()) event->acceptProposedAction();
+    if (opening_->AcceptsDrop(*event->mimeData())) event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.isEmpty() || !urls.front().isLocalFile()) return;
-    event->acceptProposedAction();
-    // Opened once the drop has ended: the open may show a dialog.
-    const QString path = urls.front().toLocalFile();
-    QTimer::singleShot(0, this, [this, path] { Guarded([&] { OpenGivenFile(path); }); });
+    if (opening_->Drop(*event->mimeData(), *this)) event->acceptProposedAction();
 }
 
 void Form1::ShowTimes() { timelineView_->ShowTimes(); }

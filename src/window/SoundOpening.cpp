@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <optional>
 #include <utility>
@@ -103,6 +105,19 @@ void SoundOpening::Open(const std::string& path) {
         // Any other error ends the open quietly; the steps done stay done.
         LogCurrentError(LogSound(), "Opening a sound");
     }
+}
+
+bool SoundOpening::AcceptsDrop(const QMimeData& data) const {
+    const QList<QUrl> urls = data.urls();
+    return !urls.isEmpty() && urls.front().isLocalFile() && !Preparing();
+}
+
+bool SoundOpening::Drop(const QMimeData& data, QObject& context) {
+    const QList<QUrl> urls = data.urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile()) return false;
+    const QString path = urls.front().toLocalFile();
+    QTimer::singleShot(0, &context, [this, path] { Guarded([&] { OpenGiven(path); }); });
+    return true;
 }
 
 void SoundOpening::OpenGiven(const QString& pathOrUrl) {

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+class QMimeData;
+class QObject;
 class QString;
 
 namespace zv {
@@ -39,6 +41,12 @@ public:
     void OpenGiven(const QString& pathOrUrl);
     // True while a sound is being read or decoded for an open.
     bool Preparing() const;
+    // A drag over the window: true when it carries a local file and no open
+    // is under way.
+    bool AcceptsDrop(const QMimeData& data) const;
+    // A drop on the window: the first local file opens once the drop has
+    // ended (the open may show a dialog). False when it carries none.
+    bool Drop(const QMimeData& data, QObject& context);
 
 private:
     Form1& form_;
