@@ -22,21 +22,8 @@ python3 "$(dirname "$0")/make-demo-wav.py" "$wav" 2 6 || exit 1
 
 QT_QPA_PLATFORM=xcb "$zorvane" >"$work/out.log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
-[ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
-# Waits until a command succeeds, for at most $1 seconds: the steps below
-# wait for what the window shows, never for a fixed time, so a slow
-# (sanitizer) build or a busy machine only makes them take longer.
-wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-# A window other than Zorvane's own is shown (the dialog; Xvfb runs no
-# window manager, so there is no active window to ask for).
-dialog_shown() { xdotool search --onlyvisible --name . 2>/dev/null | grep -qv "^$wid\$"; }
-dialog_gone() { ! dialog_shown; }
-colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -q "$1"; }
+. "$(dirname "$0")/window-steps.sh"
+find_window
 
 # File > Open Wav File; the dialog starts with the file name box focused.
 # The menu opens on the click; should the keys come before it is up, no

@@ -80,14 +80,8 @@ PY
 
 QT_QPA_PLATFORM=xcb "$zorvane" "$work/scene.wav" >"$work/out.log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
-[ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
-wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -qi "$1"; }
+. "$(dirname "$0")/window-steps.sh"
+find_window
 # Ann's tag is filled with her colour once the lanes are drawn.
 wait_for 60 colour_shown '#4FC3F7' || { echo "the characters' lanes were not drawn"; cat "$work/out.log"; exit 1; }
 sleep 1

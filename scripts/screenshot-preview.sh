@@ -44,14 +44,8 @@ printf '[view]\nmouthPreview=true\n' >"$work/config/Zorvane/Zorvane.conf"
 
 XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb "$zorvane" "$wav" >"$work/out.log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
-[ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
-wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -q "$1"; }
+. "$(dirname "$0")/window-steps.sh"
+find_window
 wait_for 60 colour_shown '#FF0000' || { echo "the waveform was not drawn"; cat "$work/out.log"; exit 1; }
 # The drawings' lip colour: the panel is showing.
 wait_for 20 colour_shown '#D46A6A' || { echo "the mouth preview did not show"; cat "$work/out.log"; exit 1; }

@@ -26,16 +26,8 @@ printf '0.300000\t0.300000\thel\n0.520000\t0.520000\tlo\n0.900000\t1.250000\twor
 
 QT_QPA_PLATFORM=xcb "$zorvane" "$wav" >"$work/out.log" 2>&1 &
 pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorvane$' | head -1)
-[ -n "$wid" ] || { echo "the window did not appear"; cat "$work/out.log"; exit 1; }
-wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq 1 $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-dialog_shown() { xdotool search --onlyvisible --name . 2>/dev/null | grep -qv "^$wid\$"; }
-dialog_gone() { ! dialog_shown; }
-colour_shown() { import -window "$wid" "$work/now.png" 2>/dev/null && convert "$work/now.png" -format %c histogram:info:- | grep -q "$1"; }
+. "$(dirname "$0")/window-steps.sh"
+find_window
 wait_for 60 colour_shown '#FF0000' || { echo "the waveform was not drawn"; cat "$work/out.log"; exit 1; }
 
 # Marks > Import Marks...: the File menu opened with a click, then Right to
