@@ -73,17 +73,20 @@ void RaiseThisThread() {
 
 // The output latency asked for. The stream stays open, so a new play is
 // queued behind this much sound (silence while idle): it is what a click
-// waits for. 20 ms keeps a click heard within 30 ms of the press (the
-// callback's period comes on top), and with the callback and the plugin's
-// thread at real-time priority it holds beside busy loops.
-constexpr double kLatencySeconds = 0.02;
+// waits for. 50 ms is the least that held on a busy machine: with 20 ms, a
+// sanitized build beside two busy loops and without real-time priority
+// underran in 5 of 8 plays (each underrun a gap in the sound), with 50 ms in
+// none. A click is then heard within about 60 ms of the press (the
+// callback's period comes on top), and the heard position subtracts the
+// latency, so the frame shown stays the frame heard.
+constexpr double kLatencySeconds = 0.05;
 // Buffers of 5 ms (kBuffersPerSecond a second). Left to itself PortAudio
 // chooses far smaller ones at this latency, and the output and the sound
 // server's client thread then wake several times as often: most of what
 // playing costs (their share of a core about halved with 5 ms buffers on a
 // busy machine). 10 ms buffers cost a little less still, but a command then
-// waits up to 10 ms for the next callback: a scrub step was heard 31-37 ms
-// after the press, past the output's latency and 10 ms; with 5 ms, 23-27 ms.
+// waits up to 10 ms for the next callback: a scrub step was heard 11-17 ms
+// past the output's latency, against 3-7 ms with 5 ms buffers.
 constexpr unsigned long kBuffersPerSecond = 200;
 // An output idle this long stops (the stream stays open) until the next
 // command, so that an open sound left alone costs no processor time.
