@@ -59,7 +59,9 @@ TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
         const BreakdownTracks tracks = replace_ ? ReplaceWords(TracksOf(document, 1), replace_->first, replace_->second, aligned)
                                        : alone_ ? PlaceInRange(TracksOf(document, 1), aligned, from_, to_)
                                                 : aligned;
-        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        const Character* one = CharacterList::Of(document).Find(1);
+        std::vector<TrackItem> mouths =
+            mouthsFor_ ? mouthsFor_(tracks.phonemes, one ? one->mouthSet : std::string()) : std::vector<TrackItem>{};
         return {replace_ ? "Align Selected Words" : alone_ ? "Align Line" : "Dialogue Breakdown",
                 {{SoundDocument::kWords, tracks.words},
                  {SoundDocument::kPhonemes, tracks.phonemes},
@@ -74,7 +76,9 @@ TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
         if (id == 0) continue;   // cannot happen for a parsed name; nothing is written rather than misplaced
         const BreakdownTracks aligned{speaker.breakdown.WordItems(), speaker.breakdown.PhonemeItems()};
         const BreakdownTracks tracks = alone_ ? PlaceInRange(TracksOf(document, id), aligned, from_, to_) : aligned;
-        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        const Character* who = list.Find(id);
+        std::vector<TrackItem> mouths =
+            mouthsFor_ ? mouthsFor_(tracks.phonemes, who ? who->mouthSet : std::string()) : std::vector<TrackItem>{};
         edit.tracks.push_back({CharacterList::WordsTrack(id), tracks.words});
         edit.tracks.push_back({CharacterList::PhonemesTrack(id), tracks.phonemes});
         edit.tracks.push_back({CharacterList::MouthsTrack(id), std::move(mouths)});

@@ -152,20 +152,40 @@ const MouthSet& DialogueActions::CurrentSet() const {
     return sets_[static_cast<std::size_t>(std::clamp<int>(i, 0, static_cast<int>(sets_.size()) - 1))];
 }
 
+const MouthSet& DialogueActions::SetNamed(const std::string& name) const {
+    if (!name.empty())
+        for (const MouthSet& set : sets_)
+            if (set.Name() == name) return set;
+    return CurrentSet();
+}
+
+const MouthSet& DialogueActions::SetOf(int character) const {
+    const CharacterList list = CharacterList::Of(document_);
+    const Character* c = list.Find(character);
+    return SetNamed(c ? c->mouthSet : std::string());
+}
+
 void DialogueActions::LanguageChanged() {
     const std::string models = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     panel_->way->setText(QString::fromStdString(DialogueWayText(DialogueLanguageWay(panel_->Language(), models))));
 }
 
-std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes) const {
+std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set) const {
     const SoundInfo& info = document_.Info();
-    return MouthShapes(phonemes, CurrentSet(), panel_->Rules(), session_.Rate(), info.sampleRate, info.frames);
+    return MouthShapes(phonemes, SetNamed(set), panel_->Rules(), session_.Rate(), info.sampleRate, info.frames);
 }
 
 void DialogueActions::MouthsChanged() {
-    const Track* phonemes = document_.Find(SoundDocument::kPhonemes);
-    if (!document_.HasSound() || !phonemes || phonemes->empty()) return;
-    undo_.Change(SoundDocument::kMouths, MouthsFor(phonemes->Items()), QStringLiteral("Mouth Shapes"));
+    if (!document_.HasSound()) return;
+    // Every character's mouths, each with its own set, in one step.
+    std::vector<TrackUndo::TrackItems> tracks;
+    const CharacterList list = CharacterList::Of(document_);
+    for (const Character& c : list.All()) {
+        const Track* phonemes = document_.Find(CharacterList::PhonemesTrack(c.id));
+        if (!phonemes || phonemes->empty()) continue;
+        tracks.emplace_back(CharacterList::MouthsTrack(c.id), MouthsFor(phonemes->Items(), c.mouthSet));
+    }
+    if (!tracks.empty()) undo_.Change(std::move(tracks), QStringLiteral("Mouth Shapes"));
 }
 
 std::optional<std::pair<int64_t, int64_t>> DialogueActions::Selected() const {
@@ -232,7 +252,7 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     // while this runs, and the runner joins the worker before it goes.
     auto analysis = std::make_unique<DialogueBreakdown>(
         sound, from, to, request, replace,
-        [this](const std::vector<TrackItem>& phonemes) { return MouthsFor(phonemes); });
+        [this](const std::vector<TrackItem>& phonemes, const std::string& set) { return MouthsFor(phonemes, set); });
     panel_->status->setText(QStringLiteral("Aligning..."));
     job_ = jobs_->StartAnalysis<DialogueBreakdown>(
         std::move(analysis), [this](DialogueBreakdown& done) { Finished(done); },
@@ -286,8 +306,8 @@ std::optional<std::vector<ExportFile>> DialogueActions::ExportFiles(const Export
             const std::vector<TrackItem> none;
             breakdowns.push_back(Breakdown::FromTracks(words ? words->Items() : none, phonemes ? phonemes->Items() : none,
                                                        info.sampleRate, info.frames));
-            shapes.push_back(MouthsFor(phonemes ? phonemes->Items() : none));
-            characters.push_back({c.name, &breakdowns.back(), &shapes.back(), &CurrentSet()});
+            shapes.push_back(MouthsFor(phonemes ? phonemes->Items() : none, c.mouthSet));
+            characters.push_back({c.name, &breakdowns.back(), &shapes.back(), &SetNamed(c.mouthSet)});
         }
         input.characters = &characters;
     }
@@ -301,10 +321,11 @@ std::optional<std::vector<ExportFile>> DialogueActions::ExportFiles(const Export
     }
     const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
     // Laid again at the rate in force: the track may have been laid at another.
-    const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
+    const MouthSet& set = SetOf(1);   // the plain tracks' speaker's
+    const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes, set.Name());
     input.breakdown = characters.empty() ? &breakdown : characters.front().breakdown;
     input.mouths = characters.empty() ? &mouths : characters.front().mouths;
-    input.mouthSet = &CurrentSet();
+    input.mouthSet = characters.empty() ? &set : characters.front().mouthSet;
     input.rate = session_.Rate();   // the rate the mouths were laid at
     return writer.WriteFiles(input);
 }

@@ -9,8 +9,10 @@
 //     No speech found: the words are spread evenly, with a message.
 //   - Align Selected Words aligns again only the words inside the
 //     selection, between the words kept beside them.
-//   - A change of the mouth set or a mouth rule lays the Mouths track
-//     again from the phonemes, as one step.
+//   - A change of the mouth set or a mouth rule lays every character's
+//     Mouths track again from its phonemes, as one step, each with its
+//     own set (a character without one follows the panel's; see
+//     CharacterActions for choosing it).
 //   - The lanes' edits (LaneEditing) take their mouth shapes from here, and
 //     so do the dialogue formats of Export Marks (ExportText).
 //   - Import Breakdown... reads a Papagayo .pgo, Zorvane's JSON or Moho
@@ -70,9 +72,10 @@ public:
     void Cancel();
     bool Running() const;
 
-    // The Mouths track for these phonemes, with the panel's set and rules
-    // at the rate in force.
-    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const;
+    // The Mouths track for these phonemes, with the set called `set` ("" or
+    // a set no longer offered: the panel's) and the panel's rules, at the
+    // rate in force.
+    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set = {}) const;
     // The tracks' breakdown written by `writer` (a Dialogue format), with
     // `input`'s sound, rate and marks, every character's (a file each when
     // the format keeps one a file); nothing, with a message shown, when
@@ -81,7 +84,12 @@ public:
 
     // The mouth sets the panel offers: the two built in, then the user's.
     const std::vector<MouthSet>& Sets() const { return sets_; }
+    // The set chosen in the panel.
     const MouthSet& CurrentSet() const;
+    // The offered set called `name`; the panel's for "" or a name not offered.
+    const MouthSet& SetNamed(const std::string& name) const;
+    // The set character `character`'s mouths are laid with (its own, or the panel's).
+    const MouthSet& SetOf(int character) const;
 
     DialoguePanel& Panel() const { return *panel_; }
     QDockWidget& Dock() const { return *dock_; }

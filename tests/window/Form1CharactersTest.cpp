@@ -3,13 +3,20 @@
 // an empty or taken name with a message; each character's lanes lie under
 // the waveform, a click on its tag collapses them, and a lane's edit
 // changes that character's own tracks; a word or its line moves to another
-// character with its phonemes, the mouths of both laid again, in one step.
+// character with its phonemes, the mouths of both laid again, in one step;
+// a character given its own mouth set keeps it through a breakdown and the
+// exports, the others following the panel's.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <nlohmann/json.hpp>
 #include <cmath>
 #include <memory>
 
@@ -19,7 +26,12 @@
 #include "dialogue/CharacterList.h"
 #include "document/SoundDocument.h"
 #include "playback/system/SilentDevice.h"
+#include "dialogue/MouthSet.h"
+#include "export/DialogueJsonWriter.h"
+#include "export/ExportInput.h"
 #include "window/CharacterActions.h"
+#include "window/DialogueActions.h"
+#include "window/DialoguePanel.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
 #include "window/TrackUndo.h"
@@ -267,6 +279,97 @@ TEST_F(Form1Characters, AWordOrItsLineMovesToAnotherCharacterInOneStep) {
     EXPECT_NE(fake.messages.texts.back().find("Bob already speaks"), std::string::npos);
     EXPECT_EQ(Steps(), now);
     EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+}
+
+// True when every item of `mouths` is a shape of `set`.
+bool AllOf(const std::vector<TrackItem>& mouths, const MouthSet& set) {
+    const std::vector<std::string> shapes = set.Shapes();
+    for (const TrackItem& m : mouths)
+        if (std::find(shapes.begin(), shapes.end(), m.text) == shapes.end()) return false;
+    return true;
+}
+
+TEST_F(Form1Characters, ACharactersOwnMouthSetLaysItsMouthsThroughABreakdownAndTheExports) {
+    fake.messages.typed = {"Ann", "Bob"};
+    Chars().AskAdd();
+    Chars().AskAdd();
+    const MouthSet nine = MouthSet::NineShapes();
+    const MouthSet blair = MouthSet::PrestonBlair();
+    ASSERT_EQ(form->Dialogue().CurrentSet().Name(), blair.Name());   // the panel's set
+
+    // Ann's submenu: Mouth Set... offers the panel's set first, then the sets offered.
+    Chars().FillCharactersMenu();
+    QAction* annEntry = Entry(*Chars().Menu(), QStringLiteral("Ann"));
+    ASSERT_TRUE(annEntry && annEntry->menu());
+    QAction* mouthSet = Entry(*annEntry->menu(), QStringLiteral("Mouth Set..."));
+    ASSERT_NE(mouthSet, nullptr);
+    std::vector<std::string> offered;
+    Chars().SetItemChooser([&](const std::vector<std::string>& choices, int initial, const std::string&) {
+        offered = choices;
+        EXPECT_EQ(initial, 0);
+        const auto at = std::find(choices.begin(), choices.end(), nine.Name());
+        return at == choices.end() ? std::optional<int>() : std::optional<int>(static_cast<int>(at - choices.begin()));
+    });
+    const int steps = Steps();
+    mouthSet->trigger();
+    ASSERT_GE(offered.size(), 3u);
+    EXPECT_EQ(offered[0], CharacterActions::kPanelsSet);
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_EQ(Steps(), steps + 1);
+    // A set the panel does not offer: told, nothing changed.
+    EXPECT_FALSE(Chars().SetMouthSet(2, "No Such Set"));
+    EXPECT_NE(fake.messages.texts.back().find("No Such Set"), std::string::npos);
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_EQ(Steps(), steps + 1);
+
+    // One breakdown of both: each one's Mouths hold only their own set's shapes.
+    DialogueActions& dialogue = form->Dialogue();
+    dialogue.Panel().text->setPlainText(QStringLiteral("Ann: hello there\nBob: how are you"));
+    dialogue.Panel().align->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogue.Running() && !Items(CharacterList::WordsTrack(2)).empty(), 60000);
+    const std::vector<TrackItem> annMouths = Items(CharacterList::MouthsTrack(1));
+    const std::vector<TrackItem> bobMouths = Items(CharacterList::MouthsTrack(2));
+    ASSERT_FALSE(annMouths.empty());
+    ASSERT_FALSE(bobMouths.empty());
+    EXPECT_TRUE(AllOf(annMouths, nine));
+    EXPECT_FALSE(AllOf(annMouths, blair));
+    EXPECT_TRUE(AllOf(bobMouths, blair));
+    EXPECT_FALSE(AllOf(bobMouths, nine));
+
+    // A change of the panel's set lays Bob's mouths again with it, in one step; Ann keeps hers.
+    dialogue.Panel().mouthSet->setCurrentIndex(dialogue.Panel().mouthSet->findText(QString::fromStdString(nine.Name())));
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(2)), nine));   // Bob follows the panel
+    EXPECT_EQ(Items(CharacterList::MouthsTrack(1)), annMouths);
+    form->Undo().Stack().undo();
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(2)), blair));
+    dialogue.Panel().mouthSet->setCurrentIndex(dialogue.Panel().mouthSet->findText(QString::fromStdString(blair.Name())));
+
+    // The JSON names each character's set, and its mouths come from it.
+    ExportInput input;
+    input.soundName = "two.wav";
+    input.sampleRate = kRate;
+    input.lengthSamples = kRate * 4;
+    const DialogueJsonWriter json;
+    const auto files = dialogue.ExportFiles(json, input);
+    ASSERT_TRUE(files && files->size() == 1u);
+    const nlohmann::json written = nlohmann::json::parse(files->front().content);
+    ASSERT_TRUE(written.contains("characters"));
+    ASSERT_EQ(written["characters"].size(), 2u);
+    EXPECT_EQ(written["characters"][0]["name"], "Ann");
+    EXPECT_EQ(written["characters"][0]["mouthSet"], nine.Name());
+    EXPECT_EQ(written["characters"][1]["mouthSet"], blair.Name());
+    std::vector<TrackItem> annWritten;
+    for (const auto& m : written["characters"][0]["mouths"]) annWritten.push_back({0, 0, m["shape"].get<std::string>(), ""});
+    EXPECT_FALSE(annWritten.empty());
+    EXPECT_TRUE(AllOf(annWritten, nine));
+
+    // Back to the panel's set: one step, her mouths laid again with it.
+    EXPECT_TRUE(Chars().SetMouthSet(1, ""));
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(1)), blair));
+    form->Undo().Stack().undo();
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(Items(CharacterList::MouthsTrack(1)), annMouths);
 }
 
 } // namespace
