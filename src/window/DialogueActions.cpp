@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "dialogue/BreakdownImport.h"
 #include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
+#include "dialogue/DialogueScript.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/UserSpeechModel.h"
 #include "document/SoundDocument.h"
@@ -83,6 +86,7 @@ DialogueActions::DialogueActions(Platform& platform, SoundDocument& document, co
     MessageBox& messages = platform_.messages;
     connect(panel_->align, &QPushButton::clicked, this, Guard(messages, [this] { AlignNow(); }));
     connect(panel_->alignSelected, &QPushButton::clicked, this, Guard(messages, [this] { AlignSelectedNow(); }));
+    connect(panel_->alignLine, &QPushButton::clicked, this, Guard(messages, [this] { AlignLineNow(); }));
     connect(panel_, &DialoguePanel::LanguageChanged, this, Guard(messages, [this] { LanguageChanged(); }));
     connect(panel_, &DialoguePanel::MouthsChanged, this, Guard(messages, [this] { MouthsChanged(); }));
 }
@@ -97,12 +101,19 @@ void DialogueActions::FillMenu(QMenu& menu) {
     breakdown = menu.addAction(QStringLiteral("Dialogue Breakdown..."));
     breakdown->setObjectName(QStringLiteral("MnuDialogueBreakdown"));
     connect(breakdown, &QAction::triggered, this, Guard(platform_.messages, [this] { ShowPanel(); }));
+    alignLine = menu.addAction(QStringLiteral("Align Line"));
+    alignLine->setObjectName(QStringLiteral("MnuAlignLine"));
+    alignLine->setToolTip(QStringLiteral("Aligns the Dialogue panel's line under the text cursor alone in the selection"));
+    alignLine->setEnabled(false);
+    connect(alignLine, &QAction::triggered, this, Guard(platform_.messages, [this] { AlignLineNow(); }));
 }
 
 void DialogueActions::Enable(bool soundOpen) {
     soundOpen_ = soundOpen;
     const bool on = soundOpen && !Running();
     panel_->align->setEnabled(on);
+    panel_->alignLine->setEnabled(on);
+    if (alignLine) alignLine->setEnabled(on);
     const Track* words = document_.Find(SoundDocument::kWords);
     panel_->alignSelected->setEnabled(on && words && !words->empty());
 }
@@ -232,8 +243,36 @@ void DialogueActions::AlignSelectedNow() {
     Run(text, from, std::max(to, from + 1), std::pair{first, last});
 }
 
+void DialogueActions::AlignLineNow() {
+    if (Running() || !document_.HasSound() || sound_.NumSamples <= 0) return;
+    // The whole sound is what is selected when nothing was chosen (as after opening).
+    const auto selected = Selected();
+    if (!selected || (selected->first <= 0 && selected->second >= sound_.NumSamples)) {
+        platform_.messages.Show("Select where the line is said on the timeline first: Align Line places the line "
+                                "under the text cursor inside the selection. Nothing was aligned.");
+        return;
+    }
+    const int number = panel_->text->textCursor().blockNumber() + 1;
+    const ScriptLineAt at = DialogueScript::LineAt(panel_->text->toPlainText().toStdString(), number,
+                                                   IsEnglishLanguage(panel_->Language()));
+    if (at.outcome == ScriptLineAt::Outcome::NameMissing) {
+        platform_.messages.Show("Line " + std::to_string(number) +
+                                " has a colon with no name before it: type the speaker's name, or take the colon "
+                                "away. Nothing was aligned.");
+        return;
+    }
+    if (at.outcome != ScriptLineAt::Outcome::Line) {
+        platform_.messages.Show("Line " + std::to_string(number) +
+                                " of the dialogue has no words to align: put the text cursor on the line to align. "
+                                "Nothing was aligned.");
+        return;
+    }
+    const std::string text = at.line.speaker.empty() ? at.line.text : at.line.speaker + ": " + at.line.text;
+    Run(text, selected->first, selected->second, std::nullopt, true);
+}
+
 void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
-                          std::optional<std::pair<std::size_t, std::size_t>> replace) {
+                          std::optional<std::pair<std::size_t, std::size_t>> replace, bool alone) {
     const SoundData& sound = sound_;
     DialogueRequest request;
     request.sampleRate = sound.WavFormat.nSamplesPerSec;
@@ -253,6 +292,7 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     auto analysis = std::make_unique<DialogueBreakdown>(
         sound, from, to, request, replace,
         [this](const std::vector<TrackItem>& phonemes, const std::string& set) { return MouthsFor(phonemes, set); });
+    if (alone) analysis->PlaceAloneInRange();
     panel_->status->setText(QStringLiteral("Aligning..."));
     job_ = jobs_->StartAnalysis<DialogueBreakdown>(
         std::move(analysis), [this](DialogueBreakdown& done) { Finished(done); },

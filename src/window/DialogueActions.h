@@ -9,6 +9,11 @@
 //     No speech found: the words are spread evenly, with a message.
 //   - Align Selected Words aligns again only the words inside the
 //     selection, between the words kept beside them.
+//   - Align Line (a button, and Analyze > Align Line) aligns the script
+//     line under the text cursor alone inside the selection: its speaker's
+//     words, phonemes and mouths there are replaced, everything outside
+//     the selection and the other characters' tracks kept, as one step.
+//     An empty selection, or the whole sound (nothing chosen), is told.
 //   - A change of the mouth set or a mouth rule lays every character's
 //     Mouths track again from its phonemes, as one step, each with its
 //     own set (a character without one follows the panel's; see
@@ -61,13 +66,14 @@ public:
                     const Session& session, QMainWindow* window, QObject* parent);
     ~DialogueActions() override;
 
-    // Adds "Dialogue Breakdown..." to `menu`.
+    // Adds "Dialogue Breakdown..." and "Align Line" to `menu`.
     void FillMenu(QMenu& menu);
     void Enable(bool soundOpen);
 
     void ShowPanel();
     void AlignNow();
     void AlignSelectedNow();
+    void AlignLineNow();
     void ImportNow();
     void Cancel();
     bool Running() const;
@@ -94,10 +100,14 @@ public:
     DialoguePanel& Panel() const { return *panel_; }
     QDockWidget& Dock() const { return *dock_; }
     QAction* breakdown = nullptr;
+    QAction* alignLine = nullptr;
 
 private:
-    // Aligns `text` on sample frames [from, to); `replace` words [first, last) of the tracks, or all.
-    void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace);
+    // Aligns `text` on sample frames [from, to); `replace` words [first,
+    // last) of the tracks, or all; `alone`: the text placed alone in the
+    // range (the words outside it kept).
+    void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace,
+             bool alone = false);
     void Finished(DialogueBreakdown& done);
     void ReadSets();
     void LanguageChanged();

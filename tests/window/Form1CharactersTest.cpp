@@ -5,7 +5,8 @@
 // changes that character's own tracks; a word or its line moves to another
 // character with its phonemes, the mouths of both laid again, in one step;
 // a character given its own mouth set keeps it through a breakdown and the
-// exports, the others following the panel's.
+// exports, the others following the panel's; Align Line places the script
+// line under the text cursor alone in the selection.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTest>
 #include <nlohmann/json.hpp>
 #include <cmath>
@@ -23,6 +26,7 @@
 #include "FakePlatform.h"
 #include "FormDriver.h"
 #include "TestSounds.h"
+#include "common/FrameTime.h"
 #include "dialogue/CharacterList.h"
 #include "document/SoundDocument.h"
 #include "playback/system/SilentDevice.h"
@@ -34,6 +38,7 @@
 #include "window/DialoguePanel.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
+#include "window/Slider.h"
 #include "window/TrackUndo.h"
 #include "window/WaveformInteraction.h"
 
@@ -78,6 +83,14 @@ struct Form1Characters : ::testing::Test {
                              {CharacterList::WordsTrack(2), {{55125, 66150, "three", ""}}},
                              {CharacterList::PhonemesTrack(2), {{55125, 60000, "TH", ""}, {60000, 66150, "IY", ""}}}},
                             QStringLiteral("Place"));
+    }
+    // Selects from the frame holding `from` to the one holding `to` (samples).
+    void Select(int64_t from, int64_t to) {
+        const FrameRate rate = form->FrameRateNow();
+        form->ScrollStart->SetValue(static_cast<int32_t>(FrameOfSample(from, rate, kRate)));
+        form->ScrollStart_Scroll();
+        form->ScrollEnd->SetValue(static_cast<int32_t>(FrameOfSample(to, rate, kRate)));
+        form->ScrollEnd_Scroll();
     }
     QAction* Entry(QMenu& menu, const QString& text) {
         for (QAction* a : menu.actions())
@@ -279,6 +292,54 @@ TEST_F(Form1Characters, AWordOrItsLineMovesToAnotherCharacterInOneStep) {
     EXPECT_NE(fake.messages.texts.back().find("Bob already speaks"), std::string::npos);
     EXPECT_EQ(Steps(), now);
     EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+}
+
+TEST_F(Form1Characters, AlignLinePlacesTheLineUnderTheCursorAloneInTheSelection) {
+    AnnAndBob();   // Ann: "one two" (0.5-1.5 s); Bob: "three" (2.5-3 s)
+    const std::vector<TrackItem> ann = Items(CharacterList::WordsTrack(1));
+    const std::vector<TrackItem> bob = Items(CharacterList::WordsTrack(2));
+    DialogueActions& dialogue = form->Dialogue();
+    QPlainTextEdit& text = *dialogue.Panel().text;
+    text.setPlainText(QStringLiteral("Ann: one two\nBob: three\n\n  : nobody\nfour five"));
+    const auto cursorOn = [&](int line) { text.setTextCursor(QTextCursor(text.document()->findBlockByNumber(line - 1))); };
+    const auto last = [&] { return fake.messages.texts.empty() ? std::string() : fake.messages.texts.back(); };
+    const auto told = [&](const char* what) { return last().find(what) != std::string::npos; };
+    const int steps = Steps();
+
+    // Nothing chosen (the whole sound selected, as after opening), an empty
+    // line, a colon with no name: told, nothing aligned.
+    cursorOn(5);
+    ASSERT_TRUE(dialogue.Panel().alignLine->isEnabled());
+    dialogue.Panel().alignLine->click();
+    EXPECT_TRUE(told("Select where the line is said")) << last();
+    Select(3 * kRate + kRate / 4, 4 * kRate - 1);
+    cursorOn(3);
+    dialogue.Panel().alignLine->click();
+    EXPECT_TRUE(told("Line 3 of the dialogue has no words")) << last();
+    cursorOn(4);
+    dialogue.alignLine->trigger();
+    EXPECT_TRUE(told("Line 4 has a colon with no name")) << last();
+    EXPECT_FALSE(dialogue.Running());
+    EXPECT_EQ(Steps(), steps);
+
+    // Line 5 continues Bob: his words inside the selection are the line's,
+    // the one before it kept, Ann untouched, one step.
+    cursorOn(5);
+    dialogue.alignLine->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogue.Running() && Items(CharacterList::WordsTrack(2)).size() == 3u, 60000);
+    const std::vector<TrackItem> words = Items(CharacterList::WordsTrack(2));
+    EXPECT_EQ(words[0], bob[0]);
+    EXPECT_EQ(words[1].text, "four");
+    EXPECT_EQ(words[2].text, "five");
+    EXPECT_GE(words[1].start, 3 * kRate);
+    EXPECT_LE(words[2].end, 4 * kRate);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), ann);
+    EXPECT_FALSE(Items(CharacterList::MouthsTrack(2)).empty());
+    EXPECT_EQ(List().size(), 2u);
+    EXPECT_EQ(Steps(), steps + 1);
+    EXPECT_EQ(form->Undo().Stack().undoText(), QStringLiteral("Align Line"));
+    form->Undo().Stack().undo();
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2)), bob);
 }
 
 // True when every item of `mouths` is a shape of `set`.
