@@ -40,7 +40,8 @@ class WaveformInteraction;
 
 class CharacterActions : public QObject, public CharacterMenus {
 public:
-    // Words closer than this belong to one line (Move Line to), ms.
+    // Move Line to: words that do not know their script line (WordKind)
+    // are one line while the pauses between them are shorter than this, ms.
     static constexpr int kLineGapMs = 600;
     // Asks for a colour (0xRRGGBB), `initial` chosen; nothing when cancelled.
     using ColourChooser = std::function<std::optional<uint32_t>(uint32_t initial, const std::string& title)>;

@@ -13,6 +13,7 @@
 #include "analysis/SpectrogramMaking.h"
 #include "beats/BeatLoops.h"
 #include "dialogue/CharacterList.h"
+#include "dialogue/WordKind.h"
 #include "document/SoundDocument.h"
 #include "sound/SoundData.h"
 
@@ -184,6 +185,13 @@ TEST(Analyses, ANamedScriptWritesEachCharactersTracksInOneStep) {
     ASSERT_NE(TrackIn(edit, CharacterList::MouthsTrack(bob)), nullptr);
     EXPECT_FALSE(TrackIn(edit, CharacterList::MouthsTrack(bob))->empty());
     EXPECT_EQ(TrackIn(edit, CharacterList::MouthsTrack(bob))->front().text, "rest");   // the window's set
+    // Each script line's words know their line: Bob's two lines stay two,
+    // Ann's "one two" one, apart from her "five".
+    const std::vector<TrackItem> annWords = *TrackIn(edit, SoundDocument::kWords);
+    ASSERT_TRUE(WordKind::LineOf(bobWords[0].kind) && WordKind::LineOf(bobWords[1].kind));
+    EXPECT_NE(WordKind::LineOf(bobWords[0].kind), WordKind::LineOf(bobWords[1].kind));
+    EXPECT_EQ(WordKind::LineOf(annWords[0].kind), WordKind::LineOf(annWords[1].kind));
+    EXPECT_NE(WordKind::LineOf(annWords[1].kind), WordKind::LineOf(annWords[2].kind));
 
     // Bob's line aligned again alone in a range: Ann's tracks untouched,
     // Bob's words outside the range kept, the list unchanged.

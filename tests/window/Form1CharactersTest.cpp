@@ -6,7 +6,8 @@
 // character with its phonemes, the mouths of both laid again, in one step;
 // a character given its own mouth set keeps it through a breakdown and the
 // exports, the others following the panel's; Align Line places the script
-// line under the text cursor alone in the selection.
+// line under the text cursor alone in the selection; Move Line follows the
+// script line the words came from.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -31,6 +32,7 @@
 #include "document/SoundDocument.h"
 #include "playback/system/SilentDevice.h"
 #include "dialogue/MouthSet.h"
+#include "dialogue/WordKind.h"
 #include "export/DialogueJsonWriter.h"
 #include "export/ExportInput.h"
 #include "window/CharacterActions.h"
@@ -292,6 +294,18 @@ TEST_F(Form1Characters, AWordOrItsLineMovesToAnotherCharacterInOneStep) {
     EXPECT_NE(fake.messages.texts.back().find("Bob already speaks"), std::string::npos);
     EXPECT_EQ(Steps(), now);
     EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+    form->Undo().Stack().undo();
+
+    // Words that know their script lines: "one" and "two" are two lines,
+    // however close, so Move Line takes "one" alone; "two" stays with Ann.
+    std::vector<TrackItem> lines = annWords;
+    lines[0].kind = WordKind::Of(false, lines[0].start);
+    lines[1].kind = WordKind::Of(false, lines[1].start);
+    form->Undo().Change(CharacterList::WordsTrack(1), lines, QStringLiteral("Place"));
+    EXPECT_TRUE(Chars().MoveLine(1, 0, 2));
+    ASSERT_EQ(Items(CharacterList::WordsTrack(1)).size(), 1u);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1))[0].text, "two");
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2))[0], lines[0]);   // its line goes with it
 }
 
 TEST_F(Form1Characters, AlignLinePlacesTheLineUnderTheCursorAloneInTheSelection) {
