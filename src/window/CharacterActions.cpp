@@ -230,12 +230,12 @@ bool CharacterActions::SetMouthSet(int character, const std::string& set) {
     }
     if (c->mouthSet == set) return true;
     c->mouthSet = set;
-    // The mouths follow at once, in the same step; none without phonemes.
+    // The mouths follow at once, in the same step. Mouths with no phonemes
+    // to lay them from (imported Moho switch data) are kept as they are.
     const std::vector<TrackItem> phonemes = ItemsOf(document_, CharacterList::PhonemesTrack(character));
-    undo_.Change({{CharacterList::kTrack, list.Items()},
-                  {CharacterList::MouthsTrack(character),
-                   phonemes.empty() ? std::vector<TrackItem>{} : lanes_.MouthsFor(phonemes, set)}},
-                 QStringLiteral("Mouth Set of ") + Q(NameOf(character)));
+    std::vector<TrackUndo::TrackItems> tracks{{CharacterList::kTrack, list.Items()}};
+    if (!phonemes.empty()) tracks.emplace_back(CharacterList::MouthsTrack(character), lanes_.MouthsFor(phonemes, set));
+    undo_.Change(std::move(tracks), QStringLiteral("Mouth Set of ") + Q(NameOf(character)));
     return true;
 }
 

@@ -72,8 +72,8 @@ public:
     bool Rename(int character, const std::string& name);
     bool Recolour(int character, uint32_t colour);
     // Gives the character the mouth set called `set` ("" = the panel's)
-    // and lays its mouths again with it. Refused for a set the panel does
-    // not offer.
+    // and lays its mouths again with it (mouths without phonemes are
+    // kept). Refused for a set the panel does not offer.
     bool SetMouthSet(int character, const std::string& set);
     // Removes the character and clears its tracks.
     bool Delete(int character);
