@@ -1,6 +1,6 @@
 // The tags a word keeps in its kind: placed by spreading, and the script
-// line it came from. Hand edits drop only the guess, a damaged tag reads as
-// no line, and a breakdown's lines are told apart.
+// line it came from. Hand edits drop only the guess, and a damaged tag reads
+// as no line.
 #include <gtest/gtest.h>
 
 #include "dialogue/Breakdown.h"
@@ -29,25 +29,9 @@ TEST(WordKind, SpreadAndLineTagsAreKeptApartAndReadBack) {
     for (const char* bad : {"line:", "line:x", "line:12x", "line:99999999999999999999999", "line: 5"})
         EXPECT_FALSE(WordKind::LineOf(bad).has_value()) << bad;
     EXPECT_EQ(WordKind::LineOf("line:-3"), -3);
-}
-
-TEST(WordKind, EachLineOfABreakdownIsTaggedAsItsOwn) {
-    Breakdown b;
-    b.lines.push_back({"one two", {{"one", 100, 200, {}, false}, {"two", 900, 1000, {}, true}}});
-    b.lines.push_back({"", {}});
-    b.lines.push_back({"three", {{"three", 1000, 1100, {}, false}}});
-    const std::vector<TrackItem> items = WordKind::ItemsByLine(b);
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(WordKind::LineOf(items[0].kind), WordKind::LineOf(items[1].kind));
-    EXPECT_NE(WordKind::LineOf(items[1].kind), WordKind::LineOf(items[2].kind));
-    EXPECT_TRUE(WordKind::IsSpread(items[1].kind));
-    // The same words and places as the plain items, spread read back.
-    const std::vector<TrackItem> plain = b.WordItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(items[i].start, plain[i].start);
-        EXPECT_EQ(items[i].text, plain[i].text);
-    }
-    EXPECT_TRUE(Breakdown::FromTracks(items, {}, 16000, 2000).lines[0].words[1].spread);
+    // A spread word in a line still reads back as spread.
+    const std::vector<TrackItem> words{{100, 200, "one", both}};
+    EXPECT_TRUE(Breakdown::FromTracks(words, {}, 16000, 2000).lines[0].words[0].spread);
 }
 
 } // namespace
