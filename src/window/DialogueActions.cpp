@@ -414,7 +414,24 @@ void DialogueActions::ImportNow() {
     };
     // Characters read back go to their own tracks, all in one step.
     CharacterList characters = CharacterList::Of(document_);
-    undo_.Change(ImportedTracks(*imported, characters, phonemesOf), QStringLiteral("Import Breakdown"));
+    std::vector<TrackUndo::TrackItems> tracks = ImportedTracks(*imported, characters, phonemesOf);
+    // A character the file gives a set of its own (one the panel offers,
+    // other than the panel's choice) keeps it, so its mouths are laid
+    // again with the shapes the file has.
+    bool ownSets = false;
+    for (const ImportedCharacter& c : imported->characters) {
+        const Character* named = characters.FindByName(CharacterList::Trimmed(c.name));
+        Character* character = named ? characters.Find(named->id) : nullptr;
+        const bool offered = std::any_of(sets_.begin(), sets_.end(), [&](const MouthSet& s) { return s.Name() == c.mouthSet; });
+        if (!character || !offered || c.mouthSet == CurrentSet().Name() || character->mouthSet == c.mouthSet) continue;
+        character->mouthSet = c.mouthSet;
+        ownSets = true;
+    }
+    if (ownSets) {
+        std::erase_if(tracks, [](const TrackUndo::TrackItems& t) { return t.first == CharacterList::kTrack; });
+        tracks.emplace_back(CharacterList::kTrack, characters.Items());
+    }
+    undo_.Change(std::move(tracks), QStringLiteral("Import Breakdown"));
 }
 
 } // namespace zv

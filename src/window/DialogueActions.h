@@ -21,7 +21,9 @@
 //   - The lanes' edits (LaneEditing) take their mouth shapes from here, and
 //     so do the dialogue formats of Export Marks (ExportText).
 //   - Import Breakdown... reads a Papagayo .pgo, Zorvane's JSON or Moho
-//     switch data onto the tracks, refusing a damaged file whole.
+//     switch data onto the tracks, refusing a damaged file whole. A JSON
+//     character's mouth set, when the panel offers it and it is not the
+//     panel's choice, becomes that character's own.
 //
 // Units: the selection in ms (the session's views of it); sample frames
 // everywhere else.

@@ -445,6 +445,16 @@ TEST_F(Form1Characters, ACharactersOwnMouthSetLaysItsMouthsThroughABreakdownAndT
     form->Undo().Stack().undo();
     EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
     EXPECT_EQ(Items(CharacterList::MouthsTrack(1)), annMouths);
+
+    // The JSON read back gives Ann her own set again; Bob's is the panel's, so he follows it.
+    EXPECT_TRUE(Chars().SetMouthSet(1, ""));
+    const std::string saved = dir.File("two.json");
+    test::WriteText(saved, files->front().content);
+    fake.fileDialog.answer = saved;
+    dialogue.ImportNow();
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(1)), nine));
 }
 
 } // namespace
