@@ -5,6 +5,7 @@
 #include "dialogue/BreakdownEdit.h"
 #include "dialogue/CharacterList.h"
 #include "dialogue/DialogueScript.h"
+#include "dialogue/WordKind.h"
 #include "document/SoundDocument.h"
 #include "sound/MonoMix.h"
 #include "sound/SoundData.h"
@@ -18,6 +19,15 @@ BreakdownTracks TracksOf(const SoundDocument& document, int character) {
     if (const Track* w = document.Find(CharacterList::WordsTrack(character))) tracks.words = w->Items();
     if (const Track* p = document.Find(CharacterList::PhonemesTrack(character))) tracks.phonemes = p->Items();
     return tracks;
+}
+
+// The line words [first, last) of `words` are all in, if one.
+std::optional<int64_t> LineOfWords(const std::vector<TrackItem>& words, std::size_t first, std::size_t last) {
+    if (first >= last || last > words.size()) return std::nullopt;
+    const std::optional<int64_t> line = WordKind::LineOf(words[first].kind);
+    for (std::size_t i = first + 1; line && i < last; ++i)
+        if (WordKind::LineOf(words[i].kind) != line) return std::nullopt;
+    return line;
 }
 
 } // namespace
@@ -55,11 +65,18 @@ TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
     const bool named = speakers_.size() > 1 || (speakers_.size() == 1 && !speakers_[0].name.empty());
     if (!named) {
         // The single unnamed speaker: character 1's plain tracks, as always.
-        const BreakdownTracks aligned{result_.breakdown.WordItems(), result_.breakdown.PhonemeItems()};
+        BreakdownTracks aligned{WordKind::ItemsByLine(result_.breakdown), result_.breakdown.PhonemeItems()};
+        if (replace_) {
+            // Words aligned again stay in the line they were in, when they were all in one.
+            const std::optional<int64_t> line = LineOfWords(TracksOf(document, 1).words, replace_->first, replace_->second);
+            for (TrackItem& w : aligned.words) w.kind = WordKind::InLine(w.kind, line);
+        }
         const BreakdownTracks tracks = replace_ ? ReplaceWords(TracksOf(document, 1), replace_->first, replace_->second, aligned)
                                        : alone_ ? PlaceInRange(TracksOf(document, 1), aligned, from_, to_)
                                                 : aligned;
-        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        const Character* one = CharacterList::Of(document).Find(1);
+        std::vector<TrackItem> mouths =
+            mouthsFor_ ? mouthsFor_(tracks.phonemes, one ? one->mouthSet : std::string()) : std::vector<TrackItem>{};
         return {replace_ ? "Align Selected Words" : alone_ ? "Align Line" : "Dialogue Breakdown",
                 {{SoundDocument::kWords, tracks.words},
                  {SoundDocument::kPhonemes, tracks.phonemes},
@@ -72,9 +89,11 @@ TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
         const SpeakerBreakdown& speaker = speakers_[i];
         const int id = list.IdFor(speaker.name);
         if (id == 0) continue;   // cannot happen for a parsed name; nothing is written rather than misplaced
-        const BreakdownTracks aligned{speaker.breakdown.WordItems(), speaker.breakdown.PhonemeItems()};
+        const BreakdownTracks aligned{WordKind::ItemsByLine(speaker.breakdown), speaker.breakdown.PhonemeItems()};
         const BreakdownTracks tracks = alone_ ? PlaceInRange(TracksOf(document, id), aligned, from_, to_) : aligned;
-        std::vector<TrackItem> mouths = mouthsFor_ ? mouthsFor_(tracks.phonemes) : std::vector<TrackItem>{};
+        const Character* who = list.Find(id);
+        std::vector<TrackItem> mouths =
+            mouthsFor_ ? mouthsFor_(tracks.phonemes, who ? who->mouthSet : std::string()) : std::vector<TrackItem>{};
         edit.tracks.push_back({CharacterList::WordsTrack(id), tracks.words});
         edit.tracks.push_back({CharacterList::PhonemesTrack(id), tracks.phonemes});
         edit.tracks.push_back({CharacterList::MouthsTrack(id), std::move(mouths)});

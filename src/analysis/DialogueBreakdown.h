@@ -2,8 +2,9 @@
 // The dialogue breakdown: the typed text aligned to a stretch of the sound.
 // Its edit sets the Words, Phonemes and Mouths tracks as one step: all of
 // them, or, when it aligned some words again, those words in place of the
-// ones there (the others kept). The mouths are laid by the window's set
-// and rules as they are when the edit is made.
+// ones there (the others kept). The mouths are laid by each character's
+// own mouth set (the window's when it has none) and the window's rules as
+// they are when the edit is made.
 //
 // The text is read as a script (dialogue/DialogueScript.h): when it names
 // its speakers, each one's lines go to that character's tracks (the
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "analysis/Analysis.h"
@@ -28,8 +30,10 @@ struct SoundData;
 
 class DialogueBreakdown final : public Analysis {
 public:
-    // The mouth shapes for a Phonemes track.
-    using MouthsFor = std::function<std::vector<TrackItem>(const std::vector<TrackItem>& phonemes)>;
+    // The mouth shapes for a Phonemes track, laid with the mouth set called
+    // `set` (the character's own; "" = the one chosen in the window).
+    using MouthsFor =
+        std::function<std::vector<TrackItem>(const std::vector<TrackItem>& phonemes, const std::string& set)>;
 
     // Aligns `request` (its text, language, sample rate and length; mono
     // and progress are filled here) on sample frames [from, to) of `sound`,

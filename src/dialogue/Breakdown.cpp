@@ -1,5 +1,7 @@
 #include "dialogue/Breakdown.h"
 
+#include "dialogue/WordKind.h"
+
 namespace zv {
 
 std::vector<TrackItem> Breakdown::WordItems() const {
@@ -24,7 +26,7 @@ Breakdown Breakdown::FromTracks(const std::vector<TrackItem>& words, const std::
     out.soundFrames = soundFrames;
     BreakdownLine line;
     for (const TrackItem& w : words) {
-        BreakdownWord word{w.text, w.start, w.end, {}, w.kind == "spread"};
+        BreakdownWord word{w.text, w.start, w.end, {}, WordKind::IsSpread(w.kind)};
         for (const TrackItem& p : phonemes)
             if (p.start >= w.start && (p.start < w.end || (w.end == w.start && p.start == w.start)))
                 word.phonemes.push_back({p.text, p.start, p.end});

@@ -180,6 +180,47 @@ DialogueScript DialogueScript::Parse(const std::string& text, bool english) {
     return script;
 }
 
+ScriptLineAt DialogueScript::LineAt(const std::string& text, int number, bool english) {
+    // The typed lines, trimmed.
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from <= text.size();) {
+        std::size_t to = text.find('\n', from);
+        if (to == std::string::npos) to = text.size();
+        lines.push_back(Trim(text.substr(from, to - from)));
+        from = to + 1;
+    }
+    // The name a line gives (the line's words from `words` on), or "".
+    const auto nameOf = [](const std::string& line, std::size_t* words) -> std::string {
+        const Colon colon = FindColon(line);
+        if (colon.at == std::string::npos || !IsName(line.substr(0, colon.at))) return {};
+        if (words) *words = colon.wordsFrom;
+        return Trim(line.substr(0, colon.at));
+    };
+    ScriptLineAt out;
+    if (number < 1 || static_cast<std::size_t>(number) > lines.size()) return out;
+    const std::size_t at = static_cast<std::size_t>(number - 1);
+    const std::string& line = lines[at];
+    if (line.empty()) return out;
+    const Colon colon = FindColon(line);
+    if (colon.at != std::string::npos && Trim(line.substr(0, colon.at)).empty()) {
+        out.outcome = ScriptLineAt::Outcome::NameMissing;
+        return out;
+    }
+    std::size_t wordsFrom = 0;
+    std::string speaker = nameOf(line, &wordsFrom);
+    const std::string words = Trim(line.substr(wordsFrom));
+    if (!HasWords(words, english)) return out;
+    for (std::size_t i = at; speaker.empty() && i > 0; --i) speaker = nameOf(lines[i - 1], nullptr);
+    for (std::size_t i = at + 1; speaker.empty() && i < lines.size(); ++i) {
+        std::size_t from = 0;
+        const std::string name = nameOf(lines[i], &from);
+        if (!name.empty() && HasWords(lines[i].substr(from), english)) speaker = name;
+    }
+    out.outcome = ScriptLineAt::Outcome::Line;
+    out.line = ScriptLine{speaker, words, number};
+    return out;
+}
+
 std::vector<std::string> DialogueScript::Speakers() const {
     std::vector<std::string> out;
     for (const ScriptLine& l : lines_)

@@ -30,6 +30,17 @@ struct ScriptLine {
     friend bool operator==(const ScriptLine&, const ScriptLine&) = default;
 };
 
+// One typed line of a script, read alone (as Align Line aligns it).
+struct ScriptLineAt {
+    enum class Outcome {
+        Line,          // `line` holds the speaker and the words
+        Empty,         // no words to align: a blank line, a name alone, punctuation
+        NameMissing,   // a colon with no name before it
+    };
+    Outcome outcome = Outcome::Empty;
+    ScriptLine line;
+};
+
 class DialogueScript {
 public:
     // `english` as the aligner reads the words (numbers and symbols are
@@ -51,6 +62,13 @@ public:
     // The spoken lines' words without the names, one line each, for the
     // aligner (which then gives back one breakdown line for each of Lines()).
     std::string SpokenText() const;
+
+    // Typed line `number` (from 1) of `text`, alone: its own name, or else
+    // the speaker named last above it (the first one named below it when
+    // none is above, as Parse gives such lines); "" when the text names
+    // nobody. Lines elsewhere in the text that Parse would refuse do not
+    // matter here.
+    static ScriptLineAt LineAt(const std::string& text, int number, bool english);
 
     // Whether `candidate` (the text before a colon, untrimmed) is read as a
     // speaker's name.

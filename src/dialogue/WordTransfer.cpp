@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "dialogue/WordKind.h"
+
 namespace zv {
 
 namespace {
@@ -16,8 +18,15 @@ bool ByStart(const TrackItem& a, const TrackItem& b) { return a.start < b.start;
 WordRun LineAround(const std::vector<TrackItem>& words, std::size_t word, int64_t lineGap) {
     if (word >= words.size()) return {};
     std::size_t first = word, last = word + 1;
-    while (first > 0 && words[first].start - EndOf(words[first - 1]) < lineGap) --first;
-    while (last < words.size() && words[last].start - EndOf(words[last - 1]) < lineGap) ++last;
+    const std::optional<int64_t> line = WordKind::LineOf(words[word].kind);
+    // Whether the words i and i - 1 are of one line.
+    const auto joined = [&](std::size_t i) {
+        if (line) return WordKind::LineOf(words[i - 1].kind) == line && WordKind::LineOf(words[i].kind) == line;
+        return !WordKind::LineOf(words[i - 1].kind) && !WordKind::LineOf(words[i].kind) &&
+               words[i].start - EndOf(words[i - 1]) < lineGap;
+    };
+    while (first > 0 && joined(first)) --first;
+    while (last < words.size() && joined(last)) ++last;
     return {first, last};
 }
 

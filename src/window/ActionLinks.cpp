@@ -25,8 +25,15 @@ std::optional<std::vector<ExportFile>> ActionLinks::DialogueFiles(const ExportWr
 
 bool ActionLinks::ExportXdts(const std::string& path) const { return sheets && sheets->ExportXdts(path); }
 
-std::vector<TrackItem> ActionLinks::MouthsFor(const std::vector<TrackItem>& phonemes) const {
-    return dialogue ? dialogue->MouthsFor(phonemes) : std::vector<TrackItem>{};
+std::vector<TrackItem> ActionLinks::MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set) const {
+    return dialogue ? dialogue->MouthsFor(phonemes, set) : std::vector<TrackItem>{};
+}
+
+std::vector<std::string> ActionLinks::MouthSetNames() const {
+    std::vector<std::string> names;
+    if (dialogue)
+        for (const MouthSet& set : dialogue->Sets()) names.push_back(set.Name());
+    return names;
 }
 
 void ActionLinks::PlaySamples(int64_t first, int64_t last) {

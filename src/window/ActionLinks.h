@@ -33,7 +33,8 @@ public:
     std::optional<std::vector<ExportFile>> DialogueFiles(const ExportWriter& writer,
                                                          const ExportInput& input) const override;
     bool ExportXdts(const std::string& path) const override;
-    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const override;
+    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set) const override;
+    std::vector<std::string> MouthSetNames() const override;
     void PlaySamples(int64_t first, int64_t last) override;
     std::optional<std::string> AskText(const std::string& what, const std::string& initial) override;
     void LanesChanged() override;

@@ -3,8 +3,11 @@
 #include <QColor>
 #include <QColorDialog>
 #include <QIcon>
+#include <QInputDialog>
+#include <QStringList>
 #include <QMenu>
 #include <QPixmap>
+#include <algorithm>
 #include <exception>
 
 #include "common/MessageBox.h"
@@ -63,6 +66,18 @@ CharacterActions::CharacterActions(MessageBox& messages, SoundDocument& document
         if (!chosen.isValid()) return std::nullopt;
         return static_cast<uint32_t>(chosen.rgb() & 0xFFFFFF);
     };
+    chooseItem_ = [this](const std::vector<std::string>& choices, int initial,
+                         const std::string& title) -> std::optional<int> {
+        QStringList items;
+        for (const std::string& c : choices) items << Q(c);
+        bool ok = false;
+        const QString chosen = QInputDialog::getItem(window_, Q(title), QStringLiteral("Mouth set:"), items, initial,
+                                                     false, &ok);
+        if (!ok) return std::nullopt;
+        const auto at = items.indexOf(chosen);
+        if (at < 0) return std::nullopt;
+        return static_cast<int>(at);
+    };
     waveform.SetCharacterMenus(this);
 }
 
@@ -111,6 +126,8 @@ void CharacterActions::FillCharacterMenu(QMenu& menu, int character) {
     connect(rename, &QAction::triggered, this, Guard([this, character] { AskRename(character); }));
     QAction* colour = menu.addAction(QStringLiteral("Colour..."));
     connect(colour, &QAction::triggered, this, Guard([this, character] { AskColour(character); }));
+    QAction* set = menu.addAction(QStringLiteral("Mouth Set..."));
+    connect(set, &QAction::triggered, this, Guard([this, character] { AskMouthSet(character); }));
     QAction* remove = menu.addAction(QStringLiteral("Delete"));
     remove->setEnabled(List().size() > 1);
     connect(remove, &QAction::triggered, this, Guard([this, character] { Delete(character); }));
@@ -198,6 +215,30 @@ bool CharacterActions::Recolour(int character, uint32_t colour) {
     return true;
 }
 
+bool CharacterActions::SetMouthSet(int character, const std::string& set) {
+    if (!document_.HasSound()) return false;
+    CharacterList list = List();
+    Character* c = list.Find(character);
+    if (!c) return false;
+    if (!set.empty()) {
+        const std::vector<std::string> offered = lanes_.MouthSetNames();
+        if (std::find(offered.begin(), offered.end(), set) == offered.end()) {
+            messages_.Show("There is no mouth set called \"" + set +
+                           "\": choose one of the sets the Dialogue panel offers. Nothing was changed.");
+            return false;
+        }
+    }
+    if (c->mouthSet == set) return true;
+    c->mouthSet = set;
+    // The mouths follow at once, in the same step. Mouths with no phonemes
+    // to lay them from (imported Moho switch data) are kept as they are.
+    const std::vector<TrackItem> phonemes = ItemsOf(document_, CharacterList::PhonemesTrack(character));
+    std::vector<TrackUndo::TrackItems> tracks{{CharacterList::kTrack, list.Items()}};
+    if (!phonemes.empty()) tracks.emplace_back(CharacterList::MouthsTrack(character), lanes_.MouthsFor(phonemes, set));
+    undo_.Change(std::move(tracks), QStringLiteral("Mouth Set of ") + Q(NameOf(character)));
+    return true;
+}
+
 bool CharacterActions::Delete(int character) {
     CharacterList list = List();
     if (!list.Find(character)) return false;
@@ -229,17 +270,17 @@ bool CharacterActions::Move(int from, std::size_t word, int to, bool line) {
                        "\" is said: move or remove those words first.");
         return false;
     }
-    // Each character's mouths follow its own phonemes; one with no
-    // phonemes left has no mouths.
-    const auto mouths = [this](const std::vector<TrackItem>& phonemes) {
-        return phonemes.empty() ? std::vector<TrackItem>{} : lanes_.MouthsFor(phonemes);
+    // Each character's mouths follow its own phonemes, laid with its own
+    // set; one with no phonemes left has no mouths.
+    const auto mouths = [this, &list](const std::vector<TrackItem>& phonemes, int character) {
+        return phonemes.empty() ? std::vector<TrackItem>{} : lanes_.MouthsFor(phonemes, list.Find(character)->mouthSet);
     };
     undo_.Change({{CharacterList::WordsTrack(from), moved->from.words},
                   {CharacterList::PhonemesTrack(from), moved->from.phonemes},
-                  {CharacterList::MouthsTrack(from), mouths(moved->from.phonemes)},
+                  {CharacterList::MouthsTrack(from), mouths(moved->from.phonemes, from)},
                   {CharacterList::WordsTrack(to), moved->to.words},
                   {CharacterList::PhonemesTrack(to), moved->to.phonemes},
-                  {CharacterList::MouthsTrack(to), mouths(moved->to.phonemes)}},
+                  {CharacterList::MouthsTrack(to), mouths(moved->to.phonemes, to)}},
                  line ? QStringLiteral("Move Line") : QStringLiteral("Move Word"));
     return true;
 }
@@ -263,6 +304,19 @@ void CharacterActions::AskColour(int character) {
     const Character* c = list.Find(character);
     if (!c || !chooseColour_) return;
     if (const auto colour = chooseColour_(c->colour, "Colour of " + NameOf(character))) Recolour(character, *colour);
+}
+
+void CharacterActions::AskMouthSet(int character) {
+    const CharacterList list = List();
+    const Character* c = list.Find(character);
+    if (!c || !chooseItem_) return;
+    std::vector<std::string> choices{kPanelsSet};
+    for (const std::string& name : lanes_.MouthSetNames()) choices.push_back(name);
+    const auto current = std::find(choices.begin() + 1, choices.end(), c->mouthSet);
+    const int initial = c->mouthSet.empty() || current == choices.end() ? 0 : static_cast<int>(current - choices.begin());
+    const std::optional<int> chosen = chooseItem_(choices, initial, "Mouth set of " + NameOf(character));
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(choices.size())) return;
+    SetMouthSet(character, *chosen == 0 ? std::string() : choices[static_cast<std::size_t>(*chosen)]);
 }
 
 } // namespace zv

@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "dialogue/BreakdownImport.h"
 #include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
+#include "dialogue/DialogueScript.h"
 #include "dialogue/MouthTrack.h"
 #include "dialogue/UserSpeechModel.h"
 #include "document/SoundDocument.h"
@@ -83,6 +86,7 @@ DialogueActions::DialogueActions(Platform& platform, SoundDocument& document, co
     MessageBox& messages = platform_.messages;
     connect(panel_->align, &QPushButton::clicked, this, Guard(messages, [this] { AlignNow(); }));
     connect(panel_->alignSelected, &QPushButton::clicked, this, Guard(messages, [this] { AlignSelectedNow(); }));
+    connect(panel_->alignLine, &QPushButton::clicked, this, Guard(messages, [this] { AlignLineNow(); }));
     connect(panel_, &DialoguePanel::LanguageChanged, this, Guard(messages, [this] { LanguageChanged(); }));
     connect(panel_, &DialoguePanel::MouthsChanged, this, Guard(messages, [this] { MouthsChanged(); }));
 }
@@ -97,12 +101,19 @@ void DialogueActions::FillMenu(QMenu& menu) {
     breakdown = menu.addAction(QStringLiteral("Dialogue Breakdown..."));
     breakdown->setObjectName(QStringLiteral("MnuDialogueBreakdown"));
     connect(breakdown, &QAction::triggered, this, Guard(platform_.messages, [this] { ShowPanel(); }));
+    alignLine = menu.addAction(QStringLiteral("Align Line"));
+    alignLine->setObjectName(QStringLiteral("MnuAlignLine"));
+    alignLine->setToolTip(QStringLiteral("Aligns the Dialogue panel's line under the text cursor alone in the selection"));
+    alignLine->setEnabled(false);
+    connect(alignLine, &QAction::triggered, this, Guard(platform_.messages, [this] { AlignLineNow(); }));
 }
 
 void DialogueActions::Enable(bool soundOpen) {
     soundOpen_ = soundOpen;
     const bool on = soundOpen && !Running();
     panel_->align->setEnabled(on);
+    panel_->alignLine->setEnabled(on);
+    if (alignLine) alignLine->setEnabled(on);
     const Track* words = document_.Find(SoundDocument::kWords);
     panel_->alignSelected->setEnabled(on && words && !words->empty());
 }
@@ -152,20 +163,40 @@ const MouthSet& DialogueActions::CurrentSet() const {
     return sets_[static_cast<std::size_t>(std::clamp<int>(i, 0, static_cast<int>(sets_.size()) - 1))];
 }
 
+const MouthSet& DialogueActions::SetNamed(const std::string& name) const {
+    if (!name.empty())
+        for (const MouthSet& set : sets_)
+            if (set.Name() == name) return set;
+    return CurrentSet();
+}
+
+const MouthSet& DialogueActions::SetOf(int character) const {
+    const CharacterList list = CharacterList::Of(document_);
+    const Character* c = list.Find(character);
+    return SetNamed(c ? c->mouthSet : std::string());
+}
+
 void DialogueActions::LanguageChanged() {
     const std::string models = UserSpeechModel::ModelsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     panel_->way->setText(QString::fromStdString(DialogueWayText(DialogueLanguageWay(panel_->Language(), models))));
 }
 
-std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes) const {
+std::vector<TrackItem> DialogueActions::MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set) const {
     const SoundInfo& info = document_.Info();
-    return MouthShapes(phonemes, CurrentSet(), panel_->Rules(), session_.Rate(), info.sampleRate, info.frames);
+    return MouthShapes(phonemes, SetNamed(set), panel_->Rules(), session_.Rate(), info.sampleRate, info.frames);
 }
 
 void DialogueActions::MouthsChanged() {
-    const Track* phonemes = document_.Find(SoundDocument::kPhonemes);
-    if (!document_.HasSound() || !phonemes || phonemes->empty()) return;
-    undo_.Change(SoundDocument::kMouths, MouthsFor(phonemes->Items()), QStringLiteral("Mouth Shapes"));
+    if (!document_.HasSound()) return;
+    // Every character's mouths, each with its own set, in one step.
+    std::vector<TrackUndo::TrackItems> tracks;
+    const CharacterList list = CharacterList::Of(document_);
+    for (const Character& c : list.All()) {
+        const Track* phonemes = document_.Find(CharacterList::PhonemesTrack(c.id));
+        if (!phonemes || phonemes->empty()) continue;
+        tracks.emplace_back(CharacterList::MouthsTrack(c.id), MouthsFor(phonemes->Items(), c.mouthSet));
+    }
+    if (!tracks.empty()) undo_.Change(std::move(tracks), QStringLiteral("Mouth Shapes"));
 }
 
 std::optional<std::pair<int64_t, int64_t>> DialogueActions::Selected() const {
@@ -212,8 +243,36 @@ void DialogueActions::AlignSelectedNow() {
     Run(text, from, std::max(to, from + 1), std::pair{first, last});
 }
 
+void DialogueActions::AlignLineNow() {
+    if (Running() || !document_.HasSound() || sound_.NumSamples <= 0) return;
+    // The whole sound is what is selected when nothing was chosen (as after opening).
+    const auto selected = Selected();
+    if (!selected || (selected->first <= 0 && selected->second >= sound_.NumSamples)) {
+        platform_.messages.Show("Select where the line is said on the timeline first: Align Line places the line "
+                                "under the text cursor inside the selection. Nothing was aligned.");
+        return;
+    }
+    const int number = panel_->text->textCursor().blockNumber() + 1;
+    const ScriptLineAt at = DialogueScript::LineAt(panel_->text->toPlainText().toStdString(), number,
+                                                   IsEnglishLanguage(panel_->Language()));
+    if (at.outcome == ScriptLineAt::Outcome::NameMissing) {
+        platform_.messages.Show("Line " + std::to_string(number) +
+                                " has a colon with no name before it: type the speaker's name, or take the colon "
+                                "away. Nothing was aligned.");
+        return;
+    }
+    if (at.outcome != ScriptLineAt::Outcome::Line) {
+        platform_.messages.Show("Line " + std::to_string(number) +
+                                " of the dialogue has no words to align: put the text cursor on the line to align. "
+                                "Nothing was aligned.");
+        return;
+    }
+    const std::string text = at.line.speaker.empty() ? at.line.text : at.line.speaker + ": " + at.line.text;
+    Run(text, selected->first, selected->second, std::nullopt, true);
+}
+
 void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
-                          std::optional<std::pair<std::size_t, std::size_t>> replace) {
+                          std::optional<std::pair<std::size_t, std::size_t>> replace, bool alone) {
     const SoundData& sound = sound_;
     DialogueRequest request;
     request.sampleRate = sound.WavFormat.nSamplesPerSec;
@@ -232,7 +291,8 @@ void DialogueActions::Run(const std::string& text, int64_t from, int64_t to,
     // while this runs, and the runner joins the worker before it goes.
     auto analysis = std::make_unique<DialogueBreakdown>(
         sound, from, to, request, replace,
-        [this](const std::vector<TrackItem>& phonemes) { return MouthsFor(phonemes); });
+        [this](const std::vector<TrackItem>& phonemes, const std::string& set) { return MouthsFor(phonemes, set); });
+    if (alone) analysis->PlaceAloneInRange();
     panel_->status->setText(QStringLiteral("Aligning..."));
     job_ = jobs_->StartAnalysis<DialogueBreakdown>(
         std::move(analysis), [this](DialogueBreakdown& done) { Finished(done); },
@@ -286,8 +346,8 @@ std::optional<std::vector<ExportFile>> DialogueActions::ExportFiles(const Export
             const std::vector<TrackItem> none;
             breakdowns.push_back(Breakdown::FromTracks(words ? words->Items() : none, phonemes ? phonemes->Items() : none,
                                                        info.sampleRate, info.frames));
-            shapes.push_back(MouthsFor(phonemes ? phonemes->Items() : none));
-            characters.push_back({c.name, &breakdowns.back(), &shapes.back(), &CurrentSet()});
+            shapes.push_back(MouthsFor(phonemes ? phonemes->Items() : none, c.mouthSet));
+            characters.push_back({c.name, &breakdowns.back(), &shapes.back(), &SetNamed(c.mouthSet)});
         }
         input.characters = &characters;
     }
@@ -301,10 +361,11 @@ std::optional<std::vector<ExportFile>> DialogueActions::ExportFiles(const Export
     }
     const Breakdown breakdown = Breakdown::FromTracks(tracks.words, tracks.phonemes, info.sampleRate, info.frames);
     // Laid again at the rate in force: the track may have been laid at another.
-    const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes);
+    const MouthSet& set = SetOf(1);   // the plain tracks' speaker's
+    const std::vector<TrackItem> mouths = MouthsFor(tracks.phonemes, set.Name());
     input.breakdown = characters.empty() ? &breakdown : characters.front().breakdown;
     input.mouths = characters.empty() ? &mouths : characters.front().mouths;
-    input.mouthSet = &CurrentSet();
+    input.mouthSet = characters.empty() ? &set : characters.front().mouthSet;
     input.rate = session_.Rate();   // the rate the mouths were laid at
     return writer.WriteFiles(input);
 }
@@ -353,7 +414,24 @@ void DialogueActions::ImportNow() {
     };
     // Characters read back go to their own tracks, all in one step.
     CharacterList characters = CharacterList::Of(document_);
-    undo_.Change(ImportedTracks(*imported, characters, phonemesOf), QStringLiteral("Import Breakdown"));
+    std::vector<TrackUndo::TrackItems> tracks = ImportedTracks(*imported, characters, phonemesOf);
+    // A character the file gives a set of its own (one the panel offers,
+    // other than the panel's choice) keeps it, so its mouths are laid
+    // again with the shapes the file has.
+    bool ownSets = false;
+    for (const ImportedCharacter& c : imported->characters) {
+        const Character* named = characters.FindByName(CharacterList::Trimmed(c.name));
+        Character* character = named ? characters.Find(named->id) : nullptr;
+        const bool offered = std::any_of(sets_.begin(), sets_.end(), [&](const MouthSet& s) { return s.Name() == c.mouthSet; });
+        if (!character || !offered || c.mouthSet == CurrentSet().Name() || character->mouthSet == c.mouthSet) continue;
+        character->mouthSet = c.mouthSet;
+        ownSets = true;
+    }
+    if (ownSets) {
+        std::erase_if(tracks, [](const TrackUndo::TrackItems& t) { return t.first == CharacterList::kTrack; });
+        tracks.emplace_back(CharacterList::kTrack, characters.Items());
+    }
+    undo_.Change(std::move(tracks), QStringLiteral("Import Breakdown"));
 }
 
 } // namespace zv

@@ -9,12 +9,21 @@
 //     No speech found: the words are spread evenly, with a message.
 //   - Align Selected Words aligns again only the words inside the
 //     selection, between the words kept beside them.
-//   - A change of the mouth set or a mouth rule lays the Mouths track
-//     again from the phonemes, as one step.
+//   - Align Line (a button, and Analyze > Align Line) aligns the script
+//     line under the text cursor alone inside the selection: its speaker's
+//     words, phonemes and mouths there are replaced, everything outside
+//     the selection and the other characters' tracks kept, as one step.
+//     An empty selection, or the whole sound (nothing chosen), is told.
+//   - A change of the mouth set or a mouth rule lays every character's
+//     Mouths track again from its phonemes, as one step, each with its
+//     own set (a character without one follows the panel's; see
+//     CharacterActions for choosing it).
 //   - The lanes' edits (LaneEditing) take their mouth shapes from here, and
 //     so do the dialogue formats of Export Marks (ExportText).
 //   - Import Breakdown... reads a Papagayo .pgo, Zorvane's JSON or Moho
-//     switch data onto the tracks, refusing a damaged file whole.
+//     switch data onto the tracks, refusing a damaged file whole. A JSON
+//     character's mouth set, when the panel offers it and it is not the
+//     panel's choice, becomes that character's own.
 //
 // Units: the selection in ms (the session's views of it); sample frames
 // everywhere else.
@@ -59,20 +68,22 @@ public:
                     const Session& session, QMainWindow* window, QObject* parent);
     ~DialogueActions() override;
 
-    // Adds "Dialogue Breakdown..." to `menu`.
+    // Adds "Dialogue Breakdown..." and "Align Line" to `menu`.
     void FillMenu(QMenu& menu);
     void Enable(bool soundOpen);
 
     void ShowPanel();
     void AlignNow();
     void AlignSelectedNow();
+    void AlignLineNow();
     void ImportNow();
     void Cancel();
     bool Running() const;
 
-    // The Mouths track for these phonemes, with the panel's set and rules
-    // at the rate in force.
-    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const;
+    // The Mouths track for these phonemes, with the set called `set` ("" or
+    // a set no longer offered: the panel's) and the panel's rules, at the
+    // rate in force.
+    std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set = {}) const;
     // The tracks' breakdown written by `writer` (a Dialogue format), with
     // `input`'s sound, rate and marks, every character's (a file each when
     // the format keeps one a file); nothing, with a message shown, when
@@ -81,15 +92,24 @@ public:
 
     // The mouth sets the panel offers: the two built in, then the user's.
     const std::vector<MouthSet>& Sets() const { return sets_; }
+    // The set chosen in the panel.
     const MouthSet& CurrentSet() const;
+    // The offered set called `name`; the panel's for "" or a name not offered.
+    const MouthSet& SetNamed(const std::string& name) const;
+    // The set character `character`'s mouths are laid with (its own, or the panel's).
+    const MouthSet& SetOf(int character) const;
 
     DialoguePanel& Panel() const { return *panel_; }
     QDockWidget& Dock() const { return *dock_; }
     QAction* breakdown = nullptr;
+    QAction* alignLine = nullptr;
 
 private:
-    // Aligns `text` on sample frames [from, to); `replace` words [first, last) of the tracks, or all.
-    void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace);
+    // Aligns `text` on sample frames [from, to); `replace` words [first,
+    // last) of the tracks, or all; `alone`: the text placed alone in the
+    // range (the words outside it kept).
+    void Run(const std::string& text, int64_t from, int64_t to, std::optional<std::pair<std::size_t, std::size_t>> replace,
+             bool alone = false);
     void Finished(DialogueBreakdown& done);
     void ReadSets();
     void LanguageChanged();

@@ -68,6 +68,10 @@ DialoguePanel::DialoguePanel(QWidget* parent) : QWidget(parent) {
     alignSelected = new QPushButton(QStringLiteral("Align Selected Words"), this);
     alignSelected->setObjectName(QStringLiteral("DialogueAlignSelected"));
     alignSelected->setToolTip(QStringLiteral("Aligns again only the words inside the selection, keeping the rest"));
+    alignLine = new QPushButton(QStringLiteral("Align Line"), this);
+    alignLine->setObjectName(QStringLiteral("DialogueAlignLine"));
+    alignLine->setToolTip(QStringLiteral("Aligns the line under the text cursor alone inside the selection, "
+                                         "keeping the words outside it and the other characters' words"));
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("DialogueStatus"));
     status->setWordWrap(true);
@@ -84,6 +88,7 @@ DialoguePanel::DialoguePanel(QWidget* parent) : QWidget(parent) {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(align);
     buttons->addWidget(alignSelected);
+    buttons->addWidget(alignLine);
     buttons->addStretch();
     auto* left = new QVBoxLayout;
     left->addWidget(text, 1);

@@ -42,6 +42,7 @@ public:
     QSpinBox* leadFrames = nullptr;
     QPushButton* align = nullptr;
     QPushButton* alignSelected = nullptr;
+    QPushButton* alignLine = nullptr;  // the line under the text cursor, alone in the selection
     QLabel* status = nullptr;
 
 signals:

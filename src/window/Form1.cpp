@@ -125,12 +125,14 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     characters_ = new CharacterActions(platform_.messages, *document_, *trackUndo_, *links_, *waveform_, this);
     sheetsActions_ = new SheetsActions({platform_, *document_, [this] { return session_.Rate(); },
                                         [this] { return std::make_pair(session_.SelectionStartMs(), session_.SelectionEndMs()); },
-                                        [this] { return dialogueActions_->CurrentSet(); }, this},
+                                        [this] { return dialogueActions_->SetOf(1); }, this},
                                        this);
     sheetsActions_->FillFileMenu(*MnuFile, MnuExit);
     links_->sheets = sheetsActions_;
     preview_ = new MouthPreview({*this, platform_.messages, *document_, *trackUndo_, session_, *MMControl1,
-                                 [this]() -> const MouthSet& { return dialogueActions_->CurrentSet(); }}, this);
+                                 [this](const std::string& name) -> const MouthSet& {
+                                     return dialogueActions_->SetNamed(name);
+                                 }}, this);
     preview_->FillViewMenu(*MnuView);
     waveform_->SetLaneEditing(laneEditing_.get());
     session_.Subscribe([this](Session::Change change) { SessionChanged(change); });

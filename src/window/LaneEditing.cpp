@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "dialogue/CharacterList.h"
+#include "dialogue/WordKind.h"
 #include "document/SoundDocument.h"
 #include "session/Session.h"
 #include "waveview/layers/TrackLaneLayer.h"
@@ -84,7 +85,7 @@ void LaneEditing::Move(const LayerScene& scene, double x, bool free) {
                                     : MovePhonemeEdge(before_, grip_.index, start, edge);
     }
     // A word placed by hand is no longer a guess spread over the sound.
-    if (lane_ == Lane::Words && grip_.index < next.words.size()) next.words[grip_.index].kind.clear();
+    if (lane_ == Lane::Words && grip_.index < next.words.size()) next.words[grip_.index].kind = WordKind::ByHand(next.words[grip_.index].kind);
     if (next == now_) return;
     now_ = std::move(next);
     Show(now_);
@@ -116,7 +117,7 @@ bool LaneEditing::DoubleClick(Lane lane, const LayerScene& scene, double x, int 
         host_.AskText(lane == Lane::Words ? "The word:" : "The phoneme (a CMU phone such as AA, M or F):", item.text);
     if (!text || *text == item.text || text->empty()) return true;
     item.text = *text;
-    item.kind.clear();   // typed by hand: no longer a guess
+    item.kind = WordKind::ByHand(item.kind);   // typed by hand: no longer a guess, still in its line
     Commit(tracks, lane == Lane::Words ? "Edit Word" : "Edit Phoneme");
     return true;
 }
@@ -130,7 +131,9 @@ void LaneEditing::Show(const BreakdownTracks& tracks) {
 void LaneEditing::Commit(const BreakdownTracks& tracks, const char* what) {
     std::vector<TrackUndo::TrackItems> after{{CharacterList::WordsTrack(character_), tracks.words},
                                              {CharacterList::PhonemesTrack(character_), tracks.phonemes}};
-    after.emplace_back(CharacterList::MouthsTrack(character_), host_.MouthsFor(tracks.phonemes));
+    const Character* who = CharacterList::Of(document_).Find(character_);
+    after.emplace_back(CharacterList::MouthsTrack(character_),
+                       host_.MouthsFor(tracks.phonemes, who ? who->mouthSet : std::string()));
     undo_.Change(std::move(after), QString::fromUtf8(what));
 }
 

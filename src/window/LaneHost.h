@@ -14,8 +14,11 @@ namespace zv {
 class LaneHost {
 public:
     virtual ~LaneHost() = default;
-    // The Mouths track for these phonemes (the dialogue panel's set and rules).
-    virtual std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes) const = 0;
+    // The Mouths track for these phonemes, laid with the mouth set called
+    // `set` (a character's own; "" = the dialogue panel's) and the panel's rules.
+    virtual std::vector<TrackItem> MouthsFor(const std::vector<TrackItem>& phonemes, const std::string& set) const = 0;
+    // The names of the mouth sets the dialogue panel offers, in its order.
+    virtual std::vector<std::string> MouthSetNames() const = 0;
     // Plays sample frames [first, last).
     virtual void PlaySamples(int64_t first, int64_t last) = 0;
     // Asks for a text (`what` says which), `initial` filled in.

@@ -13,6 +13,7 @@
 #include "analysis/SpectrogramMaking.h"
 #include "beats/BeatLoops.h"
 #include "dialogue/CharacterList.h"
+#include "dialogue/WordKind.h"
 #include "document/SoundDocument.h"
 #include "sound/SoundData.h"
 
@@ -107,7 +108,7 @@ TEST(Analyses, TheBreakdownSetsItsThreeTracksAndKeepsTheWordsOutsideARealignment
     request.text = "one two";
     request.language = "en";
     int mouthsLaid = 0;
-    auto mouths = [&](const std::vector<TrackItem>& phonemes) {
+    auto mouths = [&](const std::vector<TrackItem>& phonemes, const std::string&) {
         ++mouthsLaid;
         return std::vector<TrackItem>(phonemes.empty() ? 0 : 1, TrackItem{0, 1, "rest", {}});
     };
@@ -156,8 +157,9 @@ TEST(Analyses, ANamedScriptWritesEachCharactersTracksInOneStep) {
     request.soundFrames = quiet.NumSamples;
     request.text = "Ann: one two\nBob: three\nfour\nAnn: five";
     request.language = "en";
-    auto mouths = [](const std::vector<TrackItem>& phonemes) {
-        return std::vector<TrackItem>(phonemes.size(), TrackItem{0, 1, "rest", {}});
+    // Each character's mouths are laid with its own set: the set's name is the shape here.
+    auto mouths = [](const std::vector<TrackItem>& phonemes, const std::string& set) {
+        return std::vector<TrackItem>(phonemes.size(), TrackItem{0, 1, set.empty() ? "rest" : set, {}});
     };
     DialogueBreakdown named(quiet, 0, quiet.NumSamples, request, std::nullopt, mouths);
     JobProgress progress;
@@ -182,10 +184,22 @@ TEST(Analyses, ANamedScriptWritesEachCharactersTracksInOneStep) {
     EXPECT_EQ(bobWords[1].text, "four");
     ASSERT_NE(TrackIn(edit, CharacterList::MouthsTrack(bob)), nullptr);
     EXPECT_FALSE(TrackIn(edit, CharacterList::MouthsTrack(bob))->empty());
+    EXPECT_EQ(TrackIn(edit, CharacterList::MouthsTrack(bob))->front().text, "rest");   // the window's set
+    // Each script line's words know their line: Bob's two lines stay two,
+    // Ann's "one two" one, apart from her "five".
+    const std::vector<TrackItem> annWords = *TrackIn(edit, SoundDocument::kWords);
+    ASSERT_TRUE(WordKind::LineOf(bobWords[0].kind) && WordKind::LineOf(bobWords[1].kind));
+    EXPECT_NE(WordKind::LineOf(bobWords[0].kind), WordKind::LineOf(bobWords[1].kind));
+    EXPECT_EQ(WordKind::LineOf(annWords[0].kind), WordKind::LineOf(annWords[1].kind));
+    EXPECT_NE(WordKind::LineOf(annWords[1].kind), WordKind::LineOf(annWords[2].kind));
 
     // Bob's line aligned again alone in a range: Ann's tracks untouched,
     // Bob's words outside the range kept, the list unchanged.
     for (const auto& [track, items] : edit.tracks) document.Ensure(track).Assign(items);
+    // Bob has a mouth set of his own now: his line's mouths are laid with it.
+    CharacterList own = CharacterList::Of(document);
+    own.Find(bob)->mouthSet = "A-H";
+    document.Ensure(CharacterList::kTrack).Assign(own.Items());
     const int64_t from = bobWords[1].start;
     request.text = "Bob: again";
     DialogueBreakdown alone(quiet, from, quiet.NumSamples, request, std::nullopt, mouths);
@@ -201,6 +215,10 @@ TEST(Analyses, ANamedScriptWritesEachCharactersTracksInOneStep) {
     EXPECT_EQ(again[0], bobWords[0]);
     EXPECT_EQ(again[1].text, "again");
     EXPECT_GE(again[1].start, from);
+    ASSERT_NE(TrackIn(line, CharacterList::MouthsTrack(bob)), nullptr);
+    ASSERT_FALSE(TrackIn(line, CharacterList::MouthsTrack(bob))->empty());
+    EXPECT_EQ(TrackIn(line, CharacterList::MouthsTrack(bob))->front().text, "A-H");
+    EXPECT_EQ(TrackIn(line, CharacterList::MouthsTrack(1)), nullptr);   // Ann's left as they are
 
     // A script with a name left out changes nothing and says which line.
     request.text = "Ann: hi\n : there";

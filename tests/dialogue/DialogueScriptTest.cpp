@@ -122,6 +122,37 @@ Breakdown Aligned(const std::vector<std::vector<std::string>>& lines) {
     return b;
 }
 
+TEST(DialogueScript, ALineReadAloneTakesItsOwnNameOrTheSpeakerAboveIt) {
+    const std::string text =
+        "so it begins\n"
+        "ANN: Where were you?\n"
+        "I waited all night.\n"
+        "\n"
+        "BOB:\n"
+        "At the station.\n"
+        "  : lost his name\n"
+        "ANN:   \n"
+        "Bob Smith: Again, 10:30.";
+    const auto at = [&](int n) { return DialogueScript::LineAt(text, n, true); };
+    using Outcome = ScriptLineAt::Outcome;
+    // Its own name; the one above; a name alone on the line above.
+    EXPECT_EQ(at(2).line, (ScriptLine{"ANN", "Where were you?", 2}));
+    EXPECT_EQ(at(3).line, (ScriptLine{"ANN", "I waited all night.", 3}));
+    EXPECT_EQ(at(6).line, (ScriptLine{"BOB", "At the station.", 6}));
+    EXPECT_EQ(at(9).line, (ScriptLine{"Bob Smith", "Again, 10:30.", 9}));
+    // Before any name: the first speaker below, as a whole breakdown gives it.
+    EXPECT_EQ(at(1).outcome, Outcome::Line);
+    EXPECT_EQ(at(1).line.speaker, "ANN");
+    // Nothing to align: blank, a name alone (at the end too), out of the text.
+    for (int n : {4, 5, 8, 10, 0, -3}) EXPECT_EQ(at(n).outcome, Outcome::Empty) << n;
+    // A colon with no name: told apart, whatever else the text holds.
+    EXPECT_EQ(at(7).outcome, Outcome::NameMissing);
+    // A script that names nobody: the unnamed speaker's line.
+    const ScriptLineAt plain = DialogueScript::LineAt("Hello there.\nGeneral Kenobi.", 2, true);
+    EXPECT_EQ(plain.line, (ScriptLine{"", "General Kenobi.", 2}));
+    EXPECT_EQ(DialogueScript::LineAt("", 1, true).outcome, Outcome::Empty);
+}
+
 TEST(ScriptBreakdown, EachLineGoesToItsSpeakerInOrder) {
     const DialogueScript s = DialogueScript::Parse("ANN: one two\nBOB: three\nfour\nANN: five", true);
     const std::vector<SpeakerBreakdown> out = SplitBySpeaker(s, Aligned({{"one", "two"}, {"three"}, {"four"}, {"five"}}));

@@ -1,10 +1,12 @@
 // Giving words to another character: a word goes with exactly the phonemes
 // that start inside it, lands at the same time on the other character's
 // tracks in order, and is refused whole when it would overlap a word the
-// other character already says. A line is the run of words without a long
-// pause, so two sentences with a breath between them stay apart.
+// other character already says. A line is the script line the words came
+// from when they know it, however they pause; else the run of words without
+// a long pause, so two sentences with a breath between them stay apart.
 #include <gtest/gtest.h>
 
+#include "dialogue/WordKind.h"
 #include "dialogue/WordTransfer.h"
 
 namespace zv {
@@ -32,6 +34,34 @@ TEST(LineAround, JoinsWordsUntilAPauseAsLongAsTheGap) {
     EXPECT_EQ(LineAround(words, 0, 100000).last, 3u);
     EXPECT_TRUE(LineAround(words, 3, 500).empty());
     EXPECT_TRUE(LineAround({}, 0, 500).empty());
+}
+
+TEST(LineAround, WordsThatKnowTheirScriptLineFollowItNotThePauses) {
+    const auto in = [](int64_t start, int64_t end, const char* text, int64_t line) {
+        return TrackItem{start, end, text, WordKind::Of(false, line)};
+    };
+    // Line A "one two" with a long pause inside it; line B "three four"
+    // right after it; then two words made by hand, close together.
+    std::vector<TrackItem> words{in(1000, 2000, "one", 1000), in(9000, 9500, "two", 1000),
+                                 in(9520, 10000, "three", 9520), {10010, 11000, "four", WordKind::Of(true, 9520)},
+                                 I(11010, 11500, "five"), I(11600, 12000, "six")};
+    for (std::size_t w : {0u, 1u}) {
+        const WordRun a = LineAround(words, w, 500);
+        EXPECT_EQ(a.first, 0u) << w;
+        EXPECT_EQ(a.last, 2u) << w;   // not "three": another line, however close
+    }
+    const WordRun b = LineAround(words, 3, 500);   // spread too: still its line
+    EXPECT_EQ(b.first, 2u);
+    EXPECT_EQ(b.last, 4u);
+    // Words that know no line: the pause rule, never taking a word of a known line.
+    const WordRun hand = LineAround(words, 5, 500);
+    EXPECT_EQ(hand.first, 4u);
+    EXPECT_EQ(hand.last, 6u);
+    // A word of another line between two of one line splits it.
+    const std::vector<TrackItem> split{in(1000, 2000, "one", 1000), in(5000, 5500, "aside", 5000),
+                                       in(9000, 9500, "two", 1000)};
+    EXPECT_EQ(LineAround(split, 0, 100000).last, 1u);
+    EXPECT_EQ(LineAround(split, 2, 100000).first, 2u);
 }
 
 TEST(TransferWords, AWordTakesItsOwnPhonemesAndKeepsItsTime) {

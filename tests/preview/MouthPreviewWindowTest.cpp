@@ -2,7 +2,8 @@
 // shows the shape of the frame being heard while playing, after Step and
 // Back, while scrubbing the waveform and after a click, with Zorvane's own
 // drawings and with a folder a character was given (one undo step); a
-// folder with images that fail names them once and shows the names instead.
+// folder with images that fail names them once and shows the names instead;
+// a character's own mouth set brings that set's drawings.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -30,6 +31,7 @@
 #include "preview/ui/MouthPreview.h"
 #include "preview/ui/MouthPreviewPanel.h"
 #include "preview/ui/MouthTile.h"
+#include "window/CharacterActions.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
 #include "window/TrackUndo.h"
@@ -224,6 +226,25 @@ TEST_F(TwoCharactersWindow, EachCharacterSideBySideAndAFolderOfTheirOwn) {
     EXPECT_EQ(CharacterList::Of(form->Document()).Find(1)->drawings, "");
     EXPECT_TRUE(Tile(0).ShowsDrawing());
     EXPECT_TRUE(preview->Panel().MissingLine().isHidden());
+}
+
+TEST_F(TwoCharactersWindow, ACharactersOwnMouthSetBringsItsDrawingsAndItsRest) {
+    // Bob is given A-H + X: his rest is X, drawn from that set's drawings;
+    // his shapes (imported, with no phonemes to lay them again) are kept.
+    const std::vector<TrackItem> bobMouths = form->Document().Find(CharacterList::MouthsTrack(2))->Items();
+    ASSERT_TRUE(form->Characters().SetMouthSet(2, "A-H"));
+    ASSERT_TRUE(test::WaitForRefresh(*form));
+    EXPECT_EQ(Shown(), "Ann: MBP; Bob: X");
+    EXPECT_TRUE(Tile(1).ShowsDrawing());
+    EXPECT_EQ(form->Document().Find(CharacterList::MouthsTrack(2))->Items(), bobMouths);
+    Press("Step", 9);
+    EXPECT_EQ(Shown(), "Ann: AI; Bob: FV");
+    EXPECT_FALSE(Tile(1).ShowsDrawing());   // FV is no shape of A-H: its name instead
+    // Undone: Preston Blair's again, the panel's.
+    form->MnuUndo->trigger();
+    ASSERT_TRUE(test::WaitForRefresh(*form));
+    EXPECT_EQ(CharacterList::Of(form->Document()).Find(2)->mouthSet, "");
+    EXPECT_TRUE(Tile(1).ShowsDrawing());
 }
 
 TEST_F(TwoCharactersWindow, ARenameOrARemovalReachesThePanel) {

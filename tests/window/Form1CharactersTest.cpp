@@ -3,25 +3,44 @@
 // an empty or taken name with a message; each character's lanes lie under
 // the waveform, a click on its tag collapses them, and a lane's edit
 // changes that character's own tracks; a word or its line moves to another
-// character with its phonemes, the mouths of both laid again, in one step.
+// character with its phonemes, the mouths of both laid again, in one step;
+// a character given its own mouth set keeps it through a breakdown and the
+// exports, the others following the panel's; Align Line places the script
+// line under the text cursor alone in the selection; Move Line follows the
+// script line the words came from.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTest>
+#include <nlohmann/json.hpp>
 #include <cmath>
 #include <memory>
 
 #include "FakePlatform.h"
 #include "FormDriver.h"
 #include "TestSounds.h"
+#include "common/FrameTime.h"
 #include "dialogue/CharacterList.h"
 #include "document/SoundDocument.h"
 #include "playback/system/SilentDevice.h"
+#include "dialogue/MouthSet.h"
+#include "dialogue/WordKind.h"
+#include "export/DialogueJsonWriter.h"
+#include "export/ExportInput.h"
 #include "window/CharacterActions.h"
+#include "window/DialogueActions.h"
+#include "window/DialoguePanel.h"
 #include "window/Form1.h"
 #include "window/PictureBox.h"
+#include "window/Slider.h"
 #include "window/TrackUndo.h"
 #include "window/WaveformInteraction.h"
 
@@ -66,6 +85,14 @@ struct Form1Characters : ::testing::Test {
                              {CharacterList::WordsTrack(2), {{55125, 66150, "three", ""}}},
                              {CharacterList::PhonemesTrack(2), {{55125, 60000, "TH", ""}, {60000, 66150, "IY", ""}}}},
                             QStringLiteral("Place"));
+    }
+    // Selects from the frame holding `from` to the one holding `to` (samples).
+    void Select(int64_t from, int64_t to) {
+        const FrameRate rate = form->FrameRateNow();
+        form->ScrollStart->SetValue(static_cast<int32_t>(FrameOfSample(from, rate, kRate)));
+        form->ScrollStart_Scroll();
+        form->ScrollEnd->SetValue(static_cast<int32_t>(FrameOfSample(to, rate, kRate)));
+        form->ScrollEnd_Scroll();
     }
     QAction* Entry(QMenu& menu, const QString& text) {
         for (QAction* a : menu.actions())
@@ -267,6 +294,167 @@ TEST_F(Form1Characters, AWordOrItsLineMovesToAnotherCharacterInOneStep) {
     EXPECT_NE(fake.messages.texts.back().find("Bob already speaks"), std::string::npos);
     EXPECT_EQ(Steps(), now);
     EXPECT_EQ(Items(CharacterList::WordsTrack(1)), annWords);
+    form->Undo().Stack().undo();
+
+    // Words that know their script lines: "one" and "two" are two lines,
+    // however close, so Move Line takes "one" alone; "two" stays with Ann.
+    std::vector<TrackItem> lines = annWords;
+    lines[0].kind = WordKind::Of(false, lines[0].start);
+    lines[1].kind = WordKind::Of(false, lines[1].start);
+    form->Undo().Change(CharacterList::WordsTrack(1), lines, QStringLiteral("Place"));
+    EXPECT_TRUE(Chars().MoveLine(1, 0, 2));
+    ASSERT_EQ(Items(CharacterList::WordsTrack(1)).size(), 1u);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1))[0].text, "two");
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2))[0], lines[0]);   // its line goes with it
+}
+
+TEST_F(Form1Characters, AlignLinePlacesTheLineUnderTheCursorAloneInTheSelection) {
+    AnnAndBob();   // Ann: "one two" (0.5-1.5 s); Bob: "three" (2.5-3 s)
+    const std::vector<TrackItem> ann = Items(CharacterList::WordsTrack(1));
+    const std::vector<TrackItem> bob = Items(CharacterList::WordsTrack(2));
+    DialogueActions& dialogue = form->Dialogue();
+    QPlainTextEdit& text = *dialogue.Panel().text;
+    text.setPlainText(QStringLiteral("Ann: one two\nBob: three\n\n  : nobody\nfour five"));
+    const auto cursorOn = [&](int line) { text.setTextCursor(QTextCursor(text.document()->findBlockByNumber(line - 1))); };
+    const auto last = [&] { return fake.messages.texts.empty() ? std::string() : fake.messages.texts.back(); };
+    const auto told = [&](const char* what) { return last().find(what) != std::string::npos; };
+    const int steps = Steps();
+
+    // Nothing chosen (the whole sound selected, as after opening), an empty
+    // line, a colon with no name: told, nothing aligned.
+    cursorOn(5);
+    ASSERT_TRUE(dialogue.Panel().alignLine->isEnabled());
+    dialogue.Panel().alignLine->click();
+    EXPECT_TRUE(told("Select where the line is said")) << last();
+    Select(3 * kRate + kRate / 4, 4 * kRate - 1);
+    cursorOn(3);
+    dialogue.Panel().alignLine->click();
+    EXPECT_TRUE(told("Line 3 of the dialogue has no words")) << last();
+    cursorOn(4);
+    dialogue.alignLine->trigger();
+    EXPECT_TRUE(told("Line 4 has a colon with no name")) << last();
+    EXPECT_FALSE(dialogue.Running());
+    EXPECT_EQ(Steps(), steps);
+
+    // Line 5 continues Bob: his words inside the selection are the line's,
+    // the one before it kept, Ann untouched, one step.
+    cursorOn(5);
+    dialogue.alignLine->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogue.Running() && Items(CharacterList::WordsTrack(2)).size() == 3u, 60000);
+    const std::vector<TrackItem> words = Items(CharacterList::WordsTrack(2));
+    EXPECT_EQ(words[0], bob[0]);
+    EXPECT_EQ(words[1].text, "four");
+    EXPECT_EQ(words[2].text, "five");
+    EXPECT_GE(words[1].start, 3 * kRate);
+    EXPECT_LE(words[2].end, 4 * kRate);
+    EXPECT_EQ(Items(CharacterList::WordsTrack(1)), ann);
+    EXPECT_FALSE(Items(CharacterList::MouthsTrack(2)).empty());
+    EXPECT_EQ(List().size(), 2u);
+    EXPECT_EQ(Steps(), steps + 1);
+    EXPECT_EQ(form->Undo().Stack().undoText(), QStringLiteral("Align Line"));
+    form->Undo().Stack().undo();
+    EXPECT_EQ(Items(CharacterList::WordsTrack(2)), bob);
+}
+
+// True when every item of `mouths` is a shape of `set`.
+bool AllOf(const std::vector<TrackItem>& mouths, const MouthSet& set) {
+    const std::vector<std::string> shapes = set.Shapes();
+    for (const TrackItem& m : mouths)
+        if (std::find(shapes.begin(), shapes.end(), m.text) == shapes.end()) return false;
+    return true;
+}
+
+TEST_F(Form1Characters, ACharactersOwnMouthSetLaysItsMouthsThroughABreakdownAndTheExports) {
+    fake.messages.typed = {"Ann", "Bob"};
+    Chars().AskAdd();
+    Chars().AskAdd();
+    const MouthSet nine = MouthSet::NineShapes();
+    const MouthSet blair = MouthSet::PrestonBlair();
+    ASSERT_EQ(form->Dialogue().CurrentSet().Name(), blair.Name());   // the panel's set
+
+    // Ann's submenu: Mouth Set... offers the panel's set first, then the sets offered.
+    Chars().FillCharactersMenu();
+    QAction* annEntry = Entry(*Chars().Menu(), QStringLiteral("Ann"));
+    ASSERT_TRUE(annEntry && annEntry->menu());
+    QAction* mouthSet = Entry(*annEntry->menu(), QStringLiteral("Mouth Set..."));
+    ASSERT_NE(mouthSet, nullptr);
+    std::vector<std::string> offered;
+    Chars().SetItemChooser([&](const std::vector<std::string>& choices, int initial, const std::string&) {
+        offered = choices;
+        EXPECT_EQ(initial, 0);
+        const auto at = std::find(choices.begin(), choices.end(), nine.Name());
+        return at == choices.end() ? std::optional<int>() : std::optional<int>(static_cast<int>(at - choices.begin()));
+    });
+    const int steps = Steps();
+    mouthSet->trigger();
+    ASSERT_GE(offered.size(), 3u);
+    EXPECT_EQ(offered[0], CharacterActions::kPanelsSet);
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_EQ(Steps(), steps + 1);
+    // A set the panel does not offer: told, nothing changed.
+    EXPECT_FALSE(Chars().SetMouthSet(2, "No Such Set"));
+    EXPECT_NE(fake.messages.texts.back().find("No Such Set"), std::string::npos);
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_EQ(Steps(), steps + 1);
+
+    // One breakdown of both: each one's Mouths hold only their own set's shapes.
+    DialogueActions& dialogue = form->Dialogue();
+    dialogue.Panel().text->setPlainText(QStringLiteral("Ann: hello there\nBob: how are you"));
+    dialogue.Panel().align->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialogue.Running() && !Items(CharacterList::WordsTrack(2)).empty(), 60000);
+    const std::vector<TrackItem> annMouths = Items(CharacterList::MouthsTrack(1));
+    const std::vector<TrackItem> bobMouths = Items(CharacterList::MouthsTrack(2));
+    ASSERT_FALSE(annMouths.empty());
+    ASSERT_FALSE(bobMouths.empty());
+    EXPECT_TRUE(AllOf(annMouths, nine));
+    EXPECT_FALSE(AllOf(annMouths, blair));
+    EXPECT_TRUE(AllOf(bobMouths, blair));
+    EXPECT_FALSE(AllOf(bobMouths, nine));
+
+    // A change of the panel's set lays Bob's mouths again with it, in one step; Ann keeps hers.
+    dialogue.Panel().mouthSet->setCurrentIndex(dialogue.Panel().mouthSet->findText(QString::fromStdString(nine.Name())));
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(2)), nine));   // Bob follows the panel
+    EXPECT_EQ(Items(CharacterList::MouthsTrack(1)), annMouths);
+    form->Undo().Stack().undo();
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(2)), blair));
+    dialogue.Panel().mouthSet->setCurrentIndex(dialogue.Panel().mouthSet->findText(QString::fromStdString(blair.Name())));
+
+    // The JSON names each character's set, and its mouths come from it.
+    ExportInput input;
+    input.soundName = "two.wav";
+    input.sampleRate = kRate;
+    input.lengthSamples = kRate * 4;
+    const DialogueJsonWriter json;
+    const auto files = dialogue.ExportFiles(json, input);
+    ASSERT_TRUE(files && files->size() == 1u);
+    const nlohmann::json written = nlohmann::json::parse(files->front().content);
+    ASSERT_TRUE(written.contains("characters"));
+    ASSERT_EQ(written["characters"].size(), 2u);
+    EXPECT_EQ(written["characters"][0]["name"], "Ann");
+    EXPECT_EQ(written["characters"][0]["mouthSet"], nine.Name());
+    EXPECT_EQ(written["characters"][1]["mouthSet"], blair.Name());
+    std::vector<TrackItem> annWritten;
+    for (const auto& m : written["characters"][0]["mouths"]) annWritten.push_back({0, 0, m["shape"].get<std::string>(), ""});
+    EXPECT_FALSE(annWritten.empty());
+    EXPECT_TRUE(AllOf(annWritten, nine));
+
+    // Back to the panel's set: one step, her mouths laid again with it.
+    EXPECT_TRUE(Chars().SetMouthSet(1, ""));
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(1)), blair));
+    form->Undo().Stack().undo();
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(Items(CharacterList::MouthsTrack(1)), annMouths);
+
+    // The JSON read back gives Ann her own set again; Bob's is the panel's, so he follows it.
+    EXPECT_TRUE(Chars().SetMouthSet(1, ""));
+    const std::string saved = dir.File("two.json");
+    test::WriteText(saved, files->front().content);
+    fake.fileDialog.answer = saved;
+    dialogue.ImportNow();
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(1)), nine));
 }
 
 } // namespace

@@ -78,13 +78,7 @@ void MouthPreview::FillViewMenu(QMenu& view) {
     view.addAction(toggle);
 }
 
-const MouthSet& MouthPreview::SetNamed(const std::string& name) const {
-    const MouthSet& chosen = parts_.chosenSet();
-    if (name.empty() || name == chosen.Name()) return chosen;
-    if (name == prestonBlair_.Name()) return prestonBlair_;
-    if (name == nineShapes_.Name()) return nineShapes_;
-    return chosen;   // a set of the user's no longer found: the chosen one's shapes
-}
+const MouthSet& MouthPreview::SetNamed(const std::string& name) const { return parts_.setNamed(name); }
 
 const MouthDrawings& MouthPreview::DrawingsOf(const HeardMouth& mouth) {
     Loaded& loaded = drawings_[mouth.character.id];

@@ -50,8 +50,9 @@ public:
         TrackUndo& undo;
         Session& session;
         MediaControl& media;
-        // The mouth set chosen in the Dialogue panel (characters with no set of their own).
-        std::function<const MouthSet&()> chosenSet;
+        // The mouth set of that name the Dialogue panel offers ("" or a
+        // name not offered: the panel's chosen set).
+        std::function<const MouthSet&(const std::string& name)> setNamed;
     };
 
     MouthPreview(Parts parts, QObject* parent);
@@ -84,8 +85,6 @@ private:
     int subscription_ = 0;   // the session's listener while following (0: none)
     QMetaObject::Connection ticks_;
     FolderChooser chooser_;
-    const MouthSet prestonBlair_ = MouthSet::PrestonBlair();
-    const MouthSet nineShapes_ = MouthSet::NineShapes();
 
     struct Loaded {
         std::string folder, setName;
