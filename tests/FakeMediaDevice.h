@@ -1,6 +1,8 @@
 #pragma once
 // A media device for tests that records what it is told and lets the test
 // decide where it is and whether it still plays.
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,8 +17,13 @@ public:
     void Open(const std::string& path) override {
         if (failOpen) throw DeviceError("cannot open " + path);
         open = true;
+        opened.push_back(path);
         position = 0;
         playing = false;
+    }
+    void OfferDecoded(const std::string& path, std::shared_ptr<const uint8_t> samples, int channels,
+                      int64_t frames) override {
+        offers.push_back(Offer{path, std::move(samples), channels, frames, opened.size()});
     }
     void Close() override {
         open = false;
@@ -58,6 +65,15 @@ public:
     std::vector<std::pair<int64_t, int64_t>> plays;  // every stretch played
     PlayStyle style;                                 // as last set
     std::vector<PlayStyle> styles;                   // each play's
+    std::vector<std::string> opened;                 // every path opened
+    struct Offer {
+        std::string path;
+        std::shared_ptr<const uint8_t> samples;
+        int channels;
+        int64_t frames;
+        std::size_t opensBefore;                     // opened.size() when offered
+    };
+    std::vector<Offer> offers;                       // every decoded sound offered
 };
 
 } // namespace zv::test

@@ -1,6 +1,8 @@
 #include "playback/MediaTransport.h"
 
 #include <algorithm>
+#include <cmath>
+#include <exception>
 #include <limits>
 #include <utility>
 
@@ -94,6 +96,25 @@ bool MediaTransport::HasSoundOutput() const { return device_.HasSoundOutput(); }
 
 bool MediaTransport::IsSounding() const {
     return (mode_ == ModePlay || frameSounding_) && device_.IsPlaying();
+}
+
+std::optional<int64_t> MediaTransport::MsToNextFrame() const {
+    if (mode_ != ModePlay || !frameRate_.IsPositive() || !device_.IsPlaying()) return std::nullopt;
+    const int32_t sampleRate = device_.SampleRate();
+    if (sampleRate <= 0) return std::nullopt;
+    try {
+        const int64_t sample = device_.PositionSample();
+        const int64_t frame = FrameOfSample(sample, frameRate_, sampleRate);
+        if (frame == std::numeric_limits<int64_t>::max()) return std::nullopt;
+        const int64_t next = FrameStartSample(frame + 1, frameRate_, sampleRate);
+        // Samples are heard at the sample rate times the speed.
+        const double ms = (static_cast<double>(next) - static_cast<double>(sample)) * 1000.0 /
+                          (static_cast<double>(sampleRate) * speed_);
+        if (!(ms >= 0.0) || ms > 1e9) return std::nullopt;
+        return static_cast<int64_t>(std::ceil(ms));
+    } catch (const std::exception&) {
+        return std::nullopt;   // a device that fails here leaves the plain clock
+    }
 }
 
 MediaTransport::Buttons MediaTransport::EnabledButtons() const {

@@ -24,6 +24,7 @@
 //         Pressed while playing, they pause first. Neither goes below 0 or
 //         past the length; with a rate <= 0 they do nothing.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/FrameRate.h"
@@ -120,6 +121,11 @@ public:
 
     // True while the device sounds: playing, or a frame of Step/Back.
     bool IsSounding() const;
+    // While a play sounds: how long until the next animation frame begins
+    // to be heard, in ms rounded up (at the play's speed). Nothing when not
+    // playing or with no frame rate, so that status updates can fall just
+    // after each frame change rather than on a fixed clock.
+    std::optional<int64_t> MsToNextFrame() const;
     // False when the device plays in silence for want of a sound output.
     bool HasSoundOutput() const;
 

@@ -6,11 +6,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "FakeMediaDevice.h"
 #include "TestSounds.h"
 #include "common/Errors.h"
+#include "common/FrameTime.h"
 #include "playback/system/SilentDevice.h"
 #include "playback/ui/MediaControl.h"
 
@@ -126,6 +128,54 @@ TEST_F(MediaControlTest, StepClickComesBeforeTheMoveSoTheRateCanChange) {
     Click("Back");
     EXPECT_EQ(backs, 1);
     EXPECT_EQ(control.Position(), 0);
+}
+
+// While a play sounds at a known frame rate, each status update falls just
+// after the next frame begins to be heard: every frame is shown once, at
+// 24, 29.97 and 60 fps, and at half speed every frame at least once with
+// no update more than 50 ms after the one before. The device's clock moves
+// by each interval the timer waits.
+TEST_F(MediaControlTest, WhilePlayingEachFrameGetsItsOwnStatusUpdate) {
+    struct Case {
+        FrameRate rate;
+        double speed;
+    };
+    for (const Case c : {Case{24, 1.0}, Case{FrameRate::Fraction(30000, 1001), 1.0}, Case{60, 1.0}, Case{24, 0.5}}) {
+        SCOPED_TRACE(testing::Message() << c.rate << " fps at " << c.speed);
+        OpenFile();
+        control.SetFrameRate(c.rate);
+        control.Transport().SetSpeed(c.speed);
+        std::vector<int64_t> frames;
+        const auto seen = QObject::connect(&control, &MediaControl::StatusUpdate, [&] {
+            frames.push_back(FrameOfSample(control.PositionSample(), c.rate, 22050));
+        });
+        Click("Play");
+        ASSERT_EQ(frames, std::vector<int64_t>{0});
+        int longest = 0;
+        while (frames.size() < 12) {
+            const int interval = StatusTimer()->interval();
+            longest = std::max(longest, interval);
+            nowNs += int64_t{interval} * 1'000'000;
+            const std::size_t before = frames.size();
+            ASSERT_TRUE(SpinUntil([&] { return frames.size() > before; }));
+        }
+        QObject::disconnect(seen);
+        Click("Stop");
+        control.SetCommand("Close");
+        EXPECT_LE(longest, MediaControl::kLongestSoundingIntervalMs);
+        for (std::size_t i = 1; i < frames.size(); ++i) {
+            // Never a frame skipped; at full speed never one shown twice.
+            EXPECT_GE(frames[i], frames[i - 1]) << i;
+            EXPECT_LE(frames[i], frames[i - 1] + 1) << i;
+            if (c.speed == 1.0) {
+                EXPECT_EQ(frames[i], frames[i - 1] + 1) << i;
+            }
+        }
+        if (c.speed != 1.0) {
+            // 83 ms frames: two updates each, 50 ms apart at most.
+            EXPECT_EQ(frames.back(), 5);
+        }
+    }
 }
 
 TEST_F(MediaControlTest, RangeIsReadBackAsSet) {

@@ -23,6 +23,9 @@
 #include "playback/MediaTransport.h"
 #include "playback/system/PortAudioDevice.h"
 #include "playback/system/SilentDevice.h"
+#include "sound/SoundData.h"
+#include "sound/SoundDecoder.h"
+#include "sound/SoundDecoding.h"
 
 namespace zv {
 namespace {
@@ -397,6 +400,34 @@ TEST_F(RealSound, FileCutShortWhilePlayingEndsThePlayWhereItBreaks) {
     transport->Update();
     EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop);
     EXPECT_NEAR(transport->Position(), 2500, 1);
+}
+
+// A compressed sound is decoded once, by the window: the device plays the
+// samples it is offered and never reads the file's frames again. With the
+// file emptied under the open device, the offered sound still plays to its
+// end; one opened without the offer breaks off where the file ran out.
+TEST_F(RealSound, ACompressedSoundPlaysTheOfferedSamplesWithoutReadingTheFileAgain) {
+    const std::vector<float> tone = test::Tone(kRate, kRate, 1000.0, 0.5);
+    const auto playsToTheEnd = [&](const std::string& name, bool offer) {
+        const std::string path = dir.File(name);
+        test::WriteSound(path, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, kRate, 2, tone);
+        SoundData sound;
+        DecodeProgress progress;
+        std::string reason;
+        EXPECT_EQ(DecodeSound(sound, *OpenSoundDecoder(path), progress, reason), DecodeOutcome::Loaded) << reason;
+        if (offer) device->OfferDecoded(path, sound.Samples.Share(), sound.WavFormat.nChannels, sound.NumSamples);
+        sound.Samples.Release();   // the window may move on; the device holds what it was offered
+        OpenFile(path);
+        std::filesystem::resize_file(path, 0);
+        transport->Play();
+        for (int i = 0; i < 2500 && transport->Mode() == MediaTransport::ModePlay; ++i) Sleep(2);
+        transport->Update();
+        EXPECT_EQ(transport->Mode(), MediaTransport::ModeStop) << name;
+        return transport->Position();
+    };
+    EXPECT_EQ(playsToTheEnd("offered.flac", true), 1000);
+    // The same without the offer: the device streams the (now empty) file.
+    EXPECT_LT(playsToTheEnd("streamed.flac", false), 500);
 }
 
 TEST(RealSoundFailure, ALostServerIsToldOnceTheClockGoesOnAndTheSoundComesBackWithIt) {

@@ -94,8 +94,15 @@ constexpr int64_t kRestAfterNs = 2'000'000'000;
 constexpr int64_t kReadChunkFrames = 4096;
 // How far ahead of the output the producer keeps the ring, at most.
 constexpr int64_t kLeadMs = 500;
-// How long the producer sleeps between top-ups when no command comes.
-constexpr std::chrono::milliseconds kProducerNap{50};
+// The producer tops the ring up once it is down to this much, and sleeps
+// in between (or until a command): a play costs it about four wakes a
+// second rather than one every few buffers.
+constexpr int64_t kRefillMs = 250;
+// The shortest and the longest sleep between its looks at the ring (the
+// longest while a play's last frames sound or the output idles before it
+// rests).
+constexpr int64_t kShortestNapMs = 5;
+constexpr int64_t kIdleNapMs = 250;
 // With no callback for this long the output has hung.
 constexpr int64_t kStallNs = 2'000'000'000;
 
@@ -270,7 +277,10 @@ void OutputEngine::ProducerLoop() {
         Command command;
         {
             std::unique_lock<std::mutex> lock(mutex_);
-            wake_.wait_for(lock, kProducerNap, [&] { return quit_ || pending_.number != number; });
+            const auto woken = [&] { return quit_ || pending_.number != number; };
+            // A resting output waits for the next command alone.
+            if (!feed && resting_.load()) wake_.wait(lock, woken);
+            else wake_.wait_for(lock, std::chrono::milliseconds(Nap(feed != nullptr)), woken);
             if (quit_) return;
             if (pending_.number != number) command = std::move(pending_);
         }
@@ -304,6 +314,14 @@ void OutputEngine::ProducerLoop() {
             SteadyNs() - endHearNs_.load(std::memory_order_acquire) >= kRestAfterNs)
             Rest();
     }
+}
+
+int64_t OutputEngine::Nap(bool feeding) const {
+    if (!feeding) return kIdleNapMs;
+    // Until the ring is down to kRefillMs of sound.
+    const auto queued = static_cast<int64_t>(ring_.ReadableFrames());
+    const int64_t ms = (queued - kRefillMs * sampleRate_ / 1000) * 1000 / sampleRate_;
+    return std::clamp<int64_t>(ms, kShortestNapMs, kLeadMs - kRefillMs);
 }
 
 void OutputEngine::Rest() {

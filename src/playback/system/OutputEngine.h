@@ -10,7 +10,8 @@
 //   - the producer: takes the newest command, reads the play's frames
 //     (looped, slowed: PlayFeed) from memory where the sound is decoded
 //     there (DecodedSound), else from the file, and keeps a ring of them
-//     about half a second ahead of the output;
+//     between a quarter and half a second ahead of the output, sleeping
+//     while the ring holds more than the quarter;
 //   - the output callback: reads only memory. A command cuts the play
 //     before it at the next buffer (silence until the new play's frames
 //     are on the ring); each play's frames follow those already queued at
@@ -82,6 +83,10 @@ private:
 
     void Post(std::optional<PlayPlan> plan);
     void ProducerLoop();
+    // The producer's sleep (ms) before it looks at the ring again, unless a
+    // command wakes it: while `feeding` a play, until the ring is down to
+    // a quarter of a second; else a while, to see whether the output may rest.
+    int64_t Nap(bool feeding) const;
     // The producer's: stops an output idle for a while, and starts it again.
     void Rest();
     void Wake();

@@ -179,7 +179,11 @@ void MediaControl::ShowState() {
         timer_->stop();
         return;
     }
-    const int interval = transport_.IsSounding() ? kSoundingIntervalMs : kIdleIntervalMs;
+    int interval = transport_.IsSounding() ? kSoundingIntervalMs : kIdleIntervalMs;
+    if (interval == kSoundingIntervalMs)
+        if (const std::optional<int64_t> ms = transport_.MsToNextFrame())
+            interval = static_cast<int>(
+                std::clamp<int64_t>(*ms + kFrameLagMs, kShortestIntervalMs, kLongestSoundingIntervalMs));
     if (!timer_->isActive() || timer_->interval() != interval) timer_->start(interval);
 }
 

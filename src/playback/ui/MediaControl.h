@@ -2,7 +2,9 @@
 // MMControl1: the media control. A bar of transport buttons (Prev, Play,
 // Pause, Stop, Back, Step, Next; no Record, no Eject) over a MediaDevice,
 // with its own timer that raises StatusUpdate over and over while a file is
-// open: about every 20 ms while it sounds, every 200 ms otherwise. The logic
+// open: just after each animation frame begins to be heard while a play
+// sounds (about every 20 ms without a frame rate, and for the frame of a
+// Step or Back), every 200 ms otherwise. The logic
 // lives in MediaTransport (see there for what each button does); this widget
 // wires buttons and timer to it.
 // All times are 32-bit signed milliseconds.
@@ -53,6 +55,13 @@ public:
     // Status update intervals (ms): while sounding, and otherwise.
     static constexpr int kSoundingIntervalMs = 20;
     static constexpr int kIdleIntervalMs = 200;
+    // While a play sounds at a known frame rate, each status update falls
+    // this long after the next animation frame begins to be heard (so every
+    // frame is shown once, and no update is spent between two of the same
+    // frame), but within these bounds (ms).
+    static constexpr int kFrameLagMs = 2;
+    static constexpr int kShortestIntervalMs = 5;
+    static constexpr int kLongestSoundingIntervalMs = 50;
 
     // `device` is not owned and must outlive the control.
     explicit MediaControl(MediaDevice& device, QWidget* parent = nullptr);
