@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
+#include <QPixmap>
 #include <algorithm>
 
 namespace zv {
@@ -64,6 +65,18 @@ public:
             break;
         }
         painter->restore();
+    }
+
+    // The toolkit's own pixmap() paints into an uninitialised pixmap: the
+    // glyph is drawn over a clear one instead, so only the glyph shows.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        {
+            QPainter painter(&pixmap);
+            paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        }
+        return pixmap;
     }
 
     QIconEngine* clone() const override { return new GlyphEngine(glyph_); }
