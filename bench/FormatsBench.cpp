@@ -1,17 +1,19 @@
 // Rows: the wider sound files through the window's open routine.
-//   - A 1 GiB 48 kHz 24-bit stereo WAV opened through Form1 (device open,
+//   - A 1 GiB 48 kHz 24-bit stereo WAV opened through the window (device open,
 //     load, draw, selection), against one plain read of the same bytes into
 //     a touched buffer; peak memory against the data + 64 MiB.
-//   - A one-hour 48 kHz stereo FLAC opened through Form1 (decoded on the
+//   - A one-hour 48 kHz stereo FLAC opened through the window (decoded on the
 //     worker thread while the event loop turns), against a bare libsndfile
 //     sf_readf_float loop over the same file. The note gives the longest gap
 //     between two turns of the event loop during the open (a 10 ms timer's
 //     longest wait between firings): the window answers when it is small.
 // Both files are written once into /tmp/zorvane-bench and reused.
+#include <memory>
 #include <sndfile.h>
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -27,7 +29,7 @@
 #include "BenchPlatform.h"
 #include "BenchTable.h"
 #include "ChildMeasure.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 #include "window/PictureBox.h"
 
 namespace zv::bench {
@@ -101,7 +103,7 @@ std::string HourFlac() {
 
 }  // namespace
 
-// open-answering <file>: File > Open of `file` through Form1; the value is
+// open-answering <file>: File > Open of `file` through the window; the value is
 // the open's seconds, the extra figure the longest gap (s) between two
 // firings of a 10 ms timer while it ran.
 int ChildOpenAnswering(int argc, char** argv) {
@@ -113,7 +115,8 @@ int ChildOpenAnswering(int argc, char** argv) {
     QApplication app(qtArgc, qtArgv);
     BenchPlatform fake;
     fake.fileDialog.answer = path;
-    Form1 form(fake.platform);
+    const std::unique_ptr<QMainWindow> window = MakeMainWindow(fake.platform);
+    QMainWindow& form = *window;
     form.show();
     QCoreApplication::processEvents();
     fake.WindowShown();
@@ -132,13 +135,13 @@ int ChildOpenAnswering(int argc, char** argv) {
     clock.start();
     turns.start();
     const auto start = std::chrono::steady_clock::now();
-    form.MnuOpen->trigger();
+    ChooseFileToOpen(form);
     // A compressed file decodes as a job while the event loop turns.
-    while (form.Opening()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    form.PicWave->Image();
+    while (IsOpening(form)) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ControlsOf(form).waveform->Image();
     QCoreApplication::processEvents();
     const double seconds = SecondsSince(start);
-    if (!form.Sound.WavLoaded || fake.messages.shown != 0 || form.WavFileName != path) return 3;
+    if (!OpenSound(form)->WavLoaded || fake.messages.shown != 0 || OpenFileName(form) != path) return 3;
     return ChildReport(seconds, {static_cast<double>(longest) * 1e-9});
 }
 
@@ -197,11 +200,11 @@ void OpenHourFlac(benchmark::State& state) {
 }  // namespace
 
 void RegisterFormatsRows() {
-    benchmark::RegisterBenchmark("Open 1 GiB 24-bit WAV (Form1)", OpenWide24)
+    benchmark::RegisterBenchmark("Open 1 GiB 24-bit WAV (window)", OpenWide24)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(2);
-    benchmark::RegisterBenchmark("Open 1 h FLAC (Form1)", OpenHourFlac)
+    benchmark::RegisterBenchmark("Open 1 h FLAC (window)", OpenHourFlac)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(2);

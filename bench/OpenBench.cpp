@@ -6,8 +6,10 @@
 // with a media device of its own first and counts the bytes that open reads:
 // the device must not read the sound itself when it opens a file.
 #include <QApplication>
+#include <QMainWindow>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <memory>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -17,7 +19,7 @@
 #include "BenchPlatform.h"
 #include "BenchTable.h"
 #include "ChildMeasure.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 #include "window/PictureBox.h"
 
 namespace zv::bench {
@@ -44,7 +46,8 @@ int ChildOpen(int argc, char** argv) {
 
     BenchPlatform fake;
     fake.fileDialog.answer = path;
-    Form1 form(fake.platform);
+    const std::unique_ptr<QMainWindow> window = MakeMainWindow(fake.platform);
+    QMainWindow& form = *window;
     form.show();
     QCoreApplication::processEvents();
     fake.WindowShown();
@@ -53,14 +56,14 @@ int ChildOpen(int argc, char** argv) {
 
     const long long before = ReadBytesSoFar();
     const auto start = std::chrono::steady_clock::now();
-    form.MnuOpen->trigger();
+    ChooseFileToOpen(form);
     // A big WAV is read as a job while the event loop turns.
-    while (form.Opening()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    form.PicWave->Image();               // the waveform drawn into the box's picture
+    while (IsOpening(form)) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ControlsOf(form).waveform->Image();               // the waveform drawn into the box's picture
     QCoreApplication::processEvents();   // and onto the (offscreen) screen
     const double seconds = SecondsSince(start);
     const long long openBytes = ReadBytesSoFar() - before;
-    if (!form.Sound.WavLoaded || fake.messages.shown != 0 || form.WavFileName != path) return 3;
+    if (!OpenSound(form)->WavLoaded || fake.messages.shown != 0 || OpenFileName(form) != path) return 3;
     return ChildReport(seconds, {deviceSeconds, static_cast<double>(deviceBytes), static_cast<double>(openBytes)});
 }
 
@@ -92,7 +95,7 @@ void OpenThroughWindow(benchmark::State& state) {
 }  // namespace
 
 void RegisterOpenRows() {
-    benchmark::RegisterBenchmark("Open 1 GiB WAV through Form1", OpenThroughWindow)
+    benchmark::RegisterBenchmark("Open 1 GiB WAV through the window", OpenThroughWindow)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);

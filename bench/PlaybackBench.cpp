@@ -7,10 +7,12 @@
 // 20 ms, with no window. Both run in children of their own; the window's
 // child needs a display (DISPLAY; `make bench` runs under
 // scripts/with-sound-stack.sh, which starts Xvfb and a null sound sink).
+#include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QMainWindow>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -36,7 +38,7 @@
 #include "playback/DeferredMediaDevice.h"
 #include "playback/system/PortAudioDevice.h"
 #include "playback/ui/MediaControl.h"
-#include "window/Form1.h"
+#include "window/MainWindow.h"
 
 namespace zv::bench {
 
@@ -107,22 +109,24 @@ int ChildPlay(int argc, char** argv) {
 
     BenchPlatform fake;
     fake.fileDialog.answer = path;
-    Form1 form(fake.platform);
+    const std::unique_ptr<QMainWindow> window = MakeMainWindow(fake.platform);
+    QMainWindow& form = *window;
+    MediaControl& media = *ControlsOf(form).media;
     form.show();
     QElapsedTimer wait;
     wait.start();
     while (!(form.windowHandle() && form.windowHandle()->isExposed()) && wait.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     fake.WindowShown();
-    form.MnuOpen->trigger();
-    if (!form.Sound.WavLoaded || fake.messages.shown != 0) return 3;
+    ChooseFileToOpen(form);
+    if (!OpenSound(form)->WavLoaded || fake.messages.shown != 0) return 3;
     // Let the open's redraw reach the screen before the clock starts.
     QTimer::singleShot(300, Qt::PreciseTimer, &app, &QApplication::quit);
     QApplication::exec();
 
     int updates = 0;
-    QObject::connect(form.MMControl1, &MediaControl::StatusUpdate, [&] { ++updates; });
-    form.MMControl1->Button(QStringLiteral("Play"))->click();
+    QObject::connect(&media, &MediaControl::StatusUpdate, [&] { ++updates; });
+    media.Button(QStringLiteral("Play"))->click();
     const auto threads = ThreadCpuSeconds();
     const double cpuBefore = ProcessCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
@@ -130,7 +134,7 @@ int ChildPlay(int argc, char** argv) {
     QApplication::exec();
     const double cpu = ProcessCpuSeconds() - cpuBefore;
     const double wall = SecondsSince(start);
-    const bool playing = form.MMControl1->Mode() == MediaControl::ModePlay;
+    const bool playing = media.Mode() == MediaControl::ModePlay;
     const std::string note = std::string(DeviceKind(*fake.device)) + (playing ? "" : ", NOT PLAYING") +
                              "; threads %: " + ThreadShares(threads, wall);
     return ChildReport(100.0 * cpu / wall, {static_cast<double>(updates), wall}, note);

@@ -5,8 +5,10 @@
 // moves between iterations, so two captions change on every refresh, as the
 // position readout does while a file plays.
 #include <QApplication>
+#include <QMainWindow>
 #include <QCoreApplication>
 #include <QLabel>
+#include <memory>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -15,7 +17,8 @@
 #include "BenchPlatform.h"
 #include "BenchTable.h"
 #include "playback/ui/MediaControl.h"
-#include "window/Form1.h"
+#include "session/Session.h"
+#include "window/MainWindow.h"
 #include "window/PictureBox.h"
 
 namespace zv::bench {
@@ -30,35 +33,38 @@ void RefreshTimelineRow(benchmark::State& state) {
     }
     BenchPlatform fake;
     fake.fileDialog.answer = path;
-    Form1 form(fake.platform);
+    const std::unique_ptr<QMainWindow> window = MakeMainWindow(fake.platform);
+    QMainWindow& form = *window;
+    const MainWindowControls controls = ControlsOf(form);
+    Session& session = *SharedState(form);
     form.show();
     QCoreApplication::processEvents();
     fake.WindowShown();
-    form.MnuOpen->trigger();
+    ChooseFileToOpen(form);
     QCoreApplication::processEvents();
-    const int32_t length = form.MMControl1->Length();
-    if (!form.Sound.WavLoaded || length <= 0 || fake.messages.shown != 0) {
+    const int32_t length = controls.media->Length();
+    if (!OpenSound(form)->WavLoaded || length <= 0 || fake.messages.shown != 0) {
         state.SkipWithError("the file did not open");
         return;
     }
-    QLabel probe(form.Picture1);
+    QLabel probe(controls.panel);
     probe.setGeometry(0, 0, 200, 17);
     probe.show();
-    PictureBox& strip = *form.PicTime;
+    PictureBox& strip = *controls.strip;
 
     double base = 0, repaint = 0;
     int n = 0;
     for (auto _ : state) {
-        form.SelEndMs = n % 2 == 0 ? length - 500 : length;
+        session.SetSelectionEndMs(n % 2 == 0 ? length - 500 : length);
         auto start = std::chrono::steady_clock::now();
-        form.RefreshTimeline();
+        RefreshTimeLine(form);
         benchmark::DoNotOptimize(strip.Image().constBits());
         state.SetIterationTime(SecondsSince(start));
 
         start = std::chrono::steady_clock::now();
         probe.setText(n % 2 == 0 ? QStringLiteral("Start: 1") : QStringLiteral("Start: 2"));
         strip.Clear();
-        strip.Box(0, 0, static_cast<float>(form.SelEndMs), 2, {204, 204, 0});
+        strip.Box(0, 0, static_cast<float>(session.SelectionEndMs()), 2, {204, 204, 0});
         benchmark::DoNotOptimize(strip.Image().constBits());
         base += SecondsSince(start);
 

@@ -88,8 +88,10 @@ private:
     double kx_, ky_;
 };
 
-// The view: 1 / `zoom` of the sound, around its middle.
-void PeaksRow(benchmark::State& state, int zoom) {
+// The view: 1 / `zoom` of the sound, around its middle. `scrolling`: the
+// view moves by one frame between redraws, so every redraw queries the
+// summary afresh (no kept columns), as while the view scrolls.
+void PeaksRow(benchmark::State& state, int zoom, bool scrolling = false) {
     SoundData& sound = HourSound();
     const PeakSummary& peaks = HourPeaks();
     const int32_t span = sound.NumSamples / zoom;
@@ -110,6 +112,10 @@ void PeaksRow(benchmark::State& state, int zoom) {
     double base = 0, worst = 0;
     int n = 0;
     for (auto _ : state) {
+        if (scrolling) {
+            sound.ViewStart = (sound.NumSamples - span) / 2 + n % 2;
+            sound.ViewEnd = sound.ViewStart + span;
+        }
         auto start = std::chrono::steady_clock::now();
         DrawWavePeaks(sound, peaks, box, widthTwips, kBoxHeightTwips, kWidthPixels);
         benchmark::DoNotOptimize(box.Image().constBits());
@@ -133,13 +139,15 @@ void PeaksRow(benchmark::State& state, int zoom) {
     std::snprintf(note, sizeof note, "%.0f frames/px; base: fill + one drawLines of the %zu segments; worst %.2f ms (< 16)",
                   static_cast<double>(span) / kWidthPixels, prepared.size(), worst * 1e3);
     SetRowText(state, "ms", "", note);
-    box.Image().save(QString::fromUtf8(ZORVANE_BENCH_DIR) + "/peaks-1h-zoom" + QString::number(zoom) + ".png");
+    box.Image().save(QString::fromUtf8(ZORVANE_BENCH_DIR) + "/peaks-1h-zoom" + QString::number(zoom) +
+                     (scrolling ? "-scrolling.png" : ".png"));
 }
 
 void PeaksWhole(benchmark::State& state) { PeaksRow(state, 1); }
 void PeaksZoom16(benchmark::State& state) { PeaksRow(state, 16); }
 void PeaksZoom256(benchmark::State& state) { PeaksRow(state, 256); }
 void PeaksZoom4096(benchmark::State& state) { PeaksRow(state, 4096); }
+void PeaksZoom16Scrolling(benchmark::State& state) { PeaksRow(state, 16, true); }
 
 // The load with its summary made during the read, until the summary is
 // ready, against the load alone: the row's value is the time the summary
@@ -223,7 +231,8 @@ void RegisterViewRows() {
     for (auto [name, row] : {std::pair{"Peaks 1 h 48k stereo, whole", &PeaksWhole},
                              std::pair{"Peaks 1 h 48k stereo, 1/16", &PeaksZoom16},
                              std::pair{"Peaks 1 h 48k stereo, 1/256", &PeaksZoom256},
-                             std::pair{"Peaks 1 h 48k stereo, 1/4096", &PeaksZoom4096}})
+                             std::pair{"Peaks 1 h 48k stereo, 1/4096", &PeaksZoom4096},
+                             std::pair{"Peaks 1 h 48k stereo, 1/16 scrolling", &PeaksZoom16Scrolling}})
         benchmark::RegisterBenchmark(name, row)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 }
 

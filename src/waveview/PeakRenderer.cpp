@@ -52,15 +52,9 @@ void DrawWavePeaks(const SoundData& sound, const PeakSummary& peaks, Canvas& can
     // Both traces are scaled by the upper centre, as DrawWaves scales them.
     Trace traces[2] = {{upper, upper, two ? kUpperWaveColour : kLowerWaveColour}, {3 * upper, upper, kLowerWaveColour}};
     const double unitsPerColumn = static_cast<double>(width) / columns;
-    const double framesPerColumn = static_cast<double>(span) / columns;
     const int channels = peaks.Channels();
-    std::vector<PeakSummary::Range> ranges(static_cast<std::size_t>(columns) * 2);
-    int64_t from = sound.ViewStart;
-    for (int c = 0; c < columns; ++c) {
-        const int64_t to = sound.ViewStart + static_cast<int64_t>(std::floor((c + 1) * framesPerColumn));
-        peaks.QueryAll(from, to, &ranges[static_cast<std::size_t>(c) * 2]);
-        from = to;
-    }
+    // The columns' ranges, kept by the summary while the view stays.
+    const std::vector<PeakSummary::Range>& ranges = peaks.Columns(sound.ViewStart, span, columns);
     // One trace after the other: the canvas then draws each in one go (one
     // colour, one batch). Segments of different columns share no pixels, and
     // in each column the upper trace still comes first, so the picture is the

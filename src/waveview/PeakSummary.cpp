@@ -261,6 +261,7 @@ void PeakSummary::Clear() {
     align_ = size_ = wholeFrames_ = heldBlocks_ = done_ = tailFrom_ = 0;
     levels_.clear();
     levels_.shrink_to_fit();
+    columns_.clear();
 }
 
 std::size_t PeakSummary::Bytes() const {
@@ -368,6 +369,7 @@ void PeakSummary::Finish() {
                     below[i * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)]);
         levels_.push_back(std::move(level));
     }
+    columns_.clear();
     ready_ = true;
 }
 
@@ -451,8 +453,14 @@ void PeakSummary::QueryAll(int64_t from, int64_t to, Range* out) const {
         to = tailFrom_;
         if (from >= to) return;
     }
+    // Frames packed as 16-bit values of the drawn channels only, wholly in
+    // the buffer: every channel in one pass, many values at once.
+    const bool packed = ByteScannable(*sound_) && Wide(*sound_) && align_ == 2 * channels_;
     const auto scan = [&](int64_t a, int64_t b) {
-        if (a < b)
+        if (a >= b) return;
+        if (packed && b <= wholeFrames_)
+            LaneRanges16(sound_->data() + a * align_, static_cast<std::size_t>((b - a) * channels_), channels_, out);
+        else
             for (int c = 0; c < channels_; ++c) out[c].Join(ScanSamples(c, a, b));
     };
     // Samples up to the first block boundary and after the last one.
@@ -481,6 +489,25 @@ void PeakSummary::QueryAll(int64_t from, int64_t to, Range* out) const {
         i /= kFan;
         j /= kFan;
     }
+}
+
+const std::vector<PeakSummary::Range>& PeakSummary::Columns(int64_t start, int64_t span, int columns) const {
+    if (!ready_ || columns < 1) {
+        columns_.clear();
+        return columns_;
+    }
+    if (!columns_.empty() && columnsKey_.start == start && columnsKey_.span == span && columnsKey_.columns == columns)
+        return columns_;
+    columns_.assign(static_cast<std::size_t>(columns) * 2, Range{});
+    const double framesPerColumn = static_cast<double>(span) / columns;
+    int64_t from = start;
+    for (int c = 0; c < columns; ++c) {
+        const int64_t to = start + static_cast<int64_t>(std::floor((c + 1) * framesPerColumn));
+        QueryAll(from, to, &columns_[static_cast<std::size_t>(c) * 2]);
+        from = to;
+    }
+    columnsKey_ = {start, span, columns};
+    return columns_;
 }
 
 } // namespace zv

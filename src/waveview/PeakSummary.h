@@ -78,6 +78,14 @@ public:
     Range Query(int channel, int64_t from, int64_t to) const;
     // The same for every channel at once: out[0 .. Channels() - 1].
     void QueryAll(int64_t from, int64_t to, Range* out) const;
+    // The ranges of `columns` stretches side by side from frame `start`:
+    // column c covers frames [start + floor(c x span / columns),
+    // start + floor((c + 1) x span / columns)), and its channel k's range
+    // is at [2c + k] (a one-channel summary leaves [2c + 1] empty). The
+    // last answer is kept until the summary changes, so a repaint of an
+    // unchanged view costs no query. Nothing (an empty list) unless Ready
+    // and columns >= 1. Not for two threads at once: the drawing thread's.
+    const std::vector<Range>& Columns(int64_t start, int64_t span, int columns) const;
 
     // The value of one sample as the summary keeps it (rounded towards
     // `up`'s side for values finer than 1/32768). For tests and the edges
@@ -105,6 +113,13 @@ private:
     int64_t block_ = 0;   // frames per first-level block
     // levels_[k]: per block, one Range per channel (channel-interleaved).
     std::vector<std::vector<Range>> levels_;
+    // Columns' last answer and what it was asked (columns_ empty: none).
+    struct ColumnsKey {
+        int64_t start = 0, span = 0;
+        int columns = 0;
+    };
+    mutable ColumnsKey columnsKey_;
+    mutable std::vector<Range> columns_;
 };
 
 } // namespace zv

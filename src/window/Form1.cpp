@@ -4,12 +4,10 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QIcon>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QMimeData>
 #include <algorithm>
 #include <QSettings>
@@ -41,6 +39,7 @@
 #include "window/LineShape.h"
 #include "window/MarksActions.h"
 #include "window/PictureBox.h"
+#include "window/ProgramIcon.h"
 #include "window/Slider.h"
 #include "window/SelectionSliders.h"
 #include "window/SoundOpening.h"
@@ -49,10 +48,6 @@
 #include "window/TransportMenu.h"
 #include "window/WaveKeys.h"
 #include "window/WaveformInteraction.h"
-
-// The icon lives in the UI library's resources; a static library's
-// resources must be registered by name before first use.
-static void InitResources() { Q_INIT_RESOURCE(zorvane); }
 
 namespace zv {
 
@@ -71,11 +66,7 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zorvane"));
     setAcceptDrops(true);   // a sound file dropped on the window opens
-    InitResources();
-    QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane.xpm")));
-    icon.addPixmap(QPixmap(QStringLiteral(":/zorvane-256.png")));
-    setWindowIcon(icon);
+    SetProgramIcon(*this);
 
     client_ = new ClientArea([this] {
         if (!Picture1) return;  // still being built

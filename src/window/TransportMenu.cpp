@@ -69,14 +69,21 @@ TransportMenu::TransportMenu(FormControls& controls, Session& session, WaveformI
     // L and Shift+Space are single keys of the window, as Space is.
     waveform_.Keys().Add(Qt::Key_L, [&c] { c.MnuLoopSelection->trigger(); });
     waveform_.Keys().Add(Qt::Key_Space, [&c] { c.MnuPlaySlowly->trigger(); }, true);
-    SetSpeed(Settings().value(QStringLiteral("transport/speed"), 1.0).toDouble());
+    // The remembered speed, read and not written back: writing the settings
+    // (a lock file and a rewrite) would cost every start-up time for nothing.
+    ApplySpeed(Settings().value(QStringLiteral("transport/speed"), 1.0).toDouble());
 }
 
-void TransportMenu::SetSpeed(double speed) {
+double TransportMenu::ApplySpeed(double speed) {
     if (speed != 0.5 && speed != 0.25) speed = 1.0;
     session_.SetSpeed(speed);
     FormControls& c = controls_;
     (speed == 0.5 ? c.MnuHalfSpeed : speed == 0.25 ? c.MnuQuarterSpeed : c.MnuNormalSpeed)->setChecked(true);
+    return speed;
+}
+
+void TransportMenu::SetSpeed(double speed) {
+    speed = ApplySpeed(speed);
     QSettings settings = Settings();
     settings.setValue(QStringLiteral("transport/speed"), speed);
     if (speed < 1.0) settings.setValue(QStringLiteral("transport/slowSpeed"), speed);

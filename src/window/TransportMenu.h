@@ -22,6 +22,9 @@ public:
     void SetSpeed(double speed);
 
 private:
+    // Sets the speed and checks its menu entry; returns the speed set.
+    double ApplySpeed(double speed);
+
     FormControls& controls_;
     Session& session_;
     WaveformInteraction& waveform_;

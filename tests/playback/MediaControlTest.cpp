@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QIcon>
+#include <QImage>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -66,6 +68,32 @@ TEST_F(MediaControlTest, SevenButtonsNamedByTheirCaptions) {
     }
     EXPECT_EQ(control.Button("Record"), nullptr);
     EXPECT_EQ(control.Button("Eject"), nullptr);
+}
+
+// Every button shows its own picture, drawn at the size asked (small and
+// HiDPI alike), greyed when the button is disabled.
+TEST_F(MediaControlTest, EveryButtonShowsAPictureOfItsOwn) {
+    std::vector<QImage> seen;
+    for (const char* caption : kCaptions) {
+        SCOPED_TRACE(caption);
+        const QIcon icon = control.Button(caption)->icon();
+        ASSERT_FALSE(icon.isNull());
+        for (const int side : {16, 48}) {
+            const QImage image = icon.pixmap(side, side).toImage().convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(image.width(), side);
+            int inked = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 128 ? 1 : 0;
+            // Something drawn, and far from a filled square.
+            EXPECT_GT(inked, side * side / 16);
+            EXPECT_LT(inked, side * side / 2);
+        }
+        const QImage active = icon.pixmap(32, 32).toImage();
+        const QImage disabled = icon.pixmap(32, 32, QIcon::Disabled).toImage();
+        EXPECT_NE(active, disabled);
+        for (const QImage& other : seen) EXPECT_NE(active, other) << "two buttons with one picture";
+        seen.push_back(active);
+    }
 }
 
 TEST_F(MediaControlTest, ButtonsFollowTheMode) {

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "TestSounds.h"
 #include "jobs/JobThread.h"
@@ -213,6 +216,48 @@ TEST(PeakSummary, MadeDuringTheLoadOfAChunkStatedHugeScansOnlyTheBytesHeld) {
         EXPECT_EQ(tail.low, zero.low);
         EXPECT_EQ(tail.high, zero.high);
     }
+}
+
+// The columns' ranges kept between repaints: the same as asking column by
+// column, and never the kept answer of another view or another sound.
+TEST(PeakSummary, KeptColumnsFollowTheViewAndTheSound) {
+    const auto expectFresh = [](const SoundData& s, const PeakSummary& peaks, int64_t start, int64_t span,
+                                int columns) {
+        const std::vector<PeakSummary::Range>& got = peaks.Columns(start, span, columns);
+        ASSERT_EQ(got.size(), static_cast<std::size_t>(columns) * 2);
+        const double per = static_cast<double>(span) / columns;
+        int64_t from = start;
+        for (int c = 0; c < columns; ++c) {
+            const int64_t to = start + static_cast<int64_t>(std::floor((c + 1) * per));
+            for (int ch = 0; ch < peaks.Channels(); ++ch) {
+                const PeakSummary::Range want = BruteForce(s, ch, from, to);
+                const PeakSummary::Range& r = got[static_cast<std::size_t>(c) * 2 + static_cast<std::size_t>(ch)];
+                ASSERT_EQ(r.low, want.low) << "column " << c << " channel " << ch;
+                ASSERT_EQ(r.high, want.high) << "column " << c << " channel " << ch;
+            }
+            from = to;
+        }
+    };
+    const SoundData loud = test::MakeSound(Noise(4 * 40'001, 5), 4);
+    PeakSummary peaks;
+    EXPECT_TRUE(peaks.Columns(0, 1000, 10).empty());   // not made yet
+    peaks.Build(loud);
+    expectFresh(loud, peaks, 0, loud.NumSamples, 640);
+    expectFresh(loud, peaks, 0, loud.NumSamples, 640);   // asked again: the kept answer, still right
+    expectFresh(loud, peaks, 3'333, 20'000, 640);        // scrolled and zoomed
+    expectFresh(loud, peaks, 3'334, 20'000, 640);        // scrolled by one frame
+    expectFresh(loud, peaks, 3'334, 20'000, 641);        // one column wider
+    EXPECT_TRUE(peaks.Columns(0, 1000, 0).empty());
+
+    // Another sound summarised in the same summary: its own peaks, for the same view.
+    const SoundData quiet = test::MakeSound(std::string(4 * 40'001, '\0'), 4);
+    peaks.Build(quiet);
+    expectFresh(quiet, peaks, 3'334, 20'000, 641);
+    const SoundData mono = test::MakeSound(Noise(2 * 40'001, 9), 2, 1, 16);
+    peaks.Build(mono);
+    expectFresh(mono, peaks, 3'334, 20'000, 641);
+    peaks.Clear();
+    EXPECT_TRUE(peaks.Columns(3'334, 20'000, 641).empty());
 }
 
 TEST(PeakRenderer, EachColumnSpansItsLowestToHighestSampleAndJoinsItsNeighbour) {

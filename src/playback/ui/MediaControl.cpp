@@ -1,7 +1,6 @@
 #include "playback/ui/MediaControl.h"
 
 #include <QHBoxLayout>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -9,6 +8,7 @@
 
 #include "common/Errors.h"
 #include "common/ui/LogCategories.h"
+#include "playback/ui/MediaGlyph.h"
 
 namespace zv {
 
@@ -29,14 +29,14 @@ MediaControl::MediaControl(MediaDevice& device, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    auto make = [&](const char* caption, QStyle::StandardPixmap icon, void (MediaControl::*slot)()) {
+    auto make = [&](const char* caption, MediaGlyph glyph, void (MediaControl::*slot)()) {
         auto* button = new QToolButton(this);
         const QString text = QString::fromLatin1(caption);
         button->setObjectName(text);
         button->setText(text);
         button->setToolTip(text);
         button->setAccessibleName(text);
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(MediaGlyphIcon(glyph));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         button->setMinimumSize(1, 1);
@@ -45,13 +45,13 @@ MediaControl::MediaControl(MediaDevice& device, QWidget* parent)
         layout->addWidget(button);
         return button;
     };
-    prev_ = make("Prev", QStyle::SP_MediaSkipBackward, &MediaControl::PressPrev);
-    play_ = make("Play", QStyle::SP_MediaPlay, &MediaControl::PressPlay);
-    pause_ = make("Pause", QStyle::SP_MediaPause, &MediaControl::PressPause);
-    stop_ = make("Stop", QStyle::SP_MediaStop, &MediaControl::PressStop);
-    back_ = make("Back", QStyle::SP_MediaSeekBackward, &MediaControl::PressBack);
-    step_ = make("Step", QStyle::SP_MediaSeekForward, &MediaControl::PressStep);
-    next_ = make("Next", QStyle::SP_MediaSkipForward, &MediaControl::PressNext);
+    prev_ = make("Prev", MediaGlyph::Prev, &MediaControl::PressPrev);
+    play_ = make("Play", MediaGlyph::Play, &MediaControl::PressPlay);
+    pause_ = make("Pause", MediaGlyph::Pause, &MediaControl::PressPause);
+    stop_ = make("Stop", MediaGlyph::Stop, &MediaControl::PressStop);
+    back_ = make("Back", MediaGlyph::Back, &MediaControl::PressBack);
+    step_ = make("Step", MediaGlyph::Step, &MediaControl::PressStep);
+    next_ = make("Next", MediaGlyph::Next, &MediaControl::PressNext);
     setMinimumSize(1, 1);
 
     timer_->setTimerType(Qt::PreciseTimer);
