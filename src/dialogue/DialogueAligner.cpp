@@ -326,20 +326,31 @@ void HeardAligner::Pronounce(const WordList& list) {
         const SpokenTextWord& w = list.words[i];
         keys_.push_back(KeyOf(w));
         known_.push_back(true);
+        std::vector<std::string> phones;
+        if (hearing_ == Hearing::Mapped) {
+            // Another language's word as espeak-ng says it in this line: the
+            // same word is said otherwise elsewhere (Dutch "met" is "mɛt"
+            // before a vowel, "mɛ" before "de", whose "t" it takes), so each
+            // reading has an entry of its own ("nl:met_M_EH_T"). Under the
+            // word alone, the reading of the first line that held it would
+            // be used for every later one, in this job and the next.
+            phones = said_[i].phones;
+            // Said as part of the word before: the word alone.
+            if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, request_.language));
+            if (phones.empty()) phones = {"AH"};
+            for (const std::string& phone : phones) keys_.back() += "_" + phone;
+        }
         // Known already (the dictionary's, or added by an earlier job on
         // this recognizer): kept for the wide recognizer, which may lack it.
         if (auto known = recognizer_.Pronunciation(keys_.back())) {
             added_.emplace_back(keys_.back(), std::move(*known));
             continue;
         }
-        std::vector<std::string> phones;
         if (hearing_ == Hearing::English) {
             phones = EnglishPhones(w);
-        } else {
+        } else if (hearing_ == Hearing::User) {
             phones = said_[i].phones;
-            // Said as part of the word before: the word alone.
             if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, request_.language));
-            if (phones.empty() && hearing_ == Hearing::Mapped) phones = {"AH"};
         }
         // The user's model may not know the English model's phones.
         if (!recognizer_.AddWord(keys_.back(), phones)) {
