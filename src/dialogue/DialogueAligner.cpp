@@ -266,6 +266,7 @@ private:
     bool Voiced(int64_t from, int64_t to) const;
     double LevelDb(int64_t from, int64_t to) const;
     bool OpensSilent(int64_t start, int64_t end) const;
+    void HearUnderThePreviousLine(const WordList& list);
     void HearWithoutFalsePauses(Recognition& heard, int64_t from, std::size_t count, const std::vector<std::string>& words);
     void SpreadPhones(std::size_t index, BreakdownWord& word) const;
     int64_t ToSound(int64_t sample16k) const {
@@ -427,6 +428,42 @@ void HeardAligner::HearWithoutFalsePauses(Recognition& heard, int64_t from, std:
     if (!again || Cancelled(request_)) return;
     Recognition joined = recognizer_.Align(pcm_.data() + from, count, words, false, &pauseAfter);
     if (joined.reachedEnd) heard = std::move(joined);
+}
+
+// A line heard to begin the moment the line before ends may have begun
+// under it (two characters talking over each other): one search of the
+// lines in order cannot start a word before the one before it ends, so it
+// holds the line's first words back until the other voice stops. Such a
+// line is heard again alone, from where the line before's last word starts;
+// its words are taken when that search reaches the end and hears the line
+// begin earlier. (A line of one word stays.)
+void HeardAligner::HearUnderThePreviousLine(const WordList& list) {
+    for (std::size_t line = 1; line + 1 < list.lineStarts.size() && !Cancelled(request_); ++line) {
+        const std::size_t first = list.lineStarts[line], last = list.lineStarts[line + 1];
+        if (first == 0 || last - first < 2) continue;
+        const Placed& before = placed_[first - 1];
+        bool heard = !before.spread;
+        for (std::size_t i = first; i < last; ++i) heard = heard && !placed_[i].spread;
+        if (!heard || placed_[first].start - before.end >= kFalsePause16k) continue;
+        const int64_t from = std::max<int64_t>(before.start, 0);
+        const int64_t to = std::min<int64_t>(placed_[last - 1].end + kMargin16k, static_cast<int64_t>(pcm_.size()));
+        if (to <= from) continue;
+        const std::vector<std::string> words(keys_.begin() + static_cast<std::ptrdiff_t>(first),
+                                             keys_.begin() + static_cast<std::ptrdiff_t>(last));
+        const Recognition again = recognizer_.Align(pcm_.data() + from, static_cast<std::size_t>(to - from), words, false);
+        if (!again.reachedEnd) continue;
+        // Alone, the search takes the other voice's last word for the
+        // line's first one: the first word keeps the length it was heard
+        // with, ending where the line's second word is now heard to start.
+        const std::vector<Placed> kept(placed_.begin() + static_cast<std::ptrdiff_t>(first),
+                                       placed_.begin() + static_cast<std::ptrdiff_t>(last));
+        Place(again, from, first);
+        Placed& opens = placed_[first];
+        opens.end = placed_[first + 1].start;
+        opens.start = std::max(before.start, opens.end - (kept.front().end - kept.front().start));
+        if (opens.start >= kept.front().start)
+            std::copy(kept.begin(), kept.end(), placed_.begin() + static_cast<std::ptrdiff_t>(first));
+    }
 }
 
 void HeardAligner::AlignSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, int depth) {
@@ -640,6 +677,7 @@ DialogueResult HeardAligner::Run(const std::vector<SpokenTextLine>& lines) {
         result.message = "Cancelled";
         return result;
     }
+    HearUnderThePreviousLine(list);
     LateStops();
     std::vector<BreakdownWord> words;
     for (std::size_t i = 0; i < list.words.size(); ++i)
