@@ -121,9 +121,10 @@ TEST(TwoVoiceAccuracy, EachCharactersWordStartsFallWithinAFrameAsForOneSpeaker) 
         const Scene scene = Join(lines, overlap);
         ASSERT_FALSE(scene.mono.empty());
         const Figures f = Measure(scene, label);
-        // A line that starts while the other voice still speaks may have its
-        // first word or two placed after that voice stops.
-        EXPECT_GE(f.Percent(), overlap > 0 ? 85.0 : 90.0) << label;
+        EXPECT_GE(f.Percent(), 90.0) << label;
+        // A line begun under the other voice was once held back until that
+        // voice stopped: its first words up to 152 ms late.
+        EXPECT_LE(f.worstMs, 3 * 1000.0 / 24.0) << label;
         all.total += f.total;
         all.withinOne += f.withinOne;
         all.sumMs += f.sumMs;
@@ -131,11 +132,11 @@ TEST(TwoVoiceAccuracy, EachCharactersWordStartsFallWithinAFrameAsForOneSpeaker) 
     }
     std::printf("  two voices together: %d words, %.1f %% within one frame, mean %.1f ms, worst %.1f ms\n", all.total,
                 all.Percent(), all.total > 0 ? all.sumMs / all.total : 0.0, all.worstMs);
-    // What was verified, over two runs (the figures move a little with the
-    // recognizer's earlier jobs): 94.3-97.1 and 96.9 % with pauses,
-    // 88.6-91.4 % with 120 ms overlaps and 87.5-90.6 % with 150 ms (the late
-    // words are the first ones of a line begun under the other voice, up to
-    // 152 ms); 92.5-93.3 % of 134 words together, mean 16.0-16.8 ms.
+    // What was verified: 100 and 96.9 % with pauses, 94.3 and 93.8 % with
+    // 120 and 150 ms overlaps, 96.3 % of 134 words together, mean 13.1 ms,
+    // worst 77 ms. Before a line begun under the other voice was heard again
+    // alone, the overlaps gave 94.3 and 90.6 %, "We will" 131 and 138 ms
+    // late, and 88.6-91.4 and 87.5-90.6 % in earlier runs, up to 152 ms.
     ASSERT_GT(all.total, 100);
     EXPECT_GE(all.Percent(), 90.0);
 }
