@@ -74,7 +74,8 @@ TrackEdit DialogueBreakdown::Edit(const SoundDocument& document) const {
         const BreakdownTracks tracks = replace_ ? ReplaceWords(TracksOf(document, 1), replace_->first, replace_->second, aligned)
                                        : alone_ ? PlaceInRange(TracksOf(document, 1), aligned, from_, to_)
                                                 : aligned;
-        const Character* one = CharacterList::Of(document).Find(1);
+        const CharacterList characters = CharacterList::Of(document);
+        const Character* one = characters.Find(1);
         std::vector<TrackItem> mouths =
             mouthsFor_ ? mouthsFor_(tracks.phonemes, one ? one->mouthSet : std::string()) : std::vector<TrackItem>{};
         return {replace_ ? "Align Selected Words" : alone_ ? "Align Line" : "Dialogue Breakdown",

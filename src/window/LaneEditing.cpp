@@ -131,7 +131,8 @@ void LaneEditing::Show(const BreakdownTracks& tracks) {
 void LaneEditing::Commit(const BreakdownTracks& tracks, const char* what) {
     std::vector<TrackUndo::TrackItems> after{{CharacterList::WordsTrack(character_), tracks.words},
                                              {CharacterList::PhonemesTrack(character_), tracks.phonemes}};
-    const Character* who = CharacterList::Of(document_).Find(character_);
+    const CharacterList characters = CharacterList::Of(document_);
+    const Character* who = characters.Find(character_);
     after.emplace_back(CharacterList::MouthsTrack(character_),
                        host_.MouthsFor(tracks.phonemes, who ? who->mouthSet : std::string()));
     undo_.Change(std::move(after), QString::fromUtf8(what));
