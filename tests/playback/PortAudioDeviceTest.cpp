@@ -273,7 +273,9 @@ TEST_F(RealSound, AClickIsHeardWithinTheOutputLatencyInAnyFormat) {
         OpenFile(path);
         const std::vector<double> compressed = ClickDelays(*device, clock, {200, 200, 200, 200, 200});
         ASSERT_EQ(compressed.size(), 5u) << name << ": a click was never heard";
-        EXPECT_LE(MedianOf(compressed), MedianOf(wav) + 5.0) << name;
+        // Clicks at the 50 ms output vary by 10-15 ms one from the next:
+        // the compressed file's median may differ by that much, no more.
+        EXPECT_LE(MedianOf(compressed), MedianOf(wav) + 10.0) << name;
         lines.push_back(std::string(name) + " " + std::to_string(MedianOf(compressed)).substr(0, 4));
     }
     const double latencyMs = device->OutputLatency() * 1000.0;
@@ -284,7 +286,9 @@ TEST_F(RealSound, AClickIsHeardWithinTheOutputLatencyInAnyFormat) {
     // The new play follows what the open output holds already: its latency,
     // the wait for the next callback, and the clock's few ms.
     EXPECT_LE(MedianOf(wav), latencyMs + 15.0);
-    EXPECT_LE(rested, latencyMs + 40.0);
+    // From rest the stream first fills its buffer again: up to one more
+    // latency, and the sink's few ms.
+    EXPECT_LE(rested, 2 * latencyMs + 15.0);
 }
 
 TEST_F(RealSound, OneStepSoundsExactlyOneFrameFromItsStart) {
