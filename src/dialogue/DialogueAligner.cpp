@@ -262,6 +262,7 @@ private:
     void Place(const Recognition& heard, int64_t from, std::size_t first);
     void SpreadSpan(int64_t from, int64_t to, std::size_t first, std::size_t last, bool evenly = false);
     void AlignPhones(std::size_t index, std::vector<BreakdownWord>& words);
+    std::vector<std::string> SaidPhones(std::size_t index, const SpokenTextWord& word) const;
     void LateStops();
     bool Voiced(int64_t from, int64_t to) const;
     double LevelDb(int64_t from, int64_t to) const;
@@ -322,6 +323,14 @@ std::vector<std::string> HeardAligner::EnglishPhones(const SpokenTextWord& word)
     return phones;
 }
 
+// Word `index` as espeak-ng says it in its line; a word said as part of the
+// one before (no phones of its own there): the word alone.
+std::vector<std::string> HeardAligner::SaidPhones(std::size_t index, const SpokenTextWord& word) const {
+    std::vector<std::string> phones = said_[index].phones;
+    if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(word.text, request_.language));
+    return phones;
+}
+
 void HeardAligner::Pronounce(const WordList& list) {
     for (std::size_t i = 0; i < list.words.size(); ++i) {
         const SpokenTextWord& w = list.words[i];
@@ -335,9 +344,7 @@ void HeardAligner::Pronounce(const WordList& list) {
             // reading has an entry of its own ("nl:met_M_EH_T"). Under the
             // word alone, the reading of the first line that held it would
             // be used for every later one, in this job and the next.
-            phones = said_[i].phones;
-            // Said as part of the word before: the word alone.
-            if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, request_.language));
+            phones = SaidPhones(i, w);
             if (phones.empty()) phones = {"AH"};
             for (const std::string& phone : phones) keys_.back() += "_" + phone;
         }
@@ -350,8 +357,7 @@ void HeardAligner::Pronounce(const WordList& list) {
         if (hearing_ == Hearing::English) {
             phones = EnglishPhones(w);
         } else if (hearing_ == Hearing::User) {
-            phones = said_[i].phones;
-            if (phones.empty()) phones = CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, request_.language));
+            phones = SaidPhones(i, w);
         }
         // The user's model may not know the English model's phones.
         if (!recognizer_.AddWord(keys_.back(), phones)) {

@@ -90,6 +90,18 @@ Colon FindColon(const std::string& line) {
 
 bool HasWords(const std::string& text, bool english) { return !SplitSpokenText(text, english).empty(); }
 
+// The typed lines of `text`, each trimmed (a last line without a newline too).
+std::vector<std::string> TrimmedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from <= text.size();) {
+        std::size_t to = text.find('\n', from);
+        if (to == std::string::npos) to = text.size();
+        lines.push_back(Trim(text.substr(from, to - from)));
+        from = to + 1;
+    }
+    return lines;
+}
+
 } // namespace
 
 bool DialogueScript::IsName(const std::string& candidate) {
@@ -131,13 +143,8 @@ DialogueScript DialogueScript::Parse(const std::string& text, bool english) {
                                     " has no words there, so the name is skipped.");
     };
     int number = 0;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        std::size_t to = text.find('\n', from);
-        if (to == std::string::npos) to = text.size();
-        const std::string line = Trim(text.substr(from, to - from));
+    for (const std::string& line : TrimmedLines(text)) {
         ++number;
-        from = to + 1;
         if (line.empty()) continue;
         const Colon colon = FindColon(line);
         std::string words = line;
@@ -181,14 +188,7 @@ DialogueScript DialogueScript::Parse(const std::string& text, bool english) {
 }
 
 ScriptLineAt DialogueScript::LineAt(const std::string& text, int number, bool english) {
-    // The typed lines, trimmed.
-    std::vector<std::string> lines;
-    for (std::size_t from = 0; from <= text.size();) {
-        std::size_t to = text.find('\n', from);
-        if (to == std::string::npos) to = text.size();
-        lines.push_back(Trim(text.substr(from, to - from)));
-        from = to + 1;
-    }
+    const std::vector<std::string> lines = TrimmedLines(text);
     // The name a line gives (the line's words from `words` on), or "".
     const auto nameOf = [](const std::string& line, std::size_t* words) -> std::string {
         const Colon colon = FindColon(line);
