@@ -10,7 +10,8 @@
 namespace zv {
 
 std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& args, std::size_t first,
-                                              const std::set<std::string>& known, std::string& error) {
+                                              const std::set<std::string>& known, std::string& error,
+                                              const std::set<std::string>& repeatable) {
     CommandLine line;
     for (std::size_t i = first; i < args.size(); i += 2) {
         const std::string& name = args[i];
@@ -22,10 +23,11 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
             error = name + " needs a value";
             return std::nullopt;
         }
-        if (!line.values_.emplace(name, args[i + 1]).second) {
+        if (!line.values_.emplace(name, args[i + 1]).second && repeatable.count(name) == 0) {
             error = name + " is given twice";
             return std::nullopt;
         }
+        line.all_[name].push_back(args[i + 1]);
     }
     return line;
 }
@@ -33,6 +35,11 @@ std::optional<CommandLine> CommandLine::Parse(const std::vector<std::string>& ar
 std::string CommandLine::Value(const std::string& name, const std::string& fallback) const {
     const auto it = values_.find(name);
     return it == values_.end() ? fallback : it->second;
+}
+
+std::vector<std::string> CommandLine::Values(const std::string& name) const {
+    const auto it = all_.find(name);
+    return it == all_.end() ? std::vector<std::string>{} : it->second;
 }
 
 std::optional<FrameRate> ParseFrameRate(const std::string& text) {

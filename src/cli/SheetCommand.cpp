@@ -4,11 +4,14 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "beats/BeatAnalysis.h"
 #include "cli/CommandLine.h"
 #include "cli/HeadlessSound.h"
+#include "cli/MouthSetChoice.h"
+#include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/MouthSet.h"
 #include "dialogue/MouthTrack.h"
@@ -115,7 +118,15 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
         tracks = std::move(content.tracks);
     }
 
-    const MouthSet mouths = MouthSet::PrestonBlair();
+    // Each character's mouths are laid and numbered with the set it keeps.
+    const MouthSetChoice sets;
+    std::set<std::string> notes;
+    const MouthSetNamed setNamed = [&](const std::string& kept) {
+        std::string note;
+        MouthSet set = sets.For("", kept, &note);
+        if (!note.empty() && notes.insert(note).second) messages << note << "\n";
+        return set;
+    };
     std::vector<float> mono;
     const auto monoOnce = [&]() -> const std::vector<float>& {
         if (mono.empty()) mono = MonoMix(sound, 0, sound.NumSamples);
@@ -147,9 +158,16 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
         EnsureTrack(tracks, "Phonemes") = result.breakdown.PhonemeItems();
         EnsureTrack(tracks, "Mouths").clear();
     }
-    if (IsEmptyTrack(tracks, "Mouths") && !IsEmptyTrack(tracks, "Phonemes"))
-        EnsureTrack(tracks, "Mouths") =
-            MouthShapes(*FindTrack(tracks, "Phonemes"), mouths, MouthRules{}, *rate, sampleRate, soundFrames);
+    const std::vector<TrackItem>* keptList = FindTrack(tracks, CharacterList::kTrack);
+    const CharacterList characters = keptList ? CharacterList::FromItems(*keptList) : CharacterList{};
+    for (const Character& c : characters.All()) {
+        const std::string mouthsTrack = CharacterList::MouthsTrack(c.id);
+        const std::string phonemesTrack = CharacterList::PhonemesTrack(c.id);
+        if (!IsEmptyTrack(tracks, mouthsTrack) || IsEmptyTrack(tracks, phonemesTrack)) continue;
+        const std::vector<TrackItem> phonemes = *FindTrack(tracks, phonemesTrack);
+        EnsureTrack(tracks, mouthsTrack) =
+            MouthShapes(phonemes, setNamed(c.mouthSet), MouthRules{}, *rate, sampleRate, soundFrames);
+    }
     if (findBeats && IsEmptyTrack(tracks, "Beats")) {
         const std::optional<BeatAnalysis> analysis =
             FindBeats(monoOnce().data(), monoOnce().size(), sampleRate, 0, BeatOptions{});
@@ -158,7 +176,7 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
     }
 
     const SheetContent content = SheetContentOfTracks(
-        tracks, std::filesystem::path(soundPath).filename().string(), sampleRate, soundFrames, *rate, mouths);
+        tracks, std::filesystem::path(soundPath).filename().string(), sampleRate, soundFrames, *rate, setNamed);
     if (!content.HasAnything() || content.FrameCount() <= 0) {
         messages << "Nothing to put on the sheet: '" << soundPath
                  << "' has no marks, words, mouths or beats kept beside it (give --text SCRIPT or --beats). "

@@ -23,6 +23,7 @@ SheetContent XdtsSheetWriter::ContentOf(const ExportInput& in) {
         for (const CharacterExport& c : *in.characters) {
             SheetSpeaker speaker;
             speaker.name = c.name;
+            speaker.named = !c.name.empty();
             if (c.mouthSet != nullptr) speaker.mouthSet = *c.mouthSet;
             if (c.breakdown != nullptr) speaker.words = c.breakdown->WordItems();
             if (c.mouths != nullptr) speaker.mouths = *c.mouths;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/FrameTime.h"
+#include "dialogue/CharacterList.h"
 #include "marks/MarksFile.h"
 
 namespace zv {
@@ -24,26 +25,37 @@ bool SheetContent::HasAnything() const {
 }
 
 SheetContent SheetContentOfTracks(const std::vector<FileTrack>& tracks, const std::string& soundName,
-                                  int32_t sampleRate, int64_t soundFrames, FrameRate rate, const MouthSet& mouthSet) {
+                                  int32_t sampleRate, int64_t soundFrames, FrameRate rate,
+                                  const MouthSetNamed& setNamed) {
     SheetContent content;
     content.soundName = soundName;
     content.sampleRate = sampleRate;
     content.soundFrames = soundFrames;
     content.rate = rate;
-    SheetSpeaker speaker;
-    speaker.name = "Dialogue";
-    speaker.mouthSet = mouthSet;
-    for (const FileTrack& track : tracks) {
-        if (track.name == "Marks") content.marks = track.items;
-        else if (track.name == "Words") speaker.words = track.items;
-        else if (track.name == "Mouths") speaker.mouths = track.items;
-        else if (track.name == "Beats") content.beats = track.items;
-    }
+    const auto itemsOf = [&](const std::string& name) -> std::vector<TrackItem> {
+        for (const FileTrack& track : tracks)
+            if (track.name == name) return track.items;
+        return {};
+    };
     // A sheet's columns keep time order whatever order the file had.
-    const auto byStart = [](const TrackItem& a, const TrackItem& b) { return a.start < b.start; };
-    for (auto* items : {&content.marks, &speaker.words, &speaker.mouths, &content.beats})
-        std::stable_sort(items->begin(), items->end(), byStart);
-    if (!speaker.words.empty() || !speaker.mouths.empty()) content.speakers.push_back(std::move(speaker));
+    const auto inOrder = [](std::vector<TrackItem> items) {
+        std::stable_sort(items.begin(), items.end(), [](const TrackItem& a, const TrackItem& b) { return a.start < b.start; });
+        return items;
+    };
+    content.marks = inOrder(itemsOf("Marks"));
+    content.beats = inOrder(itemsOf("Beats"));
+    const CharacterList characters = CharacterList::FromItems(itemsOf(CharacterList::kTrack));
+    for (const Character& c : characters.All()) {
+        SheetSpeaker speaker;
+        speaker.name = c.name.empty() ? std::string("Dialogue") : c.name;
+        speaker.named = !c.name.empty();
+        speaker.words = inOrder(itemsOf(CharacterList::WordsTrack(c.id)));
+        speaker.mouths = inOrder(itemsOf(CharacterList::MouthsTrack(c.id)));
+        // A character with nothing said takes no columns.
+        if (speaker.words.empty() && speaker.mouths.empty()) continue;
+        speaker.mouthSet = setNamed ? setNamed(c.mouthSet) : MouthSet::PrestonBlair();
+        content.speakers.push_back(std::move(speaker));
+    }
     return content;
 }
 

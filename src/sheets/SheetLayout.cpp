@@ -14,6 +14,11 @@ constexpr int64_t kFramesAFoot = 16;
 // Pages beyond this are not laid out (a sheet of a long sound at a high
 // rate would otherwise ask for more pages than a printer takes).
 constexpr int64_t kMostPages = 10000;
+// Characters a page holds: the DIALOGUE and MOUTH columns of more would be
+// too narrow to read at the sheet's type (the painter shrinks the type of a
+// cell whose text is wider than it).
+constexpr std::size_t kSpeakersOneColumn = 6;
+constexpr std::size_t kSpeakersTwoColumns = 3;
 
 void Join(std::string& into, const std::string& text) {
     if (text.empty()) return;
@@ -29,9 +34,12 @@ SheetLayout::SheetLayout(const SheetContent& content, SheetKind kind, SheetHeade
     framesPerSecond_ = std::max<int64_t>(content.rate.IsPositive() ? content.rate.Rounded() : 0, 1);
     framesPerPage_ = framesPerSecond_ * kSecondsAPage;
     rowsPerBlock_ = kind == SheetKind::TwoColumns ? framesPerPage_ / 2 : framesPerPage_;
+    const std::size_t perPage = SpeakersPerPage();
+    speakerSets_ = static_cast<int>(std::max<std::size_t>((content.speakers.size() + perPage - 1) / perPage, 1));
     const int64_t pages = frames_ <= 0 ? 0 : (frames_ + framesPerPage_ - 1) / framesPerPage_;
-    pageCount_ = static_cast<int>(std::min(pages, kMostPages));
-    frames_ = std::min(frames_, pageCount_ * framesPerPage_);
+    timePages_ = static_cast<int>(std::min(pages, kMostPages / speakerSets_));
+    pageCount_ = timePages_ * speakerSets_;
+    frames_ = std::min(frames_, timePages_ * framesPerPage_);
 
     const auto size = static_cast<std::size_t>(frames_);
     actions_.assign(size, {});
@@ -49,7 +57,7 @@ SheetLayout::SheetLayout(const SheetContent& content, SheetKind kind, SheetHeade
         if (beat.kind == "downbeat") barLines_[static_cast<std::size_t>(f)] = 1;
     }
     for (const SheetSpeaker& speaker : content.speakers) {
-        speakerNames_.push_back(speaker.name);
+        speakerNames_.push_back(speaker.named ? speaker.name : std::string());
         SpeakerFrames s;
         s.words.assign(size, {});
         s.wordHeld.assign(size, 0);
@@ -68,7 +76,11 @@ SheetLayout::SheetLayout(const SheetContent& content, SheetKind kind, SheetHeade
     }
 }
 
-SheetRow SheetLayout::RowOf(int64_t frame) const {
+std::size_t SheetLayout::SpeakersPerPage() const {
+    return kind_ == SheetKind::TwoColumns ? kSpeakersTwoColumns : kSpeakersOneColumn;
+}
+
+SheetRow SheetLayout::RowOf(int64_t frame, std::size_t firstSpeaker, std::size_t count) const {
     SheetRow row;
     row.frame = frame + 1;
     if (frame % framesPerSecond_ == 0) {
@@ -80,7 +92,8 @@ SheetRow SheetLayout::RowOf(int64_t frame) const {
     row.action = actions_[i];
     row.beat = beats_[i];
     row.barLine = barLines_[i] != 0;
-    for (const SpeakerFrames& s : speakers_) {
+    for (std::size_t k = firstSpeaker; k < firstSpeaker + count; ++k) {
+        const SpeakerFrames& s = speakers_[k];
         SheetRow::Speaker cell;
         cell.word = s.words[i];
         cell.wordHeld = s.wordHeld[i] != 0;
@@ -99,7 +112,16 @@ SheetPage SheetLayout::Page(int number) const {
     page.header = "Scene " + header_.scene + " \xC2\xB7 Shot " + header_.shot + " \xC2\xB7 " + content_.soundName +
                   " \xC2\xB7 " + RateText(content_.rate) + " fps \xC2\xB7 Page " + std::to_string(number) + " of " +
                   std::to_string(pageCount_);
-    const int64_t first = (number - 1) * framesPerPage_;
+    // Which set of pages, so which characters, and which 6 seconds of it.
+    const int set = (number - 1) / timePages_;
+    const std::size_t firstSpeaker = static_cast<std::size_t>(set) * SpeakersPerPage();
+    const std::size_t speakers = std::min(SpeakersPerPage(), speakers_.size() - std::min(firstSpeaker, speakers_.size()));
+    page.speakerNames.assign(speakerNames_.begin() + static_cast<std::ptrdiff_t>(firstSpeaker),
+                             speakerNames_.begin() + static_cast<std::ptrdiff_t>(firstSpeaker + speakers));
+    if (speakerSets_ > 1)
+        page.header += " \xC2\xB7 Characters " + std::to_string(firstSpeaker + 1) + "\xE2\x80\x93" +
+                       std::to_string(firstSpeaker + speakers) + " of " + std::to_string(speakers_.size());
+    const int64_t first = static_cast<int64_t>((number - 1) % timePages_) * framesPerPage_;
     const int64_t blocks = framesPerPage_ / rowsPerBlock_;
     for (int64_t b = 0; b < blocks; ++b) {
         SheetBlock block;
@@ -107,11 +129,11 @@ SheetPage SheetLayout::Page(int number) const {
         // Rows past the sound's end stay on the sheet, numbered and empty, as a printed form would have them.
         for (int64_t f = from; f < from + rowsPerBlock_; ++f) {
             if (f < frames_) {
-                block.rows.push_back(RowOf(f));
+                block.rows.push_back(RowOf(f, firstSpeaker, speakers));
             } else {
                 SheetRow empty;
                 empty.frame = f + 1;
-                empty.speakers.resize(speakers_.size());
+                empty.speakers.resize(speakers);
                 if (f % framesPerSecond_ == 0) {
                     empty.second = std::to_string(f / framesPerSecond_) + "s";
                     empty.secondLine = true;

@@ -15,6 +15,13 @@
 // each beat; a bar line is ruled above a downbeat) and the margin: the frame
 // number, the second ("2s") on the first frame of each second and the foot
 // ("3'") on the first frame of each foot of 16 frames.
+//
+// Several characters: each has its DIALOGUE and MOUTH columns under its
+// name. A page holds at most SpeakersPerPage() of them (6 in one column, 3
+// in each of two); when there are more, the sheet is laid out again for
+// the next ones, a second set of pages after the first (and so on), each
+// page's header saying which characters it holds. Every page keeps ACTION
+// and BEATS.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -49,6 +56,9 @@ struct SheetBlock {               // one column of rows on a page
 struct SheetPage {
     int number = 0;               // from 1
     std::string header;           // "Scene 1 · Shot 3 · voice.wav · 24 fps · Page 1 of 4"
+    // The column titles of the speakers on the page, in the rows' order:
+    // a character's name, "" for the one unnamed speaker.
+    std::vector<std::string> speakerNames;
     std::vector<SheetBlock> blocks;
 };
 
@@ -65,13 +75,18 @@ public:
     int64_t FramesPerPage() const { return framesPerPage_; }
     int64_t RowsPerBlock() const { return rowsPerBlock_; }
     int PageCount() const { return pageCount_; }
-    // The speakers' names, for the column titles.
+    // The most characters a page holds, and how many sets of pages it takes
+    // to give every character its columns (at least 1).
+    std::size_t SpeakersPerPage() const;
+    int SpeakerSets() const { return speakerSets_; }
+    // The speakers' names, for the column titles ("" for the one unnamed speaker).
     const std::vector<std::string>& SpeakerNames() const { return speakerNames_; }
     // Page n (from 1); an empty page out of range.
     SheetPage Page(int number) const;
 
 private:
-    SheetRow RowOf(int64_t frame) const;   // frame from 0
+    // Frame from 0; the speakers from `first`, `count` of them.
+    SheetRow RowOf(int64_t frame, std::size_t first, std::size_t count) const;
 
     const SheetContent& content_;
     SheetKind kind_;
@@ -81,6 +96,8 @@ private:
     int64_t framesPerPage_ = 0;
     int64_t rowsPerBlock_ = 0;
     int pageCount_ = 0;
+    int timePages_ = 0;           // the pages of one set
+    int speakerSets_ = 1;
     std::vector<std::string> speakerNames_;
     // Per frame, worked out once.
     std::vector<std::string> actions_;

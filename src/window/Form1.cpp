@@ -116,7 +116,8 @@ Form1::Form1(Platform& platform, QWidget* parent) : QMainWindow(parent), platfor
     characters_ = new CharacterActions(platform_.messages, *document_, *trackUndo_, *links_, *waveform_, this);
     sheetsActions_ = new SheetsActions({platform_, *document_, [this] { return session_.Rate(); },
                                         [this] { return std::make_pair(session_.SelectionStartMs(), session_.SelectionEndMs()); },
-                                        [this] { return dialogueActions_->SetOf(1); }, this},
+                                        [this](const std::string& name) { return dialogueActions_->SetNamed(name); },
+                                        this},
                                        this);
     sheetsActions_->FillFileMenu(*MnuFile, MnuExit);
     links_->sheets = sheetsActions_;

@@ -109,7 +109,7 @@ SheetContent SheetsActions::Content(FrameRate rate) const {
     for (const auto& track : parts_.document.Tracks()) tracks.push_back({track->Name(), track->Items()});
     const SoundInfo& info = parts_.document.Info();
     return SheetContentOfTracks(tracks, std::filesystem::path(info.path).filename().string(), info.sampleRate,
-                                info.frames, rate, parts_.mouthSet ? parts_.mouthSet() : MouthSet::PrestonBlair());
+                                info.frames, rate, parts_.mouthSet);
 }
 
 std::optional<SheetContent> SheetsActions::ContentToShow(FrameRate rate) {

@@ -50,7 +50,7 @@ public:
         SoundDocument& document;
         std::function<FrameRate()> readRate;          // reads the rate box, returns the rate
         std::function<std::pair<int32_t, int32_t>()> selectionMs;   // start, end
-        std::function<MouthSet()> mouthSet;           // the mouth set in use
+        MouthSetNamed mouthSet;                       // a character's kept set by name ("" = the panel's)
         QWidget* window;
     };
     // The sheet dialog; nothing when cancelled. Tests hand in their own.

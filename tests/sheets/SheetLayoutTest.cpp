@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "common/FrameTime.h"
+#include "dialogue/CharacterList.h"
+#include "marks/MarksFile.h"
 #include "sheets/SheetLayout.h"
 
 namespace zv {
@@ -89,6 +91,74 @@ TEST(SheetLayout, RowsSayWhatIsOnTheirFrame) {
     EXPECT_EQ(rows[12].beat, "1.2");
     EXPECT_FALSE(rows[12].barLine);
     EXPECT_TRUE(rows[48].barLine);
+}
+
+
+// Characters kept as the window keeps them: each one's own tracks and set.
+std::vector<FileTrack> CharacterTracks(int count) {
+    CharacterList list;
+    list.Rename(1, "Ann");
+    for (int i = 2; i <= count; ++i) list.Add("C" + std::to_string(i));
+    list.Find(2)->mouthSet = "A-H";
+    std::vector<FileTrack> tracks{{CharacterList::kTrack, list.Items()}};
+    for (const Character& c : list.All()) {
+        // Each speaks one word of their own on frame 10 * id (from 0).
+        const int64_t start = 20000 * c.id;
+        tracks.push_back({CharacterList::WordsTrack(c.id), {{start, start + 4000, "word" + std::to_string(c.id), ""}}});
+        tracks.push_back({CharacterList::MouthsTrack(c.id), {{start, start + 4000, c.id == 2 ? "D" : "E", ""}}});
+    }
+    // A character with nothing said takes no columns.
+    list.Add("Quiet");
+    tracks[0].items = list.Items();
+    return tracks;
+}
+
+TEST(SheetLayout, EachCharacterHasItsColumnsAndNoneIsLost) {
+    const auto setNamed = [](const std::string& name) { return MouthSet::BuiltIn(name == "A-H" ? "a-h" : "preston-blair").value(); };
+    const SheetContent two = SheetContentOfTracks(CharacterTracks(2), "scene.wav", kRate, 20 * kRate, 24, setNamed);
+    ASSERT_EQ(two.speakers.size(), 2u);
+    EXPECT_EQ(two.speakers[1].mouthSet.Name(), "A-H");
+    const SheetLayout layout(two, SheetKind::TwoColumns, {});
+    EXPECT_EQ(layout.SpeakerNames(), (std::vector<std::string>{"Ann", "C2"}));
+    EXPECT_EQ(layout.PageCount(), 4);
+    const SheetPage page = layout.Page(1);
+    EXPECT_EQ(page.speakerNames, layout.SpeakerNames());
+    const std::vector<SheetRow>& rows = page.blocks[0].rows;
+    // Ann's word on frame 11, C2's on frame 21, each in its own column.
+    EXPECT_EQ(rows[10].speakers[0].word, "word1");
+    EXPECT_EQ(rows[10].speakers[0].mouth, "E");
+    EXPECT_EQ(rows[10].speakers[1].word, "");
+    EXPECT_EQ(rows[20].speakers[1].word, "word2");
+    EXPECT_EQ(rows[20].speakers[1].mouth, "D");
+    // A-H's rest before C2's word, Preston Blair's before Ann's.
+    EXPECT_EQ(rows[0].speakers[1].mouth, "X");
+    EXPECT_EQ(rows[0].speakers[0].mouth, "rest");
+
+    // Eight characters: two sets of pages in one column, three in two; every name on some page.
+    const SheetContent eight = SheetContentOfTracks(CharacterTracks(8), "scene.wav", kRate, 20 * kRate, 24, setNamed);
+    for (const SheetKind kind : {SheetKind::OneColumn, SheetKind::TwoColumns}) {
+        const SheetLayout many(eight, kind, {});
+        const int sets = kind == SheetKind::OneColumn ? 2 : 3;
+        EXPECT_EQ(many.SpeakerSets(), sets);
+        EXPECT_EQ(many.PageCount(), 4 * sets);
+        std::vector<std::string> seen;
+        for (int n = 1; n <= many.PageCount(); ++n) {
+            const SheetPage p = many.Page(n);
+            ASSERT_LE(p.speakerNames.size(), many.SpeakersPerPage());
+            EXPECT_EQ(p.blocks[0].rows[0].speakers.size(), p.speakerNames.size());
+            if ((n - 1) % 4 == 0) seen.insert(seen.end(), p.speakerNames.begin(), p.speakerNames.end());
+        }
+        EXPECT_EQ(seen, many.SpeakerNames());
+        // The last set's first page: its characters' words on their frames, and the header says whose page it is.
+        const SheetPage last = many.Page(4 * (sets - 1) + 1);
+        EXPECT_NE(last.header.find("Characters " + std::to_string(8 - last.speakerNames.size() + 1) + "\xE2\x80\x93" +
+                                   "8 of 8"), std::string::npos) << last.header;
+        bool found = false;
+        for (const SheetBlock& block : last.blocks)
+            for (const SheetRow& row : block.rows)
+                if (row.frame == 81) found = row.speakers.back().word == "word8";
+        EXPECT_TRUE(found);
+    }
 }
 
 } // namespace

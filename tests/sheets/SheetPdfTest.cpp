@@ -85,5 +85,49 @@ TEST(SheetPdf, AFolderThatCantBeWrittenIsToldAndLeavesNothing) {
     EXPECT_EQ(files, 1u);
 }
 
+
+// The text line of the sheet that holds `word`: pdftotext -layout keeps each row on a line.
+std::string LineWith(const std::string& text, const std::string& word) {
+    const std::size_t at = text.find(word);
+    if (at == std::string::npos) return {};
+    const std::size_t from = text.rfind('\n', at);
+    const std::size_t to = text.find('\n', at);
+    return text.substr(from == std::string::npos ? 0 : from + 1, to == std::string::npos ? std::string::npos : to - from - 1);
+}
+
+TEST(SheetPdf, TwoCharactersEachHaveTheirNamedColumns) {
+    if (QGuiApplication::instance() == nullptr) GTEST_SKIP() << "needs the toolkit";
+    test::TempDir dir;
+    SheetContent content = Twenty();
+    SheetSpeaker ann = content.speakers[0];
+    ann.name = "Annabel";
+    ann.named = true;
+    SheetSpeaker bob;
+    bob.name = "Bartholomew";
+    bob.named = true;
+    bob.mouthSet = MouthSet::NineShapes();
+    // Frame 50 (from 1): samples 98000 ..
+    bob.words = {{98000, 110000, "elsewhere", ""}};
+    bob.mouths = {{0, 98000, "X", ""}, {98000, 110000, "G", ""}, {110000, 20 * 48000, "X", ""}};
+    content.speakers = {ann, bob};
+    for (const SheetKind kind : {SheetKind::OneColumn, SheetKind::TwoColumns}) {
+        const std::string pdf = dir.File(kind == SheetKind::OneColumn ? "one.pdf" : "two.pdf");
+        const SheetLayout layout(content, kind, {"2", "7"});
+        ASSERT_FALSE(WriteSheetPdf(layout, pdf));
+        const std::string text = Output("pdftotext -layout '" + pdf + "' - 2>&1");
+        for (const char* expected : {"Annabel", "Bartholomew", "hello", "goodbye", "elsewhere", "WQ", "DIALOGUE", "MOUTH"})
+            EXPECT_NE(text.find(expected), std::string::npos) << expected << " is not in\n" << text.substr(0, 3000);
+        // Each on its row: Ann's hello and WQ on frame 25, Bob's word and G on frame 50.
+        const std::string hello = LineWith(text, "hello"), elsewhere = LineWith(text, "elsewhere");
+        EXPECT_NE(hello.find("25"), std::string::npos) << hello;
+        EXPECT_NE(hello.find("WQ"), std::string::npos) << hello;
+        EXPECT_NE(elsewhere.find("50"), std::string::npos) << elsewhere;
+        EXPECT_NE(elsewhere.find(" G"), std::string::npos) << elsewhere;
+        // Ann's columns come first, Bob's after them.
+        const std::string names = LineWith(text, "Annabel");
+        EXPECT_LT(names.find("Annabel"), names.find("Bartholomew")) << names;
+    }
+}
+
 } // namespace
 } // namespace zv

@@ -39,7 +39,7 @@ struct Window {
     SoundDocument document;
     std::pair<int32_t, int32_t> selection{0, 0};
     SheetsActions actions{{platform, document, [] { return FrameRate(30); }, [this] { return selection; },
-                           [] { return MouthSet::PrestonBlair(); }, nullptr},
+                           [](const std::string&) { return MouthSet::PrestonBlair(); }, nullptr},
                           nullptr};
 };
 

@@ -41,10 +41,23 @@ Columns ColumnsFor(double width, std::size_t speakers) {
     return {3 * unit, 4 * unit, 4 * unit, 2.5 * unit, 2 * unit};
 }
 
+// The text in the cell, its type made smaller when it is wider than the
+// cell (a long word in a narrow column of several characters' sheet).
 void DrawCell(QPainter& painter, const QRectF& cell, const std::string& text, Qt::Alignment align) {
     if (text.empty()) return;
-    painter.drawText(cell.adjusted(cell.height() * 0.15, 0, -cell.height() * 0.15, 0), align | Qt::AlignVCenter,
-                     Q(text));
+    const QRectF room = cell.adjusted(cell.height() * 0.15, 0, -cell.height() * 0.15, 0);
+    const QString words = Q(text);
+    const QFont font = painter.font();
+    const double wide = QFontMetricsF(font, painter.device()).horizontalAdvance(words);
+    if (room.width() <= 0 || wide <= room.width() || font.pixelSize() <= 1) {
+        painter.drawText(room, align | Qt::AlignVCenter, words);
+        return;
+    }
+    QFont smaller = font;
+    smaller.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * room.width() / wide * 0.95)));
+    painter.setFont(smaller);
+    painter.drawText(room, align | Qt::AlignVCenter, words);
+    painter.setFont(font);
 }
 
 // A held value: a thin line down the middle of the cell.
@@ -53,15 +66,19 @@ void DrawHold(QPainter& painter, const QRectF& cell) {
     painter.drawLine(QPointF(x, cell.top()), QPointF(x, cell.bottom()));
 }
 
-void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& block, const QRectF& area,
-               const QPen& thin, const QPen& heavy) {
+void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetPage& page, const SheetBlock& block,
+               const QRectF& area, const QPen& thin, const QPen& heavy) {
     QPen light = thin;
     light.setColor(QColor(150, 150, 150));
-    const std::size_t speakers = layout.SpeakerNames().size();
+    const std::vector<std::string>& names = page.speakerNames;
+    const std::size_t speakers = names.size();
     const Columns c = ColumnsFor(area.width(), speakers);
     const double rows = static_cast<double>(std::max<int64_t>(layout.RowsPerBlock(), 1));
+    // Characters' names go on a line of their own above their two columns' titles.
+    const bool named = std::any_of(names.begin(), names.end(), [](const std::string& n) { return !n.empty(); });
+    const double nameHeight = named ? area.height() * 0.025 : 0;
     const double titleHeight = area.height() * 0.035;
-    const double rowHeight = (area.height() - titleHeight) / rows;
+    const double rowHeight = (area.height() - nameHeight - titleHeight) / rows;
 
     // Column edges, left to right.
     std::vector<double> edges{area.left(), area.left() + c.margin, area.left() + c.margin + c.action};
@@ -69,8 +86,7 @@ void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& b
     for (std::size_t s = 0; s < speakers; ++s) {
         edges.push_back(edges.back() + c.word);
         edges.push_back(edges.back() + c.mouth);
-        const std::string name = layout.SpeakerNames()[s];
-        titles.push_back(speakers > 1 ? "DIALOGUE " + name : "DIALOGUE");
+        titles.push_back("DIALOGUE");
         titles.push_back("MOUTH");
     }
     edges.push_back(edges.back() + c.beats);
@@ -89,17 +105,32 @@ void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& b
         const double wide = metrics.horizontalAdvance(Q(titles[i]));
         if (wide > room && wide > 0) titlePixels = std::min(titlePixels, titleHeight * 0.45 * room / wide);
     }
+    // Several characters' narrow columns would make every title tiny: the
+    // titles keep a readable size and only those still too wide shrink.
+    if (speakers > 1) titlePixels = std::max(titlePixels, titleHeight * 0.3);
     font.setPixelSize(std::max(1, static_cast<int>(titlePixels)));
     painter.setFont(font);
     painter.setPen(thin);
+    const double titleTop = area.top() + nameHeight;
     for (std::size_t i = 0; i + 1 < edges.size(); ++i)
-        DrawCell(painter, QRectF(edges[i], area.top(), edges[i + 1] - edges[i], titleHeight), titles[i],
+        DrawCell(painter, QRectF(edges[i], titleTop, edges[i + 1] - edges[i], titleHeight), titles[i],
                  Qt::AlignHCenter);
+    // Each name across its character's DIALOGUE and MOUTH, ruled off from the next.
+    QFont nameFont = font;
+    nameFont.setPixelSize(std::max(1, static_cast<int>(nameHeight * 0.5)));
+    if (named) painter.setFont(nameFont);
+    for (std::size_t s = 0; named && s < speakers; ++s) {
+        const QRectF over(edges[2 + 2 * s], area.top(), edges[4 + 2 * s] - edges[2 + 2 * s], nameHeight);
+        DrawCell(painter, over, names[s], Qt::AlignHCenter);
+        painter.drawLine(QPointF(over.left(), over.top()), QPointF(over.right(), over.top()));
+        painter.drawLine(QPointF(over.right(), over.top()), QPointF(over.right(), over.bottom()));
+        painter.drawLine(QPointF(over.left(), over.top()), QPointF(over.left(), over.bottom()));
+    }
     font.setBold(false);
     font.setPixelSize(std::max(1, static_cast<int>(rowHeight * 0.8)));
     painter.setFont(font);
 
-    const double top = area.top() + titleHeight;
+    const double top = titleTop + titleHeight;
     for (std::size_t r = 0; r < block.rows.size(); ++r) {
         const SheetRow& row = block.rows[r];
         const double y = top + static_cast<double>(r) * rowHeight;
@@ -130,9 +161,9 @@ void DrawBlock(QPainter& painter, const SheetLayout& layout, const SheetBlock& b
         painter.setPen(thin);
     }
     const double bottom = top + rows * rowHeight;
-    painter.drawLine(QPointF(area.left(), area.top()), QPointF(area.right(), area.top()));
+    painter.drawLine(QPointF(area.left(), titleTop), QPointF(area.right(), titleTop));
     painter.drawLine(QPointF(area.left(), bottom), QPointF(area.right(), bottom));
-    for (double x : edges) painter.drawLine(QPointF(x, area.top()), QPointF(x, bottom));
+    for (double x : edges) painter.drawLine(QPointF(x, titleTop), QPointF(x, bottom));
 }
 
 } // namespace
@@ -160,7 +191,7 @@ bool PaintSheet(QPagedPaintDevice& device, const SheetLayout& layout) {
         for (std::size_t b = 0; b < sheet.blocks.size(); ++b) {
             const QRectF area(page.left() + static_cast<double>(b) * (width + gap), page.top() + headerHeight * 1.2,
                               width, page.height() - headerHeight * 1.2);
-            DrawBlock(painter, layout, sheet.blocks[b], area, thin, heavy);
+            DrawBlock(painter, layout, sheet, sheet.blocks[b], area, thin, heavy);
         }
     }
     return painter.end();
