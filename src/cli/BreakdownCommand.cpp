@@ -8,6 +8,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/HeadlessSound.h"
+#include "cli/MouthSetChoice.h"
+#include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/DialogueScript.h"
 #include "dialogue/ScriptBreakdown.h"
@@ -17,6 +19,8 @@
 #include "dialogue/UserSpeechModel.h"
 #include "export/ExportText.h"
 #include "export/ExportWriters.h"
+#include "marks/MarksFile.h"
+#include "marks/TextFile.h"
 #include "sound/MonoMix.h"
 
 namespace zv {
@@ -26,7 +30,7 @@ namespace {
 // The formats offered are the export list's dialogue formats.
 std::string Usage() {
     return "Usage: zorvane --breakdown SOUND --text SCRIPT|- [--fps RATE] [--language CODE]\n"
-           "               [--mouths preston-blair|a-h|FILE] [--format " +
+           "               [--mouths preston-blair|a-h|FILE] [--mouths NAME=SET|FILE ...] [--format " +
            ExportWriters::Names(ExportSubject::Dialogue, "|") + "] [--output FILE]\n";
 }
 
@@ -37,17 +41,37 @@ bool ReadAll(std::istream& in, std::string& text) {
     return !in.bad();
 }
 
-// The mouth set named on the command line: a built-in one, a file, or a
-// set in the user's mouths folder by name.
-std::optional<MouthSet> ChooseMouths(const std::string& name, std::string& error) {
-    if (auto set = MouthSet::BuiltIn(name)) return set;
-    std::error_code ec;
-    if (std::filesystem::exists(name, ec)) return MouthSet::ReadFile(name, error);
-    const std::string folder = MouthSet::UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-    const std::string file = folder + "/" + name + ".json";
-    if (!folder.empty() && std::filesystem::exists(file, ec)) return MouthSet::ReadFile(file, error);
-    error = "Couldn't read the mouth set " + name + ": no such file, and no such set in " + folder;
-    return std::nullopt;
+// The characters kept beside the sound (the window's, with the mouth set
+// each keeps); the one unnamed speaker when nothing is kept or the file
+// can't be read (a note says so: the breakdown goes on without it).
+CharacterList KeptCharacters(const std::string& soundPath, int32_t sampleRate, std::ostream& messages) {
+    const std::string path = MarksFilePath(soundPath);
+    const TextFileRead kept = ReadTextFile(path, std::size_t{64} << 20);
+    if (!kept.exists) return {};
+    const MarksFileContent content = kept.error ? MarksFileContent{} : ParseMarksFile(kept.text, sampleRate);
+    if (kept.error || content.error) {
+        messages << "The characters kept in " << path << " can't be read ("
+                 << (kept.error ? *kept.error : *content.error) << "): their mouth sets are not used.\n";
+        return {};
+    }
+    for (const FileTrack& track : content.tracks)
+        if (track.name == CharacterList::kTrack) return CharacterList::FromItems(track.items);
+    return {};
+}
+
+// The set a speaker of the script keeps beside the sound: the kept
+// character of that name (or, but for letter case, that name); the one
+// unnamed speaker takes the first character's.
+std::string KeptSet(const CharacterList& kept, const std::string& name) {
+    if (name.empty()) return kept.All().front().mouthSet;
+    if (const Character* c = kept.FindByName(name)) return c->mouthSet;
+    const auto lower = [](std::string text) {
+        for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        return text;
+    };
+    for (const Character& c : kept.All())
+        if (lower(c.name) == lower(name)) return c.mouthSet;
+    return {};
 }
 
 // Whether `format` writes one file for each of several characters (so
@@ -71,7 +95,7 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     }
     std::string error;
     const auto options = CommandLine::Parse(
-        args, 3, {"--text", "--fps", "--language", "--mouths", "--format", "--output"}, error);
+        args, 3, {"--text", "--fps", "--language", "--mouths", "--format", "--output"}, error, {"--mouths"});
     if (!options) {
         messages << error << "\n" << Usage();
         return kExitUsage;
@@ -98,10 +122,13 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
         messages << "Unknown language: " << language << "\n";
         return kExitUsage;
     }
-    const auto mouths = ChooseMouths(options->Value("--mouths", "preston-blair"), error);
-    if (!mouths) {
+    bool unreadableSet = false;
+    const auto sets = MouthSetChoice::Parse(options->Values("--mouths"), error, unreadableSet);
+    if (!sets) {
         messages << error << "\n";
-        return kExitUnreadable;
+        if (unreadableSet) return kExitUnreadable;
+        messages << Usage();
+        return kExitUsage;
     }
     const std::string textPath = options->Value("--text");
     std::string text;
@@ -126,6 +153,10 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     if (script.Lines().empty()) {
         messages << "The text " << textName << " is empty\n";
         return kExitUnreadable;
+    }
+    if (const auto unknown = sets->UnknownName(script.Speakers())) {
+        messages << *unknown << "\n" << Usage();
+        return kExitUsage;
     }
     const std::string output = options->Value("--output");
     if (script.Speakers().size() > 1 && (output.empty() || output == "-") && WritesFileEach(*format)) {
@@ -155,15 +186,29 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
         messages << result.message << "\n";
         return kExitUnreadable;
     }
-    // Each character's shapes, from the one set asked for.
+    // Each character's shapes, from the set asked for it, else the one it keeps.
+    const CharacterList kept = KeptCharacters(soundPath, request.sampleRate, messages);
+    const auto setFor = [&](const std::string& name) {
+        std::string note;
+        MouthSet set = sets->For(name, KeptSet(kept, name), &note);
+        if (!note.empty()) messages << note << "\n";
+        return set;
+    };
+    std::vector<MouthSet> speakerSets;
     std::vector<std::vector<TrackItem>> shapes;
-    for (const SpeakerBreakdown& s : aligned.speakers)
-        shapes.push_back(MouthShapes(s.breakdown.PhonemeItems(), *mouths, MouthRules{}, *rate, request.sampleRate,
-                                     request.soundFrames));
+    speakerSets.reserve(aligned.speakers.size() + 1);
+    for (const SpeakerBreakdown& s : aligned.speakers) {
+        speakerSets.push_back(setFor(s.name));
+        shapes.push_back(MouthShapes(s.breakdown.PhonemeItems(), speakerSets.back(), MouthRules{}, *rate,
+                                     request.sampleRate, request.soundFrames));
+    }
     std::vector<CharacterExport> characters;
     for (std::size_t i = 0; i < aligned.speakers.size(); ++i)
-        characters.push_back({aligned.speakers[i].name, &aligned.speakers[i].breakdown, &shapes[i], &*mouths});
-    if (characters.empty()) characters.push_back({"", &result.breakdown, nullptr, &*mouths});
+        characters.push_back({aligned.speakers[i].name, &aligned.speakers[i].breakdown, &shapes[i], &speakerSets[i]});
+    if (characters.empty()) {
+        speakerSets.push_back(setFor(""));
+        characters.push_back({"", &result.breakdown, nullptr, &speakerSets.back()});
+    }
     ExportInput out;
     out.soundName = std::filesystem::path(soundPath).filename().string();
     out.sampleRate = request.sampleRate;
@@ -171,7 +216,7 @@ int Run(const std::vector<std::string>& args, std::istream& input, std::ostream&
     out.rate = *rate;
     out.breakdown = characters.front().breakdown;
     out.mouths = characters.front().mouths;
-    out.mouthSet = &*mouths;
+    out.mouthSet = characters.front().mouthSet;
     out.characters = &characters;
     const std::vector<ExportFile> files = format->WriteFiles(out);
     for (const ExportFile& file : files) {

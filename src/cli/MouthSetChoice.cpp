@@ -49,8 +49,10 @@ std::optional<MouthSet> MouthSetChoice::Find(const std::string& name, std::strin
     return std::nullopt;
 }
 
-std::optional<MouthSetChoice> MouthSetChoice::Parse(const std::vector<std::string>& values, std::string& error) {
+std::optional<MouthSetChoice> MouthSetChoice::Parse(const std::vector<std::string>& values, std::string& error,
+                                                    bool& unreadable) {
     MouthSetChoice choice;
+    unreadable = false;
     for (const std::string& value : values) {
         const std::size_t equals = value.find('=');
         if (equals == std::string::npos || NamesASet(value)) {
@@ -59,12 +61,15 @@ std::optional<MouthSetChoice> MouthSetChoice::Parse(const std::vector<std::strin
                 return std::nullopt;
             }
             choice.all_ = Find(value, error);
-            if (!choice.all_) return std::nullopt;
+            if (!choice.all_) {
+                unreadable = true;
+                return std::nullopt;
+            }
             continue;
         }
         const std::string name = CharacterList::Trimmed(value.substr(0, equals));
-        if (name.empty()) {
-            error = "--mouths " + value + ": no character's name before the '='";
+        if (name.empty() || equals + 1 == value.size()) {
+            error = "--mouths " + value + (name.empty() ? ": no character's name before the '='" : ": no set after the '='");
             return std::nullopt;
         }
         if (choice.Named(name)) {
@@ -72,7 +77,11 @@ std::optional<MouthSetChoice> MouthSetChoice::Parse(const std::vector<std::strin
             return std::nullopt;
         }
         std::optional<MouthSet> set = Find(value.substr(equals + 1), error);
-        if (!set) return std::nullopt;
+        if (!set) {
+            error = "--mouths " + value + ": " + error;
+            unreadable = true;
+            return std::nullopt;
+        }
         choice.named_.emplace_back(name, std::move(*set));
     }
     return choice;

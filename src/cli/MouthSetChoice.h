@@ -17,17 +17,20 @@ namespace zv {
 
 class MouthSetChoice {
 public:
-    // What a --mouths value names: a set for everyone, or NAME and a set.
+    // What the --mouths values name: a set for everyone, or NAME and a set.
     // A value that names a set or file as a whole is for everyone, so a
-    // path holding "=" still reads.
-    static std::optional<MouthSetChoice> Parse(const std::vector<std::string>& values, std::string& error);
+    // path holding "=" still reads. Nothing, with `error`, when a value is
+    // wrong: `unreadable` tells a set that can't be found or read from a
+    // value that is wrongly given (no name before "=", a name twice).
+    static std::optional<MouthSetChoice> Parse(const std::vector<std::string>& values, std::string& error,
+                                               bool& unreadable);
 
     // The set called `name` (a built-in's name or short name, a file, a set
     // in the user's folder); `error` says why not.
     static std::optional<MouthSet> Find(const std::string& name, std::string& error);
 
-    // The first character name given that is none of `names` (exactly, or
-    // but for letter case), with a message naming those there are.
+    // A message for the first character name given that is none of `names`
+    // (exactly, or but for letter case), naming those there are.
     std::optional<std::string> UnknownName(const std::vector<std::string>& names) const;
 
     // The set for the character called `name` ("" for the one unnamed
@@ -35,7 +38,6 @@ public:
     // found falls back to Preston Blair's, and `note` (when given) says so.
     MouthSet For(const std::string& name, const std::string& kept, std::string* note = nullptr) const;
 
-    bool HasAll() const { return all_.has_value(); }
 
 private:
     const MouthSet* Named(const std::string& name) const;

@@ -6,11 +6,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "TestSounds.h"
 #include "cli/BreakdownCommand.h"
 #include "cli/CommandLine.h"
+#include "dialogue/CharacterList.h"
 #include "dialogue/EspeakVoice.h"
 #include "dialogue/MouthSet.h"
 
@@ -99,6 +101,71 @@ TEST(BreakdownCommand, ANamedScriptWritesAMohoFileForEachCharacter) {
     EXPECT_EQ(RunCommand({wav, "--text", broken, "--output", none}, &messages), kExitUnreadable);
     EXPECT_NE(messages.find("Line 2"), std::string::npos) << messages;
     EXPECT_FALSE(std::filesystem::exists(none));
+}
+
+// Each character's set in the JSON written, by name.
+std::map<std::string, std::string> SetsWritten(const std::string& path) {
+    std::map<std::string, std::string> sets;
+    const nlohmann::json json = nlohmann::json::parse(test::ReadText(path), nullptr, false);
+    if (json.is_object() && json.contains("characters"))
+        for (const auto& c : json["characters"]) sets[c.value("name", "")] = c.value("mouthSet", "");
+    return sets;
+}
+
+TEST(BreakdownCommand, EachCharacterTakesItsKeptSetUnlessTheCommandLineSaysOtherwise) {
+    test::TempDir dir;
+    const std::string wav = dir.File("quiet.wav"), script = dir.File("scene.txt"), out = dir.File("out.json");
+    test::WriteWav(wav, 16000, 1, std::vector<float>(16000 * 2, 0.0f));
+    test::WriteText(script, "Ann: Where were you\nBob: Out\n");
+    // Bob keeps A-H beside the sound; Ann follows the panel's set.
+    CharacterList kept;
+    kept.Rename(1, "Ann");
+    kept.Find(kept.Add("Bob"))->mouthSet = "A-H";
+    nlohmann::json items = nlohmann::json::array();
+    for (const TrackItem& item : kept.Items()) items.push_back({{"start", 0}, {"text", item.text}, {"kind", item.kind}});
+    test::WriteText(wav + ".zorvane-marks.json",
+                    nlohmann::json{{"format", "zorvane-marks"}, {"version", 2}, {"sampleRate", 16000},
+                                   {"tracks", {{{"name", "Characters"}, {"items", items}}}}}.dump());
+    std::string messages;
+    const auto run = [&](std::vector<std::string> mouths) {
+        std::vector<std::string> args{wav, "--text", script, "--output", out};
+        for (const std::string& m : mouths) args.insert(args.end(), {"--mouths", m});
+        std::filesystem::remove(out);
+        return RunCommand(args, &messages);
+    };
+    using Sets = std::map<std::string, std::string>;
+    ASSERT_EQ(run({}), kExitNothingFound) << messages;
+    EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "Preston Blair"}, {"Bob", "A-H"}}));
+    // Bob's mouths are A-H's: rest is X.
+    EXPECT_NE(test::ReadText(out).find("\"X\""), std::string::npos);
+    // One set for everyone overrides what is kept; one character's wins over both.
+    ASSERT_EQ(run({"preston-blair"}), kExitNothingFound) << messages;
+    EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "Preston Blair"}, {"Bob", "Preston Blair"}}));
+    ASSERT_EQ(run({"ann=a-h", "Bob=Preston Blair"}), kExitNothingFound) << messages;
+    EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "A-H"}, {"Bob", "Preston Blair"}}));
+    // A name the script doesn't give, a set that isn't there, a name or set left out: told, nothing written.
+    EXPECT_EQ(run({"Cid=a-h"}), kExitUsage);
+    EXPECT_NE(messages.find("no character Cid (the characters are Ann, Bob)"), std::string::npos) << messages;
+    EXPECT_EQ(run({"Bob=nosuch"}), kExitUnreadable);
+    EXPECT_NE(messages.find("nosuch"), std::string::npos) << messages;
+    EXPECT_EQ(run({"=a-h"}), kExitUsage);
+    EXPECT_EQ(run({"Bob="}), kExitUsage);
+    EXPECT_EQ(run({"Bob=a-h", "Bob=a-h"}), kExitUsage);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    // A kept set that is gone falls back with a note; a damaged marks file is named and the run goes on.
+    kept.Find(1)->mouthSet = "Gone";
+    items = nlohmann::json::array();
+    for (const TrackItem& item : kept.Items()) items.push_back({{"start", 0}, {"text", item.text}, {"kind", item.kind}});
+    test::WriteText(wav + ".zorvane-marks.json",
+                    nlohmann::json{{"format", "zorvane-marks"}, {"version", 2}, {"sampleRate", 16000},
+                                   {"tracks", {{{"name", "Characters"}, {"items", items}}}}}.dump());
+    ASSERT_EQ(run({}), kExitNothingFound) << messages;
+    EXPECT_NE(messages.find("Ann's mouth set Gone is not found"), std::string::npos) << messages;
+    EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "Preston Blair"}, {"Bob", "A-H"}}));
+    test::WriteText(wav + ".zorvane-marks.json", "{\"format\": ");
+    ASSERT_EQ(run({}), kExitNothingFound) << messages;
+    EXPECT_NE(messages.find(".zorvane-marks.json can't be read"), std::string::npos) << messages;
+    EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "Preston Blair"}, {"Bob", "Preston Blair"}}));
 }
 
 TEST(BreakdownCommand, TheProgramWritesPrestonBlairShapesFromFrameOne) {

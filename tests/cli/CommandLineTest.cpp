@@ -22,6 +22,12 @@ TEST(CommandLine, RefusesUnknownRepeatedAndValuelessOptions) {
     EXPECT_FALSE(CommandLine::Parse({"--fps"}, 0, known, error));
     EXPECT_FALSE(CommandLine::Parse({"--bpm", "120"}, 0, known, error));
     EXPECT_EQ(error, "Unknown option: --bpm");
+    // An option that may be repeated keeps every value, in order.
+    auto many = CommandLine::Parse({"--fps", "24", "--output", "a", "--output", "b"}, 0, known, error, {"--output"});
+    ASSERT_TRUE(many) << error;
+    EXPECT_EQ(many->Values("--output"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(many->Values("--fps"), (std::vector<std::string>{"24"}));
+    EXPECT_TRUE(many->Values("--none").empty());
 }
 
 TEST(CommandLine, ReadsRatesAsTheRateBoxDoes) {

@@ -73,6 +73,32 @@ TEST(SheetCommand, WritesWhatIsKeptBesideTheSound) {
     EXPECT_EQ(test::ReadText(pdf).rfind("%PDF", 0), 0u);
 }
 
+TEST(SheetCommand, EachCharacterIsLaidAndNumberedWithTheSetItKeeps) {
+    test::TempDir dir;
+    const std::string wav = dir.File("scene.wav");
+    test::WriteWav(wav, 48000, 1, test::Tone(48000, 96000, 220, 0.3));
+    // Ann follows the default set, Bob keeps A-H; both kept as phonemes only, their mouths laid here.
+    test::WriteText(wav + ".zorvane-marks.json", R"({
+      "format": "zorvane-marks", "version": 2, "sampleRate": 48000,
+      "tracks": [
+        {"name": "Characters", "items": [{"start": 0, "text": "Ann", "kind": "{\"id\": 1, \"mouthSet\": \"\"}"},
+                                         {"start": 0, "text": "Bob", "kind": "{\"id\": 2, \"mouthSet\": \"A-H\"}"}]},
+        {"name": "Words", "items": [{"start": 4800, "end": 24000, "text": "me"}]},
+        {"name": "Phonemes", "items": [{"start": 4800, "end": 12000, "text": "M"}, {"start": 12000, "end": 24000, "text": "IY1"}]},
+        {"name": "Words 2", "items": [{"start": 48000, "end": 72000, "text": "oh"}]},
+        {"name": "Phonemes 2", "items": [{"start": 48000, "end": 72000, "text": "OW1"}]}
+      ]})");
+    std::string messages;
+    const std::string xdts = dir.File("scene.xdts");
+    ASSERT_EQ(Sheet({wav, "--output", xdts}, &messages), kExitDone) << messages;
+    const std::string mapping = test::ReadText(dir.File("scene.mouths.txt"));
+    EXPECT_NE(mapping.find("Ann (Preston Blair)\n1\tAI"), std::string::npos) << mapping;
+    EXPECT_NE(mapping.find("Bob (A-H)\n1\tA"), std::string::npos) << mapping;
+    const std::string text = test::ReadText(xdts);
+    EXPECT_NE(text.find("\"me\""), std::string::npos);
+    EXPECT_NE(text.find("\"oh\""), std::string::npos);
+}
+
 TEST(SheetCommand, BadInputIsToldAndWritesNothing) {
     test::TempDir dir;
     const std::string wav = dir.File("bare.wav"), out = dir.File("out.xdts");
