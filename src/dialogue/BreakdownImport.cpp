@@ -319,11 +319,13 @@ std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, in
 
 std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(
     const ImportedBreakdown& imported, CharacterList& list,
-    const std::function<std::vector<TrackItem>(std::vector<TrackItem>)>& phonemes) {
-    auto convert = [&](const Breakdown& b) { return phonemes ? phonemes(b.PhonemeItems()) : b.PhonemeItems(); };
+    const ImportedPhonemes& phonemes) {
+    auto convert = [&](const Breakdown& b, const std::string& name) {
+        return phonemes ? phonemes(b.PhonemeItems(), name) : b.PhonemeItems();
+    };
     if (imported.characters.empty())
         return {{SoundDocument::kWords, imported.breakdown.WordItems()},
-                {SoundDocument::kPhonemes, convert(imported.breakdown)},
+                {SoundDocument::kPhonemes, convert(imported.breakdown, "")},
                 {SoundDocument::kMouths, imported.mouths}};
     const std::vector<TrackItem> before = list.Items();
     std::vector<std::pair<std::string, std::vector<TrackItem>>> tracks;
@@ -331,11 +333,23 @@ std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(
         const int id = list.IdFor(c.name);
         if (id == 0) continue;   // the readers never give an empty name
         tracks.push_back({CharacterList::WordsTrack(id), c.breakdown.WordItems()});
-        tracks.push_back({CharacterList::PhonemesTrack(id), convert(c.breakdown)});
+        tracks.push_back({CharacterList::PhonemesTrack(id), convert(c.breakdown, c.name)});
         tracks.push_back({CharacterList::MouthsTrack(id), c.mouths});
     }
     if (list.Items() != before) tracks.push_back({CharacterList::kTrack, list.Items()});
     return tracks;
+}
+
+const MouthSet& SetFittingShapes(const std::vector<TrackItem>& shapes, const MouthSet& own,
+                                 const std::vector<MouthSet>& offered) {
+    const auto fits = [&](const MouthSet& set) {
+        return std::all_of(shapes.begin(), shapes.end(),
+                           [&](const TrackItem& s) { return set.PhonemeOf(s.text).has_value(); });
+    };
+    if (fits(own)) return own;
+    for (const MouthSet& set : offered)
+        if (fits(set)) return set;
+    return own;
 }
 
 std::optional<std::vector<TrackItem>> ImportMohoSwitch(const std::string& text, FrameRate rate, int32_t sampleRate,

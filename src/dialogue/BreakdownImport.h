@@ -17,6 +17,7 @@
 #include "common/FrameRate.h"
 #include "dialogue/Breakdown.h"
 #include "dialogue/CharacterList.h"
+#include "dialogue/MouthSet.h"
 #include "document/TrackItem.h"
 
 namespace zv {
@@ -54,10 +55,19 @@ std::optional<ImportedBreakdown> ImportBreakdownJson(const std::string& text, in
 // one's tracks (the character found in `list` by name, or added: see
 // CharacterList::IdFor) and the Characters track when the list changed.
 // `phonemes` makes the Phonemes track's items of a breakdown's phonemes
-// (a .pgo's shapes become phones).
-std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(
-    const ImportedBreakdown& imported, CharacterList& list,
-    const std::function<std::vector<TrackItem>(std::vector<TrackItem>)>& phonemes);
+// (a .pgo's shapes become phones), given the character's name as the file
+// has it ("" for a file of one speaker).
+using ImportedPhonemes = std::function<std::vector<TrackItem>(std::vector<TrackItem>, const std::string& character)>;
+std::vector<std::pair<std::string, std::vector<TrackItem>>> ImportedTracks(const ImportedBreakdown& imported,
+                                                                           CharacterList& list,
+                                                                           const ImportedPhonemes& phonemes);
+
+// The set a .pgo voice's shapes (`shapes`: its phonemes, each naming a
+// shape) are read back with: `own` (the set its character lays mouths
+// with) when it has every shape named, else the first of `offered` that
+// has them all, else `own`.
+const MouthSet& SetFittingShapes(const std::vector<TrackItem>& shapes, const MouthSet& own,
+                                 const std::vector<MouthSet>& offered);
 
 // "MohoSwitch1" and "frame shape" lines (frames from 1, ascending) as
 // mouth runs at `rate`; the last run lasts to the end of the sound.

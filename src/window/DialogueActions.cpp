@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
+#include <map>
 #include <cstdlib>
 #include <filesystem>
 
@@ -399,13 +400,30 @@ void DialogueActions::ImportNow() {
                                       ". Nothing was changed.");
         return;
     }
-    auto phonemesOf = [&](std::vector<TrackItem> phonemes) {
-        if (extension == ".json") return phonemes;
-        // A .pgo names mouth shapes: each becomes a phoneme that gives its
-        // shape back, so edits lay the same mouths again; rest goes.
+    // A .pgo names mouth shapes, not the set they come from: each voice's
+    // are read with the set its character lays mouths with (its own, else
+    // the panel's), or, when they don't fit that one, with the set offered
+    // that has them all, which the character then keeps.
+    CharacterList characters = CharacterList::Of(document_);
+    const bool shapesOnly = extension != ".json";
+    std::map<std::string, const MouthSet*> voiceSets;
+    const auto setOfVoice = [&](const std::string& name, const Breakdown& breakdown) {
+        const Character* c = name.empty() ? characters.Find(1) : characters.FindByName(CharacterList::Trimmed(name));
+        const MouthSet& own = SetNamed(c ? c->mouthSet : std::string());
+        voiceSets[name] = &SetFittingShapes(breakdown.PhonemeItems(), own, sets_);
+    };
+    if (shapesOnly && imported->characters.empty()) setOfVoice("", imported->breakdown);
+    for (const ImportedCharacter& c : imported->characters)
+        if (shapesOnly) setOfVoice(c.name, c.breakdown);
+    auto phonemesOf = [&](std::vector<TrackItem> phonemes, const std::string& name) {
+        if (!shapesOnly) return phonemes;
+        // Each shape becomes a phoneme that gives it back, so edits lay the
+        // same mouths again; rest goes.
+        const auto found = voiceSets.find(name);
+        const MouthSet& set = found != voiceSets.end() ? *found->second : CurrentSet();
         std::vector<TrackItem> phones;
         for (TrackItem& p : phonemes) {
-            const std::optional<std::string> phone = CurrentSet().PhonemeOf(p.text);
+            const std::optional<std::string> phone = set.PhonemeOf(p.text);
             if (phone && phone->empty()) continue;
             if (phone) p.text = *phone;
             phones.push_back(std::move(p));
@@ -413,20 +431,29 @@ void DialogueActions::ImportNow() {
         return phones;
     };
     // Characters read back go to their own tracks, all in one step.
-    CharacterList characters = CharacterList::Of(document_);
     std::vector<TrackUndo::TrackItems> tracks = ImportedTracks(*imported, characters, phonemesOf);
     // A character the file gives a set of its own (one the panel offers,
-    // other than the panel's choice) keeps it, so its mouths are laid
+    // other than the panel's choice), or whose shapes fit another set than
+    // the one it lays mouths with, keeps that set, so its mouths are laid
     // again with the shapes the file has.
     bool ownSets = false;
+    const auto keep = [&](Character* character, const std::string& set) {
+        const bool offered = std::any_of(sets_.begin(), sets_.end(), [&](const MouthSet& s) { return s.Name() == set; });
+        if (!character || !offered || character->mouthSet == set) return;
+        if (character->mouthSet.empty() && set == CurrentSet().Name()) return;
+        character->mouthSet = set;
+        ownSets = true;
+    };
     for (const ImportedCharacter& c : imported->characters) {
         const Character* named = characters.FindByName(CharacterList::Trimmed(c.name));
         Character* character = named ? characters.Find(named->id) : nullptr;
-        const bool offered = std::any_of(sets_.begin(), sets_.end(), [&](const MouthSet& s) { return s.Name() == c.mouthSet; });
-        if (!character || !offered || c.mouthSet == CurrentSet().Name() || character->mouthSet == c.mouthSet) continue;
-        character->mouthSet = c.mouthSet;
-        ownSets = true;
+        if (!shapesOnly) {
+            if (c.mouthSet != CurrentSet().Name()) keep(character, c.mouthSet);
+        }
+        else if (character && voiceSets.count(c.name) && voiceSets[c.name] != &SetNamed(character->mouthSet))
+            keep(character, voiceSets[c.name]->Name());
     }
+    if (shapesOnly && imported->characters.empty() && voiceSets[""] != &SetOf(1)) keep(characters.Find(1), voiceSets[""]->Name());
     if (ownSets) {
         std::erase_if(tracks, [](const TrackUndo::TrackItems& t) { return t.first == CharacterList::kTrack; });
         tracks.emplace_back(CharacterList::kTrack, characters.Items());

@@ -35,6 +35,7 @@
 #include "dialogue/WordKind.h"
 #include "export/DialogueJsonWriter.h"
 #include "export/ExportInput.h"
+#include "export/PapagayoWriter.h"
 #include "window/CharacterActions.h"
 #include "window/DialogueActions.h"
 #include "window/DialoguePanel.h"
@@ -455,6 +456,71 @@ TEST_F(Form1Characters, ACharactersOwnMouthSetLaysItsMouthsThroughABreakdownAndT
     EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
     EXPECT_EQ(List().Find(2)->mouthSet, "");
     EXPECT_TRUE(AllOf(Items(CharacterList::MouthsTrack(1)), nine));
+}
+
+
+TEST_F(Form1Characters, APapagayoDocumentOfTwoVoicesComesBackWithEachVoicesSet) {
+    AnnAndBob();
+    const MouthSet nine = MouthSet::NineShapes();
+    ASSERT_TRUE(Chars().SetMouthSet(1, nine.Name()));   // Ann: A-H + X; Bob: the panel's Preston Blair
+    ExportInput input;
+    input.soundName = "two.wav";
+    input.sampleRate = kRate;
+    input.lengthSamples = kRate * 4;
+    const PapagayoWriter pgo;
+    DialogueActions& dialogue = form->Dialogue();
+    // A change of the panel's set and back lays every character's mouths from its phonemes.
+    const auto layAgain = [&] {
+        dialogue.Panel().mouthSet->setCurrentIndex(dialogue.Panel().mouthSet->findText(QString::fromStdString(nine.Name())));
+        dialogue.Panel().mouthSet->setCurrentIndex(0);
+    };
+    layAgain();
+    const auto PgoNow = [&] {
+        const auto files = dialogue.ExportFiles(pgo, input);
+        return files && files->size() == 1u ? files->front().content : std::string();
+    };
+    const std::string written = PgoNow();
+    ASSERT_NE(written.find("Ann"), std::string::npos);
+    ASSERT_NE(written.find(" C\n"), std::string::npos) << written;    // an A-H shape of Ann's
+    ASSERT_NE(written.find(" etc\n"), std::string::npos) << written;  // a Preston Blair shape of Bob's
+    const std::string saved = dir.File("two.pgo");
+    test::WriteText(saved, written);
+    const std::vector<TrackItem> annMouths = Items(CharacterList::MouthsTrack(1));
+    const std::vector<TrackItem> bobMouths = Items(CharacterList::MouthsTrack(2));
+
+    // Into the characters it came from: each voice read with its character's set, so the same mouths come out.
+    fake.fileDialog.answer = saved;
+    dialogue.ImportNow();
+    EXPECT_EQ(PgoNow(), written);
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+
+    // Into a sound with no characters yet: Ann's shapes fit A-H + X only, so she keeps that set.
+    const std::string other = dir.File("other.wav");
+    test::WriteWav(other, kRate, 1, std::vector<float>(kRate * 4, 0.1f));
+    fake.fileDialog.answer = other;
+    form->MnuOpen->trigger();
+    ASSERT_TRUE(List().IsSingleUnnamed());
+    fake.fileDialog.answer = saved;
+    dialogue.ImportNow();
+    ASSERT_EQ(List().size(), 2u);
+    EXPECT_EQ(List().Find(1)->name, "Ann");
+    EXPECT_EQ(List().Find(1)->mouthSet, nine.Name());
+    EXPECT_EQ(List().Find(2)->mouthSet, "");
+    EXPECT_EQ(PgoNow(), written);
+    // One step undoes the whole import.
+    form->Undo().Stack().undo();
+    EXPECT_TRUE(List().IsSingleUnnamed());
+    form->Undo().Stack().redo();
+    // Laid again from the phonemes read, each character's mouths are the same shapes.
+    layAgain();
+    const auto shapes = [](const std::vector<TrackItem>& items) {
+        std::vector<std::string> out;
+        for (const TrackItem& i : items) out.push_back(i.text);
+        return out;
+    };
+    EXPECT_EQ(shapes(Items(CharacterList::MouthsTrack(1))), shapes(annMouths));
+    EXPECT_EQ(shapes(Items(CharacterList::MouthsTrack(2))), shapes(bobMouths));
 }
 
 } // namespace
