@@ -13,6 +13,8 @@
 #include "cli/MouthSetChoice.h"
 #include "dialogue/CharacterList.h"
 #include "dialogue/DialogueAligner.h"
+#include "dialogue/DialogueScript.h"
+#include "dialogue/ScriptBreakdown.h"
 #include "dialogue/MouthSet.h"
 #include "dialogue/MouthTrack.h"
 #include "marks/MarksFile.h"
@@ -132,7 +134,16 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
         if (mono.empty()) mono = MonoMix(sound, 0, sound.NumSamples);
         return mono;
     };
-    if (options->Has("--text") && IsEmptyTrack(tracks, "Words")) {
+    // The script is broken down only when no character has words kept.
+    const auto keptCharacters = [&] {
+        const std::vector<TrackItem>* items = FindTrack(tracks, CharacterList::kTrack);
+        return items ? CharacterList::FromItems(*items) : CharacterList{};
+    };
+    const CharacterList before = keptCharacters();
+    const bool noWords = std::all_of(before.All().begin(), before.All().end(), [&](const Character& c) {
+        return IsEmptyTrack(tracks, CharacterList::WordsTrack(c.id));
+    });
+    if (options->Has("--text") && noWords) {
         const std::string textPath = options->Value("--text");
         std::ifstream file(textPath, std::ios::binary);
         std::ostringstream all;
@@ -141,25 +152,41 @@ int Run(const std::vector<std::string>& given, std::ostream& messages, const She
             messages << "Cannot open '" << textPath << "': " << (std::filesystem::exists(textPath) ? "it can't be read" : "no such file") << "\n";
             return kExitUnreadable;
         }
+        const DialogueScript script = DialogueScript::Parse(all.str(), true);
+        if (script.Refused()) {
+            messages << "Cannot read '" << textPath << "' as a script: " << script.Error() << "\n";
+            return kExitUnreadable;
+        }
         DialogueRequest request;
         request.mono = &monoOnce();
         request.sampleRate = sampleRate;
         request.soundFrames = soundFrames;
         request.text = all.str();
         request.language = "en";
-        const DialogueResult result = BreakDownDialogue(request);
+        const ScriptResult aligned = BreakDownScript(script, request);
+        const DialogueResult& result = aligned.result;
         if (result.outcome == DialogueResult::Outcome::Failed || result.outcome == DialogueResult::Outcome::Cancelled) {
             messages << result.message << "\n";
             return kExitUnreadable;
         }
         if (result.outcome == DialogueResult::Outcome::NoSpeech)
             messages << "No speech was found in '" << soundPath << "': the words are spread evenly.\n";
-        EnsureTrack(tracks, "Words") = result.breakdown.WordItems();
-        EnsureTrack(tracks, "Phonemes") = result.breakdown.PhonemeItems();
-        EnsureTrack(tracks, "Mouths").clear();
+        // Each speaker of the script to its character's tracks (the kept
+        // character of that name, or a new one), as the window does.
+        CharacterList characters = before;
+        const auto place = [&](int id, const Breakdown& breakdown) {
+            EnsureTrack(tracks, CharacterList::WordsTrack(id)) = breakdown.WordItems();
+            EnsureTrack(tracks, CharacterList::PhonemesTrack(id)) = breakdown.PhonemeItems();
+            EnsureTrack(tracks, CharacterList::MouthsTrack(id)).clear();
+        };
+        if (aligned.speakers.empty()) place(1, result.breakdown);
+        for (const SpeakerBreakdown& speaker : aligned.speakers) {
+            const int id = speaker.name.empty() ? 1 : characters.IdFor(speaker.name);
+            if (id != 0) place(id, speaker.breakdown);
+        }
+        if (characters.Items() != before.Items()) EnsureTrack(tracks, CharacterList::kTrack) = characters.Items();
     }
-    const std::vector<TrackItem>* keptList = FindTrack(tracks, CharacterList::kTrack);
-    const CharacterList characters = keptList ? CharacterList::FromItems(*keptList) : CharacterList{};
+    const CharacterList characters = keptCharacters();
     for (const Character& c : characters.All()) {
         const std::string mouthsTrack = CharacterList::MouthsTrack(c.id);
         const std::string phonemesTrack = CharacterList::PhonemesTrack(c.id);

@@ -99,6 +99,30 @@ TEST(SheetCommand, EachCharacterIsLaidAndNumberedWithTheSetItKeeps) {
     EXPECT_NE(text.find("\"oh\""), std::string::npos);
 }
 
+TEST(SheetCommand, ANamedScriptGivesEachSpeakerTheirColumns) {
+    test::TempDir dir;
+    const std::string wav = dir.File("quiet.wav"), script = dir.File("scene.txt"), pdf = dir.File("scene.pdf");
+    test::WriteWav(wav, 16000, 1, std::vector<float>(16000 * 4, 0.0f));
+    test::WriteText(script, "Annabel: Where were you\nBartholomew: Outside\n");
+    std::string messages;
+    // No speech in it: the words are spread evenly, and the sheet written all the same.
+    ASSERT_EQ(Sheet({wav, "--output", pdf, "--text", script}, &messages), kExitDone) << messages;
+    std::string text;
+    if (std::FILE* pipe = popen(("pdftotext -layout '" + pdf + "' - 2>&1").c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+        pclose(pipe);
+    }
+    for (const char* expected : {"Annabel", "Bartholomew", "Where", "Outside"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << " is not in\n" << text.substr(0, 2000);
+    // The names head their columns side by side (not words of one speaker, on rows of their own).
+    const std::size_t ann = text.find("Annabel");
+    ASSERT_NE(ann, std::string::npos);
+    const std::size_t lineEnd = text.find('\n', ann);
+    EXPECT_NE(text.substr(ann, lineEnd - ann).find("Bartholomew"), std::string::npos) << text.substr(0, 2000);
+}
+
 TEST(SheetCommand, BadInputIsToldAndWritesNothing) {
     test::TempDir dir;
     const std::string wav = dir.File("bare.wav"), out = dir.File("out.xdts");
