@@ -37,7 +37,7 @@ SheetLayout::SheetLayout(const SheetContent& content, SheetKind kind, SheetHeade
     const std::size_t perPage = SpeakersPerPage();
     speakerSets_ = static_cast<int>(std::max<std::size_t>((content.speakers.size() + perPage - 1) / perPage, 1));
     const int64_t pages = frames_ <= 0 ? 0 : (frames_ + framesPerPage_ - 1) / framesPerPage_;
-    timePages_ = static_cast<int>(std::min(pages, kMostPages / speakerSets_));
+    timePages_ = static_cast<int>(std::min(pages, std::max<int64_t>(kMostPages / speakerSets_, 1)));
     pageCount_ = timePages_ * speakerSets_;
     frames_ = std::min(frames_, timePages_ * framesPerPage_);
 
