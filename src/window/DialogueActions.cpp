@@ -16,9 +16,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <algorithm>
-#include <map>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "common/FrameTime.h"
 #include "common/MessageBox.h"
@@ -449,11 +449,12 @@ void DialogueActions::ImportNow() {
         Character* character = named ? characters.Find(named->id) : nullptr;
         if (!shapesOnly) {
             if (c.mouthSet != CurrentSet().Name()) keep(character, c.mouthSet);
-        }
-        else if (character && voiceSets.count(c.name) && voiceSets[c.name] != &SetNamed(character->mouthSet))
+        } else if (character && voiceSets.count(c.name) && voiceSets[c.name] != &SetNamed(character->mouthSet)) {
             keep(character, voiceSets[c.name]->Name());
+        }
     }
-    if (shapesOnly && imported->characters.empty() && voiceSets[""] != &SetOf(1)) keep(characters.Find(1), voiceSets[""]->Name());
+    if (shapesOnly && imported->characters.empty() && voiceSets[""] != &SetOf(1))
+        keep(characters.Find(1), voiceSets[""]->Name());
     if (ownSets) {
         std::erase_if(tracks, [](const TrackUndo::TrackItems& t) { return t.first == CharacterList::kTrack; });
         tracks.emplace_back(CharacterList::kTrack, characters.Items());

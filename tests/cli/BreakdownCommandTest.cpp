@@ -112,6 +112,15 @@ std::map<std::string, std::string> SetsWritten(const std::string& path) {
     return sets;
 }
 
+// The characters kept beside the sound, as the window keeps them.
+void Keep(const std::string& wav, const CharacterList& kept) {
+    nlohmann::json items = nlohmann::json::array();
+    for (const TrackItem& item : kept.Items()) items.push_back({{"start", 0}, {"text", item.text}, {"kind", item.kind}});
+    test::WriteText(wav + ".zorvane-marks.json",
+                    nlohmann::json{{"format", "zorvane-marks"}, {"version", 2}, {"sampleRate", 16000},
+                                   {"tracks", {{{"name", "Characters"}, {"items", items}}}}}.dump());
+}
+
 TEST(BreakdownCommand, EachCharacterTakesItsKeptSetUnlessTheCommandLineSaysOtherwise) {
     test::TempDir dir;
     const std::string wav = dir.File("quiet.wav"), script = dir.File("scene.txt"), out = dir.File("out.json");
@@ -121,11 +130,7 @@ TEST(BreakdownCommand, EachCharacterTakesItsKeptSetUnlessTheCommandLineSaysOther
     CharacterList kept;
     kept.Rename(1, "Ann");
     kept.Find(kept.Add("Bob"))->mouthSet = "A-H";
-    nlohmann::json items = nlohmann::json::array();
-    for (const TrackItem& item : kept.Items()) items.push_back({{"start", 0}, {"text", item.text}, {"kind", item.kind}});
-    test::WriteText(wav + ".zorvane-marks.json",
-                    nlohmann::json{{"format", "zorvane-marks"}, {"version", 2}, {"sampleRate", 16000},
-                                   {"tracks", {{{"name", "Characters"}, {"items", items}}}}}.dump());
+    Keep(wav, kept);
     std::string messages;
     const auto run = [&](std::vector<std::string> mouths) {
         std::vector<std::string> args{wav, "--text", script, "--output", out};
@@ -154,11 +159,7 @@ TEST(BreakdownCommand, EachCharacterTakesItsKeptSetUnlessTheCommandLineSaysOther
     EXPECT_FALSE(std::filesystem::exists(out));
     // A kept set that is gone falls back with a note; a damaged marks file is named and the run goes on.
     kept.Find(1)->mouthSet = "Gone";
-    items = nlohmann::json::array();
-    for (const TrackItem& item : kept.Items()) items.push_back({{"start", 0}, {"text", item.text}, {"kind", item.kind}});
-    test::WriteText(wav + ".zorvane-marks.json",
-                    nlohmann::json{{"format", "zorvane-marks"}, {"version", 2}, {"sampleRate", 16000},
-                                   {"tracks", {{{"name", "Characters"}, {"items", items}}}}}.dump());
+    Keep(wav, kept);
     ASSERT_EQ(run({}), kExitNothingFound) << messages;
     EXPECT_NE(messages.find("Ann's mouth set Gone is not found"), std::string::npos) << messages;
     EXPECT_EQ(SetsWritten(out), (Sets{{"Ann", "Preston Blair"}, {"Bob", "A-H"}}));
