@@ -50,6 +50,11 @@ constexpr int64_t kMargin16k = kRate16k / 4;
 constexpr int64_t kFalsePause16k = 3 * SpeechRecognizer::kSamplesPerFrame;
 // The shortest pause a lost line is split at.
 constexpr int64_t kMinSplitPause16k = kRate16k / 10;
+// The noise floor put under the 16 kHz samples (AddFloorNoise): at most
+// 4 of 32768 either way, about -80 dB. (Measured on sixteen 12 s lines in
+// eight languages in digital silence: 2, 4 and 16 all kept every line from
+// being lost, with 94.2 to 94.5 % of word starts within a frame.)
+constexpr int kFloorNoise16 = 4;
 // Frames a phone needs in the model (three states, no skips).
 constexpr int kFramesPerPhone = 3;
 
@@ -116,6 +121,29 @@ std::vector<Stretch> StretchesIn(const std::vector<Stretch>& all, int64_t from, 
         if (b > a) out.push_back({a, b});
     }
     return out;
+}
+
+// A faint noise floor under the 16 kHz samples, the same for every job:
+// each sample moved by -k..k (a triangular spread).
+// Digital silence (exact zeros: the quiet around synthesized or edited
+// speech) gives the recognizer's frames a log energy of nothing, far below
+// any recorded pause, and the line's cepstral mean, taken over all of it,
+// is pulled with it: the search then loses lines it hears at once with a
+// microphone's hiss under them.
+void AddFloorNoise(std::vector<int16_t>& pcm, int k) {
+    if (k <= 0) return;
+    uint32_t state = 0x9E3779B9u;
+    auto next = [&state]() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    const uint32_t span = static_cast<uint32_t>(k) + 1;
+    for (int16_t& s : pcm) {
+        const int v = static_cast<int>(next() % span) - static_cast<int>(next() % span) + s;
+        s = static_cast<int16_t>(std::clamp(v, -32768, 32767));
+    }
 }
 
 bool Cancelled(const DialogueRequest& r) { return r.progress != nullptr && r.progress->Cancelled(); }
@@ -642,6 +670,7 @@ DialogueResult HeardAligner::Run(const std::vector<SpokenTextLine>& lines) {
     Pronounce(list);
     Report(request_, 0.05);
     pcm_ = ResampleTo16Bit(*request_.mono, request_.sampleRate, kRate16k);
+    AddFloorNoise(pcm_, kFloorNoise16);
     // The voiced stretches, found at the sound's own rate, on the 16 kHz samples.
     for (const Stretch& s : FindVoicedStretches(*request_.mono, request_.sampleRate)) {
         const int64_t a = RoundDivide(s.start * kRate16k, request_.sampleRate);

@@ -83,5 +83,20 @@ TEST(LanguageAccuracy, WordStartsFallWithinAFrameInEachLanguage) {
     }
 }
 
+// The same lines in digital silence: exact zeros around and between the
+// words, as synthesized speech or an edited dialogue track has. Before the
+// aligner put a faint noise floor under the sound, these gave nl 69.8,
+// it 82.4 and pt 84.8 % within a frame, words up to 270 ms off, and the
+// search lost 5 of 16 longer (12 s) lines, an Italian one wholly.
+TEST(LanguageAccuracy, LinesInDigitalSilenceAreHeardAsWell) {
+    for (const LanguageCases& l : Languages()) {
+        SCOPED_TRACE(l.language);
+        const AlignmentFigures f = MeasureAlignment(l.cases, l.language, false);
+        EXPECT_EQ(f.spread, 0);
+        EXPECT_GE(f.WithinOnePercent(), 85.0);
+        EXPECT_EQ(f.withinThree, f.total);
+    }
+}
+
 } // namespace
 } // namespace zv
