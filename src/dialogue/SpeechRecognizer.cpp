@@ -9,6 +9,15 @@
 
 namespace zv {
 
+namespace {
+
+constexpr const char* kNormalBeam = "1e-150";
+constexpr const char* kWideBeam = "1e-300";
+constexpr double kNormalBeamValue = 1e-150;
+constexpr double kWideBeamValue = 1e-300;
+
+} // namespace
+
 struct SpeechRecognizer::Decoder {
     ps_decoder_t* ps = nullptr;
     ~Decoder() {
@@ -19,7 +28,8 @@ struct SpeechRecognizer::Decoder {
 const char* SpeechRecognizer::DefaultModelDir() { return "/usr/share/pocketsphinx/model/en-us/en-us"; }
 const char* SpeechRecognizer::DefaultDictionary() { return "/usr/share/pocketsphinx/model/en-us/cmudict-en-us.dict"; }
 
-SpeechRecognizer::SpeechRecognizer(std::unique_ptr<Decoder> decoder) : decoder_(std::move(decoder)) {
+SpeechRecognizer::SpeechRecognizer(std::unique_ptr<Decoder> decoder, bool wideBeams)
+    : decoder_(std::move(decoder)), alwaysWide_(wideBeams) {
     // The CMU phone set the dictionary and the model share.
     phones_ = {"AA", "AE", "AH", "AO", "AW", "AY", "B",  "CH", "D",  "DH", "EH", "ER", "EY",
                "F",  "G",  "HH", "IH", "IY", "JH", "K",  "L",  "M",  "N",  "NG", "OW", "OY",
@@ -46,8 +56,10 @@ std::unique_ptr<SpeechRecognizer> SpeechRecognizer::Create(const std::string& mo
     // loses the line the same way.
     // The grammar is one line of words, so few hypotheses are ever alive:
     // beams far wider than dictation's cost little, and narrower ones lose
-    // some lines outright (the search then ends with no result).
-    const char* beam = wideBeams ? "1e-300" : "1e-150";
+    // some lines outright (the search then ends with no result). Each
+    // grammar's search takes the beams the settings hold when it is made
+    // (SetGrammar), so one loaded model serves both widths.
+    const char* beam = wideBeams ? kWideBeam : kNormalBeam;
     std::vector<std::string> args = {"-hmm", modelDir, "-dict", dictionary, "-logfn", "/dev/null",
                                      "-remove_silence", "no", "-remove_noise", "no", "-bestpath", "no",
                                      "-fsgusefiller", "no", "-silprob", "0.1",
@@ -66,7 +78,7 @@ std::unique_ptr<SpeechRecognizer> SpeechRecognizer::Create(const std::string& mo
         error = "Couldn't load the English speech model from " + modelDir;
         return nullptr;
     }
-    return std::unique_ptr<SpeechRecognizer>(new SpeechRecognizer(std::move(decoder)));
+    return std::unique_ptr<SpeechRecognizer>(new SpeechRecognizer(std::move(decoder), wideBeams));
 }
 
 std::optional<std::vector<std::string>> SpeechRecognizer::Pronunciation(const std::string& word) const {
@@ -91,8 +103,11 @@ bool SpeechRecognizer::AddWord(const std::string& word, const std::vector<std::s
 }
 
 bool SpeechRecognizer::SetGrammar(const std::vector<std::string>& words, bool mayStopEarly,
-                                  const std::vector<bool>* pauseAfter) {
+                                  const std::vector<bool>* pauseAfter, bool wideBeams) {
     ps_decoder_t* ps = decoder_->ps;
+    // The beams of the search made below.
+    const double beam = wideBeams || alwaysWide_ ? kWideBeamValue : kNormalBeamValue;
+    for (const char* name : {"-beam", "-wbeam", "-pbeam"}) cmd_ln_set_float_r(ps_get_config(ps), name, beam);
     const float lw = cmd_ln_float32_r(ps_get_config(ps), "-lw");
     const std::string name = "line" + std::to_string(grammars_++ % 2);
     const int n = static_cast<int>(words.size());
@@ -125,7 +140,7 @@ bool SpeechRecognizer::SetGrammar(const std::vector<std::string>& words, bool ma
 }
 
 void SpeechRecognizer::DecodeOnly(const int16_t* samples, std::size_t count, const std::vector<std::string>& words) {
-    if (words.empty() || count == 0 || !SetGrammar(words, false, nullptr)) return;
+    if (words.empty() || count == 0 || !SetGrammar(words, false, nullptr, false)) return;
     ps_decoder_t* ps = decoder_->ps;
     if (ps_start_utt(ps) < 0) return;
     ps_process_raw(ps, samples, count, FALSE, TRUE);
@@ -133,10 +148,10 @@ void SpeechRecognizer::DecodeOnly(const int16_t* samples, std::size_t count, con
 }
 
 Recognition SpeechRecognizer::Align(const int16_t* samples, std::size_t count, const std::vector<std::string>& words,
-                                    bool mayStopEarly, const std::vector<bool>* pauseAfter) {
+                                    bool mayStopEarly, const std::vector<bool>* pauseAfter, bool wideBeams) {
     Recognition out;
     if (words.empty() || count == 0 || (pauseAfter != nullptr && pauseAfter->size() != words.size()) ||
-        !SetGrammar(words, mayStopEarly, pauseAfter))
+        !SetGrammar(words, mayStopEarly, pauseAfter, wideBeams))
         return out;
     ps_decoder_t* ps = decoder_->ps;
     if (ps_start_utt(ps) < 0) return out;

@@ -37,8 +37,7 @@ public:
     static const char* DefaultDictionary();
 
     // Loads the model; nothing (and `error` says why) when it cannot.
-    // `wideBeams` keeps many more hypotheses alive (slower; for lines the
-    // normal search loses).
+    // `wideBeams` makes every search a wide one (see Align).
     static std::unique_ptr<SpeechRecognizer> Create(const std::string& modelDir, const std::string& dictionary,
                                                     bool wideBeams, std::string& error);
     ~SpeechRecognizer();
@@ -57,9 +56,11 @@ public:
     // utterance. `mayStopEarly`: the line may end after any word (for a part
     // of a split line that holds only some of the words). `pauseAfter`
     // (one flag a word; all true when null) says after which words a
-    // silence may come; one may always come first and last.
+    // silence may come; one may always come first and last. `wideBeams`
+    // keeps many more hypotheses alive (slower; for a line the normal
+    // search loses), with the same loaded model.
     Recognition Align(const int16_t* samples, std::size_t count, const std::vector<std::string>& words,
-                      bool mayStopEarly, const std::vector<bool>* pauseAfter = nullptr);
+                      bool mayStopEarly, const std::vector<bool>* pauseAfter = nullptr, bool wideBeams = false);
 
     // One decode of `samples` with a grammar of `words`, as Align does it
     // but without reading the result (the benchmark's bare decode).
@@ -67,10 +68,12 @@ public:
 
 private:
     struct Decoder;
-    explicit SpeechRecognizer(std::unique_ptr<Decoder> decoder);
-    bool SetGrammar(const std::vector<std::string>& words, bool mayStopEarly, const std::vector<bool>* pauseAfter);
+    explicit SpeechRecognizer(std::unique_ptr<Decoder> decoder, bool wideBeams);
+    bool SetGrammar(const std::vector<std::string>& words, bool mayStopEarly, const std::vector<bool>* pauseAfter,
+                    bool wideBeams);
 
     std::unique_ptr<Decoder> decoder_;
+    bool alwaysWide_ = false;
     std::vector<std::string> phones_;
     int grammars_ = 0;
 };

@@ -21,7 +21,8 @@ bool IsEnglish(const std::string& language) { return language.rfind("en", 0) == 
 
 } // namespace
 
-MadeSpeech SpeakLine(const std::string& typed, const std::string& language, const std::string& voice, int wpm) {
+MadeSpeech SpeakLine(const std::string& typed, const std::string& language, const std::string& voice, int wpm,
+                     bool hiss) {
     std::string words;
     std::vector<int> firstChars;   // each word's first character (not byte), from 1
     int chars = 0;
@@ -46,8 +47,9 @@ MadeSpeech SpeakLine(const std::string& typed, const std::string& language, cons
     for (int16_t s : speech->samples) out.mono.push_back(static_cast<float>(s) / 32768.0f);
     out.mono.resize(out.mono.size() + lead, 0.0f);
     std::mt19937 noise(7);
-    std::normal_distribution<float> hiss(0.0f, 0.0005f);
-    for (float& s : out.mono) s += hiss(noise);
+    std::normal_distribution<float> microphone(0.0f, 0.0005f);
+    if (hiss)
+        for (float& s : out.mono) s += microphone(noise);
     // The first word event inside each word (espeak-ng may say a word in
     // two parts).
     out.startsMs.assign(firstChars.size(), -1.0);
@@ -67,11 +69,11 @@ MadeSpeech SpeakLine(const std::string& typed, const std::string& language, cons
     return out;
 }
 
-AlignmentFigures MeasureAlignment(const std::vector<SpeechCase>& cases, const std::string& language) {
+AlignmentFigures MeasureAlignment(const std::vector<SpeechCase>& cases, const std::string& language, bool hiss) {
     const double frameMs = 1000.0 / 24.0;
     AlignmentFigures all;
     for (const SpeechCase& c : cases) {
-        const MadeSpeech spoken = SpeakLine(c.text, language, c.voice, c.wpm);
+        const MadeSpeech spoken = SpeakLine(c.text, language, c.voice, c.wpm, hiss);
         if (spoken.mono.empty()) continue;
         DialogueRequest request;
         request.mono = &spoken.mono;

@@ -16,8 +16,10 @@ struct MadeSpeech {
 
 // `typed` (its words as the aligner reads them in `language`) spoken by
 // `voice` at `wpm`, between 400 ms of quiet, with a little noise under it
-// as a microphone has.
-MadeSpeech SpeakLine(const std::string& typed, const std::string& language, const std::string& voice, int wpm);
+// as a microphone has (`hiss`), or in digital silence (exact zeros around
+// and between the words, as synthesized or edited sound has).
+MadeSpeech SpeakLine(const std::string& typed, const std::string& language, const std::string& voice, int wpm,
+                     bool hiss = true);
 
 struct SpeechCase {
     const char* voice;
@@ -34,6 +36,6 @@ struct AlignmentFigures {
 
 // Aligns each case in `language` and prints its figures (and each word
 // further than a frame at 24 fps from where it was spoken); adds them up.
-AlignmentFigures MeasureAlignment(const std::vector<SpeechCase>& cases, const std::string& language);
+AlignmentFigures MeasureAlignment(const std::vector<SpeechCase>& cases, const std::string& language, bool hiss = true);
 
 } // namespace zv::test

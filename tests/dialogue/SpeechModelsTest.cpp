@@ -13,7 +13,10 @@
 #include "TestSounds.h"
 #include "dialogue/DialogueAligner.h"
 #include "dialogue/EspeakVoice.h"
+#include "dialogue/PhoneMap.h"
+#include "dialogue/Resampler.h"
 #include "dialogue/SpeechRecognizer.h"
+#include "dialogue/SpokenText.h"
 #include "dialogue/UserSpeechModel.h"
 
 namespace zv {
@@ -178,6 +181,37 @@ TEST(SpeechModels, ASecondJobHearsALineThatNeedsTheWideSearchAsTheFirstDid) {
         EXPECT_EQ(r.lineWays, std::vector<DialogueWay>{DialogueWay::Recognizer}) << "job " << job;
         for (const auto& w : r.breakdown.WordItems()) EXPECT_EQ(w.kind, "") << "job " << job << ": " << w.text;
     }
+}
+
+// The wide search runs on the model already loaded (a second load cost as
+// much as a short line's whole breakdown): on a line in digital silence,
+// with no noise floor under it, the normal search loses the line, a wide
+// one on the same recognizer hears it, and the next normal search has its
+// own beams back.
+TEST(SpeechModels, AWideSearchOnTheSameModelHearsALineTheNormalOneLoses) {
+    const std::string text =
+        "Als das Nordlicht in jenem Winter zurückkehrte, stieg der alte Kapitän mit vielen Laternen auf den Hügel "
+        "hinter dem Hafen, und er wartete dort in der Kälte, bis jede einzelne gegen die Dunkelheit brannte.";
+    const Spoken s = Speak({text}, "de");
+    const std::vector<int16_t> pcm = ResampleTo16Bit(s.mono, 22050, SpeechRecognizer::kSampleRate);
+    std::string error;
+    auto recognizer = SpeechRecognizer::Create(SpeechRecognizer::DefaultModelDir(),
+                                               SpeechRecognizer::DefaultDictionary(), false, error);
+    ASSERT_TRUE(recognizer) << error;
+    std::vector<std::string> words;
+    for (const auto& line : SplitSpokenText(text, false))
+        for (const auto& w : line.words) {
+            words.push_back("test-de:" + w.key);
+            if (recognizer->Pronunciation(words.back())) continue;
+            ASSERT_TRUE(recognizer->AddWord(words.back(), CmuPhonesOfIpa(EspeakPhonemesOfWord(w.text, "de"))));
+        }
+    const Recognition normal = recognizer->Align(pcm.data(), pcm.size(), words, false);
+    const Recognition wide = recognizer->Align(pcm.data(), pcm.size(), words, false, nullptr, true);
+    const Recognition again = recognizer->Align(pcm.data(), pcm.size(), words, false);
+    EXPECT_FALSE(normal.reachedEnd);
+    EXPECT_TRUE(wide.reachedEnd);
+    EXPECT_EQ(wide.words.size(), words.size());
+    EXPECT_FALSE(again.reachedEnd);
 }
 
 } // namespace

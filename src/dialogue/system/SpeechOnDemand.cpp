@@ -61,6 +61,10 @@ int cmd_ln_free_r(cmd_ln_t* cmdln) { ZV_FORWARD(Recognizer, cmd_ln_free_r, 0, cm
 
 double cmd_ln_float_r(cmd_ln_t* cmdln, char const* name) { ZV_FORWARD(Recognizer, cmd_ln_float_r, 0.0, cmdln, name); }
 
+void cmd_ln_set_float_r(cmd_ln_t* cmdln, char const* name, double fv) {
+    ZV_FORWARD(Recognizer, cmd_ln_set_float_r, void(), cmdln, name, fv);
+}
+
 fsg_model_t* fsg_model_init(char const* name, logmath_t* lmath, float32 lw, int32 n_state) {
     ZV_FORWARD(Recognizer, fsg_model_init, nullptr, name, lmath, lw, n_state);
 }
