@@ -6,7 +6,10 @@
 //
 // The toolkit reads the same configuration through fontconfig: once Wait
 // has returned it is there, and the toolkit uses it as its own. Made before
-// the QApplication, waited for before the first widget.
+// the QApplication, waited for before the first widget. Should the toolkit
+// still ask first (a desktop theme that reads fonts while the application
+// starts), fontconfig installs a loaded configuration atomically: both
+// load, one is kept, and nothing is lost but the time.
 #include <thread>
 
 namespace zv {
