@@ -67,7 +67,9 @@ SNDFILE* sf_open_fd(int fd, int mode, SF_INFO* sfinfo, int close_desc) {
 
 int sf_error(SNDFILE* sndfile) {
     const Sndfile& s = Library();
-    return s.open ? s.error(sndfile) : SF_ERR_SYSTEM;
+    // Without the library a sound in a format it reads is one the program
+    // cannot decode; the error's text (sf_strerror) names the library.
+    return s.open ? s.error(sndfile) : SF_ERR_UNSUPPORTED_ENCODING;
 }
 
 const char* sf_strerror(SNDFILE* sndfile) {
