@@ -38,7 +38,6 @@
 #include "volume/EarlyOpenMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
-#include "window/FontWarmUp.h"
 #include "window/MainWindow.h"
 #include "window/Platform.h"
 #include "window/QtFileDialog.h"
@@ -96,9 +95,7 @@ int main(int argc, char** argv) {
     if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
     if (argc > 1 && std::string(argv[1]) == "--breakdown")
         return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);
-    // The font configuration loads, and the mixer connects to the sound
-    // system, while the toolkit starts up.
-    zv::FontWarmUp fonts;
+    // The mixer connects to the sound system while the toolkit starts up.
     zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
@@ -111,7 +108,6 @@ int main(int argc, char** argv) {
     auto starter = zv::CreateSystemProgramStarter();
     zv::Platform platform{messages, fileDialog, device, mixer, *starter};
 
-    fonts.Wait();   // before the window's first text
     const std::unique_ptr<QMainWindow> window = zv::MakeMainWindow(platform);
     QMainWindow& form = *window;
     messages.SetParent(&form);
