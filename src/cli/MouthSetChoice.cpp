@@ -4,23 +4,18 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/TextCase.h"
 #include "dialogue/CharacterList.h"
 
 namespace zv {
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 std::string UserFolder() { return MouthSet::UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")); }
 
 // True when `value` names a set or a file as it stands.
 bool NamesASet(const std::string& value) {
-    if (MouthSet::BuiltIn(value) || MouthSet::BuiltIn(Lower(value)) || Lower(value) == "preston blair") return true;
+    if (MouthSet::BuiltIn(value) || MouthSet::BuiltIn(AsciiLower(value)) || AsciiLower(value) == "preston blair") return true;
     std::error_code ec;
     if (std::filesystem::exists(value, ec)) return true;
     const std::string folder = UserFolder();
@@ -33,7 +28,7 @@ std::optional<MouthSet> MouthSetChoice::Find(const std::string& name, std::strin
     if (auto set = MouthSet::BuiltIn(name)) return set;
     // The names the window shows, as a character keeps them.
     for (const MouthSet& set : {MouthSet::PrestonBlair(), MouthSet::NineShapes()})
-        if (Lower(set.Name()) == Lower(name)) return set;
+        if (AsciiLower(set.Name()) == AsciiLower(name)) return set;
     std::error_code ec;
     if (std::filesystem::exists(name, ec)) return MouthSet::ReadFile(name, error);
     const std::string folder = UserFolder();
@@ -91,14 +86,14 @@ const MouthSet* MouthSetChoice::Named(const std::string& name) const {
     for (const auto& [who, set] : named_)
         if (who == name) return &set;
     for (const auto& [who, set] : named_)
-        if (Lower(who) == Lower(name)) return &set;
+        if (AsciiLower(who) == AsciiLower(name)) return &set;
     return nullptr;
 }
 
 std::optional<std::string> MouthSetChoice::UnknownName(const std::vector<std::string>& names) const {
     for (const auto& [who, set] : named_) {
         const bool found = std::any_of(names.begin(), names.end(),
-                                       [&](const std::string& n) { return !n.empty() && Lower(n) == Lower(who); });
+                                       [&](const std::string& n) { return !n.empty() && AsciiLower(n) == AsciiLower(who); });
         if (found) continue;
         std::string known;
         for (const std::string& n : names)

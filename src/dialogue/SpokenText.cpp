@@ -3,6 +3,8 @@
 #include <cctype>
 #include <sstream>
 
+#include "common/TextCase.h"
+
 namespace zv {
 
 namespace {
@@ -33,11 +35,6 @@ bool AllDigits(const std::string& s) {
     return true;
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 // "1999" -> "nineteen ninety nine", "2026" -> "twenty twenty six",
 // "2005" -> "two thousand five", "1900" -> "nineteen hundred".
 std::string YearInWords(uint64_t year) {
@@ -66,7 +63,7 @@ std::string OrdinalInWords(uint64_t n) {
 
 // The words a token of digits (and the marks around it) is read as.
 std::string DigitsInWords(const std::string& token) {
-    const std::string lower = Lower(token);
+    const std::string lower = AsciiLower(token);
     // Ordinals: 1st, 2nd, 3rd, 4th.
     for (const char* suffix : {"st", "nd", "rd", "th"}) {
         const std::string s = suffix;
@@ -118,7 +115,7 @@ bool IsWordChar(unsigned char c) { return std::isalnum(c) || c >= 0x80 || c == '
 
 void AddWords(const std::string& spoken, SpokenTextLine& line) {
     std::istringstream in(spoken);
-    for (std::string w; in >> w;) line.words.push_back({w, Lower(w)});
+    for (std::string w; in >> w;) line.words.push_back({w, AsciiLower(w)});
 }
 
 void AddToken(std::string token, bool english, SpokenTextLine& line) {
@@ -146,7 +143,7 @@ void AddToken(std::string token, bool english, SpokenTextLine& line) {
     AddWords(before, line);
     if (!token.empty()) {
         if (english && std::isdigit(static_cast<unsigned char>(token.front()))) AddWords(DigitsInWords(token), line);
-        else line.words.push_back({token, Lower(token)});
+        else line.words.push_back({token, AsciiLower(token)});
     }
     AddWords(after, line);
 }

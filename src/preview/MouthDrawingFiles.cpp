@@ -3,28 +3,23 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/TextCase.h"
 #include "dialogue/MouthSet.h"
 
 namespace zv {
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 // How well `file` names `shape`: 0 not at all; higher is better.
 int Fit(const std::string& file, const std::string& shape) {
     const std::size_t dot = file.rfind('.');
     if (dot == std::string::npos) return 0;
-    const std::string ext = Lower(file.substr(dot + 1));
+    const std::string ext = AsciiLower(file.substr(dot + 1));
     if (ext != "svg" && ext != "png") return 0;
     const std::string stem = file.substr(0, dot);
     int fit = 0;
     if (stem == shape) fit = 4;
-    else if (Lower(stem) == Lower(shape)) fit = 2;
+    else if (AsciiLower(stem) == AsciiLower(shape)) fit = 2;
     else return 0;
     return fit + (ext == "svg" ? 1 : 0);
 }
