@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev libsndfile1-dev portaudio19-dev libasound2-dev
-  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
+  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev libfontconfig-dev
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
   libgtest-dev libgmock-dev libbenchmark-dev espeak-ng sox fluidsynth fluid-soundfont-gm
   pulseaudio pulseaudio-utils libasound2-plugins alsa-utils libpulse-dev
@@ -19,7 +19,7 @@ pkgs=(
 [ "${1:-}" = "--run-only" ] && pkgs=(
   cmake ninja-build g++ pkg-config make
   qt6-base-dev qt6-svg-dev libqt6svg6 libgl-dev libsndfile1-dev portaudio19-dev libasound2-dev
-  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev
+  nlohmann-json3-dev libsoxr-dev libfftw3-dev libaubio-dev librubberband-dev libfontconfig-dev
   libpocketsphinx-dev libsphinxbase-dev pocketsphinx-en-us libespeak-ng-dev espeak-ng-data
   fonts-liberation
 )

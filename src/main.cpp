@@ -38,6 +38,7 @@
 #include "volume/EarlyOpenMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
+#include "window/FontWarmUp.h"
 #include "window/MainWindow.h"
 #include "window/Platform.h"
 #include "window/QtFileDialog.h"
@@ -95,7 +96,9 @@ int main(int argc, char** argv) {
     if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
     if (argc > 1 && std::string(argv[1]) == "--breakdown")
         return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);
-    // The mixer connects to the sound system while the toolkit starts up.
+    // The font configuration loads, and the mixer connects to the sound
+    // system, while the toolkit starts up.
+    zv::FontWarmUp fonts;
     zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
@@ -108,6 +111,7 @@ int main(int argc, char** argv) {
     auto starter = zv::CreateSystemProgramStarter();
     zv::Platform platform{messages, fileDialog, device, mixer, *starter};
 
+    fonts.Wait();   // before the window's first text
     const std::unique_ptr<QMainWindow> window = zv::MakeMainWindow(platform);
     QMainWindow& form = *window;
     messages.SetParent(&form);

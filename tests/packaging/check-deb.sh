@@ -18,7 +18,7 @@ for f in ./usr/bin/zorvane ./usr/share/applications/org.zorvane.Zorvane.desktop 
          ./usr/share/icons/hicolor/32x32/apps/zorvane.xpm ./usr/share/icons/hicolor/256x256/apps/zorvane.png; do
   grep -qx -- "$f" <<<"$files" || { echo "missing from the package: $f"; fail=1; }
 done
-for d in libqt6widgets6 libqt6svg6 qt6-qpa-plugins libportaudio2 libsndfile1 libasound2 fonts-liberation pocketsphinx-en-us libpocketsphinx3 libespeak-ng1 libsoxr0; do
+for d in libqt6widgets6 libqt6svg6 qt6-qpa-plugins libportaudio2 libsndfile1 libasound2 fonts-liberation pocketsphinx-en-us libpocketsphinx3 libespeak-ng1 libsoxr0 libfftw3-single3; do
   grep -q "\b$d\b" <<<"$depends" || { echo "not among the dependencies: $d (Depends: $depends)"; fail=1; }
 done
 desktop-file-validate "$src/packaging/org.zorvane.Zorvane.desktop" || fail=1
