@@ -40,6 +40,13 @@ private:
     std::string name_;
 };
 
+// Keeps every library loaded at this moment loaded until the program ends,
+// as those linked at start-up are. For a library that loads plugins of its
+// own (PortAudio's ALSA): its plugins, and the libraries they bring, are
+// otherwise unloaded when it shuts down, with what they set up when loaded
+// left where no leak check can name it any more.
+void KeepLoadedLibraries();
+
 // "the <what> library <soname> could not be loaded", for the calls that
 // report errors as text when the library is missing.
 std::string NotLoadedText(const char* what, const LibraryOnDemand& library);

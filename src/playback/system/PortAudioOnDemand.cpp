@@ -67,7 +67,12 @@ extern "C" {
 
 PaError Pa_Initialize(void) {
     const PortAudio& p = Library();
-    return p.Usable() ? p.initialize() : paNotInitialized;
+    if (!p.Usable()) return paNotInitialized;
+    const PaError error = p.initialize();
+    // ALSA has loaded its plugins by now: they stay, as when PortAudio was
+    // linked at start-up (see zv::KeepLoadedLibraries).
+    zv::KeepLoadedLibraries();
+    return error;
 }
 
 PaError Pa_Terminate(void) {
