@@ -261,6 +261,7 @@ void PeakSummary::Clear() {
     align_ = size_ = wholeFrames_ = heldBlocks_ = done_ = tailFrom_ = 0;
     levels_.clear();
     levels_.shrink_to_fit();
+    raised_.clear();
     columns_.clear();
 }
 
@@ -347,30 +348,47 @@ void PeakSummary::Begin(const SoundData& sound, std::size_t heldBytes) {
     const int16_t zero = eightBit ? int16_t{-32768} : int16_t{0};
     tail_[0] = tail_[1] = Range{zero, zero};
     levels_.emplace_back(static_cast<std::size_t>(heldBlocks_ * channels_));
+    // Each level above holds one block per kFan below, up to a single block.
+    for (int64_t blocks = heldBlocks_; blocks > 1;) {
+        blocks = (blocks + kFan - 1) / kFan;
+        levels_.emplace_back(static_cast<std::size_t>(blocks * channels_));
+    }
+    raised_.assign(levels_.size(), 0);
 }
 
 void PeakSummary::Add(std::size_t landedBytes) {
     if (!sound_ || ready_) return;
     const int64_t landedFrames = static_cast<int64_t>(landedBytes) / align_;
     SummariseBlocks(std::min(heldBlocks_, landedFrames / block_));
+    RaiseLevels(false);
 }
 
 void PeakSummary::Finish() {
     if (!sound_ || ready_) return;
     SummariseBlocks(heldBlocks_);
-    while (levels_.back().size() > static_cast<std::size_t>(channels_)) {
-        const std::vector<Range>& below = levels_.back();
-        const std::size_t count = below.size() / static_cast<std::size_t>(channels_);
-        const std::size_t next = (count + kFan - 1) / kFan;
-        std::vector<Range> level(next * static_cast<std::size_t>(channels_));
-        for (std::size_t i = 0; i < count; ++i)
-            for (int c = 0; c < channels_; ++c)
-                level[(i / kFan) * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)].Join(
-                    below[i * static_cast<std::size_t>(channels_) + static_cast<std::size_t>(c)]);
-        levels_.push_back(std::move(level));
-    }
+    RaiseLevels(true);
     columns_.clear();
     ready_ = true;
+}
+
+void PeakSummary::RaiseLevels(bool all) {
+    const auto channels = static_cast<std::size_t>(channels_);
+    raised_[0] = done_;
+    for (std::size_t k = 1; k < levels_.size(); ++k) {
+        const std::vector<Range>& below = levels_[k - 1];
+        std::vector<Range>& level = levels_[k];
+        const auto belowBlocks = static_cast<int64_t>(below.size() / channels);
+        const auto blocks = static_cast<int64_t>(level.size() / channels);
+        // A block is made once, when every block under it is final.
+        const int64_t ready = all ? blocks : raised_[k - 1] / kFan;
+        for (int64_t b = raised_[k]; b < ready; ++b) {
+            Range* out = &level[static_cast<std::size_t>(b) * channels];
+            const int64_t last = std::min(belowBlocks, (b + 1) * kFan);
+            for (int64_t i = b * kFan; i < last; ++i)
+                for (std::size_t c = 0; c < channels; ++c) out[c].Join(below[static_cast<std::size_t>(i) * channels + c]);
+        }
+        raised_[k] = std::max(raised_[k], ready);
+    }
 }
 
 void PeakSummary::SummariseBlocks(int64_t end) {

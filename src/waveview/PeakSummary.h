@@ -96,6 +96,10 @@ private:
     Range ScanSamples(int channel, int64_t from, int64_t to) const;
     // First-level blocks [done_, end) into levels_[0].
     void SummariseBlocks(int64_t end);
+    // The upper levels' entries whose blocks below are all summarised (all of
+    // them when `all`). Done as the first level grows, so that the end of a
+    // load leaves little to do.
+    void RaiseLevels(bool all);
     // Frames [from, to) at or after tailFrom_: the zero tail.
     void QueryTail(int64_t from, int64_t to, Range* out) const;
 
@@ -112,7 +116,9 @@ private:
     int64_t frames_ = 0;
     int64_t block_ = 0;   // frames per first-level block
     // levels_[k]: per block, one Range per channel (channel-interleaved).
+    // Every level is sized at Begin.
     std::vector<std::vector<Range>> levels_;
+    std::vector<int64_t> raised_;   // per level, its blocks made so far (level 0: done_)
     // Columns' last answer and what it was asked (columns_ empty: none).
     struct ColumnsKey {
         int64_t start = 0, span = 0;
