@@ -50,7 +50,7 @@ void SetRowText(benchmark::State& state, const std::string& unit, const std::str
 }
 
 bool TableReporter::ReportContext(const Context& context) {
-    std::printf("Zorvane benchmarks: %d CPU(s), %s; values are means of the iterations\n",
+    std::printf("Zorvane benchmarks: %d CPU(s), %s; values are means of the iterations; rows timed in child processes (1 GiB, FLAC), medians\n",
                 context.cpu_info.num_cpus, CpuModel().c_str());
     std::printf("(ratio = value / baseline; target: a ratio, or a bound in the row's unit)\n\n");
     std::printf("%-33s %5s %9s %-4s %9s %6s %7s %8s %8s  %s\n", "row", "iters", "value", "unit", "baseline",

@@ -4,7 +4,8 @@
 //   - the row's value is its subject: by default the manual time in
 //     milliseconds; counter "value" replaces it (a CPU share, say), with the
 //     unit named by SetRowText;
-//   - counter "baseline": the baseline's mean in the same run, same unit;
+//   - counter "baseline": the baseline's mean (or median) in the same run,
+//     same unit;
 //   - counter "target": the ratio the subject should stay within, or an
 //     absolute bound in the row's unit set with SetRowText (optional);
 //   - counters "peak_MiB" and "base_peak_MiB": peak resident memory of the
@@ -14,8 +15,10 @@
 // peaks and note. A new row registers a benchmark that sets these.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace zv::bench {
 
@@ -24,6 +27,12 @@ inline constexpr const char* kBaseline = "baseline";
 inline constexpr const char* kTarget = "target";
 inline constexpr const char* kPeak = "peak_MiB";
 inline constexpr const char* kBasePeak = "base_peak_MiB";
+
+// The middle value (the upper of the two middle ones); `values` not empty.
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

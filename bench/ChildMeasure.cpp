@@ -136,7 +136,8 @@ ChildResult MeasureInChild(const std::vector<std::string>& args, const std::map<
 std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, const std::vector<std::string>& subject,
                                                      const std::vector<std::string>& baseline, std::size_t extras) {
     std::vector<ChildResult> runs;
-    double base = 0, peak = 0, basePeak = 0;
+    std::vector<double> times, baseTimes;
+    double peak = 0, basePeak = 0;
     for (auto _ : state) {
         ChildResult measured, reference;
         if (runs.size() % 2 == 0) {
@@ -152,13 +153,15 @@ std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, co
             return std::nullopt;
         }
         state.SetIterationTime(measured.value);
-        base += reference.value;
+        times.push_back(measured.value);
+        baseTimes.push_back(reference.value);
         peak = std::max(peak, measured.peakMiB);
         basePeak = std::max(basePeak, reference.peakMiB);
         runs.push_back(std::move(measured));
     }
     if (runs.empty()) return std::nullopt;
-    state.counters[kBaseline] = base / static_cast<double>(runs.size()) * 1e3;
+    state.counters[kValue] = Median(times) * 1e3;
+    state.counters[kBaseline] = Median(baseTimes) * 1e3;
     state.counters[kPeak] = peak;
     state.counters[kBasePeak] = basePeak;
     return runs;

@@ -30,9 +30,11 @@ ChildResult MeasureInChild(const std::vector<std::string>& args,
 
 // A row's measuring loop: in each iteration of `state`, one `subject` child
 // and one `baseline` child, each a fresh process, in alternating order (so
-// neither always meets the other's leftovers). The subject's figure is the
-// iteration's time; the row's counters get the baseline's mean (ms) and
-// both peaks (MiB). Returns the subject runs, for their extra figures; on a
+// neither always meets the other's leftovers). The row's value and baseline
+// are the medians of the subject's and the baseline's times (ms): now and
+// then one child here stalls for seconds on memory the host must back
+// again, and a mean would show that stall rather than the program. The
+// counters also get both peaks (MiB). Returns the subject runs, for their extra figures; on a
 // child that failed or gave fewer than `extras` extra figures, marks the
 // row failed and returns nothing.
 std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, const std::vector<std::string>& subject,
@@ -65,7 +67,9 @@ long long ReadBytesSoFar();
 // virtual machines the first touch of memory the host has not backed yet
 // costs 2-3 s a GiB, and whether a child meets such memory is chance (what
 // ran before it): so the children that allocate a gigabyte warm that much
-// first, and the rows compare the programs' own work.
+// first, and the rows compare the programs' own work. Call it last before
+// the clock starts: memory given back is handed on to the host within a
+// second or two (free page reporting), and is cold again after that.
 void WarmMemory(std::size_t bytes);
 
 }  // namespace zv::bench

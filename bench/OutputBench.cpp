@@ -72,11 +72,6 @@ bool NeedsSoundStack(benchmark::State& state) {
     return false;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Row: five clicks (a press on a sounding frame with nothing playing) and
 // five scrub steps (the pointer entering a sounding frame after the silent
 // frame it left has been heard), each from the call to the first sound at

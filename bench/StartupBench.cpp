@@ -83,11 +83,6 @@ double StartupSeconds(const char* program) {
     return stamp < 0 ? -1 : stamp - start;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 void StartupToFirstPaint(benchmark::State& state) {
     if (std::getenv("DISPLAY") == nullptr) {
         state.SkipWithError("needs an X display: run under scripts/with-sound-stack.sh");
