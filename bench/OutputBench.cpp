@@ -94,7 +94,9 @@ void ClickAndScrubToSound(benchmark::State& state, bool scrub) {
             for (int i = 0; i < 5; ++i) {
                 if (scrub) {
                     scrubber.Press(10 + i);   // silent
-                    Sleep(60);                // heard out
+                    // Heard out (one frame, through the output's latency), so
+                    // that the move sounds its frame at once, not after it.
+                    Sleep(static_cast<int>(1000.0 / 30 + latencyMs) + 30);
                 }
                 const int64_t pressNs = SteadyNs();
                 if (scrub) scrubber.Move(60 + 5 * i);
