@@ -35,7 +35,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"load", ChildLoad}, {"read", ChildRead}, {"open", ChildOpen},
     {"play", ChildPlay}, {"device-play", ChildDevicePlay}, {"device-idle", ChildDeviceIdle},
-    {"open-answering", ChildOpenAnswering}, {"sf-read-float", ChildSfReadFloat},
+    {"open-answering", ChildOpenAnswering}, {"sf-decode-kept", ChildSfDecodeKept},
 };
 
 }  // namespace

@@ -57,7 +57,7 @@ int ChildPlay(int argc, char** argv);       // PlaybackBench.cpp: play <wav> <se
 int ChildDevicePlay(int argc, char** argv); // PlaybackBench.cpp: device-play <wav> <seconds>
 int ChildDeviceIdle(int argc, char** argv); // OutputBench.cpp: device-idle <wav|-> <seconds>
 int ChildOpenAnswering(int argc, char** argv); // FormatsBench.cpp: open-answering <file>
-int ChildSfReadFloat(int argc, char** argv);   // FormatsBench.cpp: sf-read-float <file>
+int ChildSfDecodeKept(int argc, char** argv);   // FormatsBench.cpp: sf-decode-kept <file>
 
 // Bytes this process has read through system calls so far (/proc/self/io rchar).
 long long ReadBytesSoFar();
