@@ -12,7 +12,7 @@
 #include "common/MessageBox.h"
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
-#include "volume/EarlyOpenMixer.h"
+#include "volume/DeferredMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
 #include "window/FileDialog.h"
@@ -39,13 +39,15 @@ struct BenchPlatform {
     PrintingMessageBox messages;
     AnsweringFileDialog fileDialog;
     std::unique_ptr<DeferredMediaDevice> device = std::make_unique<DeferredMediaDevice>(&CreateSystemMediaDevice);
-    std::unique_ptr<Mixer> mixer = std::make_unique<EarlyOpenMixer>(CreateSystemMixer());
+    std::unique_ptr<DeferredMixer> mixer = std::make_unique<DeferredMixer>(CreateSystemMixer());
     std::unique_ptr<ProgramStarter> starter = CreateSystemProgramStarter();
     Platform platform{messages, fileDialog, *device, *mixer, *starter};
 
-    // What the program does once its window is painted: the sound output
-    // starts. Waits for it, as a user choosing a file would give it time to.
+    // What the program does once its window is painted: the mixer opens and
+    // the sound output starts. Waits for the output, as a user choosing a
+    // file would give it time to.
     void WindowShown() {
+        mixer->Prepare();
         device->Prepare();
         device->Device();
     }

@@ -35,7 +35,7 @@
 #include "playback/DeferredMediaDevice.h"
 #include "playback/MediaDevice.h"
 #include "sheets/ui/SheetPainter.h"
-#include "volume/EarlyOpenMixer.h"
+#include "volume/DeferredMixer.h"
 #include "volume/Mixer.h"
 #include "volume/ProgramStarter.h"
 #include "window/FontWarmUp.h"
@@ -96,10 +96,10 @@ int main(int argc, char** argv) {
     if (zv::IsBeatsCommand(argc, argv)) return zv::RunBeatsCommand({argv, argv + argc}, stderr);
     if (argc > 1 && std::string(argv[1]) == "--breakdown")
         return zv::RunBreakdownCommand(std::vector<std::string>(argv, argv + argc), std::cin, std::cerr);
-    // The font configuration loads, and the mixer connects to the sound
-    // system, while the toolkit starts up.
+    // The font configuration loads while the toolkit starts up. The mixer
+    // connects to the sound system once the window is up (DeferredMixer.h).
     zv::FontWarmUp fonts;
-    zv::EarlyOpenMixer mixer(zv::CreateSystemMixer());
+    zv::DeferredMixer mixer(zv::CreateSystemMixer());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvane"));
     QApplication::setDesktopFileName(QStringLiteral("org.zorvane.Zorvane"));
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     // Qt has taken its own options out of the arguments by now.
     const QStringList arguments = QCoreApplication::arguments();
     const QString given = arguments.size() > 1 ? arguments.at(1) : QString();
-    AfterFirstPaint afterFirstPaint([&form, &device, &afterFirstPaint, given] {
+    AfterFirstPaint afterFirstPaint([&form, &device, &mixer, &afterFirstPaint, given] {
         form.removeEventFilter(&afterFirstPaint);
         if (std::getenv("ZORVANE_REPORT_FIRST_PAINT") != nullptr) {
             timespec now{};
@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
                          static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9);
             std::fflush(stderr);
         }
+        mixer.Prepare();
         device.Prepare();
         if (!given.isEmpty()) QTimer::singleShot(0, &form, [&form, given] { zv::OpenInMainWindow(form, given); });
     });

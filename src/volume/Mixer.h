@@ -11,6 +11,9 @@ namespace zv {
 class Mixer {
 public:
     virtual ~Mixer() = default;
+    // False while the mixer is still being opened in the background
+    // (DeferredMixer): Open would then wait for it. Plain mixers are ready.
+    virtual bool Ready() const { return true; }
     // Opens mixer 0. Returns false when it cannot be opened. The mixer then
     // stays open until the object is destroyed at the end of the program.
     virtual bool Open() = 0;

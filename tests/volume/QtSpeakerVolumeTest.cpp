@@ -3,6 +3,8 @@
 
 #include <QCoreApplication>
 #include <QSlider>
+#include <chrono>
+#include <thread>
 
 #include "VolumeFakes.h"
 #include "volume/ui/QtSpeakerVolume.h"
@@ -38,6 +40,40 @@ TEST(QtSpeakerVolume, SliderKeepsItsDesignTimeSettingsWithoutAVolumeControl) {
         slider.setValue(5);
         volume.SliderMoved(slider);
         QCoreApplication::processEvents();
+        EXPECT_TRUE(mixer.writes.empty());
+    }
+}
+
+// A mixer still being opened in the background.
+class LateMixer : public FakeMixer {
+public:
+    bool ready = false;
+    bool Ready() const override { return ready; }
+};
+
+TEST(QtSpeakerVolume, SetupWaitsOnTheEventLoopForAMixerStillOpening) {
+    for (bool opens : {true, false}) {
+        LateMixer mixer;
+        mixer.opens = opens;
+        mixer.current = 26214;
+        FakeMessageBox messages;
+        QtSpeakerVolume volume(mixer, messages);
+        QSlider slider(Qt::Horizontal);
+        DesignTime(slider);
+
+        volume.SetupVolume(slider);   // returns at once
+        EXPECT_EQ(slider.maximum(), 10);
+        EXPECT_TRUE(messages.shown.empty());
+        slider.setValue(5);
+        volume.SliderMoved(slider);   // no control yet: nothing is written
+        mixer.ready = true;
+        for (int i = 0; i < 400 && slider.maximum() == 10 && messages.shown.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(slider.maximum(), opens ? 65535 : 10);
+        EXPECT_EQ(slider.value(), opens ? 26214 : 5);
+        EXPECT_EQ(messages.shown.size(), opens ? 0u : 1u);
         EXPECT_TRUE(mixer.writes.empty());
     }
 }

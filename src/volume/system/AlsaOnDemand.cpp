@@ -1,8 +1,8 @@
 // The ALSA mixer calls the program makes, with libasound opened on the
 // first of them rather than when the program starts (see
 // common/system/LibraryOnDemand.h). The mixer opens on a thread of its own
-// while the toolkit starts (volume/EarlyOpenMixer.h), so the library is
-// mapped there, beside the window's start-up instead of before it.
+// once the window is up (volume/DeferredMixer.h), so the library is mapped
+// there, after the window's start-up instead of before it.
 //
 // Without the library every call fails as ALSA's own calls fail (a negative
 // error code, or no element): the mixer does not open, and the window goes

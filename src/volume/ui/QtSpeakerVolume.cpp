@@ -1,17 +1,30 @@
 #include "volume/ui/QtSpeakerVolume.h"
 
 #include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
 #include <QSlider>
 
 #include "common/MessageBox.h"
 #include "common/ui/LogCategories.h"
+#include "volume/Mixer.h"
 
 namespace zv {
 
 QtSpeakerVolume::QtSpeakerVolume(Mixer& mixer, MessageBox& messages, QObject* parent)
-    : QObject(parent), volume_(mixer), messages_(messages) {}
+    : QObject(parent), mixer_(mixer), volume_(mixer), messages_(messages) {}
 
 void QtSpeakerVolume::SetupVolume(QSlider& slider) {
+    // A mixer still opening in the background is waited for on the event
+    // loop, so the window shows meanwhile; after kMaxReadyChecks the set-up
+    // goes ahead and opens it there and then.
+    if (!mixer_.Ready() && readyChecks_ < kMaxReadyChecks) {
+        ++readyChecks_;
+        QTimer::singleShot(kReadyCheckMs, this, [this, target = QPointer<QSlider>(&slider)] {
+            if (target) SetupVolume(*target);
+        });
+        return;
+    }
     try {
         const SpeakerVolume::Setup setup = volume_.SetupVolume();
         ShowReport(messages_, setup.failure);

@@ -1,6 +1,7 @@
-// The mixer that opens itself on a thread of its own while the program starts:
-// the attempt runs once, off the calling thread; the first Open hands over its
-// result; later calls reach the mixer behind only after the attempt ended.
+// The mixer opened on a thread of its own once the window is up: nothing runs
+// before Prepare; the attempt runs once, off the calling thread, and Ready
+// tells when it has ended; the first Open hands over its result; later calls
+// reach the mixer behind only after the attempt ended.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,7 +10,7 @@
 #include <thread>
 
 #include "VolumeFakes.h"
-#include "volume/EarlyOpenMixer.h"
+#include "volume/DeferredMixer.h"
 
 namespace zv {
 namespace {
@@ -29,12 +30,19 @@ public:
     }
 };
 
-TEST(EarlyOpenMixer, OpensOnceOffTheCallingThreadAndHandsOverTheResult) {
+TEST(DeferredMixer, OpensOnceOffTheCallingThreadAndHandsOverTheResult) {
     auto owned = std::make_unique<SlowMixer>();
     SlowMixer& mixer = *owned;
     mixer.current = 1234;
-    EarlyOpenMixer early(std::move(owned));
-    ASSERT_TRUE(early.Open());  // waits for the attempt
+    DeferredMixer early(std::move(owned));
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    EXPECT_EQ(mixer.openCalls, 0);   // not before Prepare
+    EXPECT_FALSE(early.Ready());
+    early.Prepare();
+    early.Prepare();
+    for (int i = 0; i < 200 && !early.Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(early.Ready());
+    ASSERT_TRUE(early.Open());
     EXPECT_EQ(mixer.openCalls, 1);
     EXPECT_NE(mixer.openedOn, std::this_thread::get_id());
     int32_t minimum = -1, maximum = -1, current = -1;
@@ -47,16 +55,18 @@ TEST(EarlyOpenMixer, OpensOnceOffTheCallingThreadAndHandsOverTheResult) {
     EXPECT_EQ(mixer.openCalls, 2);
 }
 
-TEST(EarlyOpenMixer, AFailedOrRaisingAttemptReadsAsAMixerThatDidNotOpen) {
+TEST(DeferredMixer, AFailedOrRaisingAttemptReadsAsAMixerThatDidNotOpen) {
     auto refusing = std::make_unique<SlowMixer>();
     refusing->opens = false;
-    EarlyOpenMixer early(std::move(refusing));
+    DeferredMixer early(std::move(refusing));
+    early.Prepare();
     EXPECT_FALSE(early.Open());
 
     auto raising = std::make_unique<SlowMixer>();
     raising->throwOnOpen = true;
     SlowMixer& behind = *raising;
-    EarlyOpenMixer broken(std::move(raising));
+    DeferredMixer broken(std::move(raising));
+    broken.Prepare();
     int32_t minimum = 0, maximum = 0, current = 0;
     EXPECT_NO_THROW(broken.FindVolumeControl(minimum, maximum, current));
     bool opened = true;
@@ -65,10 +75,24 @@ TEST(EarlyOpenMixer, AFailedOrRaisingAttemptReadsAsAMixerThatDidNotOpen) {
     EXPECT_EQ(behind.openCalls, 1);
 }
 
-TEST(EarlyOpenMixer, GoesAwayCleanlyWhileStillOpening) {
+TEST(DeferredMixer, NeverPreparedOpensOnTheCallersThreadAndIsReadyThen) {
+    auto owned = std::make_unique<SlowMixer>();
+    SlowMixer& mixer = *owned;
+    DeferredMixer plain(std::move(owned));
+    EXPECT_TRUE(plain.Open());
+    EXPECT_EQ(mixer.openedOn, std::this_thread::get_id());
+    EXPECT_TRUE(plain.Ready());   // a slider waiting on it goes ahead
+    plain.Prepare();              // too late to open it again
+    EXPECT_EQ(mixer.openCalls, 1);
+}
+
+TEST(DeferredMixer, GoesAwayCleanlyWhileStillOpening) {
     // Destroyed before anyone asked: waits for the attempt, then lets the
     // mixer behind go (AddressSanitizer sees any use after that).
-    { EarlyOpenMixer early(std::make_unique<SlowMixer>()); }
+    {
+        DeferredMixer early(std::make_unique<SlowMixer>());
+        early.Prepare();
+    }
     SUCCEED();
 }
 

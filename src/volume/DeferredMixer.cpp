@@ -1,5 +1,6 @@
-#include "volume/EarlyOpenMixer.h"
+#include "volume/DeferredMixer.h"
 
+#include <chrono>
 #include <system_error>
 #include <utility>
 
@@ -7,21 +8,31 @@
 
 namespace zv {
 
-EarlyOpenMixer::EarlyOpenMixer(std::unique_ptr<Mixer> mixer) : mixer_(std::move(mixer)) {
+DeferredMixer::DeferredMixer(std::unique_ptr<Mixer> mixer) : mixer_(std::move(mixer)) {}
+
+void DeferredMixer::Prepare() {
+    if (prepared_ || settled_) return;
+    prepared_ = true;
     Mixer* const behind = mixer_.get();
     try {
         attempt_ = std::async(std::launch::async, [behind] { return behind->Open(); });
     } catch (const std::system_error&) {
         // No thread to be had: the first Open opens it then, as a plain mixer would.
-        LogCurrentError(LogArea::Mixer, "Opening the mixer early");
+        LogCurrentError(LogArea::Mixer, "Opening the mixer in the background");
     }
 }
 
-EarlyOpenMixer::~EarlyOpenMixer() {
+bool DeferredMixer::Ready() const {
+    if (settled_) return true;
+    if (!prepared_) return false;
+    return !attempt_.valid() || attempt_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+DeferredMixer::~DeferredMixer() {
     if (attempt_.valid()) attempt_.wait();
 }
 
-bool EarlyOpenMixer::Settle() {
+bool DeferredMixer::Settle() {
     if (!settled_) {
         settled_ = true;
         try {
@@ -34,7 +45,7 @@ bool EarlyOpenMixer::Settle() {
     return earlyResult_;
 }
 
-bool EarlyOpenMixer::Open() {
+bool DeferredMixer::Open() {
     const bool early = Settle();
     if (!earlyResultTaken_) {
         earlyResultTaken_ = true;
@@ -43,12 +54,12 @@ bool EarlyOpenMixer::Open() {
     return mixer_->Open();
 }
 
-bool EarlyOpenMixer::FindVolumeControl(int32_t& minimum, int32_t& maximum, int32_t& current) {
+bool DeferredMixer::FindVolumeControl(int32_t& minimum, int32_t& maximum, int32_t& current) {
     Settle();
     return mixer_->FindVolumeControl(minimum, maximum, current);
 }
 
-bool EarlyOpenMixer::SetVolume(int32_t value) {
+bool DeferredMixer::SetVolume(int32_t value) {
     Settle();
     return mixer_->SetVolume(value);
 }
