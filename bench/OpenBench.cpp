@@ -98,7 +98,7 @@ void RegisterOpenRows() {
     benchmark::RegisterBenchmark("Open 1 GiB WAV through the window", OpenThroughWindow)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
-        ->Iterations(5);
+        ->Iterations(7);
 }
 
 }  // namespace zv::bench
