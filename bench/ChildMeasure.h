@@ -34,9 +34,9 @@ ChildResult MeasureInChild(const std::vector<std::string>& args,
 // are the medians of the subject's and the baseline's times (ms): now and
 // then one child here stalls for seconds on memory the host must back
 // again, and a mean would show that stall rather than the program. The
-// counters also get both peaks (MiB). Returns the subject runs, for their extra figures; on a
-// child that failed or gave fewer than `extras` extra figures, marks the
-// row failed and returns nothing.
+// counters also get both peaks (MiB). Returns the subject runs, for their
+// extra figures; on a child that failed or gave fewer than `extras` extra
+// figures, marks the row failed and returns nothing.
 std::optional<std::vector<ChildResult>> MeasurePairs(benchmark::State& state, const std::vector<std::string>& subject,
                                                      const std::vector<std::string>& baseline,
                                                      std::size_t extras = 0);

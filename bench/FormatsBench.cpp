@@ -4,9 +4,10 @@
 //     a touched buffer; peak memory against the data + 64 MiB.
 //   - A one-hour 48 kHz stereo FLAC opened through the window (decoded on the
 //     worker thread while the event loop turns), against a bare libsndfile
-//     sf_readf_short loop over the same file into memory for its samples. The note gives the longest gap
-//     between two turns of the event loop during the open (a 10 ms timer's
-//     longest wait between firings): the window answers when it is small.
+//     sf_readf_short loop over the same file into memory for its samples.
+//     The note gives the longest gap between two turns of the event loop
+//     during the open (a 10 ms timer's longest wait between firings): the
+//     window answers when it is small.
 // Both files are written once into /tmp/zorvane-bench and reused.
 #include <memory>
 #include <sndfile.h>

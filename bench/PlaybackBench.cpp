@@ -29,6 +29,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "BenchFiles.h"
@@ -170,6 +171,22 @@ namespace {
 
 constexpr double kPlaySeconds = 10.0;
 
+// The run whose value is the median of the runs' (not empty).
+const ChildResult& MedianRun(const std::vector<ChildResult>& runs) {
+    std::vector<double> values;
+    for (const ChildResult& r : runs) values.push_back(r.value);
+    const double median = Median(values);
+    return *std::find_if(runs.begin(), runs.end(), [median](const ChildResult& r) { return r.value == median; });
+}
+
+// The lowest and highest of the runs' values (not empty).
+std::pair<double, double> ValueRange(const std::vector<ChildResult>& runs) {
+    const auto [low, high] = std::minmax_element(runs.begin(), runs.end(), [](const ChildResult& a, const ChildResult& b) {
+        return a.value < b.value;
+    });
+    return {low->value, high->value};
+}
+
 void PlayingCpuShare(benchmark::State& state) {
     if (std::getenv("DISPLAY") == nullptr) {
         state.SkipWithError("needs an X display: run under scripts/with-sound-stack.sh");
@@ -183,41 +200,33 @@ void PlayingCpuShare(benchmark::State& state) {
     const std::string secs = std::to_string(kPlaySeconds);
     // Three pairs, the row giving their medians: the device's own share swings
     // by a whole percent with the host's load from one 10 s run to the next.
-    std::vector<ChildResult> windows;
-    std::vector<double> shares, baseShares;
-    std::string baseNote;
-    double basePeak = 0;
+    std::vector<ChildResult> windows, devices;
     for (auto _ : state) {
         ChildResult window = MeasureInChild({"play", path, secs}, {{"QT_QPA_PLATFORM", "xcb"}});
-        const ChildResult device = MeasureInChild({"device-play", path, secs});
+        ChildResult device = MeasureInChild({"device-play", path, secs});
         if (!window.ok || !device.ok || window.extra.size() != 2) {
             state.SkipWithError((window.error + " " + device.error).c_str());
             return;
         }
         state.SetIterationTime(window.extra[1]);
-        shares.push_back(window.value);
-        baseShares.push_back(device.value);
-        if (device.value == Median(baseShares)) baseNote = device.note;
-        basePeak = std::max(basePeak, device.peakMiB);
         windows.push_back(std::move(window));
+        devices.push_back(std::move(device));
     }
-    // The note tells the run whose share is the median.
-    const double median = Median(shares);
-    const ChildResult& window = *std::find_if(windows.begin(), windows.end(),
-                                              [median](const ChildResult& r) { return r.value == median; });
-    state.counters[kValue] = median;
-    state.counters[kBaseline] = Median(baseShares);
+    // The notes tell the runs whose shares are the medians.
+    const ChildResult& window = MedianRun(windows);
+    const ChildResult& device = MedianRun(devices);
+    state.counters[kValue] = window.value;
+    state.counters[kBaseline] = device.value;
     state.counters[kPeak] = window.peakMiB;
-    state.counters[kBasePeak] = basePeak;
+    state.counters[kBasePeak] = device.peakMiB;
+    const auto [windowLow, windowHigh] = ValueRange(windows);
+    const auto [baseLow, baseHigh] = ValueRange(devices);
     char note[640];
     std::snprintf(note, sizeof note,
                   "base: the device alone; medians of %zu pairs (window %.2f-%.2f, base %.2f-%.2f); the median "
                   "run: %.0f updates in %.1f s; %s | base %s",
-                  shares.size(), *std::min_element(shares.begin(), shares.end()),
-                  *std::max_element(shares.begin(), shares.end()),
-                  *std::min_element(baseShares.begin(), baseShares.end()),
-                  *std::max_element(baseShares.begin(), baseShares.end()), window.extra[0], window.extra[1],
-                  window.note.c_str(), baseNote.c_str());
+                  windows.size(), windowLow, windowHigh, baseLow, baseHigh, window.extra[0], window.extra[1],
+                  window.note.c_str(), device.note.c_str());
     SetRowText(state, "%", "< 3 %", note);
 }
 

@@ -32,8 +32,9 @@ public:
     // Once the mixer is ready (Mixer::Ready: at once, or later from the event
     // loop while it is still being opened in the background), opens it; on
     // finding the volume control gives `slider` its range and the current
-    // volume as its value. Otherwise the slider keeps its settings ("Couldn't open the mixer." is shown through `messages` when
-    // the mixer could not be opened).
+    // volume as its value. Otherwise the slider keeps its settings
+    // ("Couldn't open the mixer." is shown through `messages` when the mixer
+    // could not be opened).
     void SetupVolume(QSlider& slider);
 
     // The slider's value may have changed: queues a write of it, done at the
